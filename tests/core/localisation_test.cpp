@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "core/localisation.h"
+
+using namespace zelk;
+
+TEST(Localisation, LocalIniHasThirtySixLinesInOrder) {
+    const auto& lines = LocalIniLines();
+    ASSERT_EQ(lines.size(), 36u);
+    EXPECT_EQ(lines.front(), "[LocaleID]");
+    EXPECT_EQ(lines[1], "1036=fra");
+    EXPECT_EQ(lines[13], "11274=spa");
+    EXPECT_EQ(lines[31], "2070=por");
+    EXPECT_EQ(lines.back(), "//case else =eng");
+    const std::string bytes = LocalIniBytes();
+    EXPECT_EQ(bytes.substr(0, 22), "[LocaleID]\r\n1036=fra\r\n");
+    EXPECT_EQ(bytes.substr(bytes.size() - 18), "//case else =eng\r\n");
+}
+
+TEST(Localisation, LanguageFromLocale) {
+    std::wstring ini;
+    for (const auto& line : LocalIniLines()) {
+        ini += std::wstring(line.begin(), line.end()) + L"\r\n";
+    }
+    const auto localIni = IniDocument::Parse(ini);
+    auto onlyFra = [](std::wstring_view code) { return code == L"fra"; };
+    auto none = [](std::wstring_view) { return false; };
+    EXPECT_EQ(LanguageForLocale(1036, localIni, onlyFra), L"fra");
+    EXPECT_EQ(LanguageForLocale(3084, localIni, onlyFra), L"fra");
+    EXPECT_EQ(LanguageForLocale(1036, localIni, none), L"eng");
+    EXPECT_EQ(LanguageForLocale(1031, localIni, onlyFra), L"eng"); // deu.lng missing
+    EXPECT_EQ(LanguageForLocale(2057, localIni, onlyFra), L"eng");
+    EXPECT_EQ(LanguageForLocale(1036, IniDocument::Parse(L""), onlyFra), L"eng");
+}
+
+TEST(Localisation, IniReadsLikeTheProfileFunction) {
+    const auto ini = IniDocument::Parse(L"stray=ignored\r\n"
+                                        L"[Strings]\r\n"
+                                        L"  1String =  Hello  \r\n"
+                                        L"1string=second wins not\r\n"
+                                        L"2String=\"  quoted  \"\r\n"
+                                        L"NoEquals\r\n"
+                                        L"[strings]\r\n"
+                                        L"3String=in a repeated section\r\n"
+                                        L"[ Other ]\r\n"
+                                        L"Long=" +
+                                        std::wstring(400, L'v'));
+    EXPECT_EQ(ini.Read(L"STRINGS", L"1STRING", L"d"), L"Hello");
+    EXPECT_EQ(ini.Read(L"Strings", L"2String", L"d"), L"  quoted  ");
+    EXPECT_EQ(ini.Read(L"Strings", L"NoEquals", L"d"), L"");
+    EXPECT_EQ(ini.Read(L"Strings", L"3String", L"d"), L"d");
+    EXPECT_EQ(ini.Read(L"Strings", L"stray", L"d"), L"d");
+    EXPECT_EQ(ini.Read(L"Other", L"Long", L"d").size(), 254u);
+    EXPECT_EQ(ini.Read(L"Missing", L"x", std::wstring(300, L'z')).size(), 254u);
+}
+
+TEST(Localisation, StringTableStopsAtEndMarkerAndExpandsBars) {
+    StringTable table;
+    table.Load(IniDocument::Parse(L"[Strings]\r\n1String=Menu barres\r\n2String=first|second\r\n"
+                                  L"3String=three\r\n4String=###END###\r\n5String=never\r\n"));
+    EXPECT_EQ(table.GetString(1, L"x"), L"Menu barres");
+    EXPECT_EQ(table.GetString(2, L"x"), L"first\r\nsecond");
+    EXPECT_EQ(table.GetString(3, L"x"), L"three");
+    EXPECT_EQ(table.GetString(4, L"x"), L"x");
+    EXPECT_EQ(table.GetString(5, L"x"), L"x");
+    EXPECT_EQ(table.GetString(9, L"x"), L"x");
+    EXPECT_EQ(table.GetString(-1, L"a|b"), L"a\r\nb");
+
+    StringTable empty;
+    empty.Load(IniDocument::Parse(L""));
+    EXPECT_EQ(empty.GetString(1, L"Toolbars Menu"), L"Toolbars Menu");
+    EXPECT_EQ(empty.size(), 0u);
+}
+
+namespace {
+
+class FakeForm : public LocalisableForm {
+public:
+    std::wstring caption = L"Toolbars menu", tip;
+    std::vector<ControlRef> controls{{L"mnuParam"}, {L"OptTheme", 0}, {L"OptTheme", 1},
+                                     {L"cmdOk"}};
+    std::map<size_t, std::wstring> captions, tips;
+
+    std::wstring FormName() const override { return L"frmParameters"; }
+    void SetFormCaption(const std::wstring& t) override { caption = t; }
+    void SetFormToolTip(const std::wstring& t) override { tip = t; }
+    std::vector<ControlRef> Controls() const override { return controls; }
+    void SetControlCaption(size_t i, const std::wstring& t) override { captions[i] = t; }
+    void SetControlToolTip(size_t i, const std::wstring& t) override { tips[i] = t; }
+};
+
+} // namespace
+
+TEST(Localisation, FormTableReachesArrayMembersByIndex) {
+    FakeForm form;
+    LocaliseForm(form, IniDocument::Parse(L"[frmParameters]\r\nForm=Paramètres\r\n"
+                                          L"OptTheme1=Clair\r\ncmdOkToolTipText=Valider\r\n"
+                                          L"mnuParam=\r\n[frmMain]\r\nmnuParam=Wrong form\r\n"));
+    EXPECT_EQ(form.caption, L"Paramètres");
+    EXPECT_EQ(form.tip, L"");
+    EXPECT_EQ(form.captions, (std::map<size_t, std::wstring>{{2, L"Clair"}}));
+    EXPECT_EQ(form.tips, (std::map<size_t, std::wstring>{{3, L"Valider"}}));
+}

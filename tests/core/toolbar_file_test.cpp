@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "core/toolbar_file.h"
+#include "latin1_codec.h"
+
+using namespace zelk;
+
+TEST(ToolbarFile, LinesGiveFolderAndTitle) {
+    struct Case {
+        const wchar_t* line;
+        Toolbar parsed;
+        const wchar_t* shownTitle;
+    };
+    const Case cases[] = {
+        {L"C:\\Data\\Tools|Tools", {L"C:\\Data\\Tools", L"Tools"}, L"Tools"},
+        {L"C:\\Data\\Tools", {L"C:\\Data\\Tools", L""}, L"Tools"},
+        {L"C:\\Data\\Node.js|", {L"C:\\Data\\Node.js", L""}, L"Node"},
+        {L"C:\\My.Data\\Tools|", {L"C:\\My.Data\\Tools", L""}, L"Tools"},
+        {L"C:\\A|B|C", {L"C:\\A", L"B"}, L"B"},
+        {L"", {L"", L""}, L""},
+        {L"|Only title", {L"", L"Only title"}, L"Only title"},
+        {L"  C:\\Spaced  | Title ", {L"  C:\\Spaced  ", L" Title "}, L" Title "},
+    };
+    for (const auto& c : cases) {
+        const Toolbar t = ParseToolbarLine(c.line);
+        EXPECT_EQ(t, c.parsed) << testing::PrintToString(std::wstring(c.line));
+        EXPECT_EQ(DisplayTitle(t), c.shownTitle);
+    }
+}
+
+TEST(ToolbarFile, TextSplitsOnEveryLineEndAndKeepsBlankLines) {
+    const auto toolbars = ParseToolbarText(L"C:\\A|A\r\n\r\nC:\\B|B\nC:\\C|C\rC:\\D|D");
+    ASSERT_EQ(toolbars.size(), 5u);
+    EXPECT_EQ(toolbars[1].path, L"");
+    EXPECT_EQ(toolbars[2].path, L"C:\\B");
+    EXPECT_EQ(toolbars[3].path, L"C:\\C");
+    EXPECT_EQ(toolbars[4], (Toolbar{L"C:\\D", L"D"}));
+    EXPECT_TRUE(ParseToolbarText(L"").empty());
+    EXPECT_EQ(ParseToolbarText(L"C:\\A|A\r\n").size(), 1u);
+}
+
+TEST(ToolbarFile, WriteThenReadIsTheSameList) {
+    const std::vector<Toolbar> toolbars = {
+        {L"C:\\Data\\Tools", L"Tools"}, {L"D:\\Jeux vidéo\\", L"Jeux"}, {L"E:\\x", L""}};
+    const std::wstring text = FormatToolbarText(toolbars);
+    EXPECT_EQ(text, L"C:\\Data\\Tools|Tools\r\nD:\\Jeux vidéo\\|Jeux\r\nE:\\x|\r\n");
+    EXPECT_EQ(ParseToolbarText(text), toolbars);
+}
+
+TEST(ToolbarFile, EncodingIsAnsiWhenLosslessElseUtf8WithBom) {
+    const Latin1Codec ansi;
+    const std::wstring plain = L"C:\\Café|Café\r\n";
+    const std::string plainBytes = EncodeTextFile(plain, ansi);
+    EXPECT_EQ(plainBytes, "C:\\Caf\xE9|Caf\xE9\r\n");
+    EXPECT_EQ(DecodeTextFile(plainBytes, ansi), plain);
+
+    const std::wstring greek = L"C:\\Ωμέγα|Ω\r\n";
+    const std::string greekBytes = EncodeTextFile(greek, ansi);
+    ASSERT_EQ(greekBytes.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(DecodeTextFile(greekBytes, ansi), greek);
+    EXPECT_EQ(ParseToolbarText(DecodeTextFile(greekBytes, ansi))[0].path, L"C:\\Ωμέγα");
+}
