@@ -1,0 +1,112 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/cSystray.h"
+#include "core/localisation.h"
+#include "core/screen_corner.h"
+#include "core/theme.h"
+#include "core/toolbar_file.h"
+#include "settings/localisation_files.h"
+#include "win/ansi_codec.h"
+#include "win/unique_handle.h"
+#include "win/window_base.h"
+
+namespace zelk {
+
+class UiServices;
+
+// The maker's page, opened by a double click on the tray icon.
+inline constexpr wchar_t kMakerPageUrl[] = L"https://tanvel.example/toolbars/";
+
+enum ContextMenuCommand : UINT {
+    mnuParam = 101,
+    mnuRefresh = 102,
+    mnuAbout = 103,
+    mnuQuit = 104,
+};
+
+// Where the program finds its files and who it is talking to.
+struct MainEnvironment {
+    std::wstring programFolder;        // with a trailing backslash
+    std::wstring localAppData;         // the LOCALAPPDATA value, possibly empty
+    uint32_t localeId = 1033;
+    bool quitOnDestroy = true;         // the real program ends with its main form
+    cSystray::NotifyIconFn notifyIcon; // empty: the shell's own
+    int shellMajorVersion = -1;        // -1: read shell32's version
+};
+
+MainEnvironment RealEnvironment();
+
+// The hidden main form: owns the tray icon, the toolbar menu and the program's life cycle.
+class frmMain : public WindowBase<frmMain>, public LocalisableForm {
+public:
+    frmMain(HINSTANCE instance, UiServices& services, MainEnvironment environment);
+    ~frmMain() override;
+    frmMain(const frmMain&) = delete;
+    frmMain& operator=(const frmMain&) = delete;
+
+    void Form_Load();
+    void Init();
+    void ReInit();
+    void Theme();
+    void AddToolbar(const std::wstring& strpath, std::wstring strTitle);
+    void ShowMenu();
+    void Form_QueryUnload();
+    void RunCommand(UINT command);
+
+    void f_cSystray_MouseUp(int16_t Button);
+    void f_cSystray_MouseDblClick(int16_t Button);
+
+    std::wstring DataFolder() const;
+    std::wstring ToolbarFilePath() const;
+    const std::vector<Toolbar>& TopListEntries() const { return topEntries_; }
+    const MenuThemeColours& TopListTheme() const { return topTheme_; }
+    const std::optional<ShowListRequest>& LastShowListRequest() const { return lastShowList_; }
+    cSystray* Systray() const { return f_cSystray.get(); }
+    HMENU ContextMenu() const { return mnuMenu_.get(); }
+    HICON IconPic(size_t index) const { return iconPic_.at(index).get(); }
+    const Localisation& Language() const { return language_; }
+
+    // LocalisableForm
+    std::wstring FormName() const override { return L"frmMain"; }
+    void SetFormCaption(const std::wstring& text) override;
+    void SetFormToolTip(const std::wstring&) override {}
+    std::vector<ControlRef> Controls() const override;
+    void SetControlCaption(size_t control, const std::wstring& text) override;
+    void SetControlToolTip(size_t, const std::wstring&) override {}
+
+private:
+    friend class WindowBase<frmMain>;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void PopupContextMenu();
+    void BuildContextMenu();
+    void LoadIconPictures();
+
+    HINSTANCE instance_;
+    UiServices& services_;
+    MainEnvironment environment_;
+    WindowsAnsiCodec ansi_;
+    Localisation language_;
+    std::unique_ptr<cSystray> f_cSystray;
+    unique_menu mnuMenu_;
+    std::array<unique_icon, 4> iconPic_;
+
+    // The top list's entries and colours; the list control that draws them comes next.
+    std::vector<Toolbar> topEntries_;
+    MenuThemeColours topTheme_ = MenuTheme(true);
+    std::optional<ShowListRequest> lastShowList_;
+    int16_t LastListIndex = 0;
+    bool ReinitPending = false;
+    bool TopListConfigured = false;
+    bool unloaded_ = false;
+};
+
+} // namespace zelk

@@ -1,0 +1,124 @@
+#include <windows.h>
+
+#include "win/file_io.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "core/paths.h"
+#include "win/unique_handle.h"
+
+namespace zelk {
+
+bool FileExists(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    return !path.empty() && ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+}
+
+void CreateFolderPath(const std::wstring& path) {
+    for (const auto& folder : FolderPrefixesToCreate(path)) {
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+    }
+}
+
+std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t maxBytes) {
+    unique_file file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return std::nullopt;
+    }
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+        static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
+        return std::nullopt;
+    }
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr)) {
+            return std::nullopt;
+        }
+        if (read == 0) {
+            break; // the file shrank while we read it
+        }
+        done += read;
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+DWORD WriteFileAtomically(const std::wstring& path, const std::string& bytes) {
+    const std::wstring temp = path + L".saving";
+    DWORD error = ERROR_SUCCESS;
+    {
+        unique_file file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            return ::GetLastError();
+        }
+        size_t done = 0;
+        while (done < bytes.size() && error == ERROR_SUCCESS) {
+            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
+            DWORD written = 0;
+            if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) ||
+                written == 0) {
+                error = ::GetLastError();
+                if (error == ERROR_SUCCESS) {
+                    error = ERROR_WRITE_FAULT;
+                }
+            }
+            done += written;
+        }
+        if (error == ERROR_SUCCESS && !::FlushFileBuffers(file.get())) {
+            error = ::GetLastError();
+        }
+    }
+    if (error == ERROR_SUCCESS &&
+        !::MoveFileExW(temp.c_str(), path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = ::GetLastError();
+    }
+    if (error != ERROR_SUCCESS) {
+        ::DeleteFileW(temp.c_str());
+    }
+    return error;
+}
+
+std::wstring EnvironmentVariable(const wchar_t* name) {
+    std::wstring value(256, L'\0');
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const DWORD length =
+            ::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < value.size()) {
+            value.resize(length);
+            return value;
+        }
+        value.resize(length);
+    }
+    return {};
+}
+
+std::wstring ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    while (path.size() < 32768) {
+        const DWORD length =
+            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return AddBackslash(FolderOf(path));
+        }
+        path.resize(path.size() * 2);
+    }
+    return {};
+}
+
+} // namespace zelk

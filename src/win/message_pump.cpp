@@ -1,0 +1,19 @@
+#include <windows.h>
+
+#include "win/message_pump.h"
+
+namespace zelk {
+
+void DoEvents() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+} // namespace zelk

@@ -1,0 +1,50 @@
+#include <windows.h>
+#include <shellapi.h>
+
+#include "win/ui_services.h"
+#include "win/unique_handle.h"
+
+namespace zelk {
+
+namespace {
+
+const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
+
+} // namespace
+
+int RealUiServices::ShowMessageBox(HWND owner, const std::wstring& text,
+                                   const std::wstring& caption, UINT flags) {
+    return ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+}
+
+void RealUiServices::Beep() { ::MessageBeep(MB_OK); }
+
+void RealUiServices::LogEvent(WORD type, const std::wstring& source, const std::wstring& text) {
+    unique_event_source log(::RegisterEventSourceW(nullptr, source.c_str()));
+    if (!log) {
+        return;
+    }
+    const wchar_t* strings[] = {text.c_str()};
+    ::ReportEventW(log.get(), type, 0, 0, nullptr, 1, 0, strings, nullptr);
+}
+
+INT_PTR RealUiServices::ShellExecuteOpen(const std::wstring& file, const std::wstring& parameters,
+                                         const std::wstring& directory, int showCommand) {
+    return reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", file.c_str(),
+                                                     OrNull(parameters), OrNull(directory),
+                                                     showCommand));
+}
+
+void RealUiServices::ShowShellProperties(const std::wstring& path) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"properties";
+    info.lpFile = path.c_str();
+    info.nShow = SW_HIDE;
+    if (::ShellExecuteExW(&info) && info.hProcess != nullptr) {
+        ::CloseHandle(info.hProcess);
+    }
+}
+
+} // namespace zelk

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace zelk {
+
+// Everything that would stop for a person or leave the program: message boxes, the beep,
+// the event log and the hand-overs to the shell. The program uses the real services;
+// tests install a recorder so nothing modal ever waits and every hand-over can be checked.
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+    virtual int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption,
+                               UINT flags) = 0;
+    virtual void Beep() = 0;
+    virtual void LogEvent(WORD type, const std::wstring& source, const std::wstring& text) = 0;
+    // The shell's "open" verb; the result is ShellExecute's (above 32 on success).
+    virtual INT_PTR ShellExecuteOpen(const std::wstring& file, const std::wstring& parameters,
+                                     const std::wstring& directory, int showCommand) = 0;
+    // The shell's Properties sheet for a path.
+    virtual void ShowShellProperties(const std::wstring& path) = 0;
+};
+
+class RealUiServices : public UiServices {
+public:
+    int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption,
+                       UINT flags) override;
+    void Beep() override;
+    void LogEvent(WORD type, const std::wstring& source, const std::wstring& text) override;
+    INT_PTR ShellExecuteOpen(const std::wstring& file, const std::wstring& parameters,
+                             const std::wstring& directory, int showCommand) override;
+    void ShowShellProperties(const std::wstring& path) override;
+};
+
+} // namespace zelk
