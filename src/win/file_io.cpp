@@ -51,6 +51,11 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t maxByt
 }
 
 DWORD WriteFileAtomically(const std::wstring& path, const std::string& bytes) {
+    // A file the user made read-only is not to be replaced, whatever the file system allows.
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        return ERROR_ACCESS_DENIED;
+    }
     const std::wstring temp = path + L".saving";
     DWORD error = ERROR_SUCCESS;
     {

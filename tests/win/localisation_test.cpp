@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "settings/localisation_files.h"
+#include "test_support.h"
+#include "win/ansi_codec.h"
+
+using namespace zelk;
+
+namespace {
+
+// Written out in full here rather than taken from the program, so a change to the
+// program's table shows up as a failure.
+const char kExpectedLocalIni[] =
+    "[LocaleID]\r\n1036=fra\r\n2060=fra\r\n3084=fra\r\n5132=fra\r\n4108=fra\r\n1031=deu\r\n"
+    "3079=deu\r\n5127=deu\r\n2055=deu\r\n1040=ita\r\n2064=ita\r\n1034=spa\r\n11274=spa\r\n"
+    "16394=spa\r\n13322=spa\r\n9226=spa\r\n5130=spa\r\n7178=spa\r\n12298=spa\r\n4106=spa\r\n"
+    "18442=spa\r\n2058=spa\r\n19466=spa\r\n6154=spa\r\n10250=spa\r\n20490=spa\r\n15370=spa\r\n"
+    "17418=spa\r\n14346=spa\r\n8202=spa\r\n2070=por\r\n1046=por\r\n1043=nld\r\n2067=nld\r\n"
+    "//case else =eng\r\n";
+
+class FakeForm : public LocalisableForm {
+public:
+    std::wstring caption = L"Parameters";
+    std::map<size_t, std::wstring> captions, tips;
+    std::wstring FormName() const override { return L"frmParameters"; }
+    void SetFormCaption(const std::wstring& t) override { caption = t; }
+    void SetFormToolTip(const std::wstring&) override {}
+    std::vector<ControlRef> Controls() const override {
+        return {{L"OptTheme", 0}, {L"OptTheme", 1}, {L"cmdAdd"}};
+    }
+    void SetControlCaption(size_t i, const std::wstring& t) override { captions[i] = t; }
+    void SetControlToolTip(size_t i, const std::wstring& t) override { tips[i] = t; }
+};
+
+} // namespace
+
+TEST(LocalisationFiles, LocalIniIsWrittenByteForByteAndOnlyWhenMissing) {
+    TempFolder program;
+    const WindowsAnsiCodec ansi;
+    EXPECT_EQ(GetLanguage(program.Folder(), 1033, ansi), L"eng");
+    EXPECT_EQ(ReadBytes(program / L"Lng\\Local.ini"), kExpectedLocalIni);
+
+    WriteBytes(program / L"Lng\\Local.ini", "[LocaleID]\r\n1033=fra\r\n");
+    WriteBytes(program / L"Lng\\fra.lng", "[Strings]\r\n");
+    EXPECT_EQ(GetLanguage(program.Folder(), 1033, ansi), L"fra");
+    EXPECT_EQ(ReadBytes(program / L"Lng\\Local.ini"), "[LocaleID]\r\n1033=fra\r\n");
+
+    std::filesystem::remove(std::filesystem::path(program / L"Lng\\Local.ini"));
+    EXPECT_EQ(GetLanguage(program.Folder(), 1036, ansi), L"fra");
+    EXPECT_EQ(ReadBytes(program / L"Lng\\Local.ini"), kExpectedLocalIni);
+    EXPECT_EQ(GetLanguage(program.Folder(), 1031, ansi), L"eng"); // no deu.lng
+    EXPECT_EQ(GetLanguage(program.Folder(), 2057, ansi), L"eng");
+}
+
+TEST(LocalisationFiles, LanguageFileStringsAndFormSections) {
+    TempFolder program;
+    const WindowsAnsiCodec ansi;
+    WriteBytes(program / L"Lng\\fra.lng",
+               "[frmParameters]\r\nForm=Param\xE8tres\r\nOptTheme1=Clair\r\n"
+               "cmdAddToolTipText=Ajouter une barre\r\n"
+               "[Strings]\r\n1String=Menu des barres\r\n2String=Voulez-vous|vraiment\r\n"
+               "3String=trois\r\n4String=###END###\r\n5String=jamais\r\n");
+    const Localisation loc = Localisation::Load(program.Folder(), 1036, ansi);
+    EXPECT_EQ(loc.CurrentLanguage(), L"fra");
+    EXPECT_EQ(loc.GetString(1, L"Toolbars Menu"), L"Menu des barres");
+    EXPECT_EQ(loc.GetString(2, L"x"), L"Voulez-vous\r\nvraiment");
+    EXPECT_EQ(loc.GetString(4, L"x"), L"x");
+    EXPECT_EQ(loc.GetString(9, L"x"), L"x");
+
+    FakeForm form;
+    loc.Localise(form);
+    EXPECT_EQ(form.caption, L"Paramètres");
+    EXPECT_EQ(form.captions, (std::map<size_t, std::wstring>{{1, L"Clair"}}));
+    EXPECT_EQ(form.tips, (std::map<size_t, std::wstring>{{2, L"Ajouter une barre"}}));
+}
+
+// Garbage in Local.ini or a language file falls back to English, never a crash.
+TEST(LocalisationFiles, BadFilesFallBackToTheBuiltInTexts) {
+    const WindowsAnsiCodec ansi;
+    std::string binary;
+    for (int i = 0; i < 70000; ++i) {
+        binary.push_back(static_cast<char>((i * 37) & 0xFF));
+    }
+    std::string manyLines = "[Strings]\r\n";
+    for (int i = 0; i < 100000; ++i) {
+        manyLines += "k" + std::to_string(i) + "=v\r\n";
+    }
+    const struct {
+        const char* name;
+        std::string lng;
+        std::wstring string1;
+    } cases[] = {
+        {"binary", binary, L"Toolbars Menu"},
+        {"1 MB value", "[Strings]\r\n1String=" + std::string(1 << 20, 'y'), std::wstring(254, L'y')},
+        {"100000 lines", manyLines, L"Toolbars Menu"},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF[Strings]\r\n1String=Men\xC3\xBA", L"Menú"},
+        {"no end marker, no line end", "[Strings]\r\n1String=Un", L"Un"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder program;
+        WriteBytes(program / L"Lng\\Local.ini", "[LocaleID]\r\n1036=fra\r\n");
+        WriteBytes(program / L"Lng\\fra.lng", c.lng);
+        const Localisation loc = Localisation::Load(program.Folder(), 1036, ansi);
+        EXPECT_EQ(loc.GetString(1, L"Toolbars Menu"), c.string1);
+    }
+    TempFolder program;
+    WriteBytes(program / L"Lng\\Local.ini", binary);
+    EXPECT_EQ(Localisation::Load(program.Folder(), 1036, ansi).CurrentLanguage(), L"eng");
+}

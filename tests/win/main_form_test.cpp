@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include "app/frmMain.h"
+#include "settings/reg_settings.h"
+#include "test_support.h"
+
+using namespace zelk;
+
+namespace {
+
+struct MainFormFixture : testing::Test {
+    TempFolder program, localAppData;
+    RecordingUiServices services;
+    std::vector<std::pair<DWORD, NOTIFYICONDATAW>> shell;
+
+    MainEnvironment Environment(uint32_t localeId = 1033) {
+        MainEnvironment env;
+        env.programFolder = program.Folder();
+        env.localAppData = localAppData.Folder().substr(0, localAppData.Folder().size() - 1);
+        env.localeId = localeId;
+        env.quitOnDestroy = false;
+        env.shellMajorVersion = 6;
+        env.notifyIcon = [this](DWORD op, NOTIFYICONDATAW* data) {
+            shell.emplace_back(op, *data);
+            return TRUE;
+        };
+        return env;
+    }
+    std::wstring ToolbarFile() { return localAppData / L"Tanvel\\ToolBars\\ToolBars.txt"; }
+
+    static std::wstring MenuText(HMENU menu, UINT command) {
+        wchar_t text[128] = {};
+        ::GetMenuStringW(menu, command, text, 128, MF_BYCOMMAND);
+        return text;
+    }
+};
+
+} // namespace
+
+TEST_F(MainFormFixture, StartUpBuildsFromTheFileThenShowsIconTipAndBalloon) {
+    WriteBytes(ToolbarFile(), "C:\\Data\\Tools|Tools\r\n\r\nC:\\Data\\Node.js|\r\nC:\\A|B|C");
+    frmMain form(::GetModuleHandleW(nullptr), services, Environment());
+    form.Form_Load();
+
+    EXPECT_TRUE(std::filesystem::is_directory(localAppData / L"Tanvel\\ToolBars"));
+    EXPECT_TRUE(std::filesystem::exists(program / L"Lng\\Local.ini"));
+    EXPECT_EQ(form.TopListEntries(),
+              (std::vector<Toolbar>{{L"C:\\Data\\Tools", L"Tools"}, {L"C:\\Data\\Node.js", L"Node"},
+                                    {L"C:\\A", L"B"}}));
+
+    ASSERT_FALSE(shell.empty());
+    const auto add = std::find_if(shell.begin(), shell.end(),
+                                  [](const auto& call) { return call.first == NIM_ADD; });
+    ASSERT_NE(add, shell.end());
+    EXPECT_EQ(std::wstring(add->second.szTip), L"Toolbars Menu");
+    EXPECT_EQ(add->second.hIcon, form.IconPic(0));
+    EXPECT_NE(form.IconPic(0), nullptr);
+    EXPECT_NE(form.IconPic(3), nullptr);
+    const auto& balloon = shell.back().second;
+    EXPECT_EQ(shell.back().first, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(balloon.uFlags, static_cast<UINT>(NIF_INFO));
+    EXPECT_EQ(std::wstring(balloon.szInfoTitle), L"ToolBars Menu");
+    EXPECT_EQ(balloon.dwInfoFlags, 4u); // with its sound
+}
+
+TEST_F(MainFormFixture, MissingOrEmptyFileLeavesNoToolbarsAndRefreshRereads) {
+    frmMain form(::GetModuleHandleW(nullptr), services, Environment());
+    form.Form_Load();
+    EXPECT_TRUE(form.TopListEntries().empty());
+    EXPECT_TRUE(form.Systray()->IsShown());
+
+    WriteBytes(ToolbarFile(), "");
+    form.RunCommand(mnuRefresh);
+    EXPECT_TRUE(form.TopListEntries().empty());
+
+    WriteBytes(ToolbarFile(), "C:\\X|X\r\n");
+    form.RunCommand(mnuRefresh);
+    EXPECT_EQ(form.TopListEntries(), (std::vector<Toolbar>{{L"C:\\X", L"X"}}));
+    form.RunCommand(mnuParam);
+    EXPECT_EQ(form.TopListEntries().size(), 1u); // rebuilt, not appended
+}
+
+TEST_F(MainFormFixture, ThemeIsReadAgainAtEveryRebuild) {
+    const auto saved = GetRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"<none>");
+    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"0");
+    frmMain form(::GetModuleHandleW(nullptr), services, Environment());
+    form.Form_Load();
+    EXPECT_EQ(form.TopListTheme(), MenuTheme(false));
+    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"1");
+    form.RunCommand(mnuRefresh);
+    EXPECT_EQ(form.TopListTheme(), MenuTheme(true));
+    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme",
+                   saved.value == L"<none>" ? L"1" : saved.value);
+}
+
+TEST_F(MainFormFixture, TrayClicksOpenTheMenuCornerAndTheMakersPage) {
+    frmMain form(::GetModuleHandleW(nullptr), services, Environment());
+    form.Form_Load();
+    const HWND message = form.Systray()->MessageWindow();
+    ::SendMessageW(message, WM_MOUSEMOVE, 0, 0x202); // left button up
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    ASSERT_TRUE(form.LastShowListRequest().has_value());
+    EXPECT_EQ(*form.LastShowListRequest(), (ShowListRequest{work.right, work.bottom, 0, work.bottom}));
+
+    ::SendMessageW(message, WM_MOUSEMOVE, 0, 0x203); // left double click
+    ASSERT_EQ(services.opens.size(), 1u);
+    EXPECT_EQ(services.opens[0].file, kMakerPageUrl);
+    EXPECT_EQ(services.opens[0].directory, L"");
+    EXPECT_EQ(services.opens[0].show, SW_SHOWNORMAL);
+    ::SendMessageW(message, WM_MOUSEMOVE, 0, 0x209); // middle double click: nothing
+    EXPECT_EQ(services.opens.size(), 1u);
+}
+
+TEST_F(MainFormFixture, ContextMenuIsLocalisedAndQuitRemovesTheIcon) {
+    WriteBytes(program / L"Lng\\fra.lng", "[frmMain]\r\nmnuParam=Param\xE8tres\r\nmnuQuit=Quitter\r\n"
+                                          "[Strings]\r\n1String=Menu des barres\r\n");
+    frmMain form(::GetModuleHandleW(nullptr), services, Environment(1036));
+    form.Form_Load();
+    EXPECT_EQ(form.Language().CurrentLanguage(), L"fra");
+    const HMENU menu = form.ContextMenu();
+    ASSERT_EQ(::GetMenuItemCount(menu), 7);
+    EXPECT_EQ(MenuText(menu, mnuParam), L"Paramètres");
+    EXPECT_EQ(MenuText(menu, mnuRefresh), L"Refresh"); // no entry: the English text stays
+    EXPECT_EQ(MenuText(menu, mnuAbout), L"About");
+    EXPECT_EQ(MenuText(menu, mnuQuit), L"Quitter");
+    EXPECT_TRUE(::GetMenuState(menu, 1, MF_BYPOSITION) & MF_SEPARATOR);
+
+    form.RunCommand(mnuQuit);
+    EXPECT_EQ(shell.back().first, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_EQ(form.Systray(), nullptr);
+    EXPECT_EQ(form.hwnd(), nullptr);
+}

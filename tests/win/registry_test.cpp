@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include "settings/reg_settings.h"
+#include "test_support.h"
+#include "win/unique_handle.h"
+
+using namespace zelk;
+
+namespace {
+
+constexpr wchar_t kApp[] = L"ZelkToolBarsTests";
+constexpr wchar_t kKeyPath[] = L"SOFTWARE\\ZelkToolBarsTests\\Settings\\Windows";
+
+class Registry : public testing::Test {
+protected:
+    void SetUp() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\ZelkToolBarsTests"); }
+    void TearDown() override { SetUp(); }
+
+    static void WriteRaw(const wchar_t* name, DWORD type, const void* data, DWORD bytes) {
+        unique_hkey key;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                    nullptr, key.put(), nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(::RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), bytes),
+                  ERROR_SUCCESS);
+    }
+    static bool KeyExists() {
+        unique_hkey key;
+        return ::RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\ZelkToolBarsTests", 0, KEY_READ,
+                               key.put()) == ERROR_SUCCESS;
+    }
+};
+
+} // namespace
+
+TEST_F(Registry, MissingKeyOrValueGivesTheDefaultAndEmptyIsNotMissing) {
+    auto read = GetRegSetting(kApp, L"Windows", L"Theme", L"1");
+    EXPECT_EQ(read.value, L"1");
+    EXPECT_FALSE(read.error);
+    EXPECT_FALSE(KeyExists()); // reading creates nothing
+
+    ASSERT_FALSE(SaveRegSetting(kApp, L"Windows", L"AutoStart", L"0"));
+    EXPECT_EQ(GetRegSetting(kApp, L"Windows", L"Theme", L"1").value, L"1");
+
+    ASSERT_FALSE(SaveRegSetting(kApp, L"Windows", L"Theme", L""));
+    read = GetRegSetting(kApp, L"Windows", L"Theme", L"1");
+    EXPECT_EQ(read.value, L"");
+    EXPECT_FALSE(read.error);
+
+    // A zero-length REG_SZ, as other tools write it, is empty too.
+    WriteRaw(L"Theme", REG_SZ, nullptr, 0);
+    EXPECT_EQ(GetRegSetting(kApp, L"Windows", L"Theme", L"1").value, L"");
+}
+
+TEST_F(Registry, ValuesRoundTripExactly) {
+    const std::wstring values[] = {L"0", L"1", L"  spaced  ", L"Ωμέγα € 日本",
+                                   std::wstring(100000, L'x'), std::wstring(L"a\0b", 3)};
+    for (const auto& value : values) {
+        ASSERT_FALSE(SaveRegSetting(kApp, L" Windows ", L"Key With Spaces ", value));
+        EXPECT_EQ(GetRegSetting(kApp, L"Windows", L"Key With Spaces ", L"d").value, value);
+    }
+    // The key name is used as passed: the trimmed name is another value.
+    EXPECT_EQ(GetRegSetting(kApp, L"Windows", L"Key With Spaces", L"d").value, L"d");
+}
+
+TEST_F(Registry, BadNamesRaiseTheirErrorsAndWriteNothing) {
+    auto error = SaveRegSetting(L"   ", L"Windows", L"Theme", L"1");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->number, -2147220504);
+    EXPECT_EQ(error->description, L"AppName doit être renseigné");
+    EXPECT_EQ(SaveRegSetting(kApp, L"", L"Theme", L"1")->number, -2147220503);
+    EXPECT_EQ(GetRegSetting(kApp, L"Windows", L" ", L"1").error->description,
+              L"Key  doit être renseigné");
+    EXPECT_FALSE(KeyExists());
+}
+
+TEST_F(Registry, ValuesOfOtherTypesRaiseTheTypeError) {
+    const DWORD dword = 1;
+    WriteRaw(L"Theme", REG_DWORD, &dword, sizeof(dword));
+    auto read = GetRegSetting(kApp, L"Windows", L"Theme", L"1");
+    ASSERT_TRUE(read.error);
+    EXPECT_EQ(read.error->number, -2147219500);
+    EXPECT_EQ(read.error->description,
+              L"Les données de la clef de registre ne sont pas une chaine de caractères");
+    EXPECT_EQ(read.value, L"1");
+    EXPECT_EQ(GetRegSettingOrDefault(kApp, L"Windows", L"Theme", L"1"), L"1");
+
+    const std::string binary(4096, '\xAB');
+    WriteRaw(L"Theme", REG_BINARY, binary.data(), static_cast<DWORD>(binary.size()));
+    EXPECT_EQ(GetRegSetting(kApp, L"Windows", L"Theme", L"1").error->number, -2147219504 + 3);
+}
+
+TEST_F(Registry, OddOrUnterminatedStringDataIsReadSafely) {
+    const wchar_t noTerminator[] = {L'4', L'2'};
+    WriteRaw(L"Theme", REG_SZ, noTerminator, sizeof(noTerminator));
+    EXPECT_EQ(GetRegSetting(kApp, L"Windows", L"Theme", L"d").value, L"42");
+
+    const char odd[] = {'7', 0, '8'};
+    WriteRaw(L"Theme", REG_SZ, odd, sizeof(odd));
+    EXPECT_EQ(GetRegSetting(kApp, L"Windows", L"Theme", L"d").value, L"7");
+
+    const std::wstring huge(1 << 20, L'9');
+    WriteRaw(L"Theme", REG_SZ, huge.c_str(), static_cast<DWORD>((huge.size() + 1) * 2));
+    EXPECT_EQ(GetRegSetting(kApp, L"Windows", L"Theme", L"d").value.size(), huge.size());
+}
+
+TEST(ThemeSetting, WrongTypeFallsBackToDark) {
+    const wchar_t* path = L"SOFTWARE\\ToolBars\\Settings\\Windows";
+    const auto saved = GetRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"<none>");
+    unique_hkey key;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                key.put(), nullptr),
+              ERROR_SUCCESS);
+    const DWORD zero = 0;
+    ::RegSetValueExW(key.get(), L"Theme", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), 4);
+    EXPECT_TRUE(ReadThemeIsDark());
+    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"0");
+    EXPECT_FALSE(ReadThemeIsDark());
+    ::RegDeleteValueW(key.get(), L"Theme");
+    EXPECT_TRUE(ReadThemeIsDark());
+    if (!saved.error && saved.value != L"<none>") {
+        SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", saved.value);
+    }
+}

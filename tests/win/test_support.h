@@ -1,0 +1,91 @@
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "win/ui_services.h"
+
+// Records everything that would otherwise stop for a person or leave the program.
+class RecordingUiServices : public zelk::UiServices {
+public:
+    struct Box {
+        std::wstring text, caption;
+        UINT flags;
+    };
+    struct Log {
+        WORD type;
+        std::wstring source, text;
+    };
+    struct Open {
+        std::wstring file, parameters, directory;
+        int show;
+    };
+    std::vector<Box> boxes;
+    std::vector<Log> logs;
+    std::vector<Open> opens;
+    std::vector<std::wstring> properties;
+    int beeps = 0;
+
+    int ShowMessageBox(HWND, const std::wstring& text, const std::wstring& caption,
+                       UINT flags) override {
+        boxes.push_back({text, caption, flags});
+        return IDOK;
+    }
+    void Beep() override { ++beeps; }
+    void LogEvent(WORD type, const std::wstring& source, const std::wstring& text) override {
+        logs.push_back({type, source, text});
+    }
+    INT_PTR ShellExecuteOpen(const std::wstring& file, const std::wstring& parameters,
+                             const std::wstring& directory, int show) override {
+        opens.push_back({file, parameters, directory, show});
+        return 33;
+    }
+    void ShowShellProperties(const std::wstring& path) override { properties.push_back(path); }
+};
+
+// A fresh folder under the temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder() {
+        static int counter = 0;
+        path_ = std::filesystem::temp_directory_path() /
+                (L"zelk-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(++counter));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    // With a trailing backslash, as the program's folders are.
+    std::wstring Folder() const { return path_.wstring() + L"\\"; }
+    std::wstring operator/(const std::wstring& name) const { return Folder() + name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadBytes(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Lets the window messages that a test caused run.
+inline void PumpMessages() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
