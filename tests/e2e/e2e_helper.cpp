@@ -1,0 +1,106 @@
+// Drives and inspects the Wine desktop from inside it, where X tools cannot reach:
+//   windows             every top-level window: handle, process, class, visibility, rectangle, title
+//   keys NAME...        presses and releases keys through SendInput (up, down, left, right,
+//                       return, escape, tab, or one letter/digit)
+//   menu                the items of the visible popup menu, one per line
+//   locale              the user's locale id
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+void PrintUtf8(const std::wstring& text) {
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 1), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
+    std::fputs(out.c_str(), stdout);
+}
+
+BOOL CALLBACK ListWindow(HWND hwnd, LPARAM) {
+    wchar_t cls[256] = {}, title[256] = {};
+    ::GetClassNameW(hwnd, cls, 256);
+    ::GetWindowTextW(hwnd, title, 256);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    wchar_t line[800];
+    std::swprintf(line, 800, L"%llu\t%lu\t%ls\t%d\t%ld,%ld,%ld,%ld\t%ls\n",
+                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)), pid, cls,
+                  ::IsWindowVisible(hwnd) ? 1 : 0, r.left, r.top, r.right, r.bottom, title);
+    PrintUtf8(line);
+    return TRUE;
+}
+
+WORD KeyOf(const std::wstring& name) {
+    if (name == L"up") return VK_UP;
+    if (name == L"down") return VK_DOWN;
+    if (name == L"left") return VK_LEFT;
+    if (name == L"right") return VK_RIGHT;
+    if (name == L"return") return VK_RETURN;
+    if (name == L"escape") return VK_ESCAPE;
+    if (name == L"tab") return VK_TAB;
+    if (name.size() == 1) return static_cast<WORD>(::towupper(name[0]));
+    return 0;
+}
+
+int Keys(int argc, wchar_t** argv) {
+    for (int i = 2; i < argc; ++i) {
+        const WORD vk = KeyOf(argv[i]);
+        if (vk == 0) {
+            std::fprintf(stderr, "unknown key\n");
+            return 2;
+        }
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[1].ki.wVk = vk;
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        ::SendInput(2, input, sizeof(INPUT));
+        ::Sleep(150);
+    }
+    return 0;
+}
+
+int Menu() {
+    HWND popup = nullptr;
+    while ((popup = ::FindWindowExW(nullptr, popup, L"#32768", nullptr)) != nullptr) {
+        if (::IsWindowVisible(popup)) {
+            break;
+        }
+    }
+    if (popup == nullptr) {
+        return 1;
+    }
+    const HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
+    const int count = ::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        ::GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+        PrintUtf8(std::wstring(text) + L"\n");
+    }
+    return count > 0 ? 0 : 1;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    if (command == L"windows") {
+        ::EnumWindows(&ListWindow, 0);
+        return 0;
+    }
+    if (command == L"keys") {
+        return Keys(argc, argv);
+    }
+    if (command == L"menu") {
+        return Menu();
+    }
+    if (command == L"locale") {
+        std::printf("%lu\n", static_cast<unsigned long>(::GetUserDefaultLCID()));
+        return 0;
+    }
+    std::fprintf(stderr, "usage: e2e_helper windows | keys NAME... | menu\n");
+    return 2;
+}

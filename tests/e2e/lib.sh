@@ -1,0 +1,95 @@
+# Shared steps of the end-to-end tests: the real exe in a Wine desktop with a taskbar,
+# driven with xdotool (mouse) and a helper inside Wine (keys, window list), checked on
+# screenshots. Sourced by each test with: EXE HELPER as arguments.
+set -euo pipefail
+
+E2E_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+source "$E2E_ROOT/scripts/wine-env.sh"
+EXE="$1"
+HELPER="$2"
+NAME="$(basename "$0" .sh)"
+WORK="$E2E_ROOT/build/e2e/$NAME"
+TRAY_X=1269
+TRAY_Y=790
+
+[ -n "${DISPLAY:-}" ] || { echo "no X display: start one with scripts/xvfb-start.sh" >&2; exit 1; }
+export DISPLAY
+
+log() { printf '[%s] %s\n' "$NAME" "$*"; }
+fail() {
+  log "FAIL: $*"
+  shot "failure" || true
+  exit 1
+}
+
+# Never let a Wine process own the test's pipes: a server started from a captured command
+# would keep the capture open for ever.
+quiet() { "$@" >/dev/null 2>&1 </dev/null; }
+wine_capture() { wine "$@" 2>/dev/null </dev/null; }
+
+kill_app() { pkill -f '^[^ ]*ZelkToolBars\.exe' 2>/dev/null || true; }
+
+setup() {
+  quiet wineserver -p || true
+  quiet wineboot || true
+  kill_app
+  rm -rf "$WORK"
+  mkdir -p "$WORK/app"
+  cp "$EXE" "$WORK/app/ZelkToolBars.exe"
+  local local_win
+  local_win="$(wine_capture cmd /c 'echo %LOCALAPPDATA%' | tr -d '\r')"
+  LOCALAPPDATA_UNIX="$(winepath -u "$local_win" 2>/dev/null </dev/null)"
+  DATA="$LOCALAPPDATA_UNIX/Tanvel/ToolBars"
+  rm -rf "$LOCALAPPDATA_UNIX/Tanvel"
+  trap 'kill_app' EXIT
+}
+
+# start_app [VAR=value...]: the program in the taskbar desktop, with that environment.
+start_app() {
+  (env "$@" wine explorer /desktop=shell,1280x800 "$WORK/app/ZelkToolBars.exe" \
+    >"$WORK/wine.log" 2>&1 </dev/null &)
+}
+
+windows() { wine_capture "$HELPER" windows | tr -d '\r'; }
+app_windows() { windows | awk -F'\t' '$3 == "ZelkToolBarsMain"'; }
+
+# wait_until SECONDS COMMAND...: polls until the command succeeds.
+wait_until() {
+  local limit=$1
+  shift
+  local end=$((SECONDS + limit))
+  while [ $SECONDS -lt $end ]; do
+    if "$@"; then return 0; fi
+    sleep 0.5
+  done
+  return 1
+}
+
+shot() {
+  import -window root "$WORK/$1.png"
+  echo "$WORK/$1.png"
+}
+
+# Pixels of the tray icon's blue tile in the notification area, from a screenshot.
+tray_icon_pixels() {
+  convert "$1" -crop 22x20+1258+780 +repage txt:- |
+    awk -F'[(),]' 'NR > 1 { r=$3+0; g=$4+0; b=$5+0; if (b > 140 && r < 110 && g > 50 && g < 170) n++ } END { print n+0 }'
+}
+
+icon_shown() { [ "$(tray_icon_pixels "$(shot tray-now)")" -ge 40 ]; }
+icon_gone() { [ "$(tray_icon_pixels "$(shot tray-now)")" -eq 0 ]; }
+app_running() { [ -n "$(app_windows)" ]; }
+app_gone() { [ -z "$(app_windows)" ] && ! pgrep -f '^[^ ]*ZelkToolBars\.exe' >/dev/null; }
+
+visible_popup_menu() { windows | awk -F'\t' '$3 == "#32768" && $4 == 1 { print $5; exit }'; }
+menu_open() { [ -n "$(visible_popup_menu)" ]; }
+
+# The visible popup menu's text, read from a screenshot.
+menu_text() {
+  local rect x0 y0 x1 y1
+  rect="$(visible_popup_menu)"
+  IFS=, read -r x0 y0 x1 y1 <<<"$rect"
+  convert "$(shot menu)" -crop "$((x1 - x0))x$((y1 - y0))+$x0+$y0" +repage -scale 300% \
+    -colorspace gray "$WORK/menu-ocr.png"
+  tesseract "$WORK/menu-ocr.png" - 2>/dev/null
+}
