@@ -14,5 +14,6 @@ if [ ! -f "$WINEPREFIX/.zelk-ready" ]; then
   wineserver -w
   touch "$WINEPREFIX/.zelk-ready"
 fi
-wineboot >/dev/null 2>&1 </dev/null
-wineserver -p >/dev/null 2>&1 </dev/null
+wineboot >/dev/null 2>&1 </dev/null || true
+# Exits non-zero when a server is already running, which is just as good.
+wineserver -p >/dev/null 2>&1 </dev/null || true

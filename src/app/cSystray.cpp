@@ -48,8 +48,8 @@ cSystray::cSystray(HINSTANCE instance, UiServices& services, NotifyIconFn notify
                                                                  : shellMajorVersion)),
       // Unique per instance for as long as the object lives; the balloon timer uses id + 1.
       iconId_(static_cast<UINT>(reinterpret_cast<uintptr_t>(this) & 0x7FFFFFF0u)),
-      messageWindow_(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr,
-                                       instance, nullptr)),
+      messageWindow_(
+          ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr)),
       hooks_(L"cSystray", services) {
     taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
     if (messageWindow_ && hooks_.ssc_Subclass(messageWindow_.get(), *this)) {
@@ -172,7 +172,9 @@ bool cSystray::BalloonShow(bool bShow, long lTimeout, bool bNoSound) {
     return true;
 }
 
-void cSystray::BeforePopup() { ::SetForegroundWindow(messageWindow_.get()); }
+void cSystray::BeforePopup() {
+    ::SetForegroundWindow(messageWindow_.get());
+}
 
 void cSystray::StopBalloonTimer() {
     if (messageWindow_) {

@@ -48,8 +48,8 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     info.cbSize = sizeof(info);
     if (::GetMonitorInfoW(monitor, &info)) {
         const RECT& w = info.rcWork;
-        monitors->push_back({{w.left, w.top, w.right, w.bottom},
-                             (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+        monitors->push_back(
+            {{w.left, w.top, w.right, w.bottom}, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
     }
     return TRUE;
 }
@@ -80,7 +80,9 @@ frmMain::~frmMain() {
     }
 }
 
-std::wstring frmMain::DataFolder() const { return DataFolderFrom(environment_.localAppData); }
+std::wstring frmMain::DataFolder() const {
+    return DataFolderFrom(environment_.localAppData);
+}
 
 std::wstring frmMain::ToolbarFilePath() const {
     return ToolbarFilePathFrom(environment_.localAppData);
@@ -108,10 +110,9 @@ void frmMain::LoadIconPictures() {
         int size;
     } pictures[] = {{IDI_TRAY, small}, {IDI_TOOLBAR, 32}, {IDI_FOLDER, 16}, {IDI_FILE, 16}};
     for (size_t i = 0; i < iconPic_.size(); ++i) {
-        iconPic_[i].reset(static_cast<HICON>(::LoadImageW(instance_,
-                                                          MAKEINTRESOURCEW(pictures[i].id),
-                                                          IMAGE_ICON, pictures[i].size,
-                                                          pictures[i].size, 0)));
+        iconPic_[i].reset(
+            static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(pictures[i].id), IMAGE_ICON,
+                                            pictures[i].size, pictures[i].size, 0)));
     }
 }
 
@@ -165,7 +166,9 @@ void frmMain::ReInit() {
     Init();
 }
 
-void frmMain::Theme() { topTheme_ = MenuTheme(ReadThemeIsDark()); }
+void frmMain::Theme() {
+    topTheme_ = MenuTheme(ReadThemeIsDark());
+}
 
 void frmMain::AddToolbar(const std::wstring& strpath, std::wstring strTitle) {
     if (strpath.empty()) {

@@ -35,8 +35,8 @@ enum ContextMenuCommand : UINT {
 
 // Where the program finds its files and who it is talking to.
 struct MainEnvironment {
-    std::wstring programFolder;        // with a trailing backslash
-    std::wstring localAppData;         // the LOCALAPPDATA value, possibly empty
+    std::wstring programFolder; // with a trailing backslash
+    std::wstring localAppData;  // the LOCALAPPDATA value, possibly empty
     uint32_t localeId = 1033;
     bool quitOnDestroy = true;         // the real program ends with its main form
     cSystray::NotifyIconFn notifyIcon; // empty: the shell's own

@@ -10,8 +10,8 @@ namespace zelk {
 
 INT_PTR ShellOpen(UiServices& services, const std::wstring& item, int showCommand) {
     // The program is 64-bit, so file-system redirection never applies to it.
-    const ShellCommand command = SplitShellItem(
-        item, [](std::wstring_view path) { return FileExists(std::wstring(path)); });
+    const ShellCommand command =
+        SplitShellItem(item, [](std::wstring_view path) { return FileExists(std::wstring(path)); });
     return services.ShellExecuteOpen(command.file, command.parameters, command.directory,
                                      showCommand);
 }

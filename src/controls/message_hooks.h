@@ -17,8 +17,8 @@ class UiServices;
 class HookCallback {
 public:
     virtual ~HookCallback() = default;
-    virtual void HookProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd,
-                          UINT uMsg, WPARAM wParam, LPARAM lParam, LPARAM& lParamUser) = 0;
+    virtual void HookProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd, UINT uMsg,
+                          WPARAM wParam, LPARAM lParam, LPARAM& lParamUser) = 0;
 };
 
 enum eMsgWhen : int { MSG_BEFORE = 1, MSG_AFTER = 2, MSG_BEFORE_AND_AFTER = 3 };
@@ -41,8 +41,8 @@ public:
 
 private:
     struct Stub;
-    static LRESULT CALLBACK StubProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR id, DWORD_PTR data);
+    static LRESULT CALLBACK StubProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR data);
     Stub* Find(HWND lng_hWnd);
     void Report(const HookError& error);
 

@@ -28,7 +28,9 @@ HookOutcome RunHookStub(HookStubState& state, uint32_t message, const HookCalls&
     return {result, false};
 }
 
-HookError InvalidWindowError() { return {L"ssc_Subclass", L"Invalid window handle"}; }
+HookError InvalidWindowError() {
+    return {L"ssc_Subclass", L"Invalid window handle"};
+}
 
 HookError ForeignWindowError() {
     return {L"ssc_Subclass", L"Window handle belongs to another process"};
@@ -49,7 +51,9 @@ HookError MessageNotFoundError(int32_t message) {
     return {L"zDelMsg", L"Message &H" + std::wstring(hex) + L" not found in table"};
 }
 
-HookError NotInitialisedError() { return {L"zMap_VFunction", L"Thunk hasn't been initialized"}; }
+HookError NotInitialisedError() {
+    return {L"zMap_VFunction", L"Thunk hasn't been initialized"};
+}
 
 HookError UnknownWindowError(intptr_t window) {
     return {L"zMap_VFunction",

@@ -35,9 +35,8 @@ IniDocument IniDocument::Parse(std::wstring_view text) {
         }
         if (line.front() == L'[') {
             const auto close = line.find(L']');
-            const std::wstring name = AsciiLower(TrimBlanks(
-                std::wstring_view(line).substr(1, close == std::wstring::npos ? line.npos
-                                                                              : close - 1)));
+            const std::wstring name = AsciiLower(TrimBlanks(std::wstring_view(line).substr(
+                1, close == std::wstring::npos ? line.npos : close - 1)));
             // A repeated section adds nothing: the first one with a name is the one read.
             const bool isNew = doc.sections_.find(name) == doc.sections_.end();
             current = isNew ? &doc.sections_[name] : nullptr;
@@ -47,8 +46,7 @@ IniDocument IniDocument::Parse(std::wstring_view text) {
             continue;
         }
         const auto equals = line.find(L'=');
-        const std::wstring key = AsciiLower(
-            TrimBlanks(std::wstring_view(line).substr(0, equals)));
+        const std::wstring key = AsciiLower(TrimBlanks(std::wstring_view(line).substr(0, equals)));
         std::wstring value =
             equals == std::wstring::npos
                 ? std::wstring()

@@ -32,7 +32,9 @@ std::wstring LanguageForLocale(uint32_t localeId, const IniDocument& localIni,
     return code;
 }
 
-std::wstring ExpandLineBreaks(std::wstring_view text) { return ReplaceAll(text, L"|", L"\r\n"); }
+std::wstring ExpandLineBreaks(std::wstring_view text) {
+    return ReplaceAll(text, L"|", L"\r\n");
+}
 
 void StringTable::Load(const IniDocument& languageFile) {
     strings_.clear();

@@ -16,8 +16,9 @@ std::string LocalIniBytes();
 
 // The language code of a locale id: the Local.ini entry when its language file exists,
 // "eng" otherwise (the code "eng" itself needs no file).
-std::wstring LanguageForLocale(uint32_t localeId, const IniDocument& localIni,
-                               const std::function<bool(std::wstring_view code)>& languageFileExists);
+std::wstring
+LanguageForLocale(uint32_t localeId, const IniDocument& localIni,
+                  const std::function<bool(std::wstring_view code)>& languageFileExists);
 
 // "|" in a stored string stands for a line break.
 std::wstring ExpandLineBreaks(std::wstring_view text);

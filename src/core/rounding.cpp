@@ -14,7 +14,9 @@ long long RoundHalfEven(double value) {
     return result;
 }
 
-double ScaleFromDpi(int logPixels) { return logPixels == 0 ? 1.0 : logPixels / 96.0; }
+double ScaleFromDpi(int logPixels) {
+    return logPixels == 0 ? 1.0 : logPixels / 96.0;
+}
 
 int ScalePixels(double logical, double scale) {
     return static_cast<int>(RoundHalfEven(logical * scale));

@@ -27,7 +27,8 @@ std::optional<AppError> CheckSettingNames(SettingsOp op, std::wstring_view app,
     }
     if (TrimSpaces(key).empty()) {
         return Make(op, 1002,
-                    op == SettingsOp::Save ? L"Key doit être renseigné" : L"Key  doit être renseigné");
+                    op == SettingsOp::Save ? L"Key doit être renseigné"
+                                           : L"Key  doit être renseigné");
     }
     return std::nullopt;
 }

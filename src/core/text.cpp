@@ -18,8 +18,12 @@ void AppendCodePoint(std::wstring& out, char32_t cp) {
     out.push_back(static_cast<wchar_t>(cp));
 }
 
-wchar_t AsciiLowerChar(wchar_t c) { return (c >= L'A' && c <= L'Z') ? c + (L'a' - L'A') : c; }
-wchar_t AsciiUpperChar(wchar_t c) { return (c >= L'a' && c <= L'z') ? c - (L'a' - L'A') : c; }
+wchar_t AsciiLowerChar(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') ? c + (L'a' - L'A') : c;
+}
+wchar_t AsciiUpperChar(wchar_t c) {
+    return (c >= L'a' && c <= L'z') ? c - (L'a' - L'A') : c;
+}
 
 } // namespace
 
@@ -82,7 +86,8 @@ std::string WideToUtf8(std::wstring_view text) {
         if constexpr (sizeof(wchar_t) == 2) {
             if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
                 text[i + 1] <= 0xDFFF) {
-                cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
+                cp =
+                    0x10000 + ((cp - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
                 ++i;
             }
         }
@@ -116,8 +121,9 @@ std::wstring DecodeTextFile(std::string_view bytes, const AnsiCodec& ansi) {
         std::wstring out;
         out.reserve(bytes.size() / 2);
         for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            const auto unit = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                                    (static_cast<unsigned char>(bytes[i + 1]) << 8));
+            const auto unit =
+                static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                      (static_cast<unsigned char>(bytes[i + 1]) << 8));
             out.push_back(static_cast<wchar_t>(unit));
         }
         return out;
@@ -161,7 +167,8 @@ std::wstring TrimSpaces(std::wstring_view text) {
 
 std::wstring TrimTrailingSpaces(std::wstring_view text) {
     const auto last = text.find_last_not_of(L' ');
-    return last == std::wstring_view::npos ? std::wstring() : std::wstring(text.substr(0, last + 1));
+    return last == std::wstring_view::npos ? std::wstring()
+                                           : std::wstring(text.substr(0, last + 1));
 }
 
 std::wstring AsciiLower(std::wstring_view text) {

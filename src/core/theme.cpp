@@ -8,8 +8,12 @@ namespace zelk {
 
 namespace {
 
-bool IsValSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool IsValSpace(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
+bool IsDigit(wchar_t c) {
+    return c >= L'0' && c <= L'9';
+}
 
 } // namespace
 
@@ -25,8 +29,7 @@ double LeadingNumber(std::wstring_view text) {
         }
         if (IsDigit(c)) {
             seenDigit = true;
-        } else if ((c == L'+' || c == L'-') &&
-                   (number.empty() || number.back() == 'e')) {
+        } else if ((c == L'+' || c == L'-') && (number.empty() || number.back() == 'e')) {
         } else if (c == L'.' && !seenPoint && !seenExponent) {
             seenPoint = true;
         } else if ((c == L'e' || c == L'E' || c == L'd' || c == L'D') && seenDigit &&
@@ -43,8 +46,8 @@ double LeadingNumber(std::wstring_view text) {
         return 0.0;
     }
     // A dangling exponent marker or sign is not part of the number.
-    while (!number.empty() && (number.back() == 'e' || number.back() == '+' ||
-                               number.back() == '-')) {
+    while (!number.empty() &&
+           (number.back() == 'e' || number.back() == '+' || number.back() == '-')) {
         number.pop_back();
     }
     return std::strtod(number.c_str(), nullptr);

@@ -32,7 +32,9 @@ TrayNotification ClassifyTrayNotification(uint32_t code);
 // The record size the shell understands, from shell32's major file version.
 enum class NotifyRecordKind { V1, V2, Full };
 NotifyRecordKind NotifyRecordKindForShell(int majorVersion);
-inline bool BalloonsExist(NotifyRecordKind kind) { return kind != NotifyRecordKind::V1; }
+inline bool BalloonsExist(NotifyRecordKind kind) {
+    return kind != NotifyRecordKind::V1;
+}
 
 // A text copied into a fixed character field with its terminating zero: at most
 // fieldChars - 1 characters survive.

@@ -12,7 +12,9 @@ IniDocument ReadIniFile(const std::wstring& path, const AnsiCodec& ansi) {
     return bytes ? IniDocument::Parse(DecodeTextFile(*bytes, ansi)) : IniDocument();
 }
 
-std::wstring LanguageFolder(const std::wstring& programFolder) { return programFolder + L"Lng\\"; }
+std::wstring LanguageFolder(const std::wstring& programFolder) {
+    return programFolder + L"Lng\\";
+}
 
 bool EnsureLocalIni(const std::wstring& programFolder) {
     const std::wstring path = LanguageFolder(programFolder) + L"Local.ini";
@@ -28,10 +30,9 @@ std::wstring GetLanguage(const std::wstring& programFolder, uint32_t localeId,
                          const AnsiCodec& ansi) {
     EnsureLocalIni(programFolder);
     const std::wstring folder = LanguageFolder(programFolder);
-    return LanguageForLocale(localeId, ReadIniFile(folder + L"Local.ini", ansi),
-                             [&](std::wstring_view code) {
-                                 return FileExists(folder + std::wstring(code) + L".lng");
-                             });
+    return LanguageForLocale(
+        localeId, ReadIniFile(folder + L"Local.ini", ansi),
+        [&](std::wstring_view code) { return FileExists(folder + std::wstring(code) + L".lng"); });
 }
 
 Localisation Localisation::Load(const std::wstring& programFolder, uint32_t localeId,
@@ -43,6 +44,8 @@ Localisation Localisation::Load(const std::wstring& programFolder, uint32_t loca
     return loc;
 }
 
-uint32_t UserLocaleId() { return static_cast<uint32_t>(::GetUserDefaultLCID()); }
+uint32_t UserLocaleId() {
+    return static_cast<uint32_t>(::GetUserDefaultLCID());
+}
 
 } // namespace zelk

@@ -9,7 +9,9 @@ namespace zelk {
 
 namespace {
 
-HKEY RootOf(bool machineBranch) { return machineBranch ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+HKEY RootOf(bool machineBranch) {
+    return machineBranch ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
 
 // Registry data may be of any length and need not end with a terminator: take whole
 // characters only and drop one terminating zero, so what was written comes back exactly.
@@ -55,9 +57,8 @@ RegSettingRead GetRegSetting(const std::wstring& appName, const std::wstring& se
         return {defaultValue, error};
     }
     unique_hkey hkey;
-    const LSTATUS opened = ::RegOpenKeyExW(RootOf(machineBranch),
-                                           SettingsKeyPath(appName, section).c_str(), 0, KEY_READ,
-                                           hkey.put());
+    const LSTATUS opened = ::RegOpenKeyExW(
+        RootOf(machineBranch), SettingsKeyPath(appName, section).c_str(), 0, KEY_READ, hkey.put());
     if (opened == ERROR_FILE_NOT_FOUND) {
         return {defaultValue, std::nullopt};
     }
@@ -103,8 +104,8 @@ std::wstring GetRegSettingOrDefault(const std::wstring& appName, const std::wstr
 }
 
 bool ReadThemeIsDark() {
-    return ThemeIsDark(GetRegSettingOrDefault(kSettingsApp, kSettingsSection, L"Theme",
-                                              kThemeDefault));
+    return ThemeIsDark(
+        GetRegSettingOrDefault(kSettingsApp, kSettingsSection, L"Theme", kThemeDefault));
 }
 
 } // namespace zelk

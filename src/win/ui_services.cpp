@@ -8,7 +8,9 @@ namespace zelk {
 
 namespace {
 
-const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
+const wchar_t* OrNull(const std::wstring& text) {
+    return text.empty() ? nullptr : text.c_str();
+}
 
 } // namespace
 
@@ -17,7 +19,9 @@ int RealUiServices::ShowMessageBox(HWND owner, const std::wstring& text,
     return ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
 }
 
-void RealUiServices::Beep() { ::MessageBeep(MB_OK); }
+void RealUiServices::Beep() {
+    ::MessageBeep(MB_OK);
+}
 
 void RealUiServices::LogEvent(WORD type, const std::wstring& source, const std::wstring& text) {
     unique_event_source log(::RegisterEventSourceW(nullptr, source.c_str()));
@@ -30,9 +34,8 @@ void RealUiServices::LogEvent(WORD type, const std::wstring& source, const std::
 
 INT_PTR RealUiServices::ShellExecuteOpen(const std::wstring& file, const std::wstring& parameters,
                                          const std::wstring& directory, int showCommand) {
-    return reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", file.c_str(),
-                                                     OrNull(parameters), OrNull(directory),
-                                                     showCommand));
+    return reinterpret_cast<INT_PTR>(::ShellExecuteW(
+        nullptr, L"open", file.c_str(), OrNull(parameters), OrNull(directory), showCommand));
 }
 
 void RealUiServices::ShowShellProperties(const std::wstring& path) {

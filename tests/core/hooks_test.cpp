@@ -114,9 +114,10 @@ TEST(HookStub, NestedShutdownWaitsForTheOutermostCall) {
                         // The window handles a message by sending itself another, during
                         // which an unhook is requested.
                         state.shutdown = true;
-                        innerRemoved = RunHookStub(state, 0x11, {[](bool, bool&, intptr_t&) {},
-                                                                 [] { return intptr_t{1}; }})
-                                           .removeNow;
+                        innerRemoved =
+                            RunHookStub(state, 0x11,
+                                        {[](bool, bool&, intptr_t&) {}, [] { return intptr_t{1}; }})
+                                .removeNow;
                         return intptr_t{2};
                     }};
     const auto outcome = RunHookStub(state, 0x10, outer);

@@ -79,8 +79,7 @@ namespace {
 class FakeForm : public LocalisableForm {
 public:
     std::wstring caption = L"Toolbars menu", tip;
-    std::vector<ControlRef> controls{{L"mnuParam"}, {L"OptTheme", 0}, {L"OptTheme", 1},
-                                     {L"cmdOk"}};
+    std::vector<ControlRef> controls{{L"mnuParam"}, {L"OptTheme", 0}, {L"OptTheme", 1}, {L"cmdOk"}};
     std::map<size_t, std::wstring> captions, tips;
 
     std::wstring FormName() const override { return L"frmParameters"; }

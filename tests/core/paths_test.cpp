@@ -41,11 +41,10 @@ TEST(Paths, AddBackslashTrimsSpacesFirst) {
 
 TEST(Paths, FolderPrefixesCoverEveryLevelOfTheDataFolder) {
     EXPECT_EQ(FolderPrefixesToCreate(L"C:\\Users\\me\\AppData\\Local\\Tanvel\\ToolBars\\"),
-              (std::vector<std::wstring>{L"C:\\", L"C:\\Users\\", L"C:\\Users\\me\\",
-                                         L"C:\\Users\\me\\AppData\\",
-                                         L"C:\\Users\\me\\AppData\\Local\\",
-                                         L"C:\\Users\\me\\AppData\\Local\\Tanvel\\",
-                                         L"C:\\Users\\me\\AppData\\Local\\Tanvel\\ToolBars\\"}));
+              (std::vector<std::wstring>{
+                  L"C:\\", L"C:\\Users\\", L"C:\\Users\\me\\", L"C:\\Users\\me\\AppData\\",
+                  L"C:\\Users\\me\\AppData\\Local\\", L"C:\\Users\\me\\AppData\\Local\\Tanvel\\",
+                  L"C:\\Users\\me\\AppData\\Local\\Tanvel\\ToolBars\\"}));
     // Without a trailing backslash the last part is not a folder to create.
     EXPECT_EQ(FolderPrefixesToCreate(L"C:\\A\\B"),
               (std::vector<std::wstring>{L"C:\\", L"C:\\A\\"}));
@@ -59,15 +58,15 @@ TEST(Paths, DataFolderFollowsLocalAppDataEvenWhenUnset) {
 }
 
 TEST(Rounding, HalvesGoToEven) {
-    const std::pair<double, long long> cases[] = {
-        {0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2},
-        {2.4999, 2}, {2.5001, 3}, {-2.6, -3}, {7.0, 7}};
+    const std::pair<double, long long> cases[] = {{0.5, 0},    {1.5, 2},   {2.5, 2},   {3.5, 4},
+                                                  {-0.5, 0},   {-1.5, -2}, {-2.5, -2}, {2.4999, 2},
+                                                  {2.5001, 3}, {-2.6, -3}, {7.0, 7}};
     for (auto [value, expected] : cases) {
         EXPECT_EQ(RoundHalfEven(value), expected) << value;
     }
     EXPECT_EQ(ScaleFromDpi(0), 1.0);
     EXPECT_EQ(ScaleFromDpi(144), 1.5);
-    EXPECT_EQ(ScalePixels(5, 1.5), 8);  // 7.5 -> 8
-    EXPECT_EQ(ScalePixels(3, 1.5), 4);  // 4.5 -> 4
+    EXPECT_EQ(ScalePixels(5, 1.5), 8); // 7.5 -> 8
+    EXPECT_EQ(ScalePixels(3, 1.5), 4); // 4.5 -> 4
     EXPECT_EQ(ScalePixels(24, 1.25), 30);
 }

@@ -28,7 +28,8 @@ TEST(SettingsRules, NameChecksInOrderWithExactNumbersAndTexts) {
 }
 
 TEST(SettingsRules, KeyPathAndRegistryErrors) {
-    EXPECT_EQ(SettingsKeyPath(L"  ToolBars ", L" Windows"), L"SOFTWARE\\ToolBars\\Settings\\Windows");
+    EXPECT_EQ(SettingsKeyPath(L"  ToolBars ", L" Windows"),
+              L"SOFTWARE\\ToolBars\\Settings\\Windows");
     EXPECT_EQ(NotAStringError(4).number, -2147219500);
     EXPECT_EQ(NotAStringError(4).description,
               L"Les données de la clef de registre ne sont pas une chaine de caractères");

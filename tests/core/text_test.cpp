@@ -21,9 +21,16 @@ TEST(Text, Utf8RoundTripAndMalformedInput) {
 
 TEST(Text, Utf16FileWithByteOrderMarkIsRead) {
     const Latin1Codec ansi;
-    const std::string bytes("\xFF\xFE" "C\0:\0|\0" "A\0\r\0\n\0", 14);
+    const std::string bytes("\xFF\xFE"
+                            "C\0:\0|\0"
+                            "A\0\r\0\n\0",
+                            14);
     EXPECT_EQ(DecodeTextFile(bytes, ansi), L"C:|A\r\n");
-    EXPECT_EQ(DecodeTextFile(std::string("\xFF\xFE" "C", 3), ansi), L"");
+    EXPECT_EQ(DecodeTextFile(std::string("\xFF\xFE"
+                                         "C",
+                                         3),
+                             ansi),
+              L"");
 }
 
 // Garbage that any reader of the program's files may meet: each must give a definite
@@ -51,7 +58,10 @@ TEST(Text, ReadersTolerateBadInput) {
         {"1 MB line", hugeLine, 1},
         {"100000 lines", manyLines, 100000},
         {"no line end at the end", "C:\\A|A\r\nC:\\B|B", 2},
-        {"UTF-8 with BOM", "\xEF\xBB\xBF" "C:\\\xC3\xA9|e\r\n", 1},
+        {"UTF-8 with BOM",
+         "\xEF\xBB\xBF"
+         "C:\\\xC3\xA9|e\r\n",
+         1},
         {"path longer than 260", longPath, 1},
         {"lone CR and NUL", std::string("C:\\A\0|A\r", 8), 1},
     };
@@ -65,7 +75,10 @@ TEST(Text, ReadersTolerateBadInput) {
         const auto ini = IniDocument::Parse(text);
         EXPECT_LE(ini.Read(L"Strings", L"1String", L"d").size(), IniDocument::kMaxValueLength);
     }
-    EXPECT_EQ(ParseToolbarText(DecodeTextFile("\xEF\xBB\xBF" "C:\\\xC3\xA9|e\r\n", ansi))[0].path,
+    EXPECT_EQ(ParseToolbarText(DecodeTextFile("\xEF\xBB\xBF"
+                                              "C:\\\xC3\xA9|e\r\n",
+                                              ansi))[0]
+                  .path,
               L"C:\\\u00e9");
     EXPECT_EQ(ParseToolbarText(DecodeTextFile(longPath, ansi))[0].path.size(), 303u);
 }

@@ -1,6 +1,6 @@
 // Drives and inspects the Wine desktop from inside it, where X tools cannot reach:
-//   windows             every top-level window: handle, process, class, visibility, rectangle, title
-//   keys NAME...        presses and releases keys through SendInput (up, down, left, right,
+//   windows             every top-level window: handle, process, class, visibility, rectangle,
+//   title keys NAME...        presses and releases keys through SendInput (up, down, left, right,
 //                       return, escape, tab, or one letter/digit)
 //   menu                the items of the visible popup menu, one per line
 //   locale              the user's locale id
@@ -35,14 +35,22 @@ BOOL CALLBACK ListWindow(HWND hwnd, LPARAM) {
 }
 
 WORD KeyOf(const std::wstring& name) {
-    if (name == L"up") return VK_UP;
-    if (name == L"down") return VK_DOWN;
-    if (name == L"left") return VK_LEFT;
-    if (name == L"right") return VK_RIGHT;
-    if (name == L"return") return VK_RETURN;
-    if (name == L"escape") return VK_ESCAPE;
-    if (name == L"tab") return VK_TAB;
-    if (name.size() == 1) return static_cast<WORD>(::towupper(name[0]));
+    if (name == L"up")
+        return VK_UP;
+    if (name == L"down")
+        return VK_DOWN;
+    if (name == L"left")
+        return VK_LEFT;
+    if (name == L"right")
+        return VK_RIGHT;
+    if (name == L"return")
+        return VK_RETURN;
+    if (name == L"escape")
+        return VK_ESCAPE;
+    if (name == L"tab")
+        return VK_TAB;
+    if (name.size() == 1)
+        return static_cast<WORD>(::towupper(name[0]));
     return 0;
 }
 

@@ -30,7 +30,8 @@ TEST(Files, ToolbarFileSavesAsAnsiOrUtf8AndReadsBack) {
 
     const std::vector<Toolbar> western = {{L"C:\\Données\\Outils", L"Outils"}, {L"D:\\x", L""}};
     ASSERT_EQ(WriteToolbarFile(path, western, ansi), static_cast<DWORD>(ERROR_SUCCESS));
-    EXPECT_EQ(ReadBytes(path), "C:\\Donn\xE9" "es\\Outils|Outils\r\nD:\\x|\r\n");
+    EXPECT_EQ(ReadBytes(path), "C:\\Donn\xE9"
+                               "es\\Outils|Outils\r\nD:\\x|\r\n");
     EXPECT_EQ(ReadToolbarFile(path, ansi), western);
 
     // Code page 1252 has no Greek: an ANSI write would turn the path into question marks.
@@ -84,7 +85,7 @@ TEST(Files, ToolbarFileReaderToleratesBadInput) {
     struct Case {
         const char* name;
         std::string bytes;
-        std::optional<size_t> lines;          // nullopt: no toolbars at all
+        std::optional<size_t> lines; // nullopt: no toolbars at all
         std::wstring firstPath, firstTitle;
     };
     const Case cases[] = {
@@ -92,7 +93,10 @@ TEST(Files, ToolbarFileReaderToleratesBadInput) {
         {"1 MB line", std::string(1 << 20, 'x'), 1, std::wstring(1 << 20, L'x'), L""},
         {"100000 lines", many, 100000, L"C:\\T0", L"T0"},
         {"no CR LF at the end", "C:\\A|A\r\nC:\\B|B", 2, L"C:\\A", L"A"},
-        {"UTF-8 with BOM", "\xEF\xBB\xBF" "C:\\\xCE\xA9|\xCE\xA9\r\n", 1, L"C:\\Ω", L"Ω"},
+        {"UTF-8 with BOM",
+         "\xEF\xBB\xBF"
+         "C:\\\xCE\xA9|\xCE\xA9\r\n",
+         1, L"C:\\Ω", L"Ω"},
         {"longer than MAX_PATH", longPath, 1, L"C:\\" + std::wstring(400, L'L') + L"\\Deep",
          L"Deep"},
     };

@@ -115,12 +115,12 @@ TEST(Hooks, MisuseIsReportedWithTheExactTexts) {
     EXPECT_EQ(services.boxes.back().text, L"Message &H20A not found in table.");
     EXPECT_EQ(services.boxes.back().caption, L"Error in clsSubClass.zDelMsg");
 
-    HWND other = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr,
-                                   nullptr);
+    HWND other =
+        ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     sc.ssc_AddMsg(other, kProbe);
-    EXPECT_EQ(services.boxes.back().text,
-              L"Thunk type for ID of " + std::to_wstring(reinterpret_cast<intptr_t>(other)) +
-                  L" does not exist.");
+    EXPECT_EQ(services.boxes.back().text, L"Thunk type for ID of " +
+                                              std::to_wstring(reinterpret_cast<intptr_t>(other)) +
+                                              L" does not exist.");
     ::DestroyWindow(other);
 }
 

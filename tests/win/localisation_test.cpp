@@ -93,7 +93,8 @@ TEST(LocalisationFiles, BadFilesFallBackToTheBuiltInTexts) {
         std::wstring string1;
     } cases[] = {
         {"binary", binary, L"Toolbars Menu"},
-        {"1 MB value", "[Strings]\r\n1String=" + std::string(1 << 20, 'y'), std::wstring(254, L'y')},
+        {"1 MB value", "[Strings]\r\n1String=" + std::string(1 << 20, 'y'),
+         std::wstring(254, L'y')},
         {"100000 lines", manyLines, L"Toolbars Menu"},
         {"UTF-8 with BOM", "\xEF\xBB\xBF[Strings]\r\n1String=Men\xC3\xBA", L"Menú"},
         {"no end marker, no line end", "[Strings]\r\n1String=Un", L"Un"},

@@ -44,9 +44,9 @@ TEST_F(MainFormFixture, StartUpBuildsFromTheFileThenShowsIconTipAndBalloon) {
 
     EXPECT_TRUE(std::filesystem::is_directory(localAppData / L"Tanvel\\ToolBars"));
     EXPECT_TRUE(std::filesystem::exists(program / L"Lng\\Local.ini"));
-    EXPECT_EQ(form.TopListEntries(),
-              (std::vector<Toolbar>{{L"C:\\Data\\Tools", L"Tools"}, {L"C:\\Data\\Node.js", L"Node"},
-                                    {L"C:\\A", L"B"}}));
+    EXPECT_EQ(form.TopListEntries(), (std::vector<Toolbar>{{L"C:\\Data\\Tools", L"Tools"},
+                                                           {L"C:\\Data\\Node.js", L"Node"},
+                                                           {L"C:\\A", L"B"}}));
 
     ASSERT_FALSE(shell.empty());
     const auto add = std::find_if(shell.begin(), shell.end(),
@@ -101,7 +101,8 @@ TEST_F(MainFormFixture, TrayClicksOpenTheMenuCornerAndTheMakersPage) {
     RECT work{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     ASSERT_TRUE(form.LastShowListRequest().has_value());
-    EXPECT_EQ(*form.LastShowListRequest(), (ShowListRequest{work.right, work.bottom, 0, work.bottom}));
+    EXPECT_EQ(*form.LastShowListRequest(),
+              (ShowListRequest{work.right, work.bottom, 0, work.bottom}));
 
     ::SendMessageW(message, WM_MOUSEMOVE, 0, 0x203); // left double click
     ASSERT_EQ(services.opens.size(), 1u);
@@ -113,8 +114,9 @@ TEST_F(MainFormFixture, TrayClicksOpenTheMenuCornerAndTheMakersPage) {
 }
 
 TEST_F(MainFormFixture, ContextMenuIsLocalisedAndQuitRemovesTheIcon) {
-    WriteBytes(program / L"Lng\\fra.lng", "[frmMain]\r\nmnuParam=Param\xE8tres\r\nmnuQuit=Quitter\r\n"
-                                          "[Strings]\r\n1String=Menu des barres\r\n");
+    WriteBytes(program / L"Lng\\fra.lng",
+               "[frmMain]\r\nmnuParam=Param\xE8tres\r\nmnuQuit=Quitter\r\n"
+               "[Strings]\r\n1String=Menu des barres\r\n");
     frmMain form(::GetModuleHandleW(nullptr), services, Environment(1036));
     form.Form_Load();
     EXPECT_EQ(form.Language().CurrentLanguage(), L"fra");

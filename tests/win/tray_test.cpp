@@ -115,8 +115,8 @@ TEST(Tray, CallbacksBecomeEventsAndTaskbarRestartReAdds) {
     tray.MouseUp = [&](int16_t b) { events.push_back("up" + std::to_string(b)); };
     tray.MouseDblClick = [&](int16_t b) { events.push_back("dbl" + std::to_string(b)); };
     tray.BalloonClick = [&] { events.push_back("balloonclick"); };
-    for (UINT code : {0x200u, 0x201u, 0x202u, 0x203u, 0x204u, 0x205u, 0x207u, 0x208u, 0x209u,
-                      0x405u, 0x20Au}) {
+    for (UINT code :
+         {0x200u, 0x201u, 0x202u, 0x203u, 0x204u, 0x205u, 0x207u, 0x208u, 0x209u, 0x405u, 0x20Au}) {
         Notify(tray, code);
     }
     EXPECT_EQ(events, (std::vector<std::string>{"move", "down1", "up1", "dbl1", "down2", "up2",

@@ -1,0 +1,37 @@
+# make test: installs what is missing, builds everything and runs every test layer.
+# make run:  builds the program and starts it in a Wine desktop with a taskbar.
+SHELL := /bin/bash
+NATIVE_CORE_TESTS := $(CURDIR)/build/native/tests/core/zelk_core_tests
+SOURCES = $(shell git ls-files '*.cpp' '*.h')
+
+.PHONY: all deps native cross format format-check test run clean
+
+all: cross
+
+deps:
+	@bash scripts/install-deps.sh
+
+native: deps
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native
+
+cross: deps native
+	@cmake --preset mingw -DZELK_NATIVE_CORE_TESTS=$(NATIVE_CORE_TESTS) >/dev/null
+	@cmake --build --preset mingw
+
+format:
+	@clang-format -i $(SOURCES)
+
+format-check: deps
+	@clang-format --dry-run --Werror $(SOURCES)
+	@echo "format: ok"
+
+test: format-check cross
+	@bash scripts/test.sh
+
+run: cross
+	@bash scripts/run.sh
+
+clean:
+	@bash scripts/xvfb-stop.sh
+	@rm -rf build

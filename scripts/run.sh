@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Starts ZelkToolBars in a Wine desktop with a taskbar: on $DISPLAY when there is one,
+# otherwise headless on a private Xvfb. Leaves a screenshot in build/run/.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+mkdir -p build/run/app
+cp build/mingw/src/ZelkToolBars.exe build/run/app/
+
+headless=0
+if [ -z "${DISPLAY:-}" ]; then
+  headless=1
+  bash scripts/xvfb-start.sh
+  export DISPLAY="$(cat build/xvfb.display)"
+fi
+bash scripts/wine-prefix.sh
+source scripts/wine-env.sh
+
+shot=build/run/screenshot.png
+wine explorer /desktop=shell,1280x800 build/run/app/ZelkToolBars.exe >build/run/wine.log 2>&1 </dev/null &
+pid=$!
+sleep 6
+import -window root "$shot"
+echo "screenshot: $root/$shot"
+
+if [ $headless -eq 1 ]; then
+  # Nobody can click on a headless desktop: close the program again.
+  pkill -f '^[^ ]*ZelkToolBars\.exe' 2>/dev/null || true
+  wineserver -k >/dev/null 2>&1 </dev/null || true
+  bash scripts/xvfb-stop.sh
+else
+  echo "ZelkToolBars runs in the Wine desktop: right-click its tray icon and choose Quit to end it."
+  wait $pid || true
+fi
