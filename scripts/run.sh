@@ -22,6 +22,16 @@ pid=$!
 sleep 6
 import -window root "$shot"
 echo "screenshot: $root/$shot"
+# The icon's blue tile at the right end of the taskbar.
+icon_pixels=$(convert "$shot" -crop 22x20+1258+780 +repage txt:- |
+  awk -F'[(),]' 'NR > 1 { if ($5 > 140 && $3 < 110 && $4 > 50 && $4 < 170) n++ } END { print n+0 }')
+if [ "$icon_pixels" -lt 40 ]; then
+  echo "the tray icon is not in the screenshot: see build/run/wine.log" >&2
+  status=1
+else
+  echo "tray icon shown in the notification area"
+  status=0
+fi
 
 if [ $headless -eq 1 ]; then
   # Nobody can click on a headless desktop: close the program again.
@@ -32,3 +42,4 @@ else
   echo "ZelkToolBars runs in the Wine desktop: right-click its tray icon and choose Quit to end it."
   wait $pid || true
 fi
+exit $status
