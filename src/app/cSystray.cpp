@@ -125,31 +125,34 @@ void cSystray::SetSysTrayToolTip(const std::wstring& text) {
     Send(NIM_MODIFY, NIF_TIP);
 }
 
-void cSystray::SetBalloonTitle(const std::wstring& text) {
+void cSystray::UpdateBalloonField(const std::function<void()>& keep) {
+    // Without balloons the value is not even kept.
     if (!IsBalloonCapable()) {
         return;
     }
-    balloonTitle_ = text;
-    CopyToField(record_.szInfoTitle, balloonTitle_);
+    keep();
     Send(NIM_MODIFY, NIF_TIP | NIF_INFO);
+}
+
+void cSystray::SetBalloonTitle(const std::wstring& text) {
+    UpdateBalloonField([&] {
+        balloonTitle_ = text;
+        CopyToField(record_.szInfoTitle, balloonTitle_);
+    });
 }
 
 void cSystray::SetBalloonText(const std::wstring& text) {
-    if (!IsBalloonCapable()) {
-        return;
-    }
-    balloonText_ = text;
-    CopyToField(record_.szInfo, balloonText_);
-    Send(NIM_MODIFY, NIF_TIP | NIF_INFO);
+    UpdateBalloonField([&] {
+        balloonText_ = text;
+        CopyToField(record_.szInfo, balloonText_);
+    });
 }
 
 void cSystray::SetBalloonIcon(uint32_t kind) {
-    if (!IsBalloonCapable()) {
-        return;
-    }
-    balloonIcon_ = kind;
-    record_.dwInfoFlags = kind;
-    Send(NIM_MODIFY, NIF_TIP | NIF_INFO);
+    UpdateBalloonField([&] {
+        balloonIcon_ = kind;
+        record_.dwInfoFlags = kind;
+    });
 }
 
 bool cSystray::BalloonShow(bool bShow, long lTimeout, bool bNoSound) {

@@ -63,6 +63,7 @@ private:
                   WPARAM wParam, LPARAM lParam, LPARAM& lParamUser) override;
     void OnNotification(uint32_t code);
     void Send(DWORD operation, UINT flags);
+    void UpdateBalloonField(const std::function<void()>& keep);
     void StopBalloonTimer();
     static void Raise(const std::function<void()>& event) {
         if (event) {

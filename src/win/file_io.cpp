@@ -92,38 +92,38 @@ DWORD WriteFileAtomically(const std::wstring& path, const std::string& bytes) {
     return error;
 }
 
-std::wstring EnvironmentVariable(const wchar_t* name) {
-    std::wstring value(256, L'\0');
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        const DWORD length =
-            ::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+namespace {
+
+// Calls a platform function that fills a caller's buffer and returns the length it needed
+// (or wrote), growing the buffer until the text fits; empty when the call fails.
+template <class Fill> std::wstring TextFromGrowingBuffer(Fill fill) {
+    std::wstring text(MAX_PATH, L'\0');
+    while (text.size() <= 32768) {
+        const DWORD length = fill(text.data(), static_cast<DWORD>(text.size()));
         if (length == 0) {
             return {};
         }
-        if (length < value.size()) {
-            value.resize(length);
-            return value;
+        if (length < text.size()) {
+            text.resize(length);
+            return text;
         }
-        value.resize(length);
+        text.resize(std::max<size_t>(length + 1, text.size() * 2));
     }
     return {};
 }
 
+} // namespace
+
+std::wstring EnvironmentVariable(const wchar_t* name) {
+    return TextFromGrowingBuffer([name](wchar_t* buffer, DWORD size) {
+        return ::GetEnvironmentVariableW(name, buffer, size);
+    });
+}
+
 std::wstring ProgramFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    while (path.size() < 32768) {
-        const DWORD length =
-            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return {};
-        }
-        if (length < path.size()) {
-            path.resize(length);
-            return AddBackslash(FolderOf(path));
-        }
-        path.resize(path.size() * 2);
-    }
-    return {};
+    const std::wstring exe = TextFromGrowingBuffer(
+        [](wchar_t* buffer, DWORD size) { return ::GetModuleFileNameW(nullptr, buffer, size); });
+    return exe.empty() ? std::wstring() : AddBackslash(FolderOf(exe));
 }
 
 } // namespace zelk
