@@ -4,7 +4,7 @@ SHELL := /bin/bash
 NATIVE_CORE_TESTS := $(CURDIR)/build/native/tests/core/zelk_core_tests
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: all deps native cross format format-check test run clean
+.PHONY: all deps native cross format format-check test run bench clean
 
 all: cross
 
@@ -35,3 +35,9 @@ run: cross
 clean:
 	@bash scripts/xvfb-stop.sh
 	@rm -rf build
+
+# Benchmarks measure; they are not tests. Built without sanitizers so the figures mean something.
+bench: deps
+	@cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZELK_SANITIZE=OFF >/dev/null
+	@cmake --build build/bench --target zelk_core_bench
+	@build/bench/bench/zelk_core_bench

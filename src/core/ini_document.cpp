@@ -69,6 +69,18 @@ std::optional<std::wstring> IniDocument::Find(std::wstring_view section,
     return k->second;
 }
 
+std::vector<std::pair<std::wstring, std::wstring>>
+IniDocument::Entries(std::wstring_view section) const {
+    std::vector<std::pair<std::wstring, std::wstring>> entries;
+    const auto s = sections_.find(AsciiLower(TrimBlanks(section)));
+    if (s != sections_.end()) {
+        for (const auto& [key, value] : s->second) {
+            entries.emplace_back(key, value.substr(0, kMaxValueLength));
+        }
+    }
+    return entries;
+}
+
 std::wstring IniDocument::Read(std::wstring_view section, std::wstring_view key,
                                std::wstring_view defaultValue) const {
     auto found = Find(section, key);

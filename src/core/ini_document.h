@@ -22,6 +22,9 @@ public:
     std::wstring Read(std::wstring_view section, std::wstring_view key,
                       std::wstring_view defaultValue) const;
 
+    // Every key of a section (names in lower case) with its value as Read returns it.
+    std::vector<std::pair<std::wstring, std::wstring>> Entries(std::wstring_view section) const;
+
     static constexpr size_t kMaxValueLength = 254;
 
 private:

@@ -1,5 +1,7 @@
 #include "core/localisation.h"
 
+#include <algorithm>
+
 #include "core/text.h"
 
 namespace zelk {
@@ -36,18 +38,46 @@ std::wstring ExpandLineBreaks(std::wstring_view text) {
     return ReplaceAll(text, L"|", L"\r\n");
 }
 
+namespace {
+
+// n for a key "<n>string" written the way the table asks for it (no sign, no leading zero).
+int StringNumberOf(const std::wstring& key) {
+    constexpr std::wstring_view suffix = L"string";
+    if (key.size() <= suffix.size() ||
+        key.compare(key.size() - suffix.size(), suffix.size(), suffix) != 0) {
+        return 0;
+    }
+    const std::wstring digits = key.substr(0, key.size() - suffix.size());
+    if (digits.size() > 5 || digits[0] == L'0') {
+        return 0;
+    }
+    int n = 0;
+    for (wchar_t c : digits) {
+        if (c < L'0' || c > L'9') {
+            return 0;
+        }
+        n = n * 10 + (c - L'0');
+    }
+    return n <= StringTable::kMaxStrings ? n : 0;
+}
+
+} // namespace
+
 void StringTable::Load(const IniDocument& languageFile) {
+    // The same table as asking for 1String, 2String, ... in turn until "###END###", built
+    // from one pass over the section instead of 32,000 lookups.
+    std::vector<std::pair<int, std::wstring>> numbered;
+    for (auto& [key, value] : languageFile.Entries(L"Strings")) {
+        if (const int n = StringNumberOf(key); n > 0) {
+            numbered.emplace_back(n, std::move(value));
+        }
+    }
+    std::sort(numbered.begin(), numbered.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
     strings_.clear();
-    for (int n = 1; n <= kMaxStrings; ++n) {
-        const auto key = std::to_wstring(n) + L"String";
-        std::wstring value = languageFile.Read(L"Strings", key, L"");
+    for (auto& [n, value] : numbered) {
         if (value == L"###END###") {
             break;
-        }
-        if (value.empty() && !languageFile.Find(L"Strings", key)) {
-            // Missing keys are empty entries; a file without the end marker would leave
-            // 32000 of them, so only grow the table for keys that exist.
-            continue;
         }
         strings_.resize(static_cast<size_t>(n) + 2);
         strings_[static_cast<size_t>(n)] = std::move(value);

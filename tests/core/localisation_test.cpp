@@ -68,6 +68,18 @@ TEST(Localisation, StringTableStopsAtEndMarkerAndExpandsBars) {
     EXPECT_EQ(table.GetString(9, L"x"), L"x");
     EXPECT_EQ(table.GetString(-1, L"a|b"), L"a\r\nb");
 
+    // Order in the file does not matter, only the numbers; keys the table would never ask
+    // for are not strings.
+    StringTable shuffled;
+    shuffled.Load(IniDocument::Parse(L"[Strings]\r\n7String=seven\r\n01String=padded\r\n"
+                                     L"3string=three\r\n5String=###END###\r\n"
+                                     L"32001String=far\r\n+2String=signed\r\n"));
+    EXPECT_EQ(shuffled.GetString(1, L"d"), L"d");
+    EXPECT_EQ(shuffled.GetString(2, L"d"), L"d");
+    EXPECT_EQ(shuffled.GetString(3, L"d"), L"three");
+    EXPECT_EQ(shuffled.GetString(7, L"d"), L"d"); // after the end marker
+    EXPECT_EQ(shuffled.GetString(32001, L"d"), L"d");
+
     StringTable empty;
     empty.Load(IniDocument::Parse(L""));
     EXPECT_EQ(empty.GetString(1, L"Toolbars Menu"), L"Toolbars Menu");
