@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # With a French locale and a French language file beside the exe, the context menu shows
-# the French captions; Escape closes it and the program stays.
+# the French captions; Escape closes it and the program stays; "Quitter" ends it.
 source "$(dirname "$0")/lib.sh"
 setup
 
@@ -26,5 +26,11 @@ grep -q 'Refresh' <<<"$text" && fail "English caption left in the French menu"
 wine_capture "$HELPER" keys escape >/dev/null
 wait_until 10 eval '! menu_open' || fail "Escape did not close the menu"
 app_running || fail "Escape must only close the menu"
-kill_app
+
+# "Quitter" ends it like "Quit", leaving the notification area empty for the next test.
+xdotool mousemove "$TRAY_X" "$TRAY_Y" click 3
+wait_until 10 menu_open || fail "no context menu after the second right click"
+wine_capture "$HELPER" keys up return >/dev/null
+wait_until 15 app_gone || fail "the process did not end after Quitter"
+wait_until 10 icon_gone || fail "the tray icon stayed after Quitter"
 log "PASS"
