@@ -201,7 +201,8 @@ long ListModel::GetItemTop(long Index, const RowGeometry& geometry) const {
 std::u16string ChrW2(uint32_t CharCode) {
     if (CharCode > 0xFFFF) {
         const uint32_t v = CharCode - 0x10000;
-        return {static_cast<char16_t>(0xD800 + (v >> 10)), static_cast<char16_t>(0xDC00 + (v & 0x3FF))};
+        return {static_cast<char16_t>(0xD800 + (v >> 10)),
+                static_cast<char16_t>(0xDC00 + (v & 0x3FF))};
     }
     return std::u16string(1, static_cast<char16_t>(CharCode));
 }

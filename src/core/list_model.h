@@ -58,7 +58,7 @@ int AsciiCaseInsensitiveCompare(const std::wstring& a, const std::wstring& b);
 // What places rows vertically, in device pixels.
 struct RowGeometry {
     double scale = 1.0;
-    int itemHeight = 32;     // logical
+    int itemHeight = 32; // logical
     bool filterShown = false;
     int filterBoxHeight = 0; // device pixels, when shown
     int scrollValue = 0;

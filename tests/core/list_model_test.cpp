@@ -39,8 +39,9 @@ TEST(ListModel, SeparatorsAreOnlyAnExactDashAddedAsAnItem) {
 
 TEST(ListModel, InsertIndexesAndAppends) {
     const std::pair<long, std::vector<std::wstring>> cases[] = {
-        {0, {L"x", L"a", L"b", L"c"}}, {1, {L"a", L"x", L"b", L"c"}}, {3, {L"a", L"b", L"c", L"x"}},
-        {7, {L"a", L"b", L"c", L"x"}}, {-1, {L"a", L"b", L"c", L"x"}}, {-5, {L"a", L"b", L"c", L"x"}}};
+        {0, {L"x", L"a", L"b", L"c"}},  {1, {L"a", L"x", L"b", L"c"}},
+        {3, {L"a", L"b", L"c", L"x"}},  {7, {L"a", L"b", L"c", L"x"}},
+        {-1, {L"a", L"b", L"c", L"x"}}, {-5, {L"a", L"b", L"c", L"x"}}};
     for (const auto& [index, expected] : cases) {
         ListModel list = ThreeRows();
         list.SetListIndex(1);
@@ -73,9 +74,9 @@ TEST(ListModel, GroupsAndTheirQueries) {
     list.AddItem(L"c2");            // 3
     list.AddSubMenu(L"sub", &list); // 4: never a child
     list.CloseGroup();
-    list.AddItem(L"after");         // 5
-    list.OpenGroup(L"G2");          // 6
-    list.OpenGroup(L"G3");          // 7: last row
+    list.AddItem(L"after"); // 5
+    list.OpenGroup(L"G2");  // 6
+    list.OpenGroup(L"G3");  // 7: last row
     EXPECT_TRUE(list.Item(2).IsChild);
     EXPECT_FALSE(list.Item(4).IsChild);
     EXPECT_FALSE(list.Item(5).IsChild);

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "core/colour.h"
+
+using namespace zelk;
+
+namespace {
+
+Colour FakeSystem(int index) {
+    return index == 0x0D ? 0xD77800 : index == 0x0F ? 0xF0F0F0 : 0x123456;
+}
+
+} // namespace
+
+TEST(Colour, BlendAndDarkness) {
+    EXPECT_EQ(BlendColors(0xFFFFFF, 0x000000, 255), 0xFFFFFFu);
+    EXPECT_EQ(BlendColors(0xFFFFFF, 0x000000, 0), 0x000000u);
+    EXPECT_EQ(BlendColors(0x0000FF, 0x000000, 128), 0x000080u);     // 127.99 -> 128
+    EXPECT_EQ(BlendColors(0x000001, 0x000000, 128), 0x000001u);     // 0.502 -> 1
+    EXPECT_EQ(BlendColors(0x8000000D, 0x000000, 255), 0x8000000Du); // top byte of a
+    EXPECT_EQ(BlendColors(0x204060, 0xFFFFFF, 200), 0x506982u);     // 130.3, 105.2, 80.1
+
+    EXPECT_TRUE(IsDarkColor(0x000000));
+    EXPECT_FALSE(IsDarkColor(0xFFFFFF));
+    EXPECT_TRUE(IsDarkColor(0x7F7F7F));  // (127 + 381 + 127) / 2 = 317.5
+    EXPECT_TRUE(IsDarkColor(0x00BF00));  // 573 / 2 = 286.5
+    EXPECT_FALSE(IsDarkColor(0x00FF80)); // (128 + 765) / 2 = 446.5: green weighs three times
+}
+
+TEST(Colour, RgbToArgbSwapsChannelsAndScalesOpacity) {
+    EXPECT_EQ(RGBtoARGB(0x0000FF, 100, FakeSystem), 0xFFFF0000u);
+    EXPECT_EQ(RGBtoARGB(0xFF0000, 0, FakeSystem), 0x000000FFu);
+    EXPECT_EQ(RGBtoARGB(0x112233, 50, FakeSystem), 0x80332211u); // 127.5 -> 128
+    EXPECT_EQ(RGBtoARGB(0x112233, -100, FakeSystem), 0xFF332211u);
+    EXPECT_EQ(RGBtoARGB(kSystemHighlight, 100, FakeSystem), 0xFF0078D7u);
+    EXPECT_FALSE(RGBtoARGB(0, 101, FakeSystem).has_value());
+}
+
+TEST(Colour, PaletteFollowsTheBackColour) {
+    const ListPalette dark = DerivePalette(0x000000, 0xD77800);
+    EXPECT_EQ(dark.contrast, 0xFFFFFFu);
+    EXPECT_EQ(dark.selectionText, 0xFFFFFFu);
+    EXPECT_EQ(dark.hover, BlendColors(0x000000, 0xFFFFFF, 200));
+    EXPECT_EQ(dark.line, BlendColors(0xFFFFFF, 0x000000, 50));
+    const ListPalette light = DerivePalette(0xFFFFFF, 0xF0F0F0);
+    EXPECT_EQ(light.contrast, 0x000000u);
+    EXPECT_EQ(light.selectionText, 0x000000u);
+    EXPECT_EQ(light.hover, BlendColors(0xFFFFFF, 0x000000, 240));
+    EXPECT_EQ(light.disabledText, BlendColors(0x000000, 0xFFFFFF, 120));
+}
+
+TEST(Colour, ImageMatrices) {
+    const ColourMatrix identity = ImageColourMatrix(std::nullopt, false);
+    for (size_t i = 0; i < 5; ++i) {
+        for (size_t j = 0; j < 5; ++j) {
+            EXPECT_EQ(identity[i][j], i == j ? 1.0f : 0.0f);
+        }
+    }
+    const ColourMatrix tint = ImageColourMatrix(0x0000FF, false); // red
+    EXPECT_EQ(tint[0][0], 1.0f);
+    EXPECT_EQ(tint[1][1], 0.0f);
+    EXPECT_EQ(tint[3][3], 1.0f);
+    EXPECT_EQ(tint[4][0], 1.0f);
+    EXPECT_EQ(tint[4][4], 1.0f);
+    const ColourMatrix grey = ImageColourMatrix(std::nullopt, true);
+    EXPECT_FLOAT_EQ(grey[0][2], 0.299f);
+    EXPECT_FLOAT_EQ(grey[1][0], 0.587f);
+    EXPECT_FLOAT_EQ(grey[2][1], 0.114f);
+    EXPECT_EQ(grey[3][3], 1.0f);
+}
+
+TEST(Colour, ImagesFitTheirCellKeepingTheirShape) {
+    EXPECT_EQ(FitImageInCell(64, 32, 32, 32), (FittedImage{0, 8, 32, 16}));
+    EXPECT_EQ(FitImageInCell(16, 16, 32, 32), (FittedImage{0, 0, 32, 32}));
+    EXPECT_EQ(FitImageInCell(10, 30, 18, 18), (FittedImage{6, 0, 6, 18}));
+    EXPECT_EQ(FitImageInCell(20, 10, 0, 0), (FittedImage{0, 0, 20, 10}));
+    EXPECT_EQ(FitImageInCell(0, 10, 32, 32), (FittedImage{0, 0, 0, 0}));
+}
