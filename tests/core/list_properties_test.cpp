@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "core/list_properties.h"
+
+using namespace zelk;
+
+namespace {
+
+ListAmbient Ambient() {
+    ListAmbient a;
+    a.font = {L"Tahoma", 8.25};
+    a.backColor = 0x000000;
+    a.resolve = [](int index) { return index == 0x0D ? Colour{0xD77800} : Colour{0x808080}; };
+    return a;
+}
+
+} // namespace
+
+TEST(ListProperties, NamesInOrder) {
+    const auto& names = ListPropertyNames();
+    ASSERT_EQ(names.size(), 26u);
+    EXPECT_EQ(names.front(), L"Font");
+    EXPECT_EQ(names[3], L"ItemHeight");
+    EXPECT_EQ(names[13], L"BackColor");
+    EXPECT_EQ(names[22], L"OLEDropMode");
+    EXPECT_EQ(names.back(), L"DisplayDirection");
+}
+
+TEST(ListProperties, DefaultsAreNotWrittenAndReadBack) {
+    const ListAmbient ambient = Ambient();
+    const ListProperties defaults = ReadProperties(PropertyBag(), ambient);
+    EXPECT_EQ(defaults.ItemHeight, 32);
+    EXPECT_EQ(defaults.ListWidth, 250);
+    EXPECT_EQ(defaults.BorderRadius, 10);
+    EXPECT_EQ(defaults.Font, ambient.font);
+    EXPECT_TRUE(defaults.BorderVisible);
+    EXPECT_EQ(defaults.SelectionColor, kSystemHighlight);
+    EXPECT_EQ(defaults.FindTextColor, BlendColors(0xD77800, 0x000000, 200));
+
+    // Only the two always-written colours appear for an untouched list.
+    const PropertyBag bag = WriteProperties(defaults, ambient);
+    ASSERT_EQ(bag.Entries().size(), 2u);
+    EXPECT_EQ(bag.Entries()[0].first, L"BackColor");
+    EXPECT_EQ(bag.Entries()[1].first, L"SelectionColor");
+    EXPECT_EQ(ReadProperties(bag, ambient), defaults);
+}
+
+TEST(ListProperties, EveryChangedValueSurvivesTheRoundTrip) {
+    const ListAmbient ambient = Ambient();
+    ListProperties p = ReadProperties(PropertyBag(), ambient);
+    p.Font = {L"Segoe UI", 12, true, true, false, true};
+    p.SubTitleVisible = p.ShowFilter = p.MultiSelect = p.UseMonocromeIcons = true;
+    p.DrawSeparatorLine = true;
+    p.BorderVisible = p.Enabled = false;
+    p.ItemHeight = 24;
+    p.MaxListHeight = 400;
+    p.ListWidth = 350;
+    p.ListDesign = 1;
+    p.BorderRadius = 0;
+    p.ImagesRadius = 4;
+    p.SelectionRadius = 6;
+    p.BackColor = 0xFFFFFF;
+    p.FindTextColor = 0x123456;
+    p.SelectionColor = 0x00FF00;
+    p.MaxVisibleItems = 5;
+    p.LineColor = 0x00CDCDCD;
+    p.BorderColor = 0x000000;
+    p.ListStyle = 2;
+    p.OLEDropMode = 1;
+    p.MousePointer = 11;
+    p.MouseIcon = L"C:\\cursor.ico";
+    p.DisplayDirection = 1;
+    const PropertyBag bag = WriteProperties(p, ambient);
+    EXPECT_EQ(bag.Entries().size(), 26u);
+    EXPECT_EQ(ReadProperties(bag, ambient), p);
+}
+
+TEST(ListProperties, FilterColourDefaultFollowsTheBackColourRead) {
+    const ListAmbient ambient = Ambient();
+    PropertyBag bag;
+    bag.Write(L"BackColor", L"16777215");
+    const ListProperties p = ReadProperties(bag, ambient);
+    EXPECT_EQ(p.FindTextColor, BlendColors(0xD77800, 0xFFFFFF, 200));
+    // Saved with that blend, it is not written and reads back the same.
+    const PropertyBag saved = WriteProperties(p, ambient);
+    EXPECT_FALSE(saved.Read(L"FindTextColor").has_value());
+    EXPECT_EQ(ReadProperties(saved, ambient).FindTextColor, p.FindTextColor);
+}
+
+TEST(ListProperties, BadValuesFallBackToDefaultsAndDropModeIsChecked) {
+    const ListAmbient ambient = Ambient();
+    PropertyBag bag;
+    bag.Write(L"ItemHeight", L"tall");
+    bag.Write(L"Font", L"no size");
+    bag.Write(L"ShowFilter", L"maybe");
+    bag.Write(L"OLEDropMode", L"2");
+    bag.Write(L"ListWidth", std::wstring(5000, L'9'));
+    const ListProperties p = ReadProperties(bag, ambient);
+    EXPECT_EQ(p.ItemHeight, 32);
+    EXPECT_EQ(p.Font, ambient.font);
+    EXPECT_FALSE(p.ShowFilter);
+    EXPECT_EQ(p.OLEDropMode, 0);
+    EXPECT_EQ(p.ListWidth, 250);
+
+    ListProperties q = p;
+    const auto error = SetOLEDropMode(q, 5);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->number, 380);
+    EXPECT_EQ(q.OLEDropMode, 0);
+    EXPECT_FALSE(SetOLEDropMode(q, 1));
+    EXPECT_EQ(q.OLEDropMode, 1);
+}
+
+TEST(ListProperties, NewControlGetsSevenSampleRows) {
+    ListModel model;
+    model.AddItem(L"old");
+    const ListProperties p = InitProperties(model, Ambient());
+    EXPECT_EQ(p.DisplayDirection, 0);
+    ASSERT_EQ(model.ListCount(), 7);
+    EXPECT_EQ(model.Item(0).Text, L"Item 1");
+    EXPECT_EQ(model.Item(0).SubText, L"Sub Text");
+    EXPECT_TRUE(model.Item(2).IsSeparator);
+    EXPECT_TRUE(model.Item(5).IsSeparator);
+    EXPECT_TRUE(model.Item(4).Selected);
+    EXPECT_FALSE(model.Item(3).Selected);
+    EXPECT_EQ(model.ListIndex(), 3);
+    EXPECT_EQ(model.SeparatorCount(), 2);
+}
