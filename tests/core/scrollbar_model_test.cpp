@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include "core/scrollbar_model.h"
+
+using namespace zelk;
+
+namespace {
+
+// A vertical bar 16 wide with a 200-pixel track between two 16-pixel arrows.
+ScrollbarModel Bar(long largeChange) {
+    ScrollbarModel bar;
+    bar.SetMax(100);
+    bar.SetLargeChange(largeChange);
+    bar.Layout(16, 232, 16);
+    return bar;
+}
+
+} // namespace
+
+TEST(Scrollbar, ThumbSizeIsClampedToATenthAndSevenTenthsOfTheTrack) {
+    EXPECT_EQ(Bar(40).ThumbSize(), 80);
+    EXPECT_EQ(Bar(1).ThumbSize(), 20);
+    EXPECT_EQ(Bar(100).ThumbSize(), 140);
+    EXPECT_EQ(Bar(500).LargeChange(), 100); // lowered to the range
+    ScrollbarModel tiny;
+    tiny.SetLargeChange(1);
+    tiny.Layout(16, 58, 16); // 26-pixel track: a tenth is below the 8-pixel floor
+    EXPECT_EQ(tiny.ThumbSize(), 8);
+}
+
+TEST(Scrollbar, ThumbPositionAndTheReverseMapping) {
+    ScrollbarModel bar = Bar(40);
+    EXPECT_EQ(bar.ThumbPosition(), 16);
+    bar.SetValue(50);
+    EXPECT_EQ(bar.ThumbPosition(), 76); // 120 / 100 * 50 + 16
+    EXPECT_EQ(bar.Part(kTrack1), (PartRect{0, 16, 16, 76}));
+    EXPECT_EQ(bar.Part(kThumb), (PartRect{0, 76, 16, 156}));
+    EXPECT_EQ(bar.Part(kTrack2), (PartRect{0, 156, 16, 216}));
+    bar.SetValue(100);
+    EXPECT_EQ(bar.ThumbPosition(), 136);
+    EXPECT_EQ(bar.ValueAtThumbPosition(76), 50);
+    EXPECT_EQ(bar.ValueAtThumbPosition(16), 0);
+    EXPECT_EQ(bar.ValueAtThumbPosition(136), 100);
+}
+
+TEST(Scrollbar, SmoothScrollEasesOutInTwentyThreeTicks) {
+    ScrollbarModel bar;
+    bar.SetSmoothScrollFactor(15);
+    bar.Layout(16, 232, 16);
+    int changes = 0;
+    bar.Change = [&] { ++changes; };
+    bar.ScrollToValue(100);
+    std::vector<long> values;
+    while (bar.AnimationRunning() && values.size() < 100) {
+        bar.Tick();
+        if (bar.AnimationRunning() && (values.empty() || values.back() != bar.Value())) {
+            values.push_back(bar.Value());
+        }
+    }
+    ASSERT_GE(values.size(), 5u);
+    EXPECT_EQ(std::vector<long>(values.begin(), values.begin() + 5),
+              (std::vector<long>{15, 28, 39, 48, 56}));
+    EXPECT_EQ(values.size(), 23u);
+    EXPECT_EQ(values.back(), 100);
+    EXPECT_EQ(changes, 23);
+}
+
+TEST(Scrollbar, ClampingOfTargetsAndRange) {
+    ScrollbarModel bar;
+    bar.Layout(16, 232, 16);
+    bar.ScrollToValue(500);
+    while (bar.AnimationRunning()) {
+        bar.Tick();
+    }
+    EXPECT_EQ(bar.Value(), 100);
+    EXPECT_EQ(bar.Target(), 100);
+
+    int changes = 0;
+    bar.Change = [&] { ++changes; };
+    bar.SetMax(60);
+    EXPECT_EQ(bar.Value(), 60);
+    EXPECT_EQ(changes, 0); // a shrinking range is not a change
+    bar.SetMax(-5);
+    EXPECT_EQ(bar.Max(), 0);
+    bar.SetValue(-3);
+    EXPECT_EQ(bar.Value(), 0);
+    bar.SetSmallChange(0);
+    bar.SetChangeFrequency(1);
+    bar.SetStyle(9);
+    EXPECT_EQ(bar.SmallChange(), 1);
+    EXPECT_EQ(bar.ChangeFrequency(), 25);
+    EXPECT_EQ(bar.Style(), 3);
+    bar.Layout(16, 232, 16); // a range of 0 must not divide by zero
+    EXPECT_EQ(bar.ThumbPosition(), 16);
+}
+
+TEST(Scrollbar, ShortBarsSplitIntoTwoButtons) {
+    ScrollbarModel bar;
+    bar.Layout(16, 31, 16); // 2 × 16 >= 31: halves, with a 1-pixel gap
+    EXPECT_FALSE(bar.HasTrack());
+    EXPECT_EQ(bar.Part(kArrow1), (PartRect{0, 0, 16, 15}));
+    EXPECT_EQ(bar.Part(kArrow2), (PartRect{0, 16, 16, 31}));
+    EXPECT_EQ(bar.Gap(), (PartRect{0, 15, 16, 16}));
+    EXPECT_TRUE(bar.Part(kThumb).Empty());
+    bar.Layout(16, 38, 16); // no room for an 8-pixel track: full buttons and a gap
+    EXPECT_EQ(bar.Gap(), (PartRect{0, 16, 16, 22}));
+    bar.SetShowButtons(false);
+    EXPECT_TRUE(bar.HasTrack());
+    EXPECT_EQ(bar.TrackLength(), 38);
+    bar.SetOrientation(1);
+    bar.Layout(232, 16, 16);
+    EXPECT_EQ(bar.Part(kThumb).top, 0);
+    EXPECT_EQ(bar.Part(kThumb).left, 0);
+}
+
+TEST(Scrollbar, PagingStopsWhenTheThumbReachesTheCursor) {
+    ScrollbarModel bar = Bar(40);
+    bar.Press(8, 200); // below the thumb (16..96)
+    EXPECT_EQ(bar.PressedPart(), kTrack2);
+    EXPECT_EQ(bar.Target(), 40);
+    for (int i = 0; i < 50 && bar.PressedPart() == kTrack2; ++i) {
+        while (bar.AnimationRunning()) {
+            bar.Tick();
+        }
+        bar.RepeatStep(8, 200);
+    }
+    EXPECT_EQ(bar.PressedPart(), kNoPart);
+    EXPECT_GE(bar.ThumbPosition() + bar.ThumbSize(), 200);
+    EXPECT_LT(bar.ThumbPosition(), 200);
+}
+
+TEST(Scrollbar, DraggingFollowsTheCursorOnlyInsideTheTolerance) {
+    ScrollbarModel bar = Bar(40);
+    bar.Press(8, 30); // on the thumb, 14 pixels below its top
+    ASSERT_EQ(bar.PressedPart(), kThumb);
+    EXPECT_TRUE(bar.DragTo(8, 90));
+    EXPECT_EQ(bar.ThumbPosition(), 76);
+    EXPECT_EQ(bar.Target(), 50);
+    EXPECT_FALSE(bar.DragTo(8 + 300, 150)); // far to the side: frozen
+    EXPECT_EQ(bar.ThumbPosition(), 76);
+    EXPECT_TRUE(bar.DragTo(8 + 200, 150)); // back inside the tolerance
+    EXPECT_EQ(bar.ThumbPosition(), 136);   // clamped to the track's end
+    EXPECT_EQ(bar.Target(), 100);
+    bar.Release();
+    while (bar.AnimationRunning()) {
+        bar.Tick();
+    }
+    EXPECT_EQ(bar.Value(), 100);
+}
