@@ -1,0 +1,235 @@
+#include "core/list_painter.h"
+
+#include "core/rounding.h"
+#include "core/text.h"
+
+namespace zelk {
+
+namespace {
+
+int Round(double v) {
+    return static_cast<int>(RoundHalfEven(v));
+}
+
+uint32_t Argb(Colour c, int opacity, const SystemColourResolver& resolve) {
+    return RGBtoARGB(c, opacity, resolve).value_or(0);
+}
+
+std::pair<std::wstring, std::wstring> SplitAtTab(const std::wstring& text) {
+    const auto tab = text.find(L'\t');
+    if (tab == std::wstring::npos) {
+        return {text, {}};
+    }
+    return {text.substr(0, tab), text.substr(tab + 1)};
+}
+
+size_t FindIgnoringCase(const std::wstring& text, const std::wstring& part) {
+    return AsciiLower(text).find(AsciiLower(part));
+}
+
+} // namespace
+
+Colour ThumbColour(Colour back, int state) {
+    const bool dark = IsDarkColor(back);
+    switch (state) {
+    case 2:
+        return dark ? BlendColors(back, 0xFFFFFF, 180) : BlendColors(back, 0x000000, 220);
+    case 1:
+        return dark ? BlendColors(back, 0xFFFFFF, 150) : BlendColors(back, 0x000000, 180);
+    default:
+        return dark ? BlendColors(back, 0xFFFFFF, 200) : BlendColors(back, 0x000000, 200);
+    }
+}
+
+ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
+    const ListModel& model = *in.model;
+    const ListProperties& p = *in.properties;
+    const double s = in.scale;
+    const Colour back = ResolveColour(p.BackColor, in.resolve);
+    const Colour selection = ResolveColour(p.SelectionColor, in.resolve);
+    const ListPalette palette = DerivePalette(back, selection);
+    const int margin = Round(8 * s);
+    const int glyph = Round(16 * s);
+
+    canvas.Clear(back);
+    const int textHeight = canvas.TextHeight();
+
+    int xl = 0;
+    int xr = in.width;
+    if (in.scrollBarVisible) {
+        xr = Round(in.scrollBarLeft - 2 * s);
+    } else if (p.SelectionRadius > 0) {
+        xl = margin;
+        xr = in.width - margin;
+    }
+
+    int y = in.headerHeight - in.scrollValue;
+    for (long i = 0; i < model.ListCount(); ++i) {
+        const ListItem& item = model.Items()[static_cast<size_t>(i)];
+        if (!item.Visible) {
+            continue;
+        }
+        const int h = in.rowHeight;
+        if (y + h <= 0) {
+            y += item.IsSeparator ? Round(h / 2.0) : h;
+            continue;
+        }
+        const PaintRect row{0, y, xr, y + h};
+        const bool selected = i == model.ListIndex();
+        const bool highlighted = selected || i == model.HotIndex();
+        if (highlighted) {
+            Colour colour = palette.hover;
+            if (in.pressed || selected) {
+                colour = selection;
+            } else if (item.BackColor != kDefaultColour) {
+                const Colour own = ResolveColour(item.BackColor, in.resolve);
+                colour = IsDarkColor(own) ? BlendColors(own, 0xFFFFFF, 150)
+                                          : BlendColors(own, 0x000000, 200);
+            }
+            if (p.SelectionRadius == 0) {
+                canvas.FillSolid(row, colour);
+            } else {
+                canvas.DrawRoundRect(Round(margin / 2.0), y, Round(xr - margin / 2.0), h,
+                                     Argb(colour, 100, in.resolve), 0,
+                                     Round(p.SelectionRadius * s));
+            }
+        } else if (item.BackColor != kDefaultColour) {
+            canvas.FillSolid(row, ResolveColour(item.BackColor, in.resolve));
+        }
+
+        if (item.IsSeparator) {
+            const int lineY = Round(y + h / 4.0);
+            canvas.DrawSolidLine(xl, lineY, xr, lineY, palette.line);
+            y += Round(h / 2.0);
+            continue;
+        }
+
+        const bool pressedHot = i == model.HotIndex() && in.pressed;
+        Colour textColour = palette.contrast;
+        if (item.TextColor != kDefaultColour) {
+            textColour = ResolveColour(item.TextColor, in.resolve);
+        } else if (item.Disabled) {
+            textColour = palette.disabledText;
+        } else if (pressedHot || selected) {
+            textColour = palette.selectionText;
+        }
+        const int glyphTop = Round(y + h / 2.0 - glyph / 2.0);
+        const int glyphBottom = Round(y + h / 2.0 + glyph / 2.0);
+        if (item.SubMenu != nullptr) {
+            canvas.DrawGlyph(Glyph::SubMenuArrow, {xr - glyph, glyphTop, xr, glyphBottom},
+                             textColour);
+        }
+        const std::optional<Colour> tint =
+            p.UseMonocromeIcons ? std::optional<Colour>(textColour) : std::nullopt;
+        if (p.DrawSeparatorLine) {
+            canvas.DrawSolidLine(0, y + h, xr, y + h, palette.line);
+        }
+        const int imageTop = Round(y + h / 2.0 - in.imageHeight / 2.0);
+
+        if (item.IsGroup) {
+            int left = 2 * margin;
+            if (item.Icon > -1 && in.imageCount > 0) {
+                canvas.DrawImage(item.Icon + 1, left, imageTop, in.imageWidth, in.imageHeight, tint,
+                                 item.Disabled);
+                left += in.imageWidth + margin;
+            }
+            canvas.DrawText(item.Text, {left, y, xr, y + h}, kTextLeft, textColour, {true, 0});
+        } else {
+            int left = 2 * margin + (item.IsChild ? 2 * margin : 0);
+            if (p.MultiSelect) {
+                if (item.SubMenu == nullptr) {
+                    const Colour checkColour =
+                        item.Selected && !(pressedHot || selected) ? selection : textColour;
+                    canvas.DrawGlyph(item.Selected ? Glyph::CheckOn : Glyph::CheckOff,
+                                     {left, glyphTop, left + glyph, glyphBottom}, checkColour);
+                }
+                left += glyph + margin;
+            }
+            if (in.imageCount > 0) {
+                if (item.Icon > -1) {
+                    canvas.DrawImage(item.Icon + 1, left, imageTop, in.imageWidth, in.imageHeight,
+                                     tint, item.Disabled);
+                }
+                left += in.imageWidth + margin;
+            }
+            PaintRect text{left, y, Round(xr - margin - glyph / 2.0), y + h};
+            const auto [mainText, rightText] = SplitAtTab(item.Text);
+            if (p.SubTitleVisible && !item.SubText.empty()) {
+                const auto [subMain, subRight] = SplitAtTab(item.SubText);
+                text.bottom -= textHeight;
+                canvas.DrawText(mainText, text, kTextLeft, textColour, {});
+                if (!rightText.empty()) {
+                    canvas.DrawText(rightText, text, kTextRight, textColour, {});
+                }
+                Colour subColour = textColour;
+                if (item.SubTextColor != kDefaultColour) {
+                    subColour = ResolveColour(item.SubTextColor, in.resolve);
+                } else if (!selected) {
+                    subColour = BlendColors(textColour, back, 120);
+                }
+                text.bottom += 2 * textHeight;
+                if (!subRight.empty()) {
+                    canvas.DrawText(subRight, text, kTextRight, subColour, {false, -1});
+                }
+                canvas.DrawText(subMain, text, kTextLeft, subColour, {false, -1});
+            } else {
+                const TextStyle style{item.Bold, 0};
+                canvas.DrawText(mainText, text, kTextLeft, textColour, style);
+                if (!rightText.empty()) {
+                    const Colour dimmed = item.SubTextColor != kDefaultColour
+                                              ? ResolveColour(item.SubTextColor, in.resolve)
+                                              : BlendColors(textColour, back, 120);
+                    canvas.DrawText(rightText, text, kTextRight, dimmed, style);
+                }
+                if (!in.filterText.empty() && !selected) {
+                    const size_t at = FindIgnoringCase(mainText, in.filterText);
+                    if (at != std::wstring::npos) {
+                        const int before = canvas.MeasureText(mainText.substr(0, at), style);
+                        canvas.DrawText(mainText.substr(at, in.filterText.size()),
+                                        {text.left + before, text.top, text.right, text.bottom},
+                                        kTextLeft, ResolveColour(p.FindTextColor, in.resolve),
+                                        style);
+                    }
+                }
+            }
+        }
+
+        long index = i;
+        int left = 0, top = y, width = xr, height = h;
+        if (in.itemCustomDraw) {
+            in.itemCustomDraw(index, left, top, width, height);
+        }
+        in.rowHeight = height;
+        y = top + height;
+        if (in.height < y) {
+            break;
+        }
+    }
+
+    canvas.FillSolid({0, 0, in.width, in.headerHeight}, back);
+    if (in.scrollValue > 0) {
+        canvas.FillGradient(0, in.headerHeight, in.width, Round(margin / 2.0),
+                            Argb(back, 100, in.resolve), Argb(back, 0, in.resolve));
+    }
+    canvas.FillSolid({0, Round(in.height - margin), in.width, in.height}, back);
+    if (in.scrollValue < in.scrollMax) {
+        canvas.FillGradient(0, Round(in.height - 1.5 * margin), in.width, Round(margin / 2.0),
+                            Argb(back, 0, in.resolve), Argb(back, 100, in.resolve));
+    }
+    if (p.ShowFilter && in.filterShown) {
+        const PaintRect& box = in.filterBox;
+        const int w = box.right - box.left;
+        const int ht = box.bottom - box.top;
+        canvas.DrawRoundRect(box.left - margin, box.top - margin, w + 2 * margin + glyph,
+                             ht + 2 * margin, Argb(back, 100, in.resolve),
+                             Argb(selection, 100, in.resolve),
+                             Round(Round(p.BorderRadius * s) / 2.0));
+        canvas.DrawGlyph(Glyph::Search,
+                         {box.right, box.top - margin, in.width, box.bottom + margin},
+                         palette.contrast);
+    }
+    canvas.Present();
+    return {palette.line, in.rowHeight};
+}
+
+} // namespace zelk

@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "core/list_painter.h"
+
+using namespace zelk;
+
+namespace {
+
+// Records every drawing operation as one line of text.
+class RecordingCanvas : public Canvas {
+public:
+    std::vector<std::string> ops;
+
+    void Clear(Colour c) override { Add("clear", c); }
+    void FillSolid(const PaintRect& r, Colour c) override { Add("fill " + Rect(r), c); }
+    void DrawSolidLine(int x1, int y1, int x2, int y2, Colour c) override {
+        Add("line " + Nums({x1, y1, x2, y2}), c);
+    }
+    void FillGradient(int x, int y, int w, int h, uint32_t top, uint32_t bottom) override {
+        std::ostringstream o;
+        o << "gradient " << Nums({x, y, w, h}) << " " << std::hex << top << ">" << bottom;
+        ops.push_back(o.str());
+    }
+    void DrawRoundRect(int x, int y, int w, int h, uint32_t fill, uint32_t border, int r) override {
+        std::ostringstream o;
+        o << "round " << Nums({x, y, w, h, r}) << " " << std::hex << fill << "/" << border;
+        ops.push_back(o.str());
+    }
+    void DrawText(const std::wstring& t, const PaintRect& r, uint32_t flags, Colour c,
+                  const TextStyle& style) override {
+        std::ostringstream o;
+        o << "text '" << std::string(t.begin(), t.end()) << "' " << Rect(r)
+          << (flags == kTextRight ? " right" : "") << (style.bold ? " bold" : "")
+          << (style.sizeDelta ? " small" : "");
+        Add(o.str(), c);
+    }
+    int MeasureText(const std::wstring& t, const TextStyle&) override {
+        return static_cast<int>(t.size()) * 7;
+    }
+    int TextHeight() override { return 14; }
+    void DrawImage(int image, int x, int y, int w, int h, std::optional<Colour> tint,
+                   bool disabled) override {
+        std::ostringstream o;
+        o << "image " << image << " " << Nums({x, y, w, h}) << (tint ? " tinted" : "")
+          << (disabled ? " grey" : "");
+        ops.push_back(o.str());
+    }
+    void DrawGlyph(Glyph g, const PaintRect& r, Colour c) override {
+        const char* names[] = {"check-on", "check-off", "arrow", "search"};
+        Add(std::string("glyph ") + names[static_cast<int>(g)] + " " + Rect(r), c);
+    }
+    void Present() override { ops.push_back("present"); }
+
+    std::vector<std::string> Matching(const std::string& prefix) const {
+        std::vector<std::string> out;
+        for (const auto& op : ops) {
+            if (op.rfind(prefix, 0) == 0) {
+                out.push_back(op);
+            }
+        }
+        return out;
+    }
+
+private:
+    static std::string Nums(std::initializer_list<int> values) {
+        std::ostringstream o;
+        bool first = true;
+        for (int v : values) {
+            o << (first ? "" : ",") << v;
+            first = false;
+        }
+        return o.str();
+    }
+    static std::string Rect(const PaintRect& r) { return Nums({r.left, r.top, r.right, r.bottom}); }
+    void Add(const std::string& op, Colour c) {
+        std::ostringstream o;
+        o << op << " #" << std::hex << c;
+        ops.push_back(o.str());
+    }
+};
+
+struct Fixture {
+    ListModel model;
+    ListProperties props;
+    ListPaintInput in;
+    RecordingCanvas canvas;
+
+    Fixture() {
+        props.BackColor = 0x000000;
+        props.SelectionColor = 0xD77800;
+        props.FindTextColor = 0x00FFFF;
+        in.model = &model;
+        in.properties = &props;
+        in.resolve = [](int) { return Colour{0x808080}; };
+        in.width = 300;
+        in.height = 400;
+        in.headerHeight = 8;
+        in.rowHeight = 24;
+    }
+    std::vector<std::string> Paint() {
+        canvas.ops.clear();
+        PaintList(in, canvas);
+        return canvas.ops;
+    }
+};
+
+} // namespace
+
+TEST(ListPainter, SeparatorLineSitsAQuarterRowDownAndTakesHalfARow) {
+    Fixture f;
+    f.model.AddItem(L"a");
+    f.model.AddItem(L"-");
+    f.model.AddItem(L"b");
+    const auto ops = f.Paint();
+    EXPECT_EQ(ops.front(), "clear #0");
+    EXPECT_EQ(f.canvas.Matching("line"),
+              std::vector<std::string>{"line 0,38,300,38 #323232"}); // 8 + 24 + 6; blend(C,B,50)
+    EXPECT_EQ(f.canvas.Matching("text 'b'").front(), "text 'b' 16,44,284,68 #ffffff");
+    EXPECT_EQ(ops.back(), "present");
+}
+
+TEST(ListPainter, HighlightExtentsWithAndWithoutRadiusAndScrollBar) {
+    Fixture f;
+    f.model.AddItem(L"a");
+    f.model.AddItem(L"b");
+    f.model.SetListIndex(1);
+    f.Paint();
+    EXPECT_EQ(f.canvas.Matching("fill 0,32"), std::vector<std::string>{"fill 0,32,300,56 #d77800"});
+
+    f.props.SelectionRadius = 6;
+    f.Paint();
+    EXPECT_EQ(f.canvas.Matching("round"),
+              std::vector<std::string>{"round 4,32,288,24,6 ff0078d7/0"}); // M/2 .. width - M
+
+    f.in.scrollBarVisible = true;
+    f.in.scrollBarLeft = 290;
+    f.Paint();
+    EXPECT_EQ(f.canvas.Matching("round"),
+              std::vector<std::string>{"round 4,32,284,24,6 ff0078d7/0"});
+    f.props.SelectionRadius = 0;
+    f.Paint();
+    EXPECT_EQ(f.canvas.Matching("fill 0,32"), std::vector<std::string>{"fill 0,32,288,56 #d77800"});
+
+    // Hover without a press uses the hover blend; with the button held it looks selected.
+    f.model.SetListIndex(-1);
+    f.model.SetHotIndex(0);
+    f.Paint();
+    EXPECT_EQ(f.canvas.Matching("fill 0,8,"), std::vector<std::string>{"fill 0,8,288,32 #373737"});
+    f.in.pressed = true;
+    f.Paint();
+    EXPECT_EQ(f.canvas.Matching("fill 0,8,"), std::vector<std::string>{"fill 0,8,288,32 #d77800"});
+}
+
+TEST(ListPainter, IconColumnOnlyWhenTheImageListHasImages) {
+    Fixture f;
+    f.model.AddItem(L"with", 0);
+    f.model.AddItem(L"without");
+    f.model.OpenGroup(L"header");
+    f.Paint();
+    EXPECT_TRUE(f.canvas.Matching("image").empty());
+    EXPECT_EQ(f.canvas.Matching("text 'without'").front().substr(0, 22), "text 'without' 16,32,2");
+
+    f.in.imageCount = 1;
+    f.in.imageWidth = f.in.imageHeight = 18;
+    f.props.UseMonocromeIcons = true;
+    f.Paint();
+    EXPECT_EQ(f.canvas.Matching("image"), std::vector<std::string>{"image 1 16,11,18,18 tinted"});
+    EXPECT_EQ(f.canvas.Matching("text 'without'").front().substr(0, 22), "text 'without' 42,32,2");
+    // A header without an icon reserves no icon space and is bold.
+    EXPECT_EQ(f.canvas.Matching("text 'header'").front(),
+              "text 'header' 16,56,300,80 bold #ffffff");
+}
+
+TEST(ListPainter, RightColumnIsDimmedAndSubTitlesSitAroundTheCentre) {
+    Fixture f;
+    f.model.AddItem(L"Copy\tCtrl+C");
+    f.Paint();
+    EXPECT_EQ(f.canvas.Matching("text"),
+              (std::vector<std::string>{"text 'Copy' 16,8,284,32 #ffffff",
+                                        "text 'Ctrl+C' 16,8,284,32 right #787878"}));
+    f.props.SubTitleVisible = true;
+    f.model.Clear();
+    f.model.AddItem(L"Main\tR", -1, MissingValue{}, L"Sub");
+    f.Paint();
+    EXPECT_EQ(f.canvas.Matching("text"),
+              (std::vector<std::string>{"text 'Main' 16,8,284,18 #ffffff",
+                                        "text 'R' 16,8,284,18 right #ffffff",
+                                        "text 'Sub' 16,8,284,46 small #787878"}));
+}
+
+TEST(ListPainter, FilterMatchOverdrawSkipsTheSelectedRow) {
+    Fixture f;
+    f.model.AddItem(L"Notepad");
+    f.model.AddItem(L"Paint");
+    f.model.SetListIndex(1);
+    f.in.filterText = L"PA";
+    f.Paint();
+    const auto texts = f.canvas.Matching("text");
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[1], "text 'pa' 44,8,284,32 #ffff"); // after "Note": 4 × 7 pixels
+    EXPECT_EQ(texts[2].substr(0, 12), "text 'Paint'");
+}
+
+TEST(ListPainter, CustomDrawHeightChangesTheRestOfThePaint) {
+    Fixture f;
+    for (auto t : {L"a", L"b", L"c"}) {
+        f.model.AddItem(t);
+    }
+    std::vector<long> seen;
+    f.in.itemCustomDraw = [&](long& index, int& left, int& top, int&, int& height) {
+        seen.push_back(index);
+        EXPECT_EQ(left, 0);
+        if (index == 0) {
+            height = 40;
+        }
+        (void)top;
+    };
+    f.Paint();
+    EXPECT_EQ(seen, (std::vector<long>{0, 1, 2}));
+    EXPECT_EQ(f.canvas.Matching("text 'b'").front(), "text 'b' 16,48,284,88 #ffffff");
+    EXPECT_EQ(f.in.rowHeight, 40);
+}
+
+TEST(ListPainter, BandsGlyphsAndTheFilterFrame) {
+    Fixture f;
+    f.props.MultiSelect = true;
+    f.model.AddItem(L"on", -1, MissingValue{}, L"", true);
+    f.model.AddSubMenu(L"sub", &f.model);
+    f.in.scrollValue = 0;
+    f.in.scrollMax = 10;
+    f.Paint();
+    EXPECT_EQ(f.canvas.Matching("glyph"),
+              (std::vector<std::string>{"glyph check-on 16,12,32,28 #d77800",
+                                        "glyph arrow 284,36,300,52 #ffffff"}));
+    EXPECT_EQ(f.canvas.Matching("gradient"),
+              std::vector<std::string>{"gradient 0,388,300,4 0>ff000000"});
+
+    f.in.scrollValue = 10;
+    f.props.ShowFilter = true;
+    f.in.filterShown = true;
+    f.in.filterBox = {20, 16, 200, 31};
+    f.Paint();
+    EXPECT_EQ(f.canvas.Matching("gradient"),
+              std::vector<std::string>{"gradient 0,8,300,4 ff000000>0"});
+    EXPECT_EQ(f.canvas.Matching("round"),
+              std::vector<std::string>{"round 12,8,212,31,5 ff000000/ff0078d7"});
+    EXPECT_EQ(f.canvas.Matching("glyph search"),
+              std::vector<std::string>{"glyph search 200,8,300,39 #ffffff"});
+}
+
+TEST(ListPainter, RowsAboveTheTopDrawNothingAndThePaintStopsBelowTheBottom) {
+    Fixture f;
+    for (int i = 0; i < 1000; ++i) {
+        f.model.AddItem(L"row" + std::to_wstring(i));
+    }
+    f.in.scrollValue = 24 * 100;
+    f.Paint();
+    const auto texts = f.canvas.Matching("text");
+    EXPECT_EQ(texts.front().substr(0, 12), "text 'row99'");
+    EXPECT_LE(texts.size(), 20u);
+}
