@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <shlwapi.h>
+#include <wincrypt.h>
+
 #include "win/ui_services.h"
 
 // Records everything that would otherwise stop for a person or leave the program.

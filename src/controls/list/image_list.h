@@ -1,0 +1,91 @@
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "core/colour.h"
+#include "core/settings_rules.h"
+#include "win/gdi.h"
+
+namespace zelk {
+
+// A GDI handle whose kind (bitmap or icon) is asked of the platform.
+struct GdiHandleSource {
+    HANDLE handle;
+};
+// A file path, a web address or a "data:" address.
+using ImageSource = std::variant<GdiHandleSource, std::wstring, std::vector<uint8_t>, IStream*>;
+
+// Either a 1-based position or a key, as a keyed collection names its elements.
+using ImageIndex = std::variant<long, std::wstring>;
+
+// The images of one list, all normalised at insertion to the cell size in premultiplied
+// 32-bit ARGB, so drawing a row only copies pixels through a colour matrix.
+class ImageList {
+public:
+    ImageList();
+    ~ImageList();
+    ImageList(const ImageList&) = delete;
+    ImageList& operator=(const ImageList&) = delete;
+
+    void ImageListInitialize(int width, int height, double scale);
+    int ImgListWidth() const { return cellWidth_; }
+    int ImgListHeight() const { return cellHeight_; }
+    void SetImagesRadius(int radius) { imagesRadius_ = radius; }
+    void SetScale(double scale) { scale_ = scale; }
+
+    // The new count, or 0 when the source gives no image (nothing is stored). A duplicate
+    // key is the caller's error.
+    long ImageListAddImage(const ImageSource& SrcImg, const std::optional<std::wstring>& Key = {});
+    long ImageListInsertImage(const ImageSource& SrcImg, const std::optional<std::wstring>& Key,
+                              const std::optional<ImageIndex>& Before,
+                              const std::optional<ImageIndex>& After);
+    long ImageListRemoveImage(const ImageIndex& Index);
+    void ImageListClear();
+    long ImageListCount() const { return static_cast<long>(images_.size()); }
+    bool ImageListDraw(HDC dc, long index, int x, int y, int width, int height,
+                       std::optional<Colour> tint = std::nullopt, bool disabled = false) const;
+
+    // The last error a keyed operation raised (duplicate key, unknown index).
+    const std::optional<AppError>& LastError() const { return lastError_; }
+
+    // Premultiplied BGRA pixels of one stored image, for checks and the shadow's tests.
+    std::vector<uint32_t> Pixels(long index) const;
+
+    // Web addresses are given this long before they count as unreachable.
+    void SetDownloadTimeout(DWORD milliseconds) { downloadTimeoutMs_ = milliseconds; }
+
+private:
+    struct Entry {
+        std::optional<std::wstring> key;
+        std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    };
+    std::unique_ptr<Gdiplus::Bitmap> MakeListImage(const ImageSource& source) const;
+    std::unique_ptr<Gdiplus::Bitmap> FitIntoCell(Gdiplus::Bitmap& source) const;
+    std::optional<size_t> Find(const ImageIndex& index) const;
+    bool KeyTaken(const std::optional<std::wstring>& key);
+
+    GdiplusSession gdiplus_;
+    std::vector<Entry> images_;
+    int cellWidth_ = 16, cellHeight_ = 16;
+    int imagesRadius_ = 0;
+    double scale_ = 1.0;
+    DWORD downloadTimeoutMs_ = 10000;
+    std::optional<AppError> lastError_;
+};
+
+// GDI+ ARGB from a 0x00BBGGRR colour or a system colour; opacity in percent (clamped).
+uint32_t RGBtoARGB(uint32_t colour, int opacityPercent);
+
+// Image bytes from a web address: a GET that waits at most timeoutMs while the calling
+// thread keeps dispatching its window messages. nullopt for anything but status 200.
+std::optional<std::vector<uint8_t>> DownloadBytes(const std::wstring& url, DWORD timeoutMs);
+std::optional<std::vector<uint8_t>> Base64ToBytes(const std::wstring& text);
+
+} // namespace zelk
