@@ -9,7 +9,9 @@ namespace zelk {
 
 namespace {
 
-int Round(double v) { return static_cast<int>(RoundHalfEven(v)); }
+int Round(double v) {
+    return static_cast<int>(RoundHalfEven(v));
+}
 
 } // namespace
 
@@ -25,8 +27,7 @@ void BuildRoundPath(Gdiplus::GraphicsPath& path, int x, int y, int width, int he
     path.CloseFigure();
 }
 
-ClsShadow::ClsShadow(UiServices& services)
-    : hooks_(L"ClsShadow", services), scale_(ScreenScale()) {
+ClsShadow::ClsShadow(UiServices& services) : hooks_(L"ClsShadow", services), scale_(ScreenScale()) {
     settings_.ShadowSize = 3;
 }
 
@@ -223,15 +224,15 @@ void ClsShadow::Update() {
                 g.DrawImage(template_.get(),
                             Gdiplus::Rect(slice.destination.x, slice.destination.y,
                                           slice.destination.width, slice.destination.height),
-                            slice.source.x, slice.source.y, slice.source.width,
-                            slice.source.height, Gdiplus::UnitPixel);
+                            slice.source.x, slice.source.y, slice.source.width, slice.source.height,
+                            Gdiplus::UnitPixel);
             }
             g.ResetClip();
         }
         // The hole follows where the owner really is inside the layer, negative offsets
         // included, and takes the owner's own window region.
-        Gdiplus::Region hole = OwnerRegion(layout_.inset - layout_.layerOffsetX,
-                                           layout_.inset - layout_.layerOffsetY);
+        Gdiplus::Region hole =
+            OwnerRegion(layout_.inset - layout_.layerOffsetX, layout_.inset - layout_.layerOffsetY);
         g.SetClip(&hole, Gdiplus::CombineModeExclude);
         Gdiplus::SolidBrush fill(Gdiplus::Color(RGBtoARGB(BackColor, BackColorOpacity)));
         g.FillPath(&fill, &frame);

@@ -13,7 +13,9 @@ constexpr UINT_PTR kRepeatTimer = 2;
 constexpr UINT_PTR kHotTimer = 3;
 constexpr UINT_PTR kSmoothTimer = 4;
 
-RECT ToRect(const PartRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+RECT ToRect(const PartRect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 unique_hbrush HalftoneBrush() {
     const WORD rows[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
@@ -23,10 +25,10 @@ unique_hbrush HalftoneBrush() {
 
 } // namespace
 
-ucScrollbar::ucScrollbar(HWND container, UiServices& services, int x, int y, int width,
-                         int height)
+ucScrollbar::ucScrollbar(HWND container, UiServices& services, int x, int y, int width, int height)
     : container_(container), halftone_(HalftoneBrush()), hooks_(L"ucScrollbar", services) {
-    const HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(container, GWLP_HINSTANCE));
+    const HINSTANCE instance =
+        reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(container, GWLP_HINSTANCE));
     RegisterWindowClass(instance, kClassName);
     ::CreateWindowExW(0, kClassName, L"", WS_CHILD, x, y, width, height, container, nullptr,
                       instance, this);
@@ -78,7 +80,9 @@ void ucScrollbar::Move(int x, int y, int width, int height) {
     Relayout();
 }
 
-void ucScrollbar::SetVisible(bool visible) { ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE); }
+void ucScrollbar::SetVisible(bool visible) {
+    ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+}
 
 void ucScrollbar::Relayout() {
     RECT client{};
@@ -109,8 +113,12 @@ void ucScrollbar::WheelScrollBotRight() {
     StartSmoothTimer();
 }
 
-void ucScrollbar::TrackMouseWheelOnHwnd(HWND window) { trackedWindow_ = window; }
-void ucScrollbar::TrackMouseWheelOnHwndStop() { trackedWindow_ = nullptr; }
+void ucScrollbar::TrackMouseWheelOnHwnd(HWND window) {
+    trackedWindow_ = window;
+}
+void ucScrollbar::TrackMouseWheelOnHwndStop() {
+    trackedWindow_ = nullptr;
+}
 
 bool ucScrollbar::CursorOver(HWND window) const {
     if (window == nullptr || !::IsWindowVisible(window)) {
@@ -123,8 +131,8 @@ bool ucScrollbar::CursorOver(HWND window) const {
     return ::PtInRect(&r, cursor) != FALSE;
 }
 
-void ucScrollbar::HookProc(bool, bool& bHandled, LRESULT& lReturn, HWND, UINT uMsg,
-                           WPARAM wParam, LPARAM, LPARAM&) {
+void ucScrollbar::HookProc(bool, bool& bHandled, LRESULT& lReturn, HWND, UINT uMsg, WPARAM wParam,
+                           LPARAM, LPARAM&) {
     if (uMsg != WM_MOUSEWHEEL || !enabled_) {
         return;
     }
@@ -308,7 +316,8 @@ void ucScrollbar::PaintClassic(HDC dc, bool flat) {
     for (int part : {kTrack1, kTrack2}) {
         RECT r = ToRect(model_.Part(part));
         const bool pressed = enabled_ && model_.PressedPart() == part;
-        ::FillRect(dc, &r, pressed ? static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)) : halftone_.get());
+        ::FillRect(dc, &r,
+                   pressed ? static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)) : halftone_.get());
     }
     RECT gap = ToRect(model_.Gap());
     ::FillRect(dc, &gap, halftone_.get());
@@ -349,23 +358,30 @@ bool ucScrollbar::PaintThemed(HDC dc) {
         }
     }
     const auto trackState = [&](int part) {
-        return !enabled_ ? SCRBS_DISABLED : (model_.PressedPart() == part ? SCRBS_PRESSED : SCRBS_NORMAL);
+        return !enabled_ ? SCRBS_DISABLED
+                         : (model_.PressedPart() == part ? SCRBS_PRESSED : SCRBS_NORMAL);
     };
-    RECT r1 = ToRect(model_.Part(kTrack1)), r2 = ToRect(model_.Part(kTrack2)), gap = ToRect(model_.Gap());
-    ::DrawThemeBackground(theme, dc, vertical ? SBP_UPPERTRACKVERT : SBP_UPPERTRACKHORZ, trackState(kTrack1), &r1, nullptr);
-    ::DrawThemeBackground(theme, dc, vertical ? SBP_LOWERTRACKVERT : SBP_LOWERTRACKHORZ, trackState(kTrack2), &r2, nullptr);
+    RECT r1 = ToRect(model_.Part(kTrack1)), r2 = ToRect(model_.Part(kTrack2)),
+         gap = ToRect(model_.Gap());
+    ::DrawThemeBackground(theme, dc, vertical ? SBP_UPPERTRACKVERT : SBP_UPPERTRACKHORZ,
+                          trackState(kTrack1), &r1, nullptr);
+    ::DrawThemeBackground(theme, dc, vertical ? SBP_LOWERTRACKVERT : SBP_LOWERTRACKHORZ,
+                          trackState(kTrack2), &r2, nullptr);
     if (!::IsRectEmpty(&gap)) {
-        ::DrawThemeBackground(theme, dc, vertical ? SBP_UPPERTRACKVERT : SBP_UPPERTRACKHORZ, SCRBS_NORMAL, &gap, nullptr);
+        ::DrawThemeBackground(theme, dc, vertical ? SBP_UPPERTRACKVERT : SBP_UPPERTRACKHORZ,
+                              SCRBS_NORMAL, &gap, nullptr);
     }
     RECT thumb = ToRect(model_.Part(kThumb));
     if (!::IsRectEmpty(&thumb)) {
-        const int state = !enabled_ ? SCRBS_DISABLED
+        const int state = !enabled_                ? SCRBS_DISABLED
                           : PartState(kThumb) == 2 ? SCRBS_HOT
                           : PartState(kThumb) == 1 ? SCRBS_PRESSED
                                                    : SCRBS_NORMAL;
-        ::DrawThemeBackground(theme, dc, vertical ? SBP_THUMBBTNVERT : SBP_THUMBBTNHORZ, state, &thumb, nullptr);
+        ::DrawThemeBackground(theme, dc, vertical ? SBP_THUMBBTNVERT : SBP_THUMBBTNHORZ, state,
+                              &thumb, nullptr);
         if (model_.ThumbSize() >= 16) {
-            ::DrawThemeBackground(theme, dc, vertical ? SBP_GRIPPERVERT : SBP_GRIPPERHORZ, state, &thumb, nullptr);
+            ::DrawThemeBackground(theme, dc, vertical ? SBP_GRIPPERVERT : SBP_GRIPPERHORZ, state,
+                                  &thumb, nullptr);
         }
     }
     ::CloseThemeData(theme);

@@ -35,7 +35,8 @@ public:
     void SetEnabled(bool enabled);
     void Move(int x, int y, int width, int height);
     void SetVisible(bool visible);
-    bool Visible() const { return ::IsWindowVisible(hwnd_) != FALSE; }
+    // Its own flag: a bar inside a hidden form still counts as shown.
+    bool Visible() const { return (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
 
     void ScrollToValue(long target);
     void WheelScrollTopLeft();

@@ -8,14 +8,15 @@ using namespace zelk;
 namespace {
 
 HWND PopupOwner(int x, int y, int w, int h) {
-    HWND owner = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, x, y, w, h,
-                                   nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    HWND owner = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, x, y, w, h, nullptr,
+                                   nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::ShowWindow(owner, SW_SHOWNA);
     return owner;
 }
 
 uint8_t AlphaAt(const ClsShadow& shadow, int x, int y) {
-    return static_cast<uint8_t>(shadow.LayerPixels()[static_cast<size_t>(y * shadow.LayerWidth() + x)] >> 24);
+    return static_cast<uint8_t>(
+        shadow.LayerPixels()[static_cast<size_t>(y * shadow.LayerWidth() + x)] >> 24);
 }
 
 } // namespace

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+
+#include "controls/ClsShadow.h"
+#include "controls/list/gdi_canvas.h"
+#include "controls/list/image_list.h"
+#include "controls/ucScrollbar.h"
+#include "core/list_model.h"
+#include "core/list_painter.h"
+#include "core/list_properties.h"
+#include "win/window_base.h"
+
+namespace zelk {
+
+class UiServices;
+
+// The owner-drawn list: the tray menu, every submenu and the dialogs' lists. Its window
+// exists only once the list is placed on a form or shown, so a list that is never shown
+// costs no window at all.
+class ucList : public WindowBase<ucList> {
+public:
+    ucList(UiServices& services, const ListProperties& properties);
+    ~ucList();
+    ucList(const ucList&) = delete;
+    ucList& operator=(const ucList&) = delete;
+
+    // An in-place list (ListStyle 1) inside a form.
+    void PlaceInForm(HWND parent, int x, int y, int width, int height);
+    HWND hWnd() const { return hwnd_; }
+
+    ListModel& Items() { return model_; }
+    const ListModel& Items() const { return model_; }
+    ImageList& Images() { return images_; }
+    ClsShadow& Shadow() { return shadow_; }
+    ucScrollbar* ScrollBar() { return scrollBar_.get(); }
+    const ListProperties& Properties() const { return properties_; }
+    // Changes properties; metrics follow and an in-place list repaints.
+    void SetProperties(const ListProperties& properties);
+
+    // Rows (none repaints by itself; call Refresh).
+    void AddItem(const std::wstring& Text = L"", int32_t Icon = -1,
+                 ItemValue ItemData = MissingValue{}, const std::wstring& SubText = L"",
+                 bool Checked = false, bool Disabled = false, long Index = -1) {
+        model_.AddItem(Text, Icon, std::move(ItemData), SubText, Checked, Disabled, Index);
+    }
+    void AddSubMenu(const std::wstring& title, const ucList* GList, int32_t Icon = -1,
+                    ItemValue ItemData = MissingValue{}) {
+        model_.AddSubMenu(title, GList, Icon, std::move(ItemData));
+    }
+    void OpenGroup(const std::wstring& title, int32_t Icon = -1) { model_.OpenGroup(title, Icon); }
+    void CloseGroup() { model_.CloseGroup(); }
+    void Clear() { model_.Clear(); }
+    long ListIndex() const { return model_.ListIndex(); }
+    void SetListIndex(long index);
+    void SetHotIndex(long index);
+    void BSort(long order);
+    void QSort(long order);
+
+    void ImageListInitialize(int width, int height) {
+        images_.ImageListInitialize(width, height, scale_);
+    }
+
+    void Refresh(); // DrawList
+    void Update(bool resize = false);
+    long ScrollValue() const;
+
+    double Scale() const { return scale_; }
+    int RowHeight() const { return rowHeight_; }
+    int HeaderHeight() const { return headerHeight_; }
+    const DibSurface* BackBuffer() const { return backBuffer_.get(); }
+    int PaintCount() const { return paintCount_; }
+
+    // ItemCustomDraw(Index, hDC, Left, Top, Width, Height)
+    std::function<void(long&, HDC, int&, int&, int&, int&)> ItemCustomDraw;
+
+private:
+    friend class WindowBase<ucList>;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void ComputeMetrics();
+    void OnResize();
+    void PaintScrollPart(HDC dc, int left, int top, int right, int bottom, int part, int state);
+    int ClientWidth() const;
+    int ClientHeight() const;
+
+    UiServices& services_;
+    ListModel model_;
+    ListProperties properties_;
+    ImageList images_;
+    ClsShadow shadow_;
+    std::unique_ptr<ucScrollbar> scrollBar_;
+    std::unique_ptr<DibSurface> backBuffer_;
+    GlyphFonts glyphs_;
+    double scale_ = 1.0;
+    int margin_ = 8, glyphBox_ = 16, rowHeight_ = 32, borderRadius_ = 10;
+    int headerHeight_ = 8;
+    int paintCount_ = 0;
+};
+
+// The user's locale-aware, case-insensitive order for sorting rows.
+int CompareForUser(const std::wstring& a, const std::wstring& b);
+
+} // namespace zelk

@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include "controls/list/ucList.h"
+#include "test_support.h"
+
+using namespace zelk;
+
+namespace {
+
+struct Host {
+    HWND window;
+    Host() {
+        window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 400, 400,
+                                   nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    }
+    ~Host() { ::DestroyWindow(window); }
+};
+
+ListProperties Themed(bool dark) {
+    ListProperties p;
+    p.BackColor = dark ? 0x000000 : 0xFFFFFF;
+    p.SelectionColor = 0xD77800;
+    p.ItemHeight = 24;
+    p.BorderVisible = false;
+    return p;
+}
+
+uint32_t Pixel(const ucList& list, int x, int y) {
+    const DibSurface* b = list.BackBuffer();
+    return b->pixels()[static_cast<size_t>(y * b->width() + x)] & 0xFFFFFF;
+}
+
+// BGRA in memory: 0x00RRGGBB as read from the DIB.
+constexpr uint32_t Bgr(uint32_t colorref) {
+    return ((colorref & 0xFF) << 16) | (colorref & 0xFF00) | ((colorref >> 16) & 0xFF);
+}
+
+} // namespace
+
+TEST(List, PaintsTheThemeColoursAtChosenRows) {
+    RecordingUiServices services;
+    for (bool dark : {true, false}) {
+        SCOPED_TRACE(dark ? "dark" : "light");
+        Host host;
+        ucList list(services, Themed(dark));
+        for (auto text : {L"first", L"second", L"-", L"third"}) {
+            list.AddItem(text);
+        }
+        list.PlaceInForm(host.window, 0, 0, 200, 200);
+        list.SetListIndex(1);
+        const int row = list.RowHeight();
+        const int top = list.HeaderHeight();
+        const uint32_t back = dark ? 0x000000 : 0xFFFFFF;
+        EXPECT_EQ(Pixel(list, 190, top + row / 2), back);                // row 0, right margin
+        EXPECT_EQ(Pixel(list, 190, top + row + row / 2), Bgr(0xD77800)); // the selected row
+        const uint32_t line = Bgr(BlendColors(dark ? 0xFFFFFF : 0x000000, back, 50));
+        EXPECT_EQ(Pixel(list, 100, top + 2 * row + row / 4), line);     // the separator line
+        EXPECT_EQ(Pixel(list, 100, top + 2 * row + row / 2 - 1), back); // half a row: no line
+        // Text is drawn in the contrast colour somewhere on row 0.
+        bool textSeen = false;
+        for (int x = 16; x < 80 && !textSeen; ++x) {
+            for (int y = top; y < top + row; ++y) {
+                textSeen = textSeen || Pixel(list, x, y) == (dark ? 0xFFFFFFu : 0x000000u);
+            }
+        }
+        EXPECT_TRUE(textSeen);
+    }
+}
+
+TEST(List, ScrollsWhenRowsDoNotFitAndSortsForTheUser) {
+    RecordingUiServices services;
+    Host host;
+    ucList list(services, Themed(true));
+    for (int i = 0; i < 50; ++i) {
+        list.AddItem(L"row " + std::to_wstring(i));
+    }
+    list.PlaceInForm(host.window, 0, 0, 200, 200);
+    ASSERT_NE(list.ScrollBar(), nullptr);
+    EXPECT_TRUE(list.ScrollBar()->Visible());
+    EXPECT_EQ(list.ScrollBar()->Model().Max(), 50 * 24 - (200 - 16));
+    list.ScrollBar()->SetValue(240);
+    EXPECT_EQ(list.ScrollValue(), 240);
+
+    ucList letters(services, Themed(true));
+    for (auto text : {L"b", L"\u00C9t\u00E9", L"A", L"c"}) {
+        letters.AddItem(text);
+    }
+    letters.QSort(0);
+    EXPECT_EQ(letters.Items().Item(0).Text, L"A");
+    EXPECT_EQ(letters.Items().Item(3).Text, L"\u00C9t\u00E9"); // É sorts with E, not after z
+}
+
+TEST(List, ItemCustomDrawSeesEveryDrawnRow) {
+    RecordingUiServices services;
+    Host host;
+    ucList list(services, Themed(false));
+    list.AddItem(L"a");
+    list.AddItem(L"-");
+    list.OpenGroup(L"g");
+    std::vector<long> rows;
+    list.ItemCustomDraw = [&](long& index, HDC dc, int&, int&, int&, int&) {
+        EXPECT_NE(dc, nullptr);
+        rows.push_back(index);
+    };
+    list.PlaceInForm(host.window, 0, 0, 200, 200);
+    rows.clear();
+    list.Refresh();
+    EXPECT_EQ(rows, (std::vector<long>{0, 2}));
+}
+
+TEST(List, AListThatIsNeverShownHasNoWindow) {
+    RecordingUiServices services;
+    const DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+    std::vector<std::unique_ptr<ucList>> lists;
+    for (int i = 0; i < 200; ++i) {
+        lists.push_back(std::make_unique<ucList>(services, Themed(true)));
+        lists.back()->AddItem(L"x");
+    }
+    EXPECT_EQ(lists.front()->hWnd(), nullptr);
+    EXPECT_LT(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS), before + 10);
+}
+
+TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
+    RecordingUiServices services;
+    Host host;
+    ListProperties p = Themed(true);
+    p.SelectionRadius = 6;
+    p.MultiSelect = true;
+    ucList list(services, p);
+    list.ImageListInitialize(18, 18);
+    for (int i = 0; i < 40; ++i) {
+        list.AddItem(L"row " + std::to_wstring(i) + L"\tkey", i % 2, MissingValue{}, L"",
+                     i % 3 == 0);
+    }
+    list.PlaceInForm(host.window, 0, 0, 200, 200);
+    HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);
+    list.Refresh();
+    const DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    for (int fill = 0; fill < 100; ++fill) {
+        list.ImageListInitialize(18, 18);
+        list.Images().ImageListAddImage(GdiHandleSource{icon});
+        list.Images().ImageListAddImage(GdiHandleSource{icon});
+    }
+    for (int paint = 0; paint < 1000; ++paint) {
+        list.Items().SetHotIndex(paint % 40);
+        list.ScrollBar()->SetValue(paint % 300);
+        list.Refresh();
+    }
+    EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), before);
+    EXPECT_GE(list.PaintCount(), 1000);
+}
