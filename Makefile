@@ -41,3 +41,6 @@ bench: deps
 	@cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DZELK_SANITIZE=OFF >/dev/null
 	@cmake --build build/bench --target zelk_core_bench
 	@build/bench/bench/zelk_core_bench
+	@$(MAKE) --no-print-directory cross
+	@bash scripts/xvfb-start.sh && bash scripts/wine-prefix.sh
+	@bash scripts/wine-run.sh build/mingw/bench/zelk_list_bench.exe
