@@ -189,6 +189,25 @@ TEST(ImageList, EverySourceKind) {
     }
 }
 
+TEST(ImageList, RoundedImagesAreInsetAndOutlined) {
+    ImageList list;
+    list.ImageListInitialize(32, 32, 1.0);
+    list.SetImagesRadius(12);
+    ASSERT_EQ(list.ImageListAddImage(SolidPng(32, 32, 0xFF0000FF)), 1);
+    const auto pixels = list.Pixels(1);
+    EXPECT_EQ(Alpha(pixels[0]), 0);               // the cut corner
+    EXPECT_EQ(pixels[16 * 32 + 16], 0xFF0000FFu); // the image itself
+    const COLORREF face = ::GetSysColor(COLOR_3DFACE);
+    const uint32_t outline =
+        0xFF000000u | GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
+    bool outlined = false;
+    for (int x = 10; x < 22; ++x) {
+        outlined = outlined || pixels[static_cast<size_t>(x)] == outline ||
+                   pixels[static_cast<size_t>(32 + x)] == outline;
+    }
+    EXPECT_TRUE(outlined); // the 3D-face line along the top edge
+}
+
 TEST(ImageList, KeyedCollectionRules) {
     ImageList list;
     list.ImageListInitialize(4, 4, 1.0);

@@ -90,6 +90,23 @@ TEST(List, ScrollsWhenRowsDoNotFitAndSortsForTheUser) {
     EXPECT_EQ(letters.Items().Item(3).Text, L"\u00C9t\u00E9"); // É sorts with E, not after z
 }
 
+TEST(List, RowPropertiesRepaintAndRefuseMissingRows) {
+    RecordingUiServices services;
+    Host host;
+    ucList list(services, Themed(true));
+    list.AddItem(L"a");
+    list.PlaceInForm(host.window, 0, 0, 200, 200);
+    const int paints = list.PaintCount();
+    list.SetItemBackColor(0, 0x0000FF);
+    EXPECT_EQ(list.PaintCount(), paints + 1);
+    EXPECT_EQ(Pixel(list, 190, list.HeaderHeight() + 2), 0xFF0000u); // red row, BGRA
+    list.SetItemData(0, std::wstring(L"C:\\x"));
+    EXPECT_EQ(list.PaintCount(), paints + 1); // data is not drawn
+    EXPECT_THROW(list.SetItemText(3, L"x"), ListIndexError);
+    EXPECT_THROW(list.ItemBold(-1), ListIndexError);
+    EXPECT_EQ(list.ItemText(0), L"a");
+}
+
 TEST(List, ItemCustomDrawSeesEveryDrawnRow) {
     RecordingUiServices services;
     Host host;

@@ -54,6 +54,50 @@ public:
     void OpenGroup(const std::wstring& title, int32_t Icon = -1) { model_.OpenGroup(title, Icon); }
     void CloseGroup() { model_.CloseGroup(); }
     void Clear() { model_.Clear(); }
+    // Per-row properties: a row that does not exist throws ListIndexError and changes
+    // nothing; every setter but ItemData repaints.
+    const std::wstring& ItemText(long i) const { return model_.Item(i).Text; }
+    void SetItemText(long i, const std::wstring& v) {
+        Change(i, [&](ListItem& r) { r.Text = v; });
+    }
+    const std::wstring& ItemSubText(long i) const { return model_.Item(i).SubText; }
+    void SetItemSubText(long i, const std::wstring& v) {
+        Change(i, [&](ListItem& r) { r.SubText = v; });
+    }
+    Colour ItemTextColor(long i) const { return model_.Item(i).TextColor; }
+    void SetItemTextColor(long i, Colour v) {
+        Change(i, [&](ListItem& r) { r.TextColor = v; });
+    }
+    Colour ItemSubTextColor(long i) const { return model_.Item(i).SubTextColor; }
+    void SetItemSubTextColor(long i, Colour v) {
+        Change(i, [&](ListItem& r) { r.SubTextColor = v; });
+    }
+    Colour ItemBackColor(long i) const { return model_.Item(i).BackColor; }
+    void SetItemBackColor(long i, Colour v) {
+        Change(i, [&](ListItem& r) { r.BackColor = v; });
+    }
+    bool ItemBold(long i) const { return model_.Item(i).Bold; }
+    void SetItemBold(long i, bool v) {
+        Change(i, [&](ListItem& r) { r.Bold = v; });
+    }
+    int32_t ItemIcon(long i) const { return model_.Item(i).Icon; }
+    void SetItemIcon(long i, int32_t v) {
+        Change(i, [&](ListItem& r) { r.Icon = v; });
+    }
+    bool ItemDisabled(long i) const { return model_.Item(i).Disabled; }
+    void SetItemDisabled(long i, bool v) {
+        Change(i, [&](ListItem& r) { r.Disabled = v; });
+    }
+    bool ItemSelected(long i) const { return model_.Item(i).Selected; }
+    void SetItemSelected(long i, bool v) {
+        Change(i, [&](ListItem& r) { r.Selected = v; });
+    }
+    const ItemValue& ItemData(long i) const { return model_.Item(i).ItemData; }
+    void SetItemData(long i, ItemValue v) { model_.MutableItem(i).ItemData = std::move(v); }
+    bool ItemIsChild(long i) const { return model_.Item(i).IsChild; }
+    bool ItemIsGroup(long i) const { return model_.Item(i).IsGroup; }
+    void RemoveItem(long i) { model_.RemoveItem(i); }
+
     long ListIndex() const { return model_.ListIndex(); }
     void SetListIndex(long index);
     void SetHotIndex(long index);
@@ -79,6 +123,10 @@ public:
 
 private:
     friend class WindowBase<ucList>;
+    template <class F> void Change(long index, F apply) {
+        apply(model_.MutableItem(index));
+        Refresh();
+    }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void ComputeMetrics();
     void OnResize();
