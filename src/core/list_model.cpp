@@ -42,21 +42,28 @@ void ListModel::AddItem(const std::wstring& Text, int32_t Icon, ItemValue ItemDa
     }
 }
 
+namespace {
+
+// A row that is neither a separator nor a child, whatever its text and the open group.
+ListItem PlainRow(const std::wstring& text, int32_t icon, ItemValue data) {
+    ListItem item;
+    item.Text = text;
+    item.Icon = icon;
+    item.ItemData = std::move(data);
+    return item;
+}
+
+} // namespace
+
 void ListModel::AddSubMenu(const std::wstring& SubMenuTitle, SubMenuRef GList, int32_t Icon,
                            ItemValue ItemData) {
-    ListItem item;
-    item.Text = SubMenuTitle;
-    item.Icon = Icon;
-    item.ItemData = std::move(ItemData);
+    ListItem item = PlainRow(SubMenuTitle, Icon, std::move(ItemData));
     item.SubMenu = GList;
     items_.push_back(std::move(item));
 }
 
 void ListModel::OpenGroup(const std::wstring& GroupTitle, int32_t Icon, ItemValue ItemData) {
-    ListItem item;
-    item.Text = GroupTitle;
-    item.Icon = Icon;
-    item.ItemData = std::move(ItemData);
+    ListItem item = PlainRow(GroupTitle, Icon, std::move(ItemData));
     item.IsGroup = true;
     items_.push_back(std::move(item));
     groupOpen_ = true;

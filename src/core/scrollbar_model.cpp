@@ -215,15 +215,23 @@ void ScrollbarModel::Tick() {
     }
 }
 
+bool ScrollbarModel::StepArrow() {
+    if (pressed_ == kArrow1) {
+        SmoothDecrease(smallChange_);
+    } else if (pressed_ == kArrow2) {
+        SmoothIncrease(smallChange_);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 void ScrollbarModel::Press(int x, int y) {
     pressed_ = HitTest(x, y);
+    if (StepArrow()) {
+        return;
+    }
     switch (pressed_) {
-    case kArrow1:
-        SmoothDecrease(smallChange_);
-        break;
-    case kArrow2:
-        SmoothIncrease(smallChange_);
-        break;
     case kTrack1:
         SmoothDecrease(largeChange_);
         break;
@@ -241,13 +249,10 @@ void ScrollbarModel::Press(int x, int y) {
 
 void ScrollbarModel::RepeatStep(int x, int y) {
     const int cursor = Along(x, y);
+    if (StepArrow()) {
+        return;
+    }
     switch (pressed_) {
-    case kArrow1:
-        SmoothDecrease(smallChange_);
-        break;
-    case kArrow2:
-        SmoothIncrease(smallChange_);
-        break;
     case kTrack1:
         if (thumbPos_ > cursor) {
             SmoothDecrease(largeChange_);

@@ -96,6 +96,7 @@ public:
 private:
     int Along(int x, int y) const { return orientation_ == 0 ? y : x; }
     void UpdateThumb();
+    bool StepArrow(); // one small step for a pressed arrow; false for any other part
     PartRect Rect(int alongStart, int alongEnd) const;
     void Notify(long before, bool notify);
 

@@ -74,35 +74,35 @@ void FillRows(ucList& list, bool withChecks) {
 
 void Build(Gallery& g, HINSTANCE instance) {
     const int w = 260, h = 330;
-    struct Spec {
+    struct Variant {
         bool dark;
         int design;
         bool multi;
         bool subtitles;
         int radius;
-    } specs[] = {{true, 0, true, false, 6},
-                 {true, 1, false, true, 0},
-                 {false, 0, false, false, 6},
-                 {false, 1, true, true, 0}};
+    } variants[] = {{true, 0, true, false, 6},
+                    {true, 1, false, true, 0},
+                    {false, 0, false, false, 6},
+                    {false, 1, true, true, 0}};
     for (int i = 0; i < 4; ++i) {
-        ListProperties p = Theme(specs[i].dark, specs[i].design);
-        p.MultiSelect = specs[i].multi;
-        p.SubTitleVisible = specs[i].subtitles;
-        p.SelectionRadius = specs[i].radius;
-        if (specs[i].subtitles) {
+        ListProperties p = Theme(variants[i].dark, variants[i].design);
+        p.MultiSelect = variants[i].multi;
+        p.SubTitleVisible = variants[i].subtitles;
+        p.SelectionRadius = variants[i].radius;
+        if (variants[i].subtitles) {
             p.ItemHeight = 40;
         }
         auto list = std::make_unique<ucList>(g.services, p);
         FillIcons(*list, instance);
-        if (specs[i].subtitles) {
+        if (variants[i].subtitles) {
             list->AddItem(L"Report.docx", 2, MissingValue{}, L"Modified today\t12 KB");
             list->AddItem(L"Budget.xlsx", 3, MissingValue{}, L"Modified yesterday\t40 KB");
             list->AddItem(L"-");
         }
-        FillRows(*list, specs[i].multi);
+        FillRows(*list, variants[i].multi);
         list->PlaceInForm(g.window, 20 + i * (w + 30), 20, w, h);
-        list->SetListIndex(specs[i].subtitles ? 0 : 2);
-        list->SetHotIndex(specs[i].subtitles ? 1 : 5);
+        list->SetListIndex(variants[i].subtitles ? 0 : 2);
+        list->SetHotIndex(variants[i].subtitles ? 1 : 5);
         g.lists.push_back(std::move(list));
     }
 
