@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/list/ucList.h"
+#include "core/rounding.h"
 #include "test_support.h"
 
 using namespace zelk;
@@ -105,6 +106,18 @@ TEST(List, RowPropertiesRepaintAndRefuseMissingRows) {
     EXPECT_THROW(list.SetItemText(3, L"x"), ListIndexError);
     EXPECT_THROW(list.ItemBold(-1), ListIndexError);
     EXPECT_EQ(list.ItemText(0), L"a");
+}
+
+TEST(List, FormsDeclareListsThroughSavedValues) {
+    RecordingUiServices services;
+    PropertyBag design;
+    design.Write(L"ItemHeight", L"40");
+    design.Write(L"BackColor", L"0");
+    ucList list(services, design);
+    EXPECT_EQ(list.Properties().ItemHeight, 40);
+    EXPECT_EQ(list.Properties().BackColor, 0u);
+    EXPECT_EQ(list.Properties().ListWidth, 250); // not saved: its default
+    EXPECT_EQ(list.RowHeight(), static_cast<int>(RoundHalfEven(40 * list.Scale())));
 }
 
 TEST(List, ItemCustomDrawSeesEveryDrawnRow) {

@@ -109,9 +109,14 @@ void Build(Gallery& g, HINSTANCE instance) {
     // A popup with its layered drop shadow, as menus show themselves.
     g.popup = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"ZelkGalleryPopup", L"", WS_POPUP, 120, 420, 240,
                                 150, g.window, nullptr, instance, nullptr);
-    ListProperties p = Theme(true, 0);
-    p.BorderVisible = false;
-    g.popupList = std::make_unique<ucList>(g.services, p);
+    // Declared the way forms declare their lists: saved design-time values.
+    PropertyBag design;
+    design.Write(L"Font", L"Segoe UI;9.00;");
+    design.Write(L"ItemHeight", L"28");
+    design.Write(L"BackColor", L"2105376");
+    design.Write(L"BorderVisible", L"False");
+    design.Write(L"ListStyle", L"2");
+    g.popupList = std::make_unique<ucList>(g.services, design);
     g.popupList->ImageListInitialize(18, 18);
     FillIcons(*g.popupList, instance);
     for (auto text : {L"Tools", L"Games", L"Documents", L"Downloads"}) {

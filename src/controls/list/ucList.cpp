@@ -28,6 +28,17 @@ ucList::ucList(UiServices& services, const ListProperties& properties)
     ComputeMetrics();
 }
 
+ucList::ucList(UiServices& services, const PropertyBag& designValues)
+    : ucList(services, ReadProperties(designValues, FormAmbient())) {}
+
+ListAmbient FormAmbient() {
+    ListAmbient ambient;
+    ambient.font = {L"Segoe UI", 8.25};
+    ambient.backColor = 0xFFFFFF;
+    ambient.resolve = [](int index) { return static_cast<Colour>(::GetSysColor(index)); };
+    return ambient;
+}
+
 ucList::~ucList() {
     scrollBar_.reset();
     if (hwnd_ != nullptr) {

@@ -24,6 +24,8 @@ class UiServices;
 class ucList : public WindowBase<ucList> {
 public:
     ucList(UiServices& services, const ListProperties& properties);
+    // A list declared by a form through its saved design-time values.
+    ucList(UiServices& services, const PropertyBag& designValues);
     ~ucList();
     ucList(const ucList&) = delete;
     ucList& operator=(const ucList&) = delete;
@@ -147,6 +149,9 @@ private:
     int headerHeight_ = 8;
     int paintCount_ = 0;
 };
+
+// What a form supplies to its lists: its font, a white back colour, the system colours.
+ListAmbient FormAmbient();
 
 // The user's locale-aware, case-insensitive order for sorting rows.
 int CompareForUser(const std::wstring& a, const std::wstring& b);
