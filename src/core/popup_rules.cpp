@@ -1,0 +1,262 @@
+#include "core/popup_rules.h"
+
+#include "core/rounding.h"
+#include "core/text.h"
+
+namespace zelk {
+
+namespace {
+
+wchar_t Upper(wchar_t c) {
+    return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
+}
+
+// The height a row takes in the flow, as the list places rows.
+double Advance(double y, const ListItem& item, int rowHeight) {
+    return item.IsSeparator ? static_cast<double>(RoundHalfEven(y + rowHeight / 2.0))
+                            : y + rowHeight;
+}
+
+} // namespace
+
+Placement PlacePopup(const PlacementRequest& r) {
+    Placement p{r.left, r.top, r.width, r.height, 0, 0};
+    if (p.top + p.height > r.screenHeight) {
+        if (r.btnTop >= 1) {
+            p.top = r.btnTop - p.height;
+            p.anchorBottom = r.btnTop;
+        } else {
+            p.top = r.screenHeight - p.height;
+        }
+    }
+    if (r.displayDirection == 1) {
+        if (r.btnLeft >= 1) {
+            p.left = r.btnLeft - p.width;
+            p.anchorLeft = r.btnLeft;
+        } else {
+            p.left -= p.width;
+        }
+    }
+    if (p.left + p.width > r.screenWidth) {
+        if (r.btnLeft >= 1) {
+            p.left = r.btnLeft - p.width;
+            p.anchorLeft = r.btnLeft;
+        } else {
+            p.left = r.screenWidth - p.width;
+        }
+    }
+    return p;
+}
+
+int PopupHeight(const ListModel& model, int rowHeight, int header, int margin, int screenHeight,
+                int maxVisibleItems, int& maxListHeight) {
+    double h = header + margin;
+    for (const auto& item : model.Items()) {
+        h = Advance(h, item, rowHeight);
+        if (h > screenHeight) {
+            h = screenHeight;
+            break;
+        }
+    }
+    if (maxVisibleItems > 0) {
+        maxListHeight = header + maxVisibleItems * rowHeight + margin;
+    }
+    if (maxListHeight > 0 && h > maxListHeight) {
+        h = maxListHeight;
+    }
+    return static_cast<int>(RoundHalfEven(h));
+}
+
+void HoverDelay::HotRowChanged(long row, bool hasSubMenu) {
+    ticks_ = 0;
+    if (hasSubMenu) {
+        openPending_ = true;
+        closePending_ = false;
+        tag_ = row;
+    } else {
+        closePending_ = true;
+        openPending_ = false;
+        tag_ = -1;
+    }
+}
+
+void HoverDelay::Cancel() {
+    openPending_ = closePending_ = false;
+}
+
+HoverDelay::Step HoverDelay::Tick() {
+    Step step;
+    if (openPending_ && ++ticks_ > kTicks) {
+        openPending_ = false;
+        step.closeSubMenu = step.openSubMenu = true;
+    }
+    if (closePending_ && ++ticks_ > kTicks) {
+        closePending_ = false;
+        step.closeSubMenu = true;
+    }
+    return step;
+}
+
+bool IsSelectable(const ListItem& item) {
+    return item.Visible && !item.Disabled && !item.IsGroup && !item.IsSeparator;
+}
+
+std::optional<long> NavigateKey(const ListModel& model, int keyCode, int pageRows) {
+    const long last = model.ListCount() - 1;
+    const long current = model.ListIndex();
+    const auto scanUp = [&](long from) -> std::optional<long> { // towards the end
+        for (long i = std::max(from, 0L); i <= last; ++i) {
+            if (IsSelectable(model.Items()[static_cast<size_t>(i)])) {
+                return i;
+            }
+        }
+        return std::nullopt;
+    };
+    const auto scanDown = [&](long from) -> std::optional<long> { // towards row 0
+        for (long i = std::min(from, last); i >= 0; --i) {
+            if (IsSelectable(model.Items()[static_cast<size_t>(i)])) {
+                return i;
+            }
+        }
+        return std::nullopt;
+    };
+    std::optional<long> target;
+    switch (keyCode) {
+    case kKeyUp:
+        target = current - 1 >= 0 ? scanDown(current - 1) : std::nullopt;
+        break;
+    case kKeyDown:
+        target = scanUp(current + 1);
+        break;
+    case kKeyHome:
+        target = scanUp(0);
+        break;
+    case kKeyEnd:
+        target = scanDown(last);
+        break;
+    case kKeyPageDown: {
+        const long from = current + pageRows;
+        target = from > last ? std::nullopt : scanUp(from);
+        if (!target) {
+            target = scanDown(last);
+        }
+        break;
+    }
+    case kKeyPageUp: {
+        const long from = current - pageRows;
+        target = from < 0 ? std::nullopt : scanDown(from);
+        if (!target) {
+            target = scanUp(0);
+        }
+        break;
+    }
+    default:
+        return std::nullopt;
+    }
+    if (target && *target == current) {
+        return std::nullopt;
+    }
+    return target;
+}
+
+std::optional<long> FindAccelerator(const ListModel& model, wchar_t typed) {
+    for (long i = 0; i < model.ListCount(); ++i) {
+        const ListItem& item = model.Items()[static_cast<size_t>(i)];
+        if (item.Disabled || item.IsGroup || item.IsSeparator) {
+            continue;
+        }
+        const auto amp = item.Text.find(L'&');
+        if (amp != std::wstring::npos && amp + 1 < item.Text.size() &&
+            Upper(item.Text[amp + 1]) == Upper(typed)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<long> TypeAhead(const ListModel& model, wchar_t typed) {
+    const long count = model.ListCount();
+    if (count == 0) {
+        return std::nullopt;
+    }
+    const long start = model.ListIndex();
+    for (long step = 1; step <= count; ++step) {
+        const long i = ((start < 0 ? -1 : start) + step) % count;
+        if (i == start) {
+            break;
+        }
+        const ListItem& item = model.Items()[static_cast<size_t>(i)];
+        if (!item.Disabled && !item.IsGroup && !item.Text.empty() &&
+            Upper(item.Text[0]) == Upper(typed)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+FilterResult ApplyFilter(ListModel& model, const std::wstring& text, int rowHeight) {
+    FilterResult result;
+    model.SetListIndex(-1);
+    const std::wstring needle = AsciiUpper(text);
+    ListItem* header = nullptr;
+    for (long i = 0; i < model.ListCount(); ++i) {
+        ListItem& item = model.MutableItem(i);
+        if (item.IsGroup) {
+            item.Visible = false;
+            header = &item;
+            continue;
+        }
+        item.Visible =
+            !item.Text.empty() && AsciiUpper(item.Text).find(needle) != std::wstring::npos;
+        if (item.Visible) {
+            result.contentHeight += rowHeight;
+            ++result.matches;
+            if (item.IsChild && header != nullptr && !header->Visible) {
+                header->Visible = true;
+                result.contentHeight += rowHeight;
+            }
+        }
+    }
+    return result;
+}
+
+long HitTestRows(const ListModel& model, int y, int top, int rowHeight, int clientHeight) {
+    double rowTop = top;
+    for (const auto& item : model.Items()) {
+        if (rowTop > clientHeight) {
+            break;
+        }
+        if (!item.Visible) {
+            continue;
+        }
+        const int t = static_cast<int>(rowTop);
+        if (y >= t && y < t + rowHeight) {
+            if (IsSelectable(item)) {
+                return static_cast<long>(&item - model.Items().data());
+            }
+        }
+        rowTop = Advance(rowTop, item, rowHeight);
+    }
+    return -1;
+}
+
+long EnsureVisibleValue(const ListModel& model, long row, long value, int viewHeight,
+                        int rowHeight) {
+    double bottom = 0;
+    for (long i = 0; i <= row && i < model.ListCount(); ++i) {
+        const ListItem& item = model.Items()[static_cast<size_t>(i)];
+        if (item.Visible) {
+            bottom = Advance(bottom, item, rowHeight);
+        }
+    }
+    const long b = static_cast<long>(RoundHalfEven(bottom));
+    if (b > value + viewHeight) {
+        return b - viewHeight;
+    }
+    if (b - rowHeight < value) {
+        return b - rowHeight;
+    }
+    return value;
+}
+
+} // namespace zelk
