@@ -5,6 +5,7 @@
 #include "../../res/resource.h"
 #include "app/shell_open.h"
 #include "app/toolbar_store.h"
+#include "core/rounding.h"
 #include "core/paths.h"
 #include "core/tray_rules.h"
 #include "settings/reg_settings.h"
@@ -71,9 +72,11 @@ frmMain::frmMain(HINSTANCE instance, UiServices& services, MainEnvironment envir
                       nullptr, instance_, this);
     BuildContextMenu();
     LoadIconPictures();
+    MenuList.push_back(NewMenuList());
 }
 
 frmMain::~frmMain() {
+    MenuList.front()->HideList();
     Form_QueryUnload();
     if (hwnd_ != nullptr) {
         ::DestroyWindow(hwnd_);
@@ -120,6 +123,8 @@ void frmMain::Form_Load() {
     language_ = Localisation::Load(environment_.programFolder, environment_.localeId, ansi_);
     language_.Localise(*this);
 
+    link_ = std::make_unique<ClsLink>();
+    icons_ = std::make_unique<MenuIcons>(*link_, IconPic(2), IconPic(3));
     f_cSystray = std::make_unique<cSystray>(instance_, services_, environment_.notifyIcon,
                                             environment_.shellMajorVersion);
     f_cSystray->MouseUp = [this](int16_t button) { f_cSystray_MouseUp(button); };
@@ -159,36 +164,222 @@ void frmMain::Init() {
 }
 
 void frmMain::ReInit() {
+    // Close any open chain first: no list may be destroyed while it is shown or linked.
+    MenuList.front()->HideList();
+    MenuList.resize(1);
+    pastLimitList_.reset();
     ReinitPending = true;
     LastListIndex = 0;
-    topEntries_.clear();
+    MenuList.front()->Clear();
     Theme();
     Init();
 }
 
 void frmMain::Theme() {
-    topTheme_ = MenuTheme(ReadThemeIsDark());
+    const MenuThemeColours colours = MenuTheme(ReadThemeIsDark());
+    ucList& top = *MenuList.front();
+    ListProperties p = top.Properties();
+    p.BackColor = colours.backColor;
+    p.BorderColor = colours.borderColor;
+    p.ListDesign = colours.listDesign;
+    top.SetProperties(p);
 }
+
+MenuThemeColours frmMain::TopListTheme() const {
+    const ListProperties& p = MenuList.front()->Properties();
+    return {p.BackColor, p.BorderColor, static_cast<int>(p.ListDesign)};
+}
+
+std::vector<Toolbar> frmMain::TopListEntries() const {
+    std::vector<Toolbar> entries;
+    for (const auto& item : MenuList.front()->Items().Items()) {
+        const auto* path = std::get_if<std::wstring>(&item.ItemData);
+        entries.push_back({path ? *path : std::wstring(), item.Text});
+    }
+    return entries;
+}
+
+std::unique_ptr<ucList> frmMain::NewMenuList() {
+    ListProperties p;
+    if (MenuList.empty()) {
+        // MenuList(0)'s design-time values.
+        p.Font = {L"Segoe UI", 8.25};
+        p.ItemHeight = 24;
+        p.BackColor = 0x000000;
+        p.FindTextColor = kSystemHighlight;
+        p.SelectionColor = kSystemHighlight;
+        p.LineColor = 0x00CDCDCD;
+        p.DisplayDirection = 1;
+    } else {
+        p = MenuList.front()->Properties(); // a new element starts as the top list is now
+    }
+    p.ListStyle = 2;
+    auto list = std::make_unique<ucList>(services_, p);
+    list->SetHomeParent(hwnd_);
+    ucList* raw = list.get();
+    list->ItemClick = [this, raw] { MenuList_ItemClick(*raw); };
+    list->ItemRightClick = [this](const std::wstring&, const ItemValue& data, bool isSubMenu, long,
+                                  long) { MenuList_ItemRightClick(isSubMenu, data); };
+    return list;
+}
+
+void frmMain::ConfigureTopList() {
+    ReinitPending = false;
+    ucList& top = *MenuList.front();
+    ListProperties p = top.Properties();
+    p.UseMonocromeIcons = false;
+    p.ListWidth = 300;
+    p.ItemHeight = 38;
+    p.DrawSeparatorLine = false;
+    p.Font.size = 12;
+    top.SetProperties(p);
+    top.ImageListInitialize(32, 32);
+    top.Shadow().SetShadowOffsetX(2);
+    top.Shadow().SetShadowOffsetY(2);
+    TopListConfigured = true;
+    top.Images().ImageListAddImage(GdiHandleSource{IconPic(1)});
+}
+
+namespace {
+
+// The platform's listing of a folder: normal files and folders, hidden and system entries
+// left out, in the file system's own order.
+void ListFolder(const std::wstring& folder, const std::function<bool(const DirEntry&)>& visit) {
+    std::wstring pattern = folder + L"*.*";
+    if (pattern.size() >= MAX_PATH && pattern.rfind(L"\\\\", 0) != 0) {
+        pattern = L"\\\\?\\" + pattern; // names beyond MAX_PATH
+    }
+    WIN32_FIND_DATAW data{};
+    HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                     nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        if (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
+            continue;
+        }
+        if (!visit({data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0})) {
+            break;
+        }
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+}
+
+} // namespace
 
 void frmMain::AddToolbar(const std::wstring& strpath, std::wstring strTitle) {
     if (strpath.empty()) {
         return;
     }
+    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    DoEvents();
+    if (unloaded_) {
+        return;
+    }
     if (!TopListConfigured || ReinitPending) {
-        ReinitPending = false;
-        TopListConfigured = true;
+        ConfigureTopList();
     }
     if (strTitle.empty()) {
         strTitle = BaseNameOf(strpath);
     }
-    topEntries_.push_back({strpath, strTitle});
+    MenuTreePlanner planner(&ListFolder, LastListIndex);
+    const long first = planner.PlanToolbar(strpath);
+    std::vector<PlannedList> plans = planner.TakeLists();
+    LastListIndex = planner.LastListIndex();
+
+    // Every list of this toolbar exists before rows point at them; numbers past the
+    // scanning limit share one empty list.
+    for (const auto& plan : plans) {
+        if (plan.number <= kLastScannedList) {
+            MenuList.push_back(NewMenuList());
+        }
+    }
+    const auto listFor = [&](long number) -> ucList* {
+        if (number <= kLastScannedList) {
+            return MenuList.at(static_cast<size_t>(number)).get();
+        }
+        if (!pastLimitList_) {
+            pastLimitList_ = NewMenuList();
+        }
+        return pastLimitList_.get();
+    };
+    MenuList.front()->AddSubMenu(strTitle, listFor(first), 0, std::wstring(strpath));
+    for (const auto& plan : plans) {
+        if (!plan.scanned) {
+            continue;
+        }
+        ucList& list = *listFor(plan.number);
+        ListProperties p = list.Properties();
+        p.UseMonocromeIcons = false;
+        p.ListWidth = 350;
+        p.ItemHeight = 24;
+        p.Font.size = 10;
+        list.SetProperties(p);
+        list.ImageListInitialize(18, 18);
+        list.Shadow().SetShadowOffsetX(2);
+        list.Shadow().SetShadowOffsetY(2);
+        int32_t picture = 0;
+        for (const auto& row : plan.rows) {
+            if (row.isFolder) {
+                list.AddSubMenu(row.text, listFor(row.list), picture++, row.path);
+            } else {
+                list.AddItem(row.text, picture++, row.path);
+            }
+        }
+        // The shell's icons are fetched when the list is first opened, not for every
+        // folder of the tree up front.
+        list.BeforeFirstShow = [this](ucList& shown) { FillIcons(shown); };
+    }
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    DoEvents();
+}
+
+void frmMain::FillIcons(ucList& list) {
+    if (!icons_) {
+        return;
+    }
+    for (const auto& item : list.Items().Items()) {
+        const auto* path = std::get_if<std::wstring>(&item.ItemData);
+        icons_->AddPicture(list.Images(), path ? *path : std::wstring(), item.SubMenu != nullptr);
+    }
+}
+
+void frmMain::MenuList_ItemClick(ucList& list) {
+    const long index = list.ListIndex();
+    if (index < 0 || index >= list.Items().ListCount()) {
+        return;
+    }
+    if (const auto* path = std::get_if<std::wstring>(&list.Items().Item(index).ItemData)) {
+        ShellOpen(services_, *path);
+    }
+}
+
+void frmMain::MenuList_ItemRightClick(bool IsSubMenu, const ItemValue& ItemData) {
+    const auto* path = std::get_if<std::wstring>(&ItemData);
+    if (path == nullptr) {
+        return;
+    }
+    if (IsSubMenu) {
+        ShellOpen(services_, *path); // the folder opens in the file browser
+    } else {
+        ShowProperties(services_, *path);
+    }
 }
 
 void frmMain::ShowMenu() {
+    ucList& top = *MenuList.front();
+    if (top.IsListVisible()) {
+        return;
+    }
+    top.SetListIndex(-1);
     std::vector<MonitorDesc> monitors;
     ::EnumDisplayMonitors(nullptr, nullptr, &CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
     if (const auto work = PrimaryWorkArea(monitors)) {
         lastShowList_ = MenuCornerRequest(*work);
+        long left = lastShowList_->left, topEdge = lastShowList_->top;
+        long btnLeft = lastShowList_->btnLeft, btnTop = lastShowList_->btnTop;
+        top.ShowList(left, topEdge, btnLeft, btnTop);
     }
 }
 

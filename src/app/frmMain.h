@@ -9,7 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "app/ClsLink.h"
 #include "app/cSystray.h"
+#include "app/menu_icons.h"
+#include "controls/list/ucList.h"
+#include "core/menu_tree.h"
 #include "core/localisation.h"
 #include "core/screen_corner.h"
 #include "core/theme.h"
@@ -67,8 +71,15 @@ public:
 
     std::wstring DataFolder() const;
     std::wstring ToolbarFilePath() const;
-    const std::vector<Toolbar>& TopListEntries() const { return topEntries_; }
-    const MenuThemeColours& TopListTheme() const { return topTheme_; }
+    // The toolbars as the top list shows them: title and folder.
+    std::vector<Toolbar> TopListEntries() const;
+    MenuThemeColours TopListTheme() const;
+    // MenuList(0) .. MenuList(LastListIndex), as far as they are real lists; past the
+    // scanning limit every submenu entry leads to one shared empty list.
+    ucList& MenuListAt(size_t index) { return *MenuList.at(index); }
+    size_t MenuListCount() const { return MenuList.size(); }
+    long LastListIndexValue() const { return LastListIndex; }
+    const MenuIcons* Icons() const { return icons_.get(); }
     const std::optional<ShowListRequest>& LastShowListRequest() const { return lastShowList_; }
     cSystray* Systray() const { return f_cSystray.get(); }
     HMENU ContextMenu() const { return mnuMenu_.get(); }
@@ -89,6 +100,11 @@ private:
     void PopupContextMenu();
     void BuildContextMenu();
     void LoadIconPictures();
+    std::unique_ptr<ucList> NewMenuList();
+    void ConfigureTopList();
+    void FillIcons(ucList& list);
+    void MenuList_ItemClick(ucList& list);
+    void MenuList_ItemRightClick(bool IsSubMenu, const ItemValue& ItemData);
 
     HINSTANCE instance_;
     UiServices& services_;
@@ -99,11 +115,13 @@ private:
     unique_menu mnuMenu_;
     std::array<unique_icon, 4> iconPic_;
 
-    // The top list's entries and colours; the list control that draws them comes next.
-    std::vector<Toolbar> topEntries_;
-    MenuThemeColours topTheme_ = MenuTheme(true);
+    std::vector<std::unique_ptr<ucList>> MenuList;
+    std::unique_ptr<ucList> pastLimitList_;
+    std::unique_ptr<ClsLink> link_;
+    std::unique_ptr<MenuIcons> icons_;
     std::optional<ShowListRequest> lastShowList_;
-    int16_t LastListIndex = 0;
+    // Wide on purpose: a folder with more than 32,767 subfolders must not overflow it.
+    long LastListIndex = 0;
     bool ReinitPending = false;
     bool TopListConfigured = false;
     bool unloaded_ = false;

@@ -1,12 +1,24 @@
 #include "controls/list/ucList.h"
 
+#include <utility>
+
 #include "core/rounding.h"
+#include "win/message_pump.h"
+#include "win/ui_services.h"
 
 namespace zelk {
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"ZelkList";
+constexpr UINT_PTR kTimer1 = 1;
+// The keys a shown popup takes from the whole desktop, so menus work without the focus.
+constexpr UINT kHotKeys[] = {VK_DOWN,  VK_UP,   VK_RETURN, VK_ESCAPE, VK_HOME, VK_END,
+                             VK_PRIOR, VK_NEXT, VK_TAB,    VK_LEFT,   VK_RIGHT};
+
+bool ButtonDown() {
+    return (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (::GetAsyncKeyState(VK_RBUTTON) & 0x8000);
+}
 
 int Round(double v) {
     return static_cast<int>(RoundHalfEven(v));
@@ -23,7 +35,7 @@ int CompareForUser(const std::wstring& a, const std::wstring& b) {
 
 ucList::ucList(UiServices& services, const ListProperties& properties)
     : services_(services), properties_(properties), shadow_(services),
-      glyphs_(GlyphFonts::Detect()), scale_(shadow_.GetWindowsDPI()) {
+      scale_(shadow_.GetWindowsDPI()) {
     shadow_.SetShadowSize(2);
     ComputeMetrics();
 }
@@ -40,6 +52,13 @@ ListAmbient FormAmbient() {
 }
 
 ucList::~ucList() {
+    HideList();
+    if (childMenu_ != nullptr) {
+        childMenu_->parentMenu_ = nullptr;
+    }
+    if (parentMenu_ != nullptr && parentMenu_->childMenu_ == this) {
+        parentMenu_->childMenu_ = nullptr;
+    }
     scrollBar_.reset();
     if (hwnd_ != nullptr) {
         ::DestroyWindow(hwnd_);
@@ -66,6 +85,30 @@ void ucList::SetProperties(const ListProperties& properties) {
     }
 }
 
+void ucList::CreateScrollBar() {
+    scrollBar_ = std::make_unique<ucScrollbar>(hwnd_, services_, 0, 0, Round(8 * scale_), 10);
+    scrollBar_->Change = [this] {
+        Refresh();
+        if (scrollBar_->Value() == scrollBar_->Model().Max()) {
+            Raise(ScrollBottom);
+        }
+    };
+    scrollBar_->OnPaint = [this](HDC dc, int l, int t, int r, int b, int part, int state) {
+        PaintScrollPart(dc, l, t, r, b, part, state);
+    };
+}
+
+void ucList::EnsurePopupWindow() {
+    if (hwnd_ != nullptr) {
+        return;
+    }
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    RegisterWindowClass(instance, kClassName);
+    ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"", WS_POPUP | WS_CLIPCHILDREN,
+                      0, 0, 10, 10, homeParent_, nullptr, instance, this);
+    CreateScrollBar();
+}
+
 void ucList::PlaceInForm(HWND parent, int x, int y, int width, int height) {
     properties_.ListStyle = 1;
     const HINSTANCE instance =
@@ -73,11 +116,7 @@ void ucList::PlaceInForm(HWND parent, int x, int y, int width, int height) {
     RegisterWindowClass(instance, kClassName);
     ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y, width,
                       height, parent, nullptr, instance, this);
-    scrollBar_ = std::make_unique<ucScrollbar>(hwnd_, services_, 0, 0, Round(8 * scale_), 10);
-    scrollBar_->Change = [this] { Refresh(); };
-    scrollBar_->OnPaint = [this](HDC dc, int l, int t, int r, int b, int part, int state) {
-        PaintScrollPart(dc, l, t, r, b, part, state);
-    };
+    CreateScrollBar();
     ::ShowWindow(hwnd_, SW_SHOWNA);
     OnResize();
     if (properties_.BorderVisible) {
@@ -187,7 +226,10 @@ void ucList::Refresh() {
         return;
     }
     ++paintCount_;
-    GdiCanvas canvas(*backBuffer_, properties_.Font, scale_, &images_, glyphs_, hwnd_);
+    if (!glyphs_) {
+        glyphs_ = GlyphFonts::Detect();
+    }
+    GdiCanvas canvas(*backBuffer_, properties_.Font, scale_, &images_, *glyphs_, hwnd_);
     ListPaintInput in;
     in.model = &model_;
     in.properties = &properties_;
@@ -218,6 +260,397 @@ void ucList::Refresh() {
     const ListPaintResult result = PaintList(in, canvas);
     properties_.LineColor = result.lineColor;
     rowHeight_ = result.rowHeight;
+}
+
+void ucList::RegisterHotKeys() {
+    if (hotKeysRegistered_ || hwnd_ == nullptr) {
+        return;
+    }
+    for (UINT key : kHotKeys) {
+        ::RegisterHotKey(hwnd_, static_cast<int>(key), 0, key);
+    }
+    hotKeysRegistered_ = true;
+}
+
+void ucList::UnregisterHotKeys() {
+    if (!hotKeysRegistered_) {
+        return;
+    }
+    for (UINT key : kHotKeys) {
+        ::UnregisterHotKey(hwnd_, static_cast<int>(key));
+    }
+    hotKeysRegistered_ = false;
+}
+
+void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
+    if (!IsPopup()) {
+        return;
+    }
+    if (listVisible_) {
+        HideList();
+    }
+    hover_.Cancel();
+    model_.SetHotIndex(-1);
+    pressed_ = rightPressed_ = false;
+    EnsurePopupWindow();
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        if (BeforeFirstShow) {
+            BeforeFirstShow(*this);
+        }
+    }
+    headerHeight_ = margin_; // menus parked on a hidden form get no filter box
+    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+    RegisterHotKeys();
+    PlacementRequest request;
+    request.left = Left;
+    request.top = Top;
+    request.btnLeft = BtnLeft;
+    request.btnTop = BtnTop;
+    request.screenWidth = screenWidth;
+    request.screenHeight = screenHeight;
+    request.width = Round(properties_.ListWidth * scale_);
+    request.height = PopupHeight(model_, rowHeight_, headerHeight_, margin_, screenHeight,
+                                 properties_.MaxVisibleItems, properties_.MaxListHeight);
+    request.displayDirection = properties_.DisplayDirection;
+    placement_ = PlacePopup(request);
+    Left = placement_.left;
+    Top = placement_.top;
+    ::SetWindowPos(hwnd_, HWND_TOPMOST, placement_.left, placement_.top, placement_.width,
+                   placement_.height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    ::SetFocus(hwnd_);
+    listVisible_ = true;
+    OnResize();
+    shadow_.BackColor = properties_.BackColor;
+    if (properties_.BorderVisible) {
+        shadow_.ShowBorders(hwnd_, false);
+    }
+    if (model_.ListIndex() > -1 && model_.ListIndex() < model_.ListCount()) {
+        const int view = ClientHeight() - headerHeight_ - margin_;
+        scrollBar_->SetValue(
+            EnsureVisibleValue(model_, model_.ListIndex(), ScrollValue(), view, rowHeight_));
+    }
+    Refresh();
+    // The click that opened the list must not close it again.
+    if (ButtonDown()) {
+        DoEvents();
+        while (ButtonDown() && listVisible_) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            DoEvents();
+        }
+    }
+    if (listVisible_) {
+        ::SetTimer(hwnd_, kTimer1, 1, nullptr);
+    }
+}
+
+void ucList::HideList() {
+    if (!listVisible_) {
+        return;
+    }
+    listVisible_ = false;
+    if (ucList* child = std::exchange(childMenu_, nullptr)) {
+        child->HideList();
+        child->parentMenu_ = nullptr;
+    }
+    ::KillTimer(hwnd_, kTimer1);
+    UnregisterHotKeys();
+    keysHandedOver_ = false;
+    ::ShowWindow(hwnd_, SW_HIDE);
+    shadow_.HideBorders();
+    if (ucList* parent = std::exchange(parentMenu_, nullptr)) {
+        parent->HideList();
+    }
+    Raise(ListHide);
+}
+
+void ucList::OpenSubMenu(long row, bool checkTag) {
+    if (row < 0 || row >= model_.ListCount() || (checkTag && row == model_.ListIndex())) {
+        return;
+    }
+    auto* child = const_cast<ucList*>(static_cast<const ucList*>(model_.Item(row).SubMenu));
+    if (child == nullptr || child == this) {
+        return;
+    }
+    RECT r{};
+    ::GetWindowRect(hwnd_, &r);
+    model_.SetListIndex(row);
+    Refresh();
+    child->parentMenu_ = this;
+    childMenu_ = child;
+    keysHandedOver_ = true;
+    UnregisterHotKeys();
+    child->model_.SetListIndex(-1);
+    const RowGeometry geometry{scale_, properties_.ItemHeight, false, 0,
+                               static_cast<int>(ScrollValue())};
+    long left = r.right;
+    long top = r.top + model_.GetItemTop(row, geometry) - headerHeight_;
+    long btnLeft = r.left;
+    long btnTop = 0;
+    child->ShowList(left, top, btnLeft, btnTop);
+}
+
+void ucList::TakeKeysBack() {
+    RegisterHotKeys();
+    if (properties_.BorderVisible && listVisible_) {
+        shadow_.Refresh();
+    }
+    ::SetFocus(hwnd_);
+    keysHandedOver_ = false;
+}
+
+void ucList::CloseSubMenu() {
+    ucList* child = childMenu_;
+    if (child == nullptr) {
+        return;
+    }
+    child->parentMenu_ = nullptr; // hiding it must not close this list
+    child->HideList();
+    childMenu_ = nullptr;
+    TakeKeysBack();
+    model_.SetListIndex(-1);
+    Refresh();
+}
+
+void ucList::TimerTick() {
+    const HoverDelay::Step step = hover_.Tick();
+    if (step.closeSubMenu) {
+        CloseSubMenu();
+    }
+    if (step.openSubMenu) {
+        OpenSubMenu(hover_.PendingRow(), true);
+    }
+    if (keysHandedOver_) {
+        if (childMenu_ != nullptr && childMenu_->IsListVisible()) {
+            return;
+        }
+        keysHandedOver_ = false;
+    }
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    const HWND under = ::WindowFromPoint(cursor);
+    if (!IsPopup()) {
+        if (under != hwnd_) {
+            model_.SetHotIndex(-1);
+            ::KillTimer(hwnd_, kTimer1);
+            Refresh();
+        }
+        return;
+    }
+    if (listVisible_ && ButtonDown() && under != hwnd_ &&
+        !(scrollBar_ && under == scrollBar_->hwnd())) {
+        if (parentMenu_ != nullptr && parentMenu_->hwnd_ == under) {
+            return; // a press on the parent is not outside
+        }
+        HideList();
+    }
+}
+
+void ucList::SelectRow(long row) {
+    model_.SetListIndex(row);
+    if (scrollBar_ && hwnd_ != nullptr) {
+        const int view = ClientHeight() - headerHeight_ - margin_;
+        scrollBar_->SetValue(EnsureVisibleValue(model_, row, ScrollValue(), view, rowHeight_));
+    }
+    Refresh();
+    Raise(SelectionChange);
+}
+
+void ucList::SetKeyDown(int KeyCode) {
+    HandleKey(KeyCode);
+}
+
+void ucList::HandleKey(int keyCode) {
+    const int view = hwnd_ != nullptr ? ClientHeight() - headerHeight_ - margin_ : 0;
+    const int pageRows = rowHeight_ > 0 ? view / Round(properties_.ItemHeight * scale_) : 0;
+    switch (keyCode) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+        if (const auto row = NavigateKey(model_, keyCode, pageRows)) {
+            SelectRow(*row);
+        }
+        return;
+    case VK_ESCAPE:
+        if (!IsPopup()) {
+            return;
+        }
+        if (parentMenu_ == nullptr) {
+            HideList();
+            return;
+        }
+        [[fallthrough]];
+    case VK_LEFT:
+        if (IsPopup() && parentMenu_ != nullptr) {
+            ucList* parent = std::exchange(parentMenu_, nullptr);
+            parent->childMenu_ = nullptr;
+            // Hot keys belong to one window at a time: free them before the parent asks.
+            HideList();
+            parent->TakeKeysBack();
+        }
+        return;
+    case VK_RIGHT:
+        if (model_.ListIndex() >= 0 && model_.ListIndex() < model_.ListCount() &&
+            model_.Item(model_.ListIndex()).SubMenu != nullptr) {
+            OpenSubMenu(model_.ListIndex(), false);
+        }
+        return;
+    case VK_TAB:
+        if (IsPopup()) {
+            HideList();
+        }
+        return;
+    case VK_RETURN: {
+        const long index = model_.ListIndex();
+        if (index == -1) {
+            services_.Beep();
+            return;
+        }
+        ListItem& item = model_.MutableItem(index);
+        if (properties_.MultiSelect) {
+            item.Selected = !item.Selected;
+            Refresh();
+        } else if (IsPopup()) {
+            HideList();
+        }
+        Raise(ItemClick);
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+void ucList::SetKeyPress(wchar_t KeyAscii) {
+    int key = KeyAscii;
+    if (KeyPress) {
+        KeyPress(key);
+    }
+    if (key == 0) {
+        return;
+    }
+    if (properties_.ListStyle == 2) {
+        if (const auto row = FindAccelerator(model_, static_cast<wchar_t>(key))) {
+            model_.SetListIndex(*row);
+            HideList();
+            Raise(ItemClick);
+        } else {
+            services_.Beep();
+        }
+        return;
+    }
+    if (const auto row = TypeAhead(model_, static_cast<wchar_t>(key))) {
+        SelectRow(*row);
+    }
+}
+
+long ucList::ItemHitest(long Y) const {
+    return HitTestRows(model_, static_cast<int>(Y), 0, rowHeight_, 1 << 30);
+}
+
+void ucList::OnMouseMove(int x, int y, WPARAM keys) {
+    if (scrollBar_ && scrollBar_->Visible()) {
+        RECT bar{};
+        ::GetWindowRect(scrollBar_->hwnd(), &bar);
+        ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&bar), 2);
+        if (x > bar.left) {
+            return;
+        }
+    }
+    if (!IsPopup()) {
+        ::SetTimer(hwnd_, kTimer1, 100, nullptr);
+    } else if (!trackingLeave_) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd_, 0};
+        trackingLeave_ = ::TrackMouseEvent(&track) != FALSE;
+    }
+    const long hot = HitTestRows(model_, y, headerHeight_ - static_cast<int>(ScrollValue()),
+                                 rowHeight_, ClientHeight());
+    if (hot != model_.HotIndex()) {
+        model_.SetHotIndex(hot);
+        if (hot >= 0) {
+            hover_.HotRowChanged(hot, model_.Item(hot).SubMenu != nullptr);
+        }
+        Refresh();
+    }
+    int button = (keys & MK_LBUTTON) ? 1 : (keys & MK_RBUTTON) ? 2 : 0, shift = 0;
+    float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    if (MouseMove) {
+        MouseMove(button, shift, fx, fy);
+    }
+}
+
+void ucList::OnButtonDown(int button, int x, int y, WPARAM) {
+    const long hot = model_.HotIndex();
+    if (hot >= 0 && hot < model_.ListCount()) {
+        const ListItem& item = model_.Item(hot);
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        if (!IsPopup()) {
+            model_.SetListIndex(hot);
+            pressed_ = true;
+            Refresh();
+            Raise(SelectionChange);
+        } else if (item.SubMenu == nullptr) {
+            if (button == 1) {
+                pressed_ = true;
+                Refresh();
+            } else {
+                rightPressed_ = true;
+                if (ItemRightClick) {
+                    ItemRightClick(item.Text, item.ItemData, false, cursor.x, cursor.y);
+                }
+            }
+        } else if (button == 1) {
+            hover_.Cancel();
+            OpenSubMenu(hot, true);
+        } else {
+            rightPressed_ = true;
+            if (ItemRightClick) {
+                ItemRightClick(item.Text, item.ItemData, true, cursor.x, cursor.y);
+            }
+        }
+    }
+    int shift = 0;
+    float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    if (MouseDown) {
+        MouseDown(button, shift, fx, fy);
+    }
+}
+
+void ucList::OnButtonUp(int button, int x, int y, WPARAM) {
+    if (!pressed_ && !rightPressed_) {
+        return;
+    }
+    pressed_ = false;
+    const long hot = model_.HotIndex();
+    if (hot >= 0 && hot < model_.ListCount()) {
+        model_.SetListIndex(hot);
+        ListItem& item = model_.MutableItem(hot);
+        if (rightPressed_) {
+            HideList();
+        } else if (properties_.MultiSelect) {
+            item.Selected = !item.Selected;
+            Refresh();
+            Raise(ItemClick);
+        } else {
+            if (!IsPopup()) {
+                Refresh();
+            } else if (item.SubMenu == nullptr) {
+                HideList();
+            }
+            Raise(ItemClick);
+        }
+    }
+    rightPressed_ = false;
+    int shift = 0;
+    float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    if (MouseUp) {
+        MouseUp(button, shift, fx, fy);
+    }
 }
 
 void ucList::PaintScrollPart(HDC dc, int left, int top, int right, int bottom, int part,
@@ -267,6 +700,58 @@ LRESULT ucList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
+    case WM_MOUSEMOVE:
+        OnMouseMove(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)), wParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        OnButtonDown(message == WM_LBUTTONDOWN ? 1 : 2, static_cast<short>(LOWORD(lParam)),
+                     static_cast<short>(HIWORD(lParam)), wParam);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        OnButtonUp(message == WM_LBUTTONUP ? 1 : 2, static_cast<short>(LOWORD(lParam)),
+                   static_cast<short>(HIWORD(lParam)), wParam);
+        return 0;
+    case WM_MOUSELEAVE:
+        trackingLeave_ = false;
+        model_.SetHotIndex(-1);
+        hover_.Cancel();
+        Refresh();
+        return 0;
+    case WM_HOTKEY:
+        HandleKey(static_cast<int>(wParam));
+        return 0;
+    case WM_KEYDOWN: {
+        int key = static_cast<int>(wParam), shift = 0;
+        HandleKey(key);
+        if (KeyDown) {
+            KeyDown(key, shift);
+        }
+        return 0;
+    }
+    case WM_KEYUP: {
+        int key = static_cast<int>(wParam), shift = 0;
+        if (KeyUp) {
+            KeyUp(key, shift);
+        }
+        return 0;
+    }
+    case WM_CHAR:
+        if (wParam >= 32) {
+            SetKeyPress(static_cast<wchar_t>(wParam));
+        }
+        return 0;
+    case WM_TIMER:
+        if (wParam == kTimer1) {
+            TimerTick();
+        }
+        return 0;
+    case WM_IME_SETCONTEXT:
+        if (properties_.ListStyle == 0 && listVisible_) {
+            HideList(); // a drop-down closes when its window loses activation; menus do not
+        }
+        return DefaultProc(message, wParam, lParam);
     default:
         return DefaultProc(message, wParam, lParam);
     }

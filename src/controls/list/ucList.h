@@ -12,6 +12,7 @@
 #include "core/list_model.h"
 #include "core/list_painter.h"
 #include "core/list_properties.h"
+#include "core/popup_rules.h"
 #include "win/window_base.h"
 
 namespace zelk {
@@ -33,6 +34,27 @@ public:
     // An in-place list (ListStyle 1) inside a form.
     void PlaceInForm(HWND parent, int x, int y, int width, int height);
     HWND hWnd() const { return hwnd_; }
+
+    // Popups (ListStyle 0 and 2): shown at screen coordinates, hidden again with their chain.
+    void ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop);
+    void HideList();
+    bool IsListVisible() const { return listVisible_; }
+    ucList* ParentMenu() const { return parentMenu_; }
+    ucList* ChildMenu() const { return childMenu_; }
+    void SetParentMenu(ucList* parent) { parentMenu_ = parent; }
+    // The window popups are owned by (the host form); none for a free-standing popup.
+    void SetHomeParent(HWND parent) { homeParent_ = parent; }
+
+    // Keys as the list handles them: navigation codes and typed characters.
+    void SetKeyDown(int KeyCode);
+    void SetKeyPress(wchar_t KeyAscii);
+    long ItemHitest(long Y) const;
+
+    // One tick of the list's timer (the hover delay, outside clicks); public for tests.
+    void TimerTick();
+    const HoverDelay& Hover() const { return hover_; }
+    // Where the popup went on the screen.
+    const Placement& LastPlacement() const { return placement_; }
 
     ListModel& Items() { return model_; }
     const ListModel& Items() const { return model_; }
@@ -122,6 +144,23 @@ public:
 
     // ItemCustomDraw(Index, hDC, Left, Top, Width, Height)
     std::function<void(long&, HDC, int&, int&, int&, int&)> ItemCustomDraw;
+    std::function<void()> SelectionChange;
+    std::function<void()> ItemClick;
+    std::function<void()> ListHide;
+    std::function<void()> ScrollBottom;
+    std::function<void()> DblClick;
+    // MouseDown / MouseMove / MouseUp(Button, Shift, X, Y)
+    std::function<void(int&, int&, float&, float&)> MouseDown;
+    std::function<void(int&, int&, float&, float&)> MouseMove;
+    std::function<void(int&, int&, float&, float&)> MouseUp;
+    std::function<void(int&)> KeyPress;
+    std::function<void(int&, int&)> KeyDown;
+    std::function<void(int&, int&)> KeyUp;
+    // ItemRightClick(Caption, ItemData, IsSubMenu, X, Y)
+    std::function<void(const std::wstring&, const ItemValue&, bool, long, long)> ItemRightClick;
+    // Raised before a popup shows for the first time: the host fills what it deferred
+    // (the menu's icons are fetched only for lists that are opened).
+    std::function<void(ucList&)> BeforeFirstShow;
 
 private:
     friend class WindowBase<ucList>;
@@ -132,6 +171,24 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void ComputeMetrics();
     void OnResize();
+    void EnsurePopupWindow();
+    void CreateScrollBar();
+    void RegisterHotKeys();
+    void UnregisterHotKeys();
+    void OnMouseMove(int x, int y, WPARAM keys);
+    void OnButtonDown(int button, int x, int y, WPARAM keys);
+    void OnButtonUp(int button, int x, int y, WPARAM keys);
+    void SelectRow(long row);
+    void OpenSubMenu(long row, bool checkTag);
+    void HandleKey(int keyCode);
+    void CloseSubMenu();
+    void TakeKeysBack();
+    bool IsPopup() const { return properties_.ListStyle != 1; }
+    static void Raise(const std::function<void()>& event) {
+        if (event) {
+            event();
+        }
+    }
     void PaintScrollPart(HDC dc, int left, int top, int right, int bottom, int part, int state);
     int ClientWidth() const;
     int ClientHeight() const;
@@ -143,11 +200,24 @@ private:
     ClsShadow shadow_;
     std::unique_ptr<ucScrollbar> scrollBar_;
     std::unique_ptr<DibSurface> backBuffer_;
-    GlyphFonts glyphs_;
+    std::optional<GlyphFonts> glyphs_; // looked up at the first paint
     double scale_ = 1.0;
     int margin_ = 8, glyphBox_ = 16, rowHeight_ = 32, borderRadius_ = 10;
     int headerHeight_ = 8;
     int paintCount_ = 0;
+
+    bool listVisible_ = false;
+    ucList* parentMenu_ = nullptr;
+    ucList* childMenu_ = nullptr;
+    HWND homeParent_ = nullptr;
+    HoverDelay hover_;
+    bool keysHandedOver_ = false;
+    bool hotKeysRegistered_ = false;
+    bool pressed_ = false;
+    bool rightPressed_ = false;
+    bool shownOnce_ = false;
+    bool trackingLeave_ = false;
+    Placement placement_;
 };
 
 // What a form supplies to its lists: its font, a white back colour, the system colours.

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "win/unique_handle.h"
+
+namespace zelk {
+
+class ClsLink;
+class ImageList;
+
+// The shell's small (or large) icon for a path; nullptr when the shell has none.
+HICON GetFileIcon(const std::wstring& path, bool large, bool useAttributes);
+
+// The pictures of menu entries. Icons that depend only on the file's type are asked of the
+// shell once per extension; programs, shortcuts and icon files have their own.
+class MenuIcons {
+public:
+    MenuIcons(const ClsLink& link, HICON folderFallback, HICON fileFallback)
+        : link_(link), folderFallback_(folderFallback), fileFallback_(fileFallback) {}
+
+    // Adds the picture of one entry to the image list (GetPicture).
+    void AddPicture(ImageList& images, const std::wstring& path, bool isFolder);
+    size_t ShellCalls() const { return shellCalls_; }
+
+private:
+    HICON CachedTypeIcon(const std::wstring& extension);
+
+    const ClsLink& link_;
+    HICON folderFallback_;
+    HICON fileFallback_;
+    std::map<std::wstring, unique_icon> byType_;
+    size_t shellCalls_ = 0;
+};
+
+// Extensions whose icon belongs to the file itself, not to its type.
+bool HasOwnIcon(const std::wstring& path);
+
+} // namespace zelk
