@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "app/ClsLink.h"
+#include "app/frmMain.h"
+#include "settings/reg_settings.h"
+#include "core/text.h"
+#include "test_support.h"
+
+using namespace zelk;
+
+namespace {
+
+void Touch(const std::wstring& path) { WriteBytes(path, "x"); }
+
+struct MenuFixture : testing::Test {
+    TempFolder program, localAppData, tree;
+    RecordingUiServices services;
+
+    std::unique_ptr<frmMain> Start(const std::string& toolbars) {
+        WriteBytes(localAppData / L"Tanvel\\ToolBars\\ToolBars.txt", toolbars);
+        MainEnvironment env;
+        env.programFolder = program.Folder();
+        env.localAppData = localAppData.Folder().substr(0, localAppData.Folder().size() - 1);
+        env.quitOnDestroy = false;
+        env.shellMajorVersion = 6;
+        env.notifyIcon = [](DWORD, NOTIFYICONDATAW*) { return TRUE; };
+        auto form = std::make_unique<frmMain>(::GetModuleHandleW(nullptr), services, env);
+        form->Form_Load();
+        return form;
+    }
+    std::string Line(const std::wstring& folder, const std::string& title) {
+        std::string narrow(folder.begin(), folder.end());
+        return narrow + "|" + title + "\r\n";
+    }
+    static std::vector<std::wstring> Texts(ucList& list) {
+        std::vector<std::wstring> texts;
+        for (const auto& item : list.Items().Items()) {
+            texts.push_back(item.Text);
+        }
+        return texts;
+    }
+};
+
+} // namespace
+
+TEST_F(MenuFixture, FolderTreeBecomesDepthFirstLists) {
+    const std::wstring root = tree / L"Tools";
+    std::filesystem::create_directories(std::filesystem::path(root + L"\\A\\A1"));
+    std::filesystem::create_directories(std::filesystem::path(root + L"\\B"));
+    std::filesystem::create_directories(std::filesystem::path(root + L"\\Empty"));
+    Touch(root + L"\\Setup.exe");
+    Touch(root + L"\\notes.txt");
+    Touch(root + L"\\photo.png");
+    Touch(root + L"\\main.c");
+    Touch(root + L"\\A\\A1\\deep.cmd");
+    Touch(root + L"\\secret.exe");
+    ::SetFileAttributesW((root + L"\\secret.exe").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    std::filesystem::create_directories(std::filesystem::path(root + L"\\Hidden"));
+    ::SetFileAttributesW((root + L"\\Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
+
+    auto form = Start(Line(root, "") + Line(tree / L"Missing", "Gone"));
+    ASSERT_EQ(form->TopListEntries().size(), 2u);
+    EXPECT_EQ(form->TopListEntries()[0].title, L"Tools");
+    EXPECT_EQ(form->MenuListCount(), 7u); // top, Tools, A, A1, B, Empty, Missing
+    ucList& tools = form->MenuListAt(1);
+    const auto& rows = tools.Items().Items();
+    // Subfolders first (in the file system's order), then accepted files.
+    size_t folders = 0;
+    while (folders < rows.size() && rows[folders].SubMenu != nullptr) {
+        ++folders;
+    }
+    EXPECT_EQ(folders, 3u);
+    std::vector<std::wstring> files;
+    for (size_t i = folders; i < rows.size(); ++i) {
+        files.push_back(rows[i].Text);
+    }
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::wstring>{L"Setup", L"main", L"notes"}));
+    EXPECT_EQ(std::get<std::wstring>(rows[folders].ItemData).substr(0, root.size()), root);
+    // Depth first, in the listing's own order: A's subfolder A1 takes the number right
+    // after A's, before the next folder of Tools gets one.
+    size_t expected = 2;
+    for (size_t i = 0; i < folders; ++i) {
+        EXPECT_EQ(rows[i].SubMenu, &form->MenuListAt(expected)) << i;
+        expected += rows[i].Text == L"A" ? 2 : 1;
+    }
+    EXPECT_EQ(form->MenuListAt(6).Items().ListCount(), 0); // the missing folder: empty
+    EXPECT_EQ(form->LastListIndexValue(), 6);
+    for (size_t i = 1; i < form->MenuListCount(); ++i) {
+        EXPECT_EQ(form->MenuListAt(i).hWnd(), nullptr) << i; // no window until shown
+        EXPECT_EQ(form->MenuListAt(i).Images().ImageListCount(), 0); // icons wait too
+    }
+}
+
+TEST_F(MenuFixture, ThreeHundredProgramsShowTwoHundredFiftySeven) {
+    const std::wstring root = tree / L"Many";
+    std::filesystem::create_directories(std::filesystem::path(root));
+    for (int i = 0; i < 300; ++i) {
+        Touch(root + L"\\p" + std::to_wstring(1000 + i) + L".exe");
+    }
+    auto form = Start(Line(root, "Many"));
+    EXPECT_EQ(form->MenuListAt(1).Items().ListCount(), 257);
+}
+
+TEST_F(MenuFixture, ListsPastTheLimitAreEmptyAndObjectsStaySmall) {
+    const std::wstring root = tree / L"Wide";
+    for (int i = 0; i < 2000; ++i) {
+        const std::wstring folder = root + L"\\f" + std::to_wstring(i);
+        std::filesystem::create_directories(std::filesystem::path(folder));
+        if (i % 500 == 0) {
+            Touch(folder + L"\\inside.exe");
+        }
+    }
+    const DWORD userBefore = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+    const DWORD gdiBefore = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    auto form = Start(Line(root, "Wide"));
+    EXPECT_EQ(form->LastListIndexValue(), 2001);
+    EXPECT_EQ(form->MenuListCount(), 512u); // real lists end at number 511
+    ucList& wide = form->MenuListAt(1);
+    ASSERT_EQ(wide.Items().ListCount(), 2000);
+    // Every folder entry still leads somewhere; past the limit it is an empty list.
+    const auto* last = static_cast<const ucList*>(wide.Items().Item(1999).SubMenu);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->Items().ListCount(), 0);
+    EXPECT_LT(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS), userBefore + 20);
+    EXPECT_LT(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore + 40);
+}
+
+TEST_F(MenuFixture, ShortcutsToProgramsShowTheProgramsIcon) {
+    const bool com = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    const std::wstring root = tree / L"Links";
+    std::filesystem::create_directories(std::filesystem::path(root));
+    const std::wstring program = root + L"\\tool.exe";
+    const std::wstring document = root + L"\\doc.txt";
+    Touch(program);
+    Touch(document);
+    const auto makeLink = [](const std::wstring& link, const std::wstring& target) {
+        IShellLinkW* shell = nullptr;
+        ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                                 IID_IShellLinkW, reinterpret_cast<void**>(&shell))));
+        shell->SetPath(target.c_str());
+        IPersistFile* file = nullptr;
+        shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+        file->Save(link.c_str(), TRUE);
+        file->Release();
+        shell->Release();
+    };
+    makeLink(root + L"\\Tool.lnk", program);
+    makeLink(root + L"\\Doc.lnk", document);
+    ClsLink link;
+    EXPECT_EQ(AsciiLower(link.GetLinkTarget(root + L"\\Tool.lnk")), AsciiLower(program));
+    EXPECT_EQ(AsciiLower(link.GetLinkTargetIfExe(root + L"\\Tool.lnk")), AsciiLower(program));
+    EXPECT_EQ(link.GetLinkTargetIfExe(root + L"\\Doc.lnk"), root + L"\\Doc.lnk");
+    EXPECT_EQ(link.GetLinkTargetIfExe(root + L"\\missing.lnk"), L"");
+    EXPECT_EQ(link.GetLinkTargetIfExe(document), document);
+    if (com) {
+        ::CoUninitialize();
+    }
+}
+
+TEST_F(MenuFixture, OpeningRowsGoesThroughTheShell) {
+    const std::wstring root = tree / L"Open";
+    std::filesystem::create_directories(std::filesystem::path(root + L"\\Sub"));
+    Touch(root + L"\\setup.exe.txt");
+    auto form = Start(Line(root, "Open"));
+    ucList& list = form->MenuListAt(1);
+    const long file = list.Items().Item(0).SubMenu ? 1 : 0;
+    list.Items().SetListIndex(file);
+    ASSERT_TRUE(list.ItemClick);
+    list.ItemClick();
+    ASSERT_EQ(services.opens.size(), 1u);
+    EXPECT_EQ(services.opens[0].file, root + L"\\setup.exe.txt"); // whole: it exists
+    EXPECT_EQ(services.opens[0].parameters, L"");
+    EXPECT_EQ(services.opens[0].directory, root);
+
+    list.ItemRightClick(L"Sub", std::wstring(root + L"\\Sub"), true, 0, 0);
+    EXPECT_EQ(services.opens.back().file, root + L"\\Sub");
+    list.ItemRightClick(L"setup.exe", std::wstring(root + L"\\setup.exe.txt"), false, 0, 0);
+    ASSERT_EQ(services.properties.size(), 1u);
+    EXPECT_EQ(services.properties[0], root + L"\\setup.exe.txt");
+}
+
+TEST_F(MenuFixture, RefreshWhileTheMenuIsOpenIsSafe) {
+    const std::wstring root = tree / L"Live";
+    std::filesystem::create_directories(std::filesystem::path(root + L"\\Deeper"));
+    Touch(root + L"\\a.exe");
+    auto form = Start(Line(root, "Live"));
+    form->ShowMenu();
+    ucList& top = form->MenuListAt(0);
+    ASSERT_TRUE(top.IsListVisible());
+    long left = 600, topEdge = 300, btnLeft = 0, btnTop = 0;
+    form->MenuListAt(1).SetParentMenu(&top);
+    form->MenuListAt(1).ShowList(left, topEdge, btnLeft, btnTop);
+    ASSERT_TRUE(form->MenuListAt(1).IsListVisible());
+    form->RunCommand(mnuRefresh);
+    EXPECT_FALSE(form->MenuListAt(0).IsListVisible());
+    EXPECT_EQ(form->MenuListCount(), 3u);
+    form->ShowMenu();
+    EXPECT_TRUE(form->MenuListAt(0).IsListVisible());
+    // The menu's bottom-right corner sits at the work area's corner.
+    RECT work{}, menu{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    ::GetWindowRect(form->MenuListAt(0).hWnd(), &menu);
+    EXPECT_EQ(menu.right, work.right);
+    EXPECT_EQ(menu.bottom, work.bottom);
+    form->MenuListAt(0).HideList();
+}
+
+TEST_F(MenuFixture, ThemeReachesEverySubList) {
+    const auto saved = GetRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"<none>");
+    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"0");
+    const std::wstring root = tree / L"T";
+    std::filesystem::create_directories(std::filesystem::path(root + L"\\S"));
+    auto form = Start(Line(root, "T"));
+    for (size_t i = 0; i < form->MenuListCount(); ++i) {
+        EXPECT_EQ(form->MenuListAt(i).Properties().BackColor, 0xFFFFFFu) << i;
+        EXPECT_EQ(form->MenuListAt(i).Properties().ListDesign, 1) << i;
+    }
+    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"1");
+    form->RunCommand(mnuRefresh);
+    for (size_t i = 0; i < form->MenuListCount(); ++i) {
+        EXPECT_EQ(form->MenuListAt(i).Properties().BackColor, 0u) << i;
+    }
+    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme",
+                   saved.value == L"<none>" ? L"1" : saved.value);
+}
