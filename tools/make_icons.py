@@ -137,9 +137,9 @@ def main():
     out = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'res')
     icons = {
         'tray.ico': (tray_shapes(), (16, 20, 24, 32, 48)),
-        'toolbar.ico': (folder_shapes(band=(46, 122, 214, 255)), (16, 32)),
-        'folder.ico': (folder_shapes(), (16, 32)),
-        'file.ico': (file_shapes(), (16, 32)),
+        'toolbar.ico': (folder_shapes(band=(46, 122, 214, 255)), (16, 24, 32, 48)),
+        'folder.ico': (folder_shapes(), (16, 24, 32)),
+        'file.ico': (file_shapes(), (16, 24, 32)),
     }
     for name, (shapes, sizes) in icons.items():
         with open(os.path.join(out, name), 'wb') as f:

@@ -108,10 +108,12 @@ void frmMain::BuildContextMenu() {
 
 void frmMain::LoadIconPictures() {
     const int small = ::GetSystemMetrics(SM_CXSMICON);
+    // The toolbar picture fills a 32-pixel cell at the screen's scale; load that size.
+    const int toolbar = static_cast<int>(RoundHalfEven(32 * ScreenScale()));
     const struct {
         int id;
         int size;
-    } pictures[] = {{IDI_TRAY, small}, {IDI_TOOLBAR, 32}, {IDI_FOLDER, 16}, {IDI_FILE, 16}};
+    } pictures[] = {{IDI_TRAY, small}, {IDI_TOOLBAR, toolbar}, {IDI_FOLDER, 16}, {IDI_FILE, 16}};
     for (size_t i = 0; i < iconPic_.size(); ++i) {
         iconPic_[i].reset(
             static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(pictures[i].id), IMAGE_ICON,

@@ -13,7 +13,9 @@ using namespace zelk;
 
 namespace {
 
-void Touch(const std::wstring& path) { WriteBytes(path, "x"); }
+void Touch(const std::wstring& path) {
+    WriteBytes(path, "x");
+}
 
 struct MenuFixture : testing::Test {
     TempFolder program, localAppData, tree;
@@ -90,7 +92,7 @@ TEST_F(MenuFixture, FolderTreeBecomesDepthFirstLists) {
     EXPECT_EQ(form->MenuListAt(6).Items().ListCount(), 0); // the missing folder: empty
     EXPECT_EQ(form->LastListIndexValue(), 6);
     for (size_t i = 1; i < form->MenuListCount(); ++i) {
-        EXPECT_EQ(form->MenuListAt(i).hWnd(), nullptr) << i; // no window until shown
+        EXPECT_EQ(form->MenuListAt(i).hWnd(), nullptr) << i;         // no window until shown
         EXPECT_EQ(form->MenuListAt(i).Images().ImageListCount(), 0); // icons wait too
     }
 }
@@ -139,8 +141,9 @@ TEST_F(MenuFixture, ShortcutsToProgramsShowTheProgramsIcon) {
     Touch(document);
     const auto makeLink = [](const std::wstring& link, const std::wstring& target) {
         IShellLinkW* shell = nullptr;
-        ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                                 IID_IShellLinkW, reinterpret_cast<void**>(&shell))));
+        ASSERT_TRUE(
+            SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                         IID_IShellLinkW, reinterpret_cast<void**>(&shell))));
         shell->SetPath(target.c_str());
         IPersistFile* file = nullptr;
         shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));

@@ -64,7 +64,13 @@ TEST(ScrollbarWindow, WheelOverTheTrackedWindowScrolls) {
     ucScrollbar bar(host.window, services, 84, 0, 16, 300);
     bar.SetVisible(true);
     bar.Model().SetWheelChange(30);
-    ::SetCursorPos(20, 150); // over the container, not the bar
+    // Over the container, not the bar. The pointer moves asynchronously under X: wait for it.
+    ::SetCursorPos(20, 150);
+    POINT at{};
+    for (int i = 0; i < 100 && (::GetCursorPos(&at), at.x != 20 || at.y != 150); ++i) {
+        PumpFor(10);
+    }
+    ASSERT_EQ(at.x, 20);
     ::SendMessageW(host.window, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(20, 150));
     EXPECT_EQ(bar.Model().Target(), 0); // not taken
     bar.TrackMouseWheelOnHwnd(host.window);

@@ -20,6 +20,14 @@ bool ButtonDown() {
     return (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (::GetAsyncKeyState(VK_RBUTTON) & 0x8000);
 }
 
+// Down now, or pressed and released since the last look: a quick click between two timer
+// ticks must still count.
+bool ButtonPressedSinceLastLook() {
+    const SHORT left = ::GetAsyncKeyState(VK_LBUTTON);
+    const SHORT right = ::GetAsyncKeyState(VK_RBUTTON);
+    return ((left | right) & 0x8001) != 0;
+}
+
 int Round(double v) {
     return static_cast<int>(RoundHalfEven(v));
 }
@@ -341,6 +349,7 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
         }
     }
     if (listVisible_) {
+        ButtonPressedSinceLastLook(); // forget the click that opened the list
         ::SetTimer(hwnd_, kTimer1, 1, nullptr);
     }
 }
@@ -438,7 +447,7 @@ void ucList::TimerTick() {
         }
         return;
     }
-    if (listVisible_ && ButtonDown() && under != hwnd_ &&
+    if (listVisible_ && ButtonPressedSinceLastLook() && under != hwnd_ &&
         !(scrollBar_ && under == scrollBar_->hwnd())) {
         if (parentMenu_ != nullptr && parentMenu_->hwnd_ == under) {
             return; // a press on the parent is not outside
