@@ -35,23 +35,19 @@ BOOL CALLBACK ListWindow(HWND hwnd, LPARAM) {
 }
 
 WORD KeyOf(const std::wstring& name) {
-    if (name == L"up")
-        return VK_UP;
-    if (name == L"down")
-        return VK_DOWN;
-    if (name == L"left")
-        return VK_LEFT;
-    if (name == L"right")
-        return VK_RIGHT;
-    if (name == L"return")
-        return VK_RETURN;
-    if (name == L"escape")
-        return VK_ESCAPE;
-    if (name == L"tab")
-        return VK_TAB;
-    if (name.size() == 1)
-        return static_cast<WORD>(::towupper(name[0]));
-    return 0;
+    static const struct {
+        const wchar_t* name;
+        WORD key;
+    } keys[] = {{L"up", VK_UP},         {L"down", VK_DOWN},     {L"left", VK_LEFT},
+                {L"right", VK_RIGHT},   {L"home", VK_HOME},     {L"end", VK_END},
+                {L"pageup", VK_PRIOR},  {L"pagedown", VK_NEXT}, {L"return", VK_RETURN},
+                {L"escape", VK_ESCAPE}, {L"tab", VK_TAB}};
+    for (const auto& k : keys) {
+        if (name == k.name) {
+            return k.key;
+        }
+    }
+    return name.size() == 1 ? static_cast<WORD>(::towupper(name[0])) : 0;
 }
 
 int Keys(int argc, wchar_t** argv) {
