@@ -44,3 +44,4 @@ bench: deps
 	@$(MAKE) --no-print-directory cross
 	@bash scripts/xvfb-start.sh && bash scripts/wine-prefix.sh
 	@bash scripts/wine-run.sh build/mingw/bench/zelk_list_bench.exe
+	@bash scripts/wine-run.sh build/mingw/bench/zelk_menu_bench.exe

@@ -198,6 +198,9 @@ void ucList::Update(bool resize) {
         OnResize();
         return;
     }
+    if (layingOutPopup_) {
+        return; // ShowList draws the shadow and the rows once the layout is done
+    }
     if (properties_.BorderVisible) {
         shadow_.Refresh();
     }
@@ -329,7 +332,9 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
                    placement_.height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     ::SetFocus(hwnd_);
     listVisible_ = true;
+    layingOutPopup_ = true;
     OnResize();
+    layingOutPopup_ = false;
     shadow_.BackColor = properties_.BackColor;
     if (properties_.BorderVisible) {
         shadow_.ShowBorders(hwnd_, false);

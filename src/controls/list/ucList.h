@@ -217,6 +217,7 @@ private:
     bool rightPressed_ = false;
     bool shownOnce_ = false;
     bool trackingLeave_ = false;
+    bool layingOutPopup_ = false;
     Placement placement_;
 };
 
