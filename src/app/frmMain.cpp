@@ -386,6 +386,11 @@ void frmMain::ShowMenu() {
 }
 
 void frmMain::f_cSystray_MouseUp(int16_t Button) {
+    // The welcome balloon sits over the corner where the menu opens: once the user clicks
+    // the icon it has done its job.
+    if (Button == 1 || Button == 2) {
+        f_cSystray->BalloonShow(false);
+    }
     if (Button == 1) {
         ShowMenu();
     } else if (Button == 2) {

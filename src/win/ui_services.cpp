@@ -1,6 +1,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <objbase.h>
+
+#include <thread>
+
 #include "win/ui_services.h"
 #include "win/unique_handle.h"
 
@@ -32,22 +36,43 @@ void RealUiServices::LogEvent(WORD type, const std::wstring& source, const std::
     ::ReportEventW(log.get(), type, 0, 0, nullptr, 1, 0, strings, nullptr);
 }
 
+namespace {
+
+// The shell may take seconds to return (Wine waits about ten for a web address): the menu
+// must not freeze meanwhile, so every hand-over runs on a short-lived thread of its own.
+template <class Work> void RunOnShellThread(Work work) {
+    std::thread([work = std::move(work)] {
+        const bool com = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        work();
+        if (com) {
+            ::CoUninitialize();
+        }
+    }).detach();
+}
+
+} // namespace
+
 INT_PTR RealUiServices::ShellExecuteOpen(const std::wstring& file, const std::wstring& parameters,
                                          const std::wstring& directory, int showCommand) {
-    return reinterpret_cast<INT_PTR>(::ShellExecuteW(
-        nullptr, L"open", file.c_str(), OrNull(parameters), OrNull(directory), showCommand));
+    RunOnShellThread([file, parameters, directory, showCommand] {
+        ::ShellExecuteW(nullptr, L"open", file.c_str(), OrNull(parameters), OrNull(directory),
+                        showCommand);
+    });
+    return 42; // handed over; the shell's own outcome is not waited for
 }
 
 void RealUiServices::ShowShellProperties(const std::wstring& path) {
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = L"properties";
-    info.lpFile = path.c_str();
-    info.nShow = SW_HIDE;
-    if (::ShellExecuteExW(&info) && info.hProcess != nullptr) {
-        ::CloseHandle(info.hProcess);
-    }
+    RunOnShellThread([path] {
+        SHELLEXECUTEINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+        info.lpVerb = L"properties";
+        info.lpFile = path.c_str();
+        info.nShow = SW_HIDE;
+        if (::ShellExecuteExW(&info) && info.hProcess != nullptr) {
+            ::CloseHandle(info.hProcess);
+        }
+    });
 }
 
 } // namespace zelk

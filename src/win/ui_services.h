@@ -16,7 +16,8 @@ public:
                                UINT flags) = 0;
     virtual void Beep() = 0;
     virtual void LogEvent(WORD type, const std::wstring& source, const std::wstring& text) = 0;
-    // The shell's "open" verb; the result is ShellExecute's (above 32 on success).
+    // The shell's "open" verb. The program is not told the outcome: a result above 32 means
+    // the item was handed over.
     virtual INT_PTR ShellExecuteOpen(const std::wstring& file, const std::wstring& parameters,
                                      const std::wstring& directory, int showCommand) = 0;
     // The shell's Properties sheet for a path.

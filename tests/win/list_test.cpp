@@ -179,3 +179,21 @@ TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
     EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), before);
     EXPECT_GE(list.PaintCount(), 1000);
 }
+
+TEST(List, PopupTimerTicksOftenEnoughForTheHoverDelay) {
+    RecordingUiServices services;
+    ListProperties p = Themed(true);
+    p.ListStyle = 2;
+    ucList list(services, p);
+    list.AddItem(L"a");
+    long left = 100, top = 100, btnLeft = 0, btnTop = 0;
+    list.ShowList(left, top, btnLeft, btnTop);
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < 1000) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        PumpMessages();
+    }
+    list.HideList();
+    std::printf("timer ticks in one second: %ld\n", list.TimerTicks());
+    EXPECT_GT(list.TimerTicks(), 31); // the hover delay must not take more than a second
+}

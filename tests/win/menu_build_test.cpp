@@ -230,3 +230,19 @@ TEST_F(MenuFixture, ThemeReachesEverySubList) {
     SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme",
                    saved.value == L"<none>" ? L"1" : saved.value);
 }
+
+TEST_F(MenuFixture, TheShownMenuKeepsItsTimerRunning) {
+    const std::wstring root = tree / L"Tick";
+    std::filesystem::create_directories(std::filesystem::path(root));
+    Touch(root + L"\\a.exe");
+    auto form = Start(Line(root, "Tick"));
+    form->ShowMenu();
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < 1000) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        PumpMessages();
+    }
+    std::printf("menu timer ticks in one second: %ld\n", form->MenuListAt(0).TimerTicks());
+    EXPECT_GT(form->MenuListAt(0).TimerTicks(), 31);
+    form->MenuListAt(0).HideList();
+}

@@ -20,12 +20,33 @@ bool ButtonDown() {
     return (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (::GetAsyncKeyState(VK_RBUTTON) & 0x8000);
 }
 
-// Down now, or pressed and released since the last look: a quick click between two timer
-// ticks must still count.
-bool ButtonPressedSinceLastLook() {
-    const SHORT left = ::GetAsyncKeyState(VK_LBUTTON);
-    const SHORT right = ::GetAsyncKeyState(VK_RBUTTON);
-    return ((left | right) & 0x8001) != 0;
+constexpr UINT kOutsidePress = WM_APP + 0x51;
+
+// Presses anywhere on the desktop while a menu is open, seen in the order they happen: a quick
+// click between two timer ticks still counts, and at the place it happened. A low-level hook
+// has no user data, so the list to tell is kept per thread: Windows forces that one.
+thread_local HWND t_frontmostPopup = nullptr;
+thread_local HHOOK t_mouseHook = nullptr;
+
+LRESULT CALLBACK OutsidePressHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && t_frontmostPopup != nullptr &&
+        (wParam == WM_LBUTTONDOWN || wParam == WM_RBUTTONDOWN || wParam == WM_MBUTTONDOWN)) {
+        const auto* info = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+        ::PostMessageW(t_frontmostPopup, kOutsidePress, static_cast<WPARAM>(info->pt.x),
+                       static_cast<LPARAM>(info->pt.y));
+    }
+    return ::CallNextHookEx(t_mouseHook, code, wParam, lParam);
+}
+
+void WatchPresses(HWND frontmost) {
+    t_frontmostPopup = frontmost;
+    if (frontmost != nullptr && t_mouseHook == nullptr) {
+        t_mouseHook =
+            ::SetWindowsHookExW(WH_MOUSE_LL, &OutsidePressHook, ::GetModuleHandleW(nullptr), 0);
+    } else if (frontmost == nullptr && t_mouseHook != nullptr) {
+        ::UnhookWindowsHookEx(t_mouseHook);
+        t_mouseHook = nullptr;
+    }
 }
 
 int Round(double v) {
@@ -354,8 +375,8 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
         }
     }
     if (listVisible_) {
-        ButtonPressedSinceLastLook(); // forget the click that opened the list
         ::SetTimer(hwnd_, kTimer1, 1, nullptr);
+        WatchPresses(hwnd_);
     }
 }
 
@@ -371,6 +392,10 @@ void ucList::HideList() {
     ::KillTimer(hwnd_, kTimer1);
     UnregisterHotKeys();
     keysHandedOver_ = false;
+    if (t_frontmostPopup == hwnd_) {
+        WatchPresses(parentMenu_ != nullptr && parentMenu_->listVisible_ ? parentMenu_->hwnd_
+                                                                         : nullptr);
+    }
     ::ShowWindow(hwnd_, SW_HIDE);
     shadow_.HideBorders();
     if (ucList* parent = std::exchange(parentMenu_, nullptr)) {
@@ -428,6 +453,7 @@ void ucList::CloseSubMenu() {
 }
 
 void ucList::TimerTick() {
+    ++timerTicks_;
     const HoverDelay::Step step = hover_.Tick();
     if (step.closeSubMenu) {
         CloseSubMenu();
@@ -443,22 +469,31 @@ void ucList::TimerTick() {
     }
     POINT cursor{};
     ::GetCursorPos(&cursor);
-    const HWND under = ::WindowFromPoint(cursor);
     if (!IsPopup()) {
-        if (under != hwnd_) {
+        if (::WindowFromPoint(cursor) != hwnd_) {
             model_.SetHotIndex(-1);
             ::KillTimer(hwnd_, kTimer1);
             Refresh();
         }
         return;
     }
-    if (listVisible_ && ButtonPressedSinceLastLook() && under != hwnd_ &&
-        !(scrollBar_ && under == scrollBar_->hwnd())) {
-        if (parentMenu_ != nullptr && parentMenu_->hwnd_ == under) {
-            return; // a press on the parent is not outside
-        }
-        HideList();
+    if (t_mouseHook == nullptr && ButtonDown()) {
+        OnOutsidePress(cursor); // without the hook, look at the buttons at each tick
     }
+}
+
+void ucList::OnOutsidePress(POINT at) {
+    if (!listVisible_ || (keysHandedOver_ && childMenu_ != nullptr && childMenu_->listVisible_)) {
+        return;
+    }
+    const HWND under = ::WindowFromPoint(at);
+    if (under == hwnd_ || (scrollBar_ && under == scrollBar_->hwnd())) {
+        return;
+    }
+    if (parentMenu_ != nullptr && parentMenu_->hwnd_ == under) {
+        return; // a press on the parent is not outside
+    }
+    HideList();
 }
 
 void ucList::SelectRow(long row) {
@@ -760,6 +795,9 @@ LRESULT ucList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == kTimer1) {
             TimerTick();
         }
+        return 0;
+    case kOutsidePress:
+        OnOutsidePress({static_cast<LONG>(wParam), static_cast<LONG>(lParam)});
         return 0;
     case WM_IME_SETCONTEXT:
         if (properties_.ListStyle == 0 && listVisible_) {

@@ -53,6 +53,7 @@ public:
     // One tick of the list's timer (the hover delay, outside clicks); public for tests.
     void TimerTick();
     const HoverDelay& Hover() const { return hover_; }
+    long TimerTicks() const { return timerTicks_; }
     // Where the popup went on the screen.
     const Placement& LastPlacement() const { return placement_; }
 
@@ -181,6 +182,7 @@ private:
     void SelectRow(long row);
     void OpenSubMenu(long row, bool checkTag);
     void HandleKey(int keyCode);
+    void OnOutsidePress(POINT at);
     void CloseSubMenu();
     void TakeKeysBack();
     bool IsPopup() const { return properties_.ListStyle != 1; }
@@ -218,6 +220,7 @@ private:
     bool shownOnce_ = false;
     bool trackingLeave_ = false;
     bool layingOutPopup_ = false;
+    long timerTicks_ = 0;
     Placement placement_;
 };
 
