@@ -197,3 +197,83 @@ TEST(List, PopupTimerTicksOftenEnoughForTheHoverDelay) {
     std::printf("timer ticks in one second: %ld\n", list.TimerTicks());
     EXPECT_GT(list.TimerTicks(), 31); // the hover delay must not take more than a second
 }
+
+TEST(List, FilterBoxNarrowsThePopupAndKeepsGroupHeaders) {
+    RecordingUiServices services;
+    ListProperties p = Themed(true);
+    p.ListStyle = 0;
+    p.ShowFilter = true;
+    ucList list(services, p);
+    list.AddItem(L"Documents");
+    list.OpenGroup(L"Office");
+    list.AddItem(L"Word doc");
+    list.AddItem(L"Excel");
+    list.CloseGroup();
+    for (int i = 0; i < 30; ++i) {
+        list.AddItem(L"Other " + std::to_wstring(i));
+    }
+    long left = 100, top = 100, btnLeft = 0, btnTop = 0;
+    list.ShowList(left, top, btnLeft, btnTop);
+    ASSERT_NE(list.FilterBox(), nullptr);
+    EXPECT_TRUE(::IsWindowVisible(list.FilterBox()));
+    const int header = list.HeaderHeight();
+    EXPECT_GT(header, 4 * 8);
+
+    ::SetWindowTextW(list.FilterBox(), L"DOC"); // as typed: the box's change runs the filter
+    EXPECT_EQ(list.MatchCount(), 2);
+    RECT r{};
+    ::GetWindowRect(list.hWnd(), &r);
+    EXPECT_EQ(r.bottom - r.top, header + 3 * list.RowHeight() + 8); // two rows and a header
+    EXPECT_TRUE(list.Items().Item(1).Visible);
+    EXPECT_FALSE(list.Items().Item(3).Visible);
+    EXPECT_FALSE(list.ScrollBar()->Visible());
+
+    list.SetFilterText(L"");
+    EXPECT_EQ(list.MatchCount(), 33);
+    ::GetWindowRect(list.hWnd(), &r);
+    EXPECT_GT(r.bottom - r.top, header + 20 * list.RowHeight()); // grows again, never shrinks
+    list.HideList();
+}
+
+TEST(List, AutoCompleteOpensUnderTheBoxAndWritesTheChoiceBack) {
+    RecordingUiServices services;
+    HWND host = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 50, 50, 300, 200,
+                                  nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    HWND box = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 24, host,
+                                 nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ListProperties p = Themed(false);
+    p.ListStyle = 0;
+    ucList list(services, p);
+    for (auto text : {L"Notepad", L"Paint", L"WordPad"}) {
+        list.AddItem(text);
+    }
+    int posted = 0;
+    list.PostAutoComplete = [&] { ++posted; };
+    list.AutoCompleteTextBox(box);
+    ::SendMessageW(box, WM_CHAR, L'p', 0);
+    ::SendMessageW(box, WM_CHAR, L'a', 0);
+    ASSERT_TRUE(list.IsListVisible());
+    EXPECT_EQ(list.MatchCount(), 3); // notePAd, PAint, wordPAd
+    ::SendMessageW(box, WM_CHAR, L'i', 0);
+    EXPECT_EQ(list.MatchCount(), 1);
+    RECT boxRect{}, listRect{};
+    ::GetWindowRect(box, &boxRect);
+    ::GetWindowRect(list.hWnd(), &listRect);
+    EXPECT_EQ(listRect.left, boxRect.left);
+    EXPECT_EQ(listRect.top, boxRect.bottom);
+    EXPECT_EQ(listRect.right - listRect.left, boxRect.right - boxRect.left);
+
+    list.SetKeyDown(VK_DOWN);
+    list.SetKeyDown(VK_RETURN);
+    EXPECT_FALSE(list.IsListVisible());
+    wchar_t text[64] = {};
+    ::GetWindowTextW(box, text, 64);
+    EXPECT_STREQ(text, L"Paint");
+    EXPECT_EQ(posted, 1);
+
+    ::SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    ::SendMessageW(box, WM_CHAR, L'z', 0); // matches nothing: stays closed
+    EXPECT_FALSE(list.IsListVisible());
+    list.AutoCompleteTextBox(nullptr);
+    ::DestroyWindow(host);
+}

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/rounding.h"
+#include "core/text.h"
 #include "win/message_pump.h"
 #include "win/ui_services.h"
 
@@ -193,7 +194,7 @@ void ucList::Update(bool resize) {
     if (hwnd_ == nullptr) {
         return;
     }
-    headerHeight_ = margin_; // the filter box belongs to popups
+    LayoutHeader();
     const int visible = Round(ClientHeight() - headerHeight_ - margin_);
     const long separators = model_.SeparatorCount();
     const double content = static_cast<double>(model_.ListCount() - separators) * rowHeight_ +
@@ -280,6 +281,18 @@ void ucList::Refresh() {
     }
     in.scrollValue = static_cast<int>(ScrollValue());
     in.scrollMax = scrollBar_ ? static_cast<int>(scrollBar_->Model().Max()) : 0;
+    if (FilterIsShown()) {
+        in.filterShown = true;
+        const int length = ::GetWindowTextLengthW(filterBox_);
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        ::GetWindowTextW(filterBox_, text.data(), length + 1);
+        text.resize(static_cast<size_t>(length));
+        in.filterText = text;
+        RECT box{};
+        ::GetWindowRect(filterBox_, &box);
+        ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&box), 2);
+        in.filterBox = {box.left, box.top, box.right, box.bottom};
+    }
     in.imageCount = static_cast<int>(images_.ImageListCount());
     in.imageWidth = images_.ImgListWidth();
     in.imageHeight = images_.ImgListHeight();
@@ -331,7 +344,19 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
             BeforeFirstShow(*this);
         }
     }
-    headerHeight_ = margin_; // menus parked on a hidden form get no filter box
+    // A host form parked off-screen (as the hidden main form is) gets no filter box.
+    RECT home{};
+    filterShown_ = !(homeParent_ != nullptr && ::GetWindowRect(homeParent_, &home) &&
+                     (home.left < 0 || (properties_.ShowFilter && home.top < 0)));
+    if (filterBox_ != nullptr) {
+        suppress_ = true;
+        ::SetWindowTextW(filterBox_, L"");
+        suppress_ = false;
+    }
+    for (long i = 0; i < model_.ListCount(); ++i) {
+        model_.MutableItem(i).Visible = true; // the last opening's filter is gone
+    }
+    LayoutHeader();
     const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
     RegisterHotKeys();
@@ -487,7 +512,8 @@ void ucList::OnOutsidePress(POINT at) {
         return;
     }
     const HWND under = ::WindowFromPoint(at);
-    if (under == hwnd_ || (scrollBar_ && under == scrollBar_->hwnd())) {
+    if (under == hwnd_ || (scrollBar_ && under == scrollBar_->hwnd()) ||
+        (filterBox_ != nullptr && under == filterBox_)) {
         return;
     }
     if (parentMenu_ != nullptr && parentMenu_->hwnd_ == under) {
@@ -556,7 +582,12 @@ void ucList::HandleKey(int keyCode) {
     case VK_RETURN: {
         const long index = model_.ListIndex();
         if (index == -1) {
-            services_.Beep();
+            if (textBox_ != nullptr) {
+                HideList();
+                ::SendMessageW(textBox_, WM_CHAR, VK_RETURN, 0); // the host's box handles it
+            } else {
+                services_.Beep();
+            }
             return;
         }
         ListItem& item = model_.MutableItem(index);
@@ -567,6 +598,9 @@ void ucList::HandleKey(int keyCode) {
             HideList();
         }
         Raise(ItemClick);
+        if (!properties_.MultiSelect) {
+            WriteChoiceToTextBox();
+        }
         return;
     }
     default:
@@ -692,6 +726,7 @@ void ucList::OnButtonUp(int button, int x, int y, WPARAM) {
                 HideList();
             }
             Raise(ItemClick);
+            WriteChoiceToTextBox();
         }
     }
     rightPressed_ = false;
@@ -700,6 +735,158 @@ void ucList::OnButtonUp(int button, int x, int y, WPARAM) {
     if (MouseUp) {
         MouseUp(button, shift, fx, fy);
     }
+}
+
+void ucList::LayoutHeader() {
+    const bool show = IsPopup() && properties_.ShowFilter && filterShown_ && listVisible_;
+    if (show && filterBox_ == nullptr && hwnd_ != nullptr) {
+        filterBox_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 10, 10,
+                                       hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    }
+    if (!show) {
+        if (filterBox_ != nullptr) {
+            ::ShowWindow(filterBox_, SW_HIDE);
+        }
+        headerHeight_ = margin_;
+        return;
+    }
+    LOGFONTW lf{};
+    lf.lfHeight = FontHeightForPoints(properties_.Font.size);
+    lf.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy_s(lf.lfFaceName, properties_.Font.name.c_str(), _TRUNCATE);
+    filterFont_.reset(::CreateFontIndirectW(&lf));
+    ::SendMessageW(filterBox_, WM_SETFONT, reinterpret_cast<WPARAM>(filterFont_.get()), FALSE);
+    filterBrush_.reset(::CreateSolidBrush(ResolveSystemColour(properties_.BackColor)));
+    const int boxHeight = Round(properties_.Font.size * 1.5 * scale_);
+    ::ShowWindow(filterBox_, SW_SHOWNA);
+    headerHeight_ = boxHeight + 4 * margin_;
+}
+
+void ucList::SetFilterText(const std::wstring& text) {
+    if (filterBox_ != nullptr) {
+        suppress_ = true;
+        ::SetWindowTextW(filterBox_, text.c_str());
+        suppress_ = false;
+    }
+    pendingFilter_ = text;
+    RunFilter();
+}
+
+void ucList::RunFilter() {
+    if (filterBox_ != nullptr) {
+        const int length = ::GetWindowTextLengthW(filterBox_);
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        ::GetWindowTextW(filterBox_, text.data(), length + 1);
+        text.resize(static_cast<size_t>(length));
+        pendingFilter_ = text;
+    }
+    const FilterResult result = ApplyFilter(model_, pendingFilter_, rowHeight_);
+    matchCount_ = result.matches;
+    model_.SetHotIndex(-1);
+    if (IsPopup() && listVisible_ && hwnd_ != nullptr) {
+        RECT r{};
+        ::GetWindowRect(hwnd_, &r);
+        const int width = r.right - r.left;
+        const int wanted = headerHeight_ + static_cast<int>(result.contentHeight) + margin_;
+        // Never shrink the window at each keystroke: fit what matches, within the limit
+        // and the screen.
+        int limit = properties_.MaxListHeight > 0 ? properties_.MaxListHeight
+                                                  : ::GetSystemMetrics(SM_CYSCREEN);
+        const int height = std::min(wanted, limit);
+        int top = r.top;
+        if (placement_.anchorBottom > 0) {
+            top = placement_.anchorBottom - height; // opened upwards: keep the bottom
+        }
+        ::SetWindowPos(hwnd_, nullptr, r.left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        const int view = height - headerHeight_ - margin_;
+        if (result.contentHeight <= view) {
+            scrollBar_->SetMax(0);
+            scrollBar_->SetVisible(false);
+            scrollBar_->TrackMouseWheelOnHwndStop();
+        } else {
+            scrollBar_->SetMax(static_cast<long>(result.contentHeight) - view);
+            scrollBar_->Model().SetSmallChange(rowHeight_);
+            scrollBar_->Model().SetLargeChange(std::max(view - rowHeight_, 1));
+            scrollBar_->SetVisible(true);
+            scrollBar_->TrackMouseWheelOnHwnd(hwnd_);
+        }
+        if (properties_.BorderVisible) {
+            shadow_.Refresh();
+        }
+    }
+    if (scrollBar_ && scrollBar_->Value() != 0) {
+        scrollBar_->SetValue(0); // repaints through the bar's change
+    } else {
+        Refresh();
+    }
+}
+
+void ucList::AutoCompleteTextBox(HWND oTextBox, long OffsetLeft, long OffsetTop, long OffsetRight,
+                                 long OffsetBottom) {
+    if (!hooks_) {
+        hooks_ = std::make_unique<MessageHooks>(L"ucList", services_);
+    }
+    if (textBox_ != nullptr && hooks_->IsHooked(textBox_)) {
+        hooks_->ssc_UnSubclass(textBox_);
+    }
+    textBox_ = oTextBox;
+    textBoxOffsets_ = {OffsetLeft, OffsetTop, OffsetRight, OffsetBottom};
+    SetFilterText(L"");
+    if (textBox_ != nullptr && hooks_->ssc_Subclass(textBox_, *this)) {
+        hooks_->ssc_AddMsg(textBox_, WM_CHAR, MSG_AFTER);
+    }
+}
+
+void ucList::HookProc(bool, bool&, LRESULT&, HWND lng_hWnd, UINT uMsg, WPARAM wParam, LPARAM,
+                      LPARAM&) {
+    if (lng_hWnd == textBox_ && uMsg == WM_CHAR && wParam != VK_RETURN && !suppress_) {
+        OnTextBoxChar(static_cast<wchar_t>(wParam));
+    }
+}
+
+void ucList::OnTextBoxChar(wchar_t) {
+    RECT r{};
+    ::GetWindowRect(textBox_, &r);
+    const int length = ::GetWindowTextLengthW(textBox_);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    ::GetWindowTextW(textBox_, text.data(), length + 1);
+    text.resize(static_cast<size_t>(length));
+    if (listVisible_ && text.empty()) {
+        HideList();
+        return;
+    }
+    if (!listVisible_) {
+        const std::wstring needle = AsciiUpper(text);
+        bool found = false;
+        for (const auto& item : model_.Items()) {
+            found = found ||
+                    (!item.IsGroup && AsciiUpper(item.Text).find(needle) != std::wstring::npos);
+        }
+        if (!found) {
+            return;
+        }
+        properties_.ListWidth =
+            Round((r.right + textBoxOffsets_.right - r.left - textBoxOffsets_.left) / scale_);
+        long left = r.left + textBoxOffsets_.left, top = r.bottom + textBoxOffsets_.top;
+        long btnLeft = 0, btnTop = r.top + textBoxOffsets_.bottom;
+        ShowList(left, top, btnLeft, btnTop);
+    }
+    SetFilterText(text);
+    if (matchCount_ == 0) {
+        HideList();
+    }
+}
+
+void ucList::WriteChoiceToTextBox() {
+    if (textBox_ == nullptr || model_.ListIndex() < 0 || model_.ListIndex() >= model_.ListCount()) {
+        return;
+    }
+    const std::wstring& text = model_.Item(model_.ListIndex()).Text;
+    suppress_ = true;
+    ::SendMessageW(textBox_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    ::SendMessageW(textBox_, EM_SETSEL, text.size(), static_cast<LPARAM>(text.size()));
+    suppress_ = false;
+    Raise(PostAutoComplete);
 }
 
 void ucList::PaintScrollPart(HDC dc, int left, int top, int right, int bottom, int part,
@@ -796,6 +983,21 @@ LRESULT ucList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             TimerTick();
         }
         return 0;
+    case WM_COMMAND:
+        if (reinterpret_cast<HWND>(lParam) == filterBox_ && HIWORD(wParam) == EN_CHANGE &&
+            !suppress_) {
+            RunFilter();
+        }
+        return 0;
+    case WM_CTLCOLOREDIT:
+        if (reinterpret_cast<HWND>(lParam) == filterBox_ && filterBrush_) {
+            const COLORREF back = ResolveSystemColour(properties_.BackColor);
+            ::SetTextColor(reinterpret_cast<HDC>(wParam),
+                           IsDarkColor(back) ? RGB(255, 255, 255) : RGB(0, 0, 0));
+            ::SetBkColor(reinterpret_cast<HDC>(wParam), back);
+            return reinterpret_cast<LRESULT>(filterBrush_.get());
+        }
+        return DefaultProc(message, wParam, lParam);
     case kOutsidePress:
         OnOutsidePress({static_cast<LONG>(wParam), static_cast<LONG>(lParam)});
         return 0;

@@ -22,7 +22,7 @@ class UiServices;
 // The owner-drawn list: the tray menu, every submenu and the dialogs' lists. Its window
 // exists only once the list is placed on a form or shown, so a list that is never shown
 // costs no window at all.
-class ucList : public WindowBase<ucList> {
+class ucList : public WindowBase<ucList>, public HookCallback {
 public:
     ucList(UiServices& services, const ListProperties& properties);
     // A list declared by a form through its saved design-time values.
@@ -49,6 +49,16 @@ public:
     void SetKeyDown(int KeyCode);
     void SetKeyPress(wchar_t KeyAscii);
     long ItemHitest(long Y) const;
+
+    // The filter box of a popup (ShowFilter): what is typed narrows the rows.
+    HWND FilterBox() const { return filterBox_; }
+    void SetFilterText(const std::wstring& text);
+    long MatchCount() const { return matchCount_; }
+
+    // Turns the list into the drop-down of a text box: typing there opens and filters it,
+    // choosing a row writes its text back. A null box detaches.
+    void AutoCompleteTextBox(HWND oTextBox, long OffsetLeft = 0, long OffsetTop = 0,
+                             long OffsetRight = 0, long OffsetBottom = 0);
 
     // One tick of the list's timer (the hover delay, outside clicks); public for tests.
     void TimerTick();
@@ -150,6 +160,7 @@ public:
     std::function<void()> ListHide;
     std::function<void()> ScrollBottom;
     std::function<void()> DblClick;
+    std::function<void()> PostAutoComplete;
     // MouseDown / MouseMove / MouseUp(Button, Shift, X, Y)
     std::function<void(int&, int&, float&, float&)> MouseDown;
     std::function<void(int&, int&, float&, float&)> MouseMove;
@@ -183,6 +194,15 @@ private:
     void OpenSubMenu(long row, bool checkTag);
     void HandleKey(int keyCode);
     void OnOutsidePress(POINT at);
+    void HookProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd, UINT uMsg,
+                  WPARAM wParam, LPARAM lParam, LPARAM& lParamUser) override;
+    void LayoutHeader();
+    void RunFilter();
+    void OnTextBoxChar(wchar_t typed);
+    void WriteChoiceToTextBox();
+    bool FilterIsShown() const {
+        return filterBox_ != nullptr && filterShown_ && properties_.ShowFilter;
+    }
     void CloseSubMenu();
     void TakeKeysBack();
     bool IsPopup() const { return properties_.ListStyle != 1; }
@@ -221,6 +241,16 @@ private:
     bool trackingLeave_ = false;
     bool layingOutPopup_ = false;
     long timerTicks_ = 0;
+    HWND filterBox_ = nullptr;
+    unique_hfont filterFont_;
+    unique_hbrush filterBrush_;
+    bool filterShown_ = false;
+    long matchCount_ = 0;
+    std::wstring pendingFilter_;
+    HWND textBox_ = nullptr;
+    RECT textBoxOffsets_{};
+    bool suppress_ = false;
+    std::unique_ptr<MessageHooks> hooks_;
     Placement placement_;
 };
 
