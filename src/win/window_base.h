@@ -12,9 +12,10 @@ public:
     HWND hwnd() const { return hwnd_; }
 
 protected:
-    static ATOM RegisterWindowClass(HINSTANCE instance, const wchar_t* className) {
+    static ATOM RegisterWindowClass(HINSTANCE instance, const wchar_t* className, UINT style = 0) {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof(wc);
+        wc.style = style;
         wc.lpfnWndProc = &WindowBase::StaticProc;
         wc.hInstance = instance;
         wc.lpszClassName = className;

@@ -90,6 +90,12 @@ ucList::~ucList() {
         parentMenu_->childMenu_ = nullptr;
     }
     scrollBar_.reset();
+    if (dropTarget_ != nullptr) {
+        if (hwnd_ != nullptr) {
+            ::RevokeDragDrop(hwnd_);
+        }
+        dropTarget_->Release();
+    }
     if (hwnd_ != nullptr) {
         ::DestroyWindow(hwnd_);
     }
@@ -133,7 +139,7 @@ void ucList::EnsurePopupWindow() {
         return;
     }
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    RegisterWindowClass(instance, kClassName);
+    RegisterWindowClass(instance, kClassName, CS_DBLCLKS);
     ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"", WS_POPUP | WS_CLIPCHILDREN,
                       0, 0, 10, 10, homeParent_, nullptr, instance, this);
     CreateScrollBar();
@@ -143,10 +149,11 @@ void ucList::PlaceInForm(HWND parent, int x, int y, int width, int height) {
     properties_.ListStyle = 1;
     const HINSTANCE instance =
         reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-    RegisterWindowClass(instance, kClassName);
+    RegisterWindowClass(instance, kClassName, CS_DBLCLKS);
     ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y, width,
                       height, parent, nullptr, instance, this);
     CreateScrollBar();
+    UpdateDropRegistration();
     ::ShowWindow(hwnd_, SW_SHOWNA);
     OnResize();
     if (properties_.BorderVisible) {
@@ -673,6 +680,7 @@ void ucList::OnButtonDown(int button, int x, int y, WPARAM) {
         POINT cursor{};
         ::GetCursorPos(&cursor);
         if (!IsPopup()) {
+            ::SetFocus(hwnd_);
             model_.SetListIndex(hot);
             pressed_ = true;
             Refresh();
@@ -889,6 +897,64 @@ void ucList::WriteChoiceToTextBox() {
     Raise(PostAutoComplete);
 }
 
+std::optional<AppError> ucList::SetOLEDropMode(long mode) {
+    if (auto error = zelk::SetOLEDropMode(properties_, mode)) {
+        return error;
+    }
+    UpdateDropRegistration();
+    return std::nullopt;
+}
+
+void ucList::UpdateDropRegistration() {
+    if (hwnd_ == nullptr) {
+        return;
+    }
+    if (properties_.OLEDropMode == 1 && dropTarget_ == nullptr) {
+        ListDropTarget::Callbacks callbacks;
+        callbacks.dragOver = [this](IDataObject* data, DWORD& effect, int button, int shift,
+                                    POINT client, int state) {
+            if (!OLEDragOver) {
+                return;
+            }
+            long e = static_cast<long>(effect);
+            float x = static_cast<float>(client.x), y = static_cast<float>(client.y);
+            OLEDragOver(data, e, button, shift, x, y, state);
+            effect = static_cast<DWORD>(e);
+        };
+        callbacks.drop = [this](IDataObject* data, DWORD& effect, int button, int shift,
+                                POINT client) {
+            if (!OLEDragDrop) {
+                return;
+            }
+            long e = static_cast<long>(effect);
+            float x = static_cast<float>(client.x), y = static_cast<float>(client.y);
+            OLEDragDrop(data, e, button, shift, x, y);
+            effect = static_cast<DWORD>(e);
+        };
+        dropTarget_ = new ListDropTarget(hwnd_, std::move(callbacks));
+        ::RegisterDragDrop(hwnd_, dropTarget_);
+    } else if (properties_.OLEDropMode != 1 && dropTarget_ != nullptr) {
+        ::RevokeDragDrop(hwnd_);
+        dropTarget_->Release();
+        dropTarget_ = nullptr;
+    }
+}
+
+void ucList::OLEDrag() {
+    std::wstring text;
+    long allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    if (OLEStartDrag) {
+        OLEStartDrag(text, allowed);
+    }
+    if (text.empty()) {
+        return;
+    }
+    long effect = static_cast<long>(DragText(text, static_cast<DWORD>(allowed)));
+    if (OLECompleteDrag) {
+        OLECompleteDrag(effect);
+    }
+}
+
 void ucList::PaintScrollPart(HDC dc, int left, int top, int right, int bottom, int part,
                              int state) {
     const Colour back = ResolveSystemColour(properties_.BackColor);
@@ -943,6 +1009,26 @@ LRESULT ucList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN:
         OnButtonDown(message == WM_LBUTTONDOWN ? 1 : 2, static_cast<short>(LOWORD(lParam)),
                      static_cast<short>(HIWORD(lParam)), wParam);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        // The second press of a double click is still a press, then the double click.
+        OnButtonDown(1, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)),
+                     wParam);
+        Raise(DblClick);
+        return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        if (!IsPopup()) {
+            // An in-place list shows that it has the keyboard with its frame and shadow.
+            const bool focused = message == WM_SETFOCUS;
+            shadow_.SetShadowOpacity(focused ? 25 : 10);
+            shadow_.SetShadowColor(focused ? properties_.SelectionColor : 0);
+            shadow_.BorderColor = focused ? properties_.SelectionColor : properties_.BorderColor;
+            if (properties_.BorderVisible) {
+                shadow_.Refresh();
+            }
+            Refresh();
+        }
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:

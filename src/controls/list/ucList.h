@@ -8,6 +8,7 @@
 #include "controls/ClsShadow.h"
 #include "controls/list/gdi_canvas.h"
 #include "controls/list/image_list.h"
+#include "controls/list/ole_drag.h"
 #include "controls/ucScrollbar.h"
 #include "core/list_model.h"
 #include "core/list_painter.h"
@@ -170,6 +171,19 @@ public:
     std::function<void(int&, int&)> KeyUp;
     // ItemRightClick(Caption, ItemData, IsSubMenu, X, Y)
     std::function<void(const std::wstring&, const ItemValue&, bool, long, long)> ItemRightClick;
+    // Drag and drop passed through from the window, X and Y in client pixels.
+    // OLEDragOver(Data, Effect, Button, Shift, X, Y, State), State 0 enter, 1 leave, 2 over.
+    std::function<void(IDataObject*, long&, int&, int&, float&, float&, int&)> OLEDragOver;
+    std::function<void(IDataObject*, long&, int&, int&, float&, float&)> OLEDragDrop;
+    // OLEStartDrag(Data, AllowedEffects): the host sets the text to drag.
+    std::function<void(std::wstring&, long&)> OLEStartDrag;
+    std::function<void(long&)> OLECompleteDrag;
+    // Starts a drag of what OLEStartDrag provides; a host calls it from MouseDown/MouseMove.
+    void OLEDrag();
+    // Sets OLEDropMode (0 none, 1 manual); other values are refused with error 380.
+    std::optional<AppError> SetOLEDropMode(long mode);
+    IDropTarget* DropTarget() const { return dropTarget_; }
+
     // Raised before a popup shows for the first time: the host fills what it deferred
     // (the menu's icons are fetched only for lists that are opened).
     std::function<void(ucList&)> BeforeFirstShow;
@@ -251,6 +265,8 @@ private:
     RECT textBoxOffsets_{};
     bool suppress_ = false;
     std::unique_ptr<MessageHooks> hooks_;
+    ListDropTarget* dropTarget_ = nullptr;
+    void UpdateDropRegistration();
     Placement placement_;
 };
 

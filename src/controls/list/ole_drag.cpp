@@ -1,0 +1,218 @@
+#include "controls/list/ole_drag.h"
+
+#include <shlobj.h>
+
+#include <cstring>
+
+namespace zelk {
+
+namespace {
+
+class TextDataObject final : public IDataObject {
+public:
+    explicit TextDataObject(std::wstring text) : text_(std::move(text)) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        if (riid == IID_IUnknown || riid == IID_IDataObject) {
+            *object = static_cast<IDataObject*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --refs_;
+        if (left == 0) {
+            delete this;
+        }
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+        if (QueryGetData(format) != S_OK) {
+            return DV_E_FORMATETC;
+        }
+        const size_t bytes = (text_.size() + 1) * sizeof(wchar_t);
+        HGLOBAL global = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+        if (global == nullptr) {
+            return E_OUTOFMEMORY;
+        }
+        std::memcpy(::GlobalLock(global), text_.c_str(), bytes);
+        ::GlobalUnlock(global);
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = global;
+        medium->pUnkForRelease = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+        return format != nullptr && format->cfFormat == CF_UNICODETEXT &&
+                       (format->tymed & TYMED_HGLOBAL)
+                   ? S_OK
+                   : DV_E_FORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+        out->ptd = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override {
+        if (direction != DATADIR_GET) {
+            return E_NOTIMPL;
+        }
+        FORMATETC format{CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        return ::SHCreateStdEnumFmtEtc(1, &format, out);
+    }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+
+private:
+    std::wstring text_;
+    ULONG refs_ = 1;
+};
+
+class DropSource final : public IDropSource {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        if (riid == IID_IUnknown || riid == IID_IDropSource) {
+            *object = static_cast<IDropSource*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --refs_;
+        if (left == 0) {
+            delete this;
+        }
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
+        if (escape) {
+            return DRAGDROP_S_CANCEL;
+        }
+        return (keys & (MK_LBUTTON | MK_RBUTTON)) ? S_OK : DRAGDROP_S_DROP;
+    }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+private:
+    ULONG refs_ = 1;
+};
+
+} // namespace
+
+IDataObject* CreateTextDataObject(const std::wstring& text) {
+    return new TextDataObject(text);
+}
+
+std::wstring DataObjectText(IDataObject* data) {
+    if (data == nullptr) {
+        return {};
+    }
+    FORMATETC format{CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    if (FAILED(data->GetData(&format, &medium))) {
+        return {};
+    }
+    std::wstring text;
+    if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(medium.hGlobal))) {
+        const size_t limit = ::GlobalSize(medium.hGlobal) / sizeof(wchar_t);
+        text.assign(chars, ::wcsnlen(chars, limit));
+        ::GlobalUnlock(medium.hGlobal);
+    }
+    ::ReleaseStgMedium(&medium);
+    return text;
+}
+
+int ButtonFromKeys(DWORD keys) {
+    return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
+           ((keys & MK_MBUTTON) ? 4 : 0);
+}
+
+int ShiftFromKeys(DWORD keys) {
+    return ((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0) | ((keys & MK_ALT) ? 4 : 0);
+}
+
+HRESULT ListDropTarget::QueryInterface(REFIID riid, void** object) {
+    if (riid == IID_IUnknown || riid == IID_IDropTarget) {
+        *object = static_cast<IDropTarget*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG ListDropTarget::Release() {
+    const ULONG left = --refs_;
+    if (left == 0) {
+        delete this;
+    }
+    return left;
+}
+
+POINT ListDropTarget::Client(POINTL pt) const {
+    POINT p{pt.x, pt.y};
+    ::ScreenToClient(window_, &p);
+    return p;
+}
+
+HRESULT ListDropTarget::DragEnter(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect) {
+    current_ = data;
+    if (callbacks_.dragOver) {
+        callbacks_.dragOver(data, *effect, ButtonFromKeys(keys), ShiftFromKeys(keys), Client(pt),
+                            0);
+    }
+    return S_OK;
+}
+
+HRESULT ListDropTarget::DragOver(DWORD keys, POINTL pt, DWORD* effect) {
+    if (callbacks_.dragOver) {
+        callbacks_.dragOver(current_, *effect, ButtonFromKeys(keys), ShiftFromKeys(keys),
+                            Client(pt), 2);
+    }
+    return S_OK;
+}
+
+HRESULT ListDropTarget::DragLeave() {
+    if (callbacks_.dragOver) {
+        DWORD effect = DROPEFFECT_NONE;
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        ::ScreenToClient(window_, &cursor);
+        callbacks_.dragOver(current_, effect, 0, 0, cursor, 1);
+    }
+    current_ = nullptr;
+    return S_OK;
+}
+
+HRESULT ListDropTarget::Drop(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect) {
+    current_ = nullptr;
+    if (callbacks_.drop) {
+        callbacks_.drop(data, *effect, ButtonFromKeys(keys), ShiftFromKeys(keys), Client(pt));
+    }
+    return S_OK;
+}
+
+DWORD DragText(const std::wstring& text, DWORD allowedEffects) {
+    IDataObject* data = CreateTextDataObject(text);
+    IDropSource* source = new DropSource();
+    DWORD effect = DROPEFFECT_NONE;
+    if (::DoDragDrop(data, source, allowedEffects, &effect) != DRAGDROP_S_DROP) {
+        effect = DROPEFFECT_NONE;
+    }
+    source->Release();
+    data->Release();
+    return effect;
+}
+
+} // namespace zelk
