@@ -97,6 +97,10 @@ int wmain() {
     ::SendMessageW(form.Systray()->MessageWindow(), WM_MOUSEMOVE, 0, WM_LBUTTONUP);
     const double click = Ms(clickStart);
     form.MenuListAt(0).HideList();
+    const auto secondStart = Clock::now();
+    ::SendMessageW(form.Systray()->MessageWindow(), WM_MOUSEMOVE, 0, WM_LBUTTONUP);
+    const double secondClick = Ms(secondStart);
+    form.MenuListAt(0).HideList();
 
     // The first folder's list: 20 subfolders; pick a leaf with 50 files.
     ucList& leaf = form.MenuListAt(3);
@@ -139,7 +143,8 @@ int wmain() {
                            reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
     std::printf("menu build: %ld entries, %zu lists: %.0f ms, %.2fx a bare walk (%.0f ms)\n",
                 entries, form.MenuListCount(), build, build / walk, walk);
-    std::printf("tray click to painted top list: %.1f ms\n", click);
+    std::printf("tray click to painted top list: %.1f ms the first time, %.1f ms after\n", click,
+                secondClick);
     std::printf("50-file submenu, first opening (icons fetched): %.1f ms; again: %.1f ms\n",
                 firstShow, againShow);
     std::printf(

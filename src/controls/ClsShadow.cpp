@@ -217,8 +217,12 @@ void ClsShadow::Update() {
             g.SetClip(&frame, Gdiplus::CombineModeExclude);
             const LayerRect dest = layout_.shadowDestination;
             const LayerRect src{0, 0, layout_.templateSource, layout_.templateSource};
-            for (const Slice& slice : NineSlices(dest, src, layout_.corner)) {
-                if (slice.destination.width <= 0 || slice.destination.height <= 0) {
+            const auto slices = NineSlices(dest, src, layout_.corner);
+            for (size_t i = 0; i < slices.size(); ++i) {
+                const Slice& slice = slices[i];
+                // The centre lies wholly inside the frame, which is clipped away: drawing it
+                // would stretch the template over the whole owner for nothing.
+                if (i == 4 || slice.destination.width <= 0 || slice.destination.height <= 0) {
                     continue;
                 }
                 g.DrawImage(template_.get(),
