@@ -6,6 +6,8 @@
 #include "app/shell_open.h"
 #include "app/toolbar_store.h"
 #include "core/rounding.h"
+#include "dialogs/frmAbout.h"
+#include "dialogs/frmParameters.h"
 #include "core/paths.h"
 #include "core/tray_rules.h"
 #include "settings/reg_settings.h"
@@ -151,7 +153,13 @@ void frmMain::Form_Load() {
 void frmMain::Init() {
     const auto toolbars = ReadToolbarFile(ToolbarFilePath(), ansi_);
     if (!toolbars) {
-        return; // no toolbars yet: the menu stays empty
+        // No toolbars yet: ask for them. The dialog comes back each time it is closed
+        // until the file has content.
+        ShowParameters();
+        if (!unloaded_) {
+            ReInit();
+        }
+        return;
     }
     for (const auto& toolbar : *toolbars) {
         try {
@@ -385,7 +393,34 @@ void frmMain::ShowMenu() {
     }
 }
 
+DialogContext frmMain::MakeDialogContext() {
+    DialogContext context;
+    context.services = &services_;
+    context.language = &language_;
+    context.toolbarFile = ToolbarFilePath();
+    context.programFolder = environment_.programFolder;
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    context.exeName = BaseNameOf(exe);
+    context.localeId = environment_.localeId;
+    context.productIcon = static_cast<HICON>(
+        ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON, 48, 48, LR_SHARED));
+    return context;
+}
+
+void frmMain::ShowParameters() {
+    if (environment_.showParameters) {
+        environment_.showParameters();
+        return;
+    }
+    frmParameters parameters(MakeDialogContext());
+    parameters.ShowModal(hwnd_);
+}
+
 void frmMain::f_cSystray_MouseUp(int16_t Button) {
+    if (aboutForm_ != nullptr) {
+        aboutForm_->Unload(); // an open About box closes on any tray click
+    }
     // The welcome balloon sits over the corner where the menu opens: once the user clicks
     // the icon it has done its job.
     if (Button == 1 || Button == 2) {
@@ -424,16 +459,22 @@ void frmMain::PopupContextMenu() {
 void frmMain::RunCommand(UINT command) {
     switch (command) {
     case mnuParam:
-        // The Parameters dialog is shown here once it exists; the menu is rebuilt either way.
-        ReInit();
+        ShowParameters();
+        ReInit(); // whatever the dialog's outcome
         break;
     case mnuRefresh:
         ReInit();
         break;
-    case mnuAbout:
-        services_.ShowMessageBox(hwnd_, L"ZelkToolBars 1.0.0", L"ZelkToolBars",
-                                 MB_OK | MB_ICONINFORMATION);
+    case mnuAbout: {
+        if (aboutForm_ != nullptr) {
+            break;
+        }
+        frmAbout about(MakeDialogContext());
+        aboutForm_ = &about;
+        about.ShowModal(hwnd_);
+        aboutForm_ = nullptr;
         break;
+    }
     case mnuQuit:
         Form_QueryUnload();
         ::DestroyWindow(hwnd_);

@@ -14,6 +14,7 @@
 #include "app/menu_icons.h"
 #include "controls/list/ucList.h"
 #include "core/menu_tree.h"
+#include "dialogs/dialog_context.h"
 #include "core/localisation.h"
 #include "core/screen_corner.h"
 #include "core/theme.h"
@@ -45,6 +46,8 @@ struct MainEnvironment {
     bool quitOnDestroy = true;         // the real program ends with its main form
     cSystray::NotifyIconFn notifyIcon; // empty: the shell's own
     int shellMajorVersion = -1;        // -1: read shell32's version
+    // Shows the Parameters dialog; empty: the real modal dialog (tests put a stand-in here).
+    std::function<void()> showParameters;
 };
 
 MainEnvironment RealEnvironment();
@@ -80,6 +83,7 @@ public:
     size_t MenuListCount() const { return MenuList.size(); }
     long LastListIndexValue() const { return LastListIndex; }
     const MenuIcons* Icons() const { return icons_.get(); }
+    bool AboutIsOpen() const { return aboutForm_ != nullptr; }
     const std::optional<ShowListRequest>& LastShowListRequest() const { return lastShowList_; }
     cSystray* Systray() const { return f_cSystray.get(); }
     HMENU ContextMenu() const { return mnuMenu_.get(); }
@@ -98,6 +102,8 @@ private:
     friend class WindowBase<frmMain>;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void PopupContextMenu();
+    void ShowParameters();
+    DialogContext MakeDialogContext();
     void BuildContextMenu();
     void LoadIconPictures();
     std::unique_ptr<ucList> NewMenuList();
@@ -119,6 +125,7 @@ private:
     std::unique_ptr<ucList> pastLimitList_;
     std::unique_ptr<ClsLink> link_;
     std::unique_ptr<MenuIcons> icons_;
+    class frmAbout* aboutForm_ = nullptr;
     std::optional<ShowListRequest> lastShowList_;
     // Wide on purpose: a folder with more than 32,767 subfolders must not overflow it.
     long LastListIndex = 0;

@@ -12,6 +12,8 @@ struct MainFormFixture : testing::Test {
     TempFolder program, localAppData;
     RecordingUiServices services;
     std::vector<std::pair<DWORD, NOTIFYICONDATAW>> shell;
+    int parameterShowings = 0;
+    bool iconAddedBeforeDialog = false;
 
     MainEnvironment Environment(uint32_t localeId = 1033) {
         MainEnvironment env;
@@ -23,6 +25,16 @@ struct MainFormFixture : testing::Test {
         env.notifyIcon = [this](DWORD op, NOTIFYICONDATAW* data) {
             shell.emplace_back(op, *data);
             return TRUE;
+        };
+        // The Parameters dialog stand-in: the user adds one toolbar on the second showing.
+        env.showParameters = [this] {
+            iconAddedBeforeDialog = iconAddedBeforeDialog ||
+                                    std::any_of(shell.begin(), shell.end(), [](const auto& call) {
+                                        return call.first == NIM_ADD;
+                                    });
+            if (++parameterShowings >= 2) {
+                WriteBytes(ToolbarFile(), "C:\\Added|Added\r\n");
+            }
         };
         return env;
     }
@@ -63,20 +75,26 @@ TEST_F(MainFormFixture, StartUpBuildsFromTheFileThenShowsIconTipAndBalloon) {
     EXPECT_EQ(balloon.dwInfoFlags, 4u); // with its sound
 }
 
-TEST_F(MainFormFixture, MissingOrEmptyFileLeavesNoToolbarsAndRefreshRereads) {
+TEST_F(MainFormFixture, MissingFileAsksForToolbarsUntilThereAreSomeAndRefreshRereads) {
     frmMain form(::GetModuleHandleW(nullptr), services, Environment());
     form.Form_Load();
-    EXPECT_TRUE(form.TopListEntries().empty());
+    // Shown, closed with nothing saved, shown again: then a toolbar was added.
+    EXPECT_EQ(parameterShowings, 2);
+    EXPECT_EQ(form.TopListEntries(), (std::vector<Toolbar>{{L"C:\\Added", L"Added"}}));
+    // The icon only comes after the dialogs.
+    EXPECT_FALSE(iconAddedBeforeDialog);
     EXPECT_TRUE(form.Systray()->IsShown());
 
-    WriteBytes(ToolbarFile(), "");
+    WriteBytes(ToolbarFile(), ""); // 0 bytes: like no file
+    parameterShowings = 1;
     form.RunCommand(mnuRefresh);
-    EXPECT_TRUE(form.TopListEntries().empty());
+    EXPECT_EQ(parameterShowings, 2);
 
     WriteBytes(ToolbarFile(), "C:\\X|X\r\n");
     form.RunCommand(mnuRefresh);
     EXPECT_EQ(form.TopListEntries(), (std::vector<Toolbar>{{L"C:\\X", L"X"}}));
     form.RunCommand(mnuParam);
+    EXPECT_EQ(parameterShowings, 3); // the menu entry shows it whatever the file holds
     EXPECT_EQ(form.TopListEntries().size(), 1u); // rebuilt, not appended
 }
 

@@ -1,0 +1,90 @@
+#include "dialogs/CmnDialogEx.h"
+
+#include <shobjidl.h>
+
+#include "core/dialog_rules.h"
+
+namespace zelk {
+
+CmnDialogEx::CmnDialogEx() = default;
+CmnDialogEx::~CmnDialogEx() { Clear(); }
+
+void CmnDialogEx::Clear() {
+    if (root_ != nullptr) {
+        ::CoTaskMemFree(root_);
+        root_ = nullptr;
+    }
+    DialogTitle.clear();
+    InitDir.clear();
+    FlagsFolderBrowsing = 0;
+    CancelError = false;
+    fileName_.clear();
+}
+
+bool CmnDialogEx::SetRootFolder(const std::wstring& path) {
+    if (root_ != nullptr) {
+        ::CoTaskMemFree(root_);
+        root_ = nullptr;
+    }
+    if (path.empty()) {
+        return true;
+    }
+    return SUCCEEDED(::SHParseDisplayName(path.c_str(), nullptr, &root_, 0, nullptr));
+}
+
+int CALLBACK CmnDialogEx::BrowseCallback(HWND hwnd, UINT message, LPARAM, LPARAM data) {
+    const auto* self = reinterpret_cast<const CmnDialogEx*>(data);
+    if (message == BFFM_INITIALIZED) {
+        if (!self->DialogTitle.empty()) {
+            ::SetWindowTextW(hwnd, self->DialogTitle.c_str());
+        }
+        if (!self->InitDir.empty()) {
+            ::SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE,
+                           reinterpret_cast<LPARAM>(self->InitDir.c_str()));
+        }
+    }
+    return 0;
+}
+
+bool CmnDialogEx::ShowBrowseForFolder(HWND ParentHwnd, const std::wstring& BrowserHint,
+                                      bool ReturnFriendlyPath) {
+    UINT flags = static_cast<UINT>(FlagsFolderBrowsing);
+    if (flags == 0 || (flags & 0x8000)) {
+        flags |= BIF_NEWDIALOGSTYLE;
+    }
+    if (flags & 0x80) {
+        flags |= 0x4050;
+    }
+    wchar_t display[MAX_PATH] = {};
+    BROWSEINFOW info{};
+    info.hwndOwner = ParentHwnd;
+    info.pidlRoot = root_;
+    info.pszDisplayName = display;
+    info.lpszTitle = BrowserHint.c_str();
+    info.ulFlags = flags;
+    if (!DialogTitle.empty() || !InitDir.empty()) {
+        info.lpfn = &BrowseCallback;
+        info.lParam = reinterpret_cast<LPARAM>(this);
+    }
+    fileName_.clear();
+    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
+    if (chosen == nullptr) {
+        ::SetLastError(static_cast<DWORD>(kPickerCancelled));
+        return false;
+    }
+    IShellItem* item = nullptr;
+    if (SUCCEEDED(::SHCreateItemFromIDList(chosen, IID_IShellItem, reinterpret_cast<void**>(&item)))) {
+        wchar_t* name = nullptr;
+        if (SUCCEEDED(item->GetDisplayName(ReturnFriendlyPath ? SIGDN_DESKTOPABSOLUTEEDITING
+                                                              : SIGDN_DESKTOPABSOLUTEPARSING,
+                                           &name))) {
+            fileName_ = name;
+            ::CoTaskMemFree(name);
+        }
+        item->Release();
+    }
+    ::CoTaskMemFree(chosen);
+    return true;
+}
+
+} // namespace zelk

@@ -1,0 +1,197 @@
+#include "dialogs/FrmSort.h"
+
+#include "app/toolbar_store.h"
+#include "core/dialog_rules.h"
+#include "core/paths.h"
+#include "dialogs/frmParameters.h"
+#include "win/ansi_codec.h"
+#include "win/ui_services.h"
+
+namespace zelk {
+
+namespace {
+
+std::vector<ControlSpec> Layout() {
+    using K = ControlKind;
+    return {
+        {L"Frame1", -1, K::Frame, L"", 2, 0, 640, 420},
+        {L"lblLabel1", 0, K::Label, L"Current sort order :", 20, 14, 290, 22},
+        {L"lblLabel1", 1, K::Label, L"New sort order", 330, 14, 290, 22},
+        {L"lblLabel1", 2, K::Label,
+         L"Drag and Drop all ToolBars from left list to right list in desired order", 20, 334,
+         600, 22, true},
+        {L"cmdSave", -1, K::DefaultButton, L"&Save", 410, 372, 100, 32},
+        {L"cmdCancel", -1, K::CancelButton, L"Cancel", 520, 372, 100, 32},
+    };
+}
+
+PropertyBag ListDesign(uint32_t back, uint32_t line) {
+    PropertyBag bag;
+    bag.Write(L"Font", L"Segoe UI;9.75;");
+    bag.Write(L"BackColor", std::to_wstring(back));
+    bag.Write(L"LineColor", std::to_wstring(line));
+    bag.Write(L"SelectionColor", std::to_wstring(kSystemHighlight));
+    bag.Write(L"FindTextColor", std::to_wstring(kSystemHighlight));
+    bag.Write(L"ListStyle", L"1");
+    bag.Write(L"ItemHeight", L"28");
+    return bag;
+}
+
+} // namespace
+
+FrmSort::FrmSort(frmParameters& parameters)
+    : DialogForm(*parameters.Context().services, parameters.Context().language, L"FrmSort",
+                 L"Sort ToolBars...", 644, 420, Layout()),
+      parameters_(parameters) {}
+
+FrmSort::~FrmSort() {
+    left_.reset();
+    right_.reset();
+}
+
+void FrmSort::Form_Load() {
+    SetFormBackColour(0x00C0C0C0);
+    left_ = std::make_unique<ucList>(services_, ListDesign(0x00FFFFFF, 0x00CDCDCD));
+    right_ = std::make_unique<ucList>(services_, ListDesign(0x00E0FFFF, 0x00B4CDCD));
+    left_->PlaceInForm(hwnd(), Px(20), Px(40), Px(290), Px(280));
+    right_->PlaceInForm(hwnd(), Px(330), Px(40), Px(290), Px(280));
+    Theme();
+    const WindowsAnsiCodec ansi;
+    if (const auto toolbars = ReadToolbarFile(parameters_.Context().toolbarFile, ansi)) {
+        for (const auto& toolbar : *toolbars) {
+            if (toolbar.path.empty() && toolbar.title.empty()) {
+                continue;
+            }
+            left_->AddItem(SortRowText(DisplayTitle(toolbar), toolbar.path));
+        }
+    }
+    Wire(*left_, 1);
+    Wire(*right_, 2);
+    left_->SetOLEDropMode(1);
+    right_->SetOLEDropMode(1);
+    left_->Update(true);
+    right_->Update(true);
+    LeftDropIndex = -2;
+    Enable(L"cmdSave", -1, false);
+}
+
+void FrmSort::Theme() {
+    const bool dark = DialogThemeIsDark();
+    const COLORREF panel = dark ? 0x000000 : 0x00E0E0E0;
+    SetColours(L"Frame1", -1, panel, dark ? 0xFFFFFF : 0);
+    SetColours(L"lblLabel1", 0, panel, dark ? 0xFFFFFF : 0);
+    SetColours(L"lblLabel1", 1, panel, dark ? 0xFFFFFF : 0);
+    SetColours(L"lblLabel1", 2, panel, dark ? 0x008080FF : 0);
+    SetDarkTitleBar(dark);
+}
+
+void FrmSort::Wire(ucList& list, int number) {
+    list.MouseDown = [this, &list](int&, int&, float&, float&) {
+        if (list.ListIndex() != -1) {
+            list.OLEDrag();
+        }
+    };
+    list.OLEStartDrag = [this, &list, number](std::wstring& data, long& allowed) {
+        allowed = DROPEFFECT_MOVE;
+        StartDrag(number);
+        data = list.Items().Text();
+    };
+    list.OLEDragOver = [this, number](IDataObject*, long&, int&, int&, float&, float& y,
+                                      int& state) { DragOver(number, y, state); };
+    list.OLEDragDrop = [this, number](IDataObject* data, long&, int&, int&, float&, float&) {
+        const std::wstring text = DataObjectText(data);
+        if (!text.empty()) {
+            Drop(number, text);
+        }
+    };
+    list.ItemCustomDraw = [this, &list, number](long& index, HDC dc, int&, int& top, int& width,
+                                                int& height) {
+        if (DragSource == number) {
+            return;
+        }
+        const long drop = DropIndex(number);
+        if (drop == -1 && index == list.Items().ListCount() - 1) {
+            DrawLine(dc, 0, top + height, width - 2, top + height);
+        } else if (index == drop) {
+            DrawLine(dc, 0, top, width - 2, top);
+        }
+    };
+}
+
+void FrmSort::StartDrag(int source) {
+    DragSource = source;
+    DropIndex(source == 1 ? 2 : 1) = -2;
+}
+
+void FrmSort::DragOver(int number, float y, int state) {
+    ucList& list = ListNumber(number);
+    if (state == 1) {
+        DropIndex(number) = -2;
+    } else {
+        // Client pixels to the rows' own coordinates: the header and the scrolling count.
+        const long content = static_cast<long>(y) - list.HeaderHeight() + list.ScrollValue();
+        DropIndex(number) = list.ItemHitest(content);
+    }
+    list.Refresh();
+}
+
+void FrmSort::Drop(int number, const std::wstring& text) {
+    if (DragSource == number) {
+        return; // a list is not reordered within itself
+    }
+    ucList& target = ListNumber(number);
+    ucList& source = ListNumber(number == 1 ? 2 : 1);
+    target.AddItem(text, -1, MissingValue{}, L"", false, false, DropIndex(number));
+    DropIndex(number) = -2;
+    target.Update(true);
+    if (source.ListIndex() >= 0 && source.ListIndex() < source.Items().ListCount()) {
+        source.RemoveItem(source.ListIndex());
+    }
+    source.Update(true);
+    Enable(L"cmdSave", -1, left_->Items().ListCount() == 0);
+}
+
+void FrmSort::DrawLine(HDC hdc, int X1, int Y1, int X2, int Y2, COLORREF Color, int BorderWidth) {
+    const COLORREF colour = ResolveSystemColour(Color);
+    unique_hpen pen(::CreatePen(PS_SOLID, BorderWidth, colour));
+    unique_hbrush brush(::CreateSolidBrush(colour));
+    SelectScope selectPen(hdc, pen.get());
+    SelectScope selectBrush(hdc, brush.get());
+    if (X1 >= 0) {
+        ::MoveToEx(hdc, X1, Y1, nullptr);
+    }
+    ::LineTo(hdc, X2, Y2);
+    const POINT left[] = {{0, Y1 - 3}, {0, Y1 + 3}, {3, Y1}};
+    const POINT right[] = {{X2, Y1 - 3}, {X2, Y1 + 3}, {X2 - 3, Y1}};
+    ::Polygon(hdc, left, 3);
+    ::Polygon(hdc, right, 3);
+}
+
+void FrmSort::OnClick(const std::wstring& name, int) {
+    if (name == L"cmdSave") {
+        if (left_->Items().ListCount() != 0) {
+            return;
+        }
+        std::vector<Toolbar> toolbars;
+        for (long i = 0; i < right_->Items().ListCount(); ++i) {
+            const auto [title, path] = SplitSortRow(right_->ItemText(i));
+            toolbars.push_back({path, title});
+        }
+        const WindowsAnsiCodec ansi;
+        if (const DWORD error =
+                WriteToolbarFile(parameters_.Context().toolbarFile, toolbars, ansi)) {
+            services_.ShowMessageBox(hwnd(),
+                                     L"The new order could not be saved (error " +
+                                         std::to_wstring(error) + L"). Nothing was changed.",
+                                     L"ZelkToolbars", MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+        parameters_.ToolbarsChanged = true;
+        Unload();
+    } else if (name == L"cmdCancel") {
+        parameters_.ToolbarsChanged = false;
+        Unload();
+    }
+}
+
+} // namespace zelk

@@ -1,0 +1,342 @@
+#include "dialogs/dialog_form.h"
+
+#include "controls/list/gdi_canvas.h"
+#include "core/rounding.h"
+#include "settings/localisation_files.h"
+#include "win/message_pump.h"
+
+namespace zelk {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"ZelkDialog";
+constexpr int kFirstId = 1000;
+
+} // namespace
+
+DialogForm::DialogForm(UiServices& services, const Localisation* language, std::wstring formName,
+                       std::wstring caption, int width, int height,
+                       std::vector<ControlSpec> controls)
+    : services_(services), language_(language), formName_(std::move(formName)),
+      caption_(std::move(caption)), width_(width), height_(height),
+      controls_(std::move(controls)), scale_(ScreenScale()) {}
+
+DialogForm::~DialogForm() {
+    if (hwnd_ != nullptr) {
+        ::DestroyWindow(hwnd_);
+    }
+}
+
+int DialogForm::Px(int logical) const { return static_cast<int>(RoundHalfEven(logical * scale_)); }
+
+int DialogForm::IdOf(const std::wstring& name, int index) const {
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        if (controls_[i].name == name && controls_[i].index == index) {
+            const ControlKind kind = controls_[i].kind;
+            if (kind == ControlKind::DefaultButton) {
+                return IDOK;
+            }
+            if (kind == ControlKind::CancelButton) {
+                return IDCANCEL;
+            }
+            return kFirstId + static_cast<int>(i);
+        }
+    }
+    return 0;
+}
+
+const ControlSpec* DialogForm::SpecOf(int id) const {
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        if (IdOf(controls_[i].name, controls_[i].index) == id) {
+            return &controls_[i];
+        }
+    }
+    return nullptr;
+}
+
+HWND DialogForm::Control(const std::wstring& name, int index) const {
+    const auto it = windows_.find(IdOf(name, index));
+    return it == windows_.end() ? nullptr : it->second;
+}
+
+std::wstring DialogForm::TextOf(const std::wstring& name, int index) const {
+    const HWND control = Control(name, index);
+    const int length = control ? ::GetWindowTextLengthW(control) : 0;
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    if (control) {
+        ::GetWindowTextW(control, text.data(), length + 1);
+    }
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+void DialogForm::SetText(const std::wstring& name, int index, const std::wstring& text) {
+    if (HWND control = Control(name, index)) {
+        ::SetWindowTextW(control, text.c_str());
+    }
+}
+
+bool DialogForm::IsChecked(const std::wstring& name, int index) const {
+    const HWND control = Control(name, index);
+    return control && ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void DialogForm::Check(const std::wstring& name, int index) {
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        if (controls_[i].name == name) {
+            if (HWND control = Control(name, controls_[i].index)) {
+                ::SendMessageW(control, BM_SETCHECK,
+                               controls_[i].index == index ? BST_CHECKED : BST_UNCHECKED, 0);
+            }
+        }
+    }
+}
+
+void DialogForm::Enable(const std::wstring& name, int index, bool enabled) {
+    if (HWND control = Control(name, index)) {
+        ::EnableWindow(control, enabled);
+    }
+}
+
+void DialogForm::SetColours(const std::wstring& name, int index, COLORREF back, COLORREF text) {
+    colours_[IdOf(name, index)] = {back, text};
+    if (HWND control = Control(name, index)) {
+        ::InvalidateRect(control, nullptr, TRUE);
+    }
+}
+
+void DialogForm::SetFormBackColour(COLORREF colour) {
+    formBack_ = colour;
+    if (hwnd_ != nullptr) {
+        ::InvalidateRect(hwnd_, nullptr, TRUE);
+    }
+}
+
+void DialogForm::SetDarkTitleBar(bool dark) {
+    // Windows 10 1809 and later; elsewhere (Wine included) the call simply does nothing.
+    using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+    if (HMODULE dwm = ::LoadLibraryW(L"dwmapi.dll")) {
+        if (auto set = reinterpret_cast<SetAttribute>(
+                reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmSetWindowAttribute")))) {
+            const BOOL value = dark;
+            set(hwnd_, 20 /* DWMWA_USE_IMMERSIVE_DARK_MODE */, &value, sizeof(value));
+        }
+        ::FreeLibrary(dwm);
+    }
+}
+
+void DialogForm::Click(const std::wstring& name, int index) {
+    const int id = IdOf(name, index);
+    if (id != 0 && hwnd_ != nullptr) {
+        ::SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(Control(name, index)));
+    }
+}
+
+HFONT DialogForm::FontFor(int points, bool bold) {
+    auto& font = fonts_[{points, bold}];
+    if (!font) {
+        LOGFONTW lf{};
+        lf.lfHeight = FontHeightForPoints(points);
+        lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        wcsncpy_s(lf.lfFaceName, L"Segoe UI", _TRUNCATE);
+        font.reset(::CreateFontIndirectW(&lf));
+    }
+    return font.get();
+}
+
+HBRUSH DialogForm::Brush(COLORREF colour) {
+    auto& brush = brushes_[colour];
+    if (!brush) {
+        brush.reset(::CreateSolidBrush(colour));
+    }
+    return brush.get();
+}
+
+void DialogForm::Create(HWND owner) {
+    owner_ = owner;
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    RegisterWindowClass(instance, kClassName);
+    RECT frame{0, 0, Px(width_), Px(height_)};
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    ::AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
+    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+    const int x = (::GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+    const int y = (::GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, caption_.c_str(),
+                      style, x, y, w, h, owner, nullptr, instance, this);
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        const ControlSpec& c = controls_[i];
+        const wchar_t* cls = L"BUTTON";
+        DWORD controlStyle = WS_CHILD | WS_VISIBLE | c.extraStyle;
+        switch (c.kind) {
+        case ControlKind::Frame:
+            controlStyle |= BS_GROUPBOX;
+            break;
+        case ControlKind::Label:
+            cls = L"STATIC";
+            break;
+        case ControlKind::Button:
+        case ControlKind::CancelButton:
+            controlStyle |= BS_PUSHBUTTON | WS_TABSTOP;
+            break;
+        case ControlKind::DefaultButton:
+            controlStyle |= BS_DEFPUSHBUTTON | WS_TABSTOP;
+            break;
+        case ControlKind::GroupStartOption:
+            controlStyle |= BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP;
+            break;
+        case ControlKind::Option:
+            controlStyle |= BS_AUTORADIOBUTTON;
+            break;
+        case ControlKind::Edit:
+            cls = L"EDIT";
+            controlStyle |= WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
+            break;
+        }
+        const int id = IdOf(c.name, c.index);
+        HWND control = ::CreateWindowExW(0, cls, c.caption.c_str(), controlStyle, Px(c.x), Px(c.y),
+                                         Px(c.width), Px(c.height), hwnd_,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                         instance, nullptr);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.points, c.bold)),
+                       FALSE);
+        windows_[id] = control;
+    }
+    if (language_ != nullptr) {
+        language_->Localise(*this);
+    }
+    Form_Load();
+}
+
+void DialogForm::ShowModal(HWND owner) {
+    Create(owner);
+    if (hwnd_ == nullptr) {
+        return;
+    }
+    if (owner != nullptr) {
+        ::EnableWindow(owner, FALSE);
+    }
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::SetForegroundWindow(hwnd_);
+    MSG msg;
+    bool quit = false;
+    while (hwnd_ != nullptr) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            quit = got == 0;
+            break;
+        }
+        if (hwnd_ == nullptr || !::IsDialogMessageW(hwnd_, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    if (owner != nullptr) {
+        ::EnableWindow(owner, TRUE);
+    }
+    if (quit) {
+        ::PostQuitMessage(static_cast<int>(msg.wParam));
+    }
+}
+
+void DialogForm::Unload() {
+    if (hwnd_ != nullptr) {
+        Form_Unload();
+        if (owner_ != nullptr) {
+            ::EnableWindow(owner_, TRUE); // before the window goes, so the focus returns
+        }
+        ::DestroyWindow(hwnd_);
+    }
+}
+
+void DialogForm::SetFormCaption(const std::wstring& text) {
+    caption_ = text;
+    if (hwnd_ != nullptr) {
+        ::SetWindowTextW(hwnd_, text.c_str());
+    }
+}
+
+std::vector<ControlRef> DialogForm::Controls() const {
+    std::vector<ControlRef> refs;
+    for (const auto& c : controls_) {
+        refs.push_back({c.name, c.index});
+    }
+    return refs;
+}
+
+void DialogForm::SetControlCaption(size_t control, const std::wstring& text) {
+    if (control < controls_.size()) {
+        controls_[control].caption = text;
+        SetText(controls_[control].name, controls_[control].index, text);
+    }
+}
+
+LRESULT DialogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    bool handled = false;
+    const LRESULT result = OnMessage(message, wParam, lParam, handled);
+    if (handled) {
+        return result;
+    }
+    switch (message) {
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        if (HIWORD(wParam) != BN_CLICKED) {
+            return 0;
+        }
+        if (const ControlSpec* spec = SpecOf(id)) {
+            OnClick(spec->name, spec->index);
+        } else if (id == IDCANCEL && Form_QueryUnload()) {
+            Unload(); // Escape on a form without a Cancel button: as the close box
+        }
+        return 0;
+    }
+    case WM_CLOSE:
+        if (Form_QueryUnload()) {
+            Unload();
+        }
+        return 0;
+    case WM_ERASEBKGND: {
+        RECT r{};
+        ::GetClientRect(hwnd_, &r);
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        ::FillRect(dc, &r, Brush(formBack_));
+        // Frames are panels: their own background fills them.
+        for (const auto& c : controls_) {
+            const auto it = colours_.find(IdOf(c.name, c.index));
+            if (c.kind == ControlKind::Frame && it != colours_.end()) {
+                HWND frame = Control(c.name, c.index);
+                if (frame != nullptr && ::IsWindowVisible(frame)) {
+                    RECT fr{};
+                    ::GetWindowRect(frame, &fr);
+                    ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&fr), 2);
+                    ::FillRect(dc, &fr, Brush(it->second.first));
+                }
+            }
+        }
+        return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT: {
+        const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        const auto it = colours_.find(id);
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        if (it == colours_.end()) {
+            if (message == WM_CTLCOLOREDIT) {
+                return DefaultProc(message, wParam, lParam);
+            }
+            ::SetBkColor(dc, formBack_);
+            return reinterpret_cast<LRESULT>(Brush(formBack_));
+        }
+        ::SetTextColor(dc, it->second.second);
+        ::SetBkColor(dc, it->second.first);
+        return reinterpret_cast<LRESULT>(Brush(it->second.first));
+    }
+    default:
+        return DefaultProc(message, wParam, lParam);
+    }
+}
+
+} // namespace zelk

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/localisation.h"
+#include "win/gdi.h"
+#include "win/window_base.h"
+
+namespace zelk {
+
+class UiServices;
+class Localisation;
+
+enum class ControlKind { Frame, Label, Button, DefaultButton, CancelButton, Option, GroupStartOption, Edit };
+
+// One control of a form, as a language file names it (name and array index) with its place
+// in logical pixels at 96 dpi.
+struct ControlSpec {
+    std::wstring name;
+    int index = -1;
+    ControlKind kind = ControlKind::Label;
+    std::wstring caption;
+    int x = 0, y = 0, width = 0, height = 0;
+    bool bold = false;
+    int points = 9;
+    DWORD extraStyle = 0;
+};
+
+// A modal window built from a table of named controls: Tab order, Enter for the default
+// button, Escape for Cancel, per-control colours, a dark title bar in the dark theme, and
+// captions that LocaliseForm reaches by name and index.
+class DialogForm : public WindowBase<DialogForm>, public LocalisableForm {
+public:
+    DialogForm(UiServices& services, const Localisation* language, std::wstring formName,
+               std::wstring caption, int width, int height, std::vector<ControlSpec> controls);
+    ~DialogForm() override;
+    DialogForm(const DialogForm&) = delete;
+    DialogForm& operator=(const DialogForm&) = delete;
+
+    // Creates the window and runs it until it is closed; the owner is disabled meanwhile.
+    void ShowModal(HWND owner);
+    // Creates the window without running it (tests drive it directly).
+    void Create(HWND owner);
+    // Unload: the window goes and ShowModal returns.
+    void Unload();
+    bool IsOpen() const { return hwnd_ != nullptr; }
+
+    HWND Control(const std::wstring& name, int index = -1) const;
+    std::wstring TextOf(const std::wstring& name, int index = -1) const;
+    void SetText(const std::wstring& name, int index, const std::wstring& text);
+    bool IsChecked(const std::wstring& name, int index) const;
+    void Check(const std::wstring& name, int index);
+    void Enable(const std::wstring& name, int index, bool enabled);
+    void SetColours(const std::wstring& name, int index, COLORREF back, COLORREF text);
+    void SetFormBackColour(COLORREF colour);
+    void SetDarkTitleBar(bool dark);
+    // Presses a button as a click would (tests and keyboard shortcuts).
+    void Click(const std::wstring& name, int index = -1);
+    double Scale() const { return scale_; }
+    int Px(int logical) const;
+
+    // LocalisableForm
+    std::wstring FormName() const override { return formName_; }
+    void SetFormCaption(const std::wstring& text) override;
+    void SetFormToolTip(const std::wstring&) override {}
+    std::vector<ControlRef> Controls() const override;
+    void SetControlCaption(size_t control, const std::wstring& text) override;
+    void SetControlToolTip(size_t, const std::wstring&) override {}
+
+protected:
+    virtual void Form_Load() {}
+    virtual void OnClick(const std::wstring& name, int index) { (void)name, (void)index; }
+    // The window's close box; the form goes unless this returns false.
+    virtual bool Form_QueryUnload() { return true; }
+    virtual void Form_Unload() {}
+    // Anything else the form wants to handle; handled = true stops the default handling.
+    virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+        (void)message, (void)wParam, (void)lParam, (void)handled;
+        return 0;
+    }
+
+    UiServices& services_;
+    const Localisation* language_;
+
+private:
+    friend class WindowBase<DialogForm>;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    const ControlSpec* SpecOf(int id) const;
+    int IdOf(const std::wstring& name, int index) const;
+    HBRUSH Brush(COLORREF colour);
+
+    std::wstring formName_, caption_;
+    int width_, height_;
+    std::vector<ControlSpec> controls_;
+    std::map<int, HWND> windows_;
+    std::map<int, std::pair<COLORREF, COLORREF>> colours_;
+    std::map<COLORREF, unique_hbrush> brushes_;
+    COLORREF formBack_ = ::GetSysColor(COLOR_BTNFACE);
+    std::map<std::pair<int, bool>, unique_hfont> fonts_;
+    HFONT FontFor(int points, bool bold);
+    double scale_;
+    HWND owner_ = nullptr;
+};
+
+} // namespace zelk

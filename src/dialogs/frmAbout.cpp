@@ -1,0 +1,101 @@
+#include "dialogs/frmAbout.h"
+
+#include <vector>
+
+#include "core/dialog_rules.h"
+#include "settings/localisation_files.h"
+
+namespace zelk {
+
+namespace {
+
+std::vector<ControlSpec> Layout() {
+    using K = ControlKind;
+    ControlSpec shade{L"lblZelkToolbars", 1, K::Label, L"ZelkToolbars", 171, 23, 300, 50, true, 24};
+    ControlSpec title{L"lblZelkToolbars", 0, K::Label, L"ZelkToolbars", 170, 20, 300, 50, true, 24};
+    return {
+        {L"Image1", -1, K::Label, L"", 20, 20, 128, 128, false, 9, SS_ICON | SS_CENTERIMAGE},
+        shade,
+        title,
+        {L"lblLabel1", 0, K::Label, L"", 170, 80, 330, 22},
+        {L"lblLabel1", 1, K::Label, L"Version :", 170, 104, 330, 22},
+        {L"lblLabel1", 2, K::Label, L"", 170, 128, 330, 22},
+        {L"lblLabel1", 3, K::Label, L"LOCALE ID : ", 170, 152, 330, 22},
+    };
+}
+
+} // namespace
+
+bool ProgramVersion(unsigned& major, unsigned& minor, unsigned& revision) {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(path, &ignored);
+    std::vector<BYTE> data(size);
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (size == 0 || !::GetFileVersionInfoW(path, 0, size, data.data()) ||
+        !::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) ||
+        info == nullptr) {
+        return false;
+    }
+    major = HIWORD(info->dwFileVersionMS);
+    minor = LOWORD(info->dwFileVersionMS);
+    revision = HIWORD(info->dwFileVersionLS);
+    return true;
+}
+
+frmAbout::frmAbout(const DialogContext& context)
+    : DialogForm(*context.services, nullptr, L"frmAbout", L"About...", 520, 190, Layout()),
+      context_(context) {}
+
+void frmAbout::Form_Load() {
+    const bool dark = DialogThemeIsDark();
+    SetText(L"lblLabel1", 0, L"Create your own custom toolbars");
+    unsigned major = 1, minor = 0, revision = 0;
+    ProgramVersion(major, minor, revision);
+    SetText(L"lblLabel1", 1, VersionText(major, minor, revision));
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    SetText(L"lblLabel1", 2, L"\u00A9 Tanvel. Free to use and share, " + std::to_wstring(now.wYear));
+    SetText(L"lblLabel1", 3, L"LOCALE ID : " + std::to_wstring(context_.localeId));
+    if (context_.language != nullptr) {
+        context_.language->Localise(*this); // after the texts above, so a translation wins
+    }
+    if (context_.productIcon != nullptr) {
+        ::SendMessageW(Control(L"Image1"), STM_SETICON,
+                       reinterpret_cast<WPARAM>(context_.productIcon), 0);
+    }
+    const COLORREF back = dark ? 0x000000 : 0xFFFFFF;
+    SetFormBackColour(back);
+    SetColours(L"Image1", -1, back, 0);
+    SetColours(L"lblZelkToolbars", 0, back, 0x00FF4070);
+    SetColours(L"lblZelkToolbars", 1, back, 0x00C0C0C0);
+    for (int i = 0; i <= 2; ++i) {
+        SetColours(L"lblLabel1", i, back, dark ? 0xFFFFFF : 0);
+    }
+    SetColours(L"lblLabel1", 3, back, 0x000080FF);
+    SetDarkTitleBar(dark);
+}
+
+LRESULT frmAbout::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        handled = true;
+        Unload();
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            handled = true; // Enter and Escape close it like any key
+            Unload();
+        }
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+} // namespace zelk

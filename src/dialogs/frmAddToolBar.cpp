@@ -1,0 +1,131 @@
+#include "dialogs/frmAddToolBar.h"
+
+#include "core/dialog_rules.h"
+#include "core/paths.h"
+#include "dialogs/CmnDialogEx.h"
+#include "dialogs/frmParameters.h"
+#include "settings/localisation_files.h"
+#include "win/file_io.h"
+#include "win/ui_services.h"
+
+namespace zelk {
+
+namespace {
+
+std::vector<ControlSpec> Layout() {
+    using K = ControlKind;
+    return {
+        {L"Frame1", 0, K::Frame, L"", 2, 0, 571, 196},
+        {L"lblLabel2", 0, K::Label, L"Choose a directory on disk : ", 90, 30, 380, 24},
+        {L"lblLabel2", 1, K::Label, L"Choose a menu from the user's start menu : ", 90, 70, 380, 24},
+        {L"lblLabel2", 2, K::Label, L"Choose a menu from the common start menu : ", 90, 110, 380, 24},
+        {L"cmd", 0, K::Button, L"...", 480, 26, 60, 28},
+        {L"cmd", 1, K::Button, L"...", 480, 66, 60, 28},
+        {L"cmd", 2, K::Button, L"...", 480, 106, 60, 28},
+        {L"cmdCancel", 0, K::CancelButton, L"Cancel", 440, 152, 100, 30},
+        {L"Frame1", 1, K::Frame, L"", 2, 0, 571, 196},
+        {L"lblLabel1", -1, K::Label, L"Set a title for the menu bar :", 30, 30, 500, 24, true},
+        {L"txtText1", -1, K::Edit, L"", 30, 64, 510, 26},
+        {L"cmdOk", -1, K::DefaultButton, L"&Ok", 330, 152, 100, 30},
+        {L"cmdCancel", 1, K::Button, L"Cancel", 440, 152, 100, 30},
+    };
+}
+
+bool IsStep2Control(const std::wstring& name, int index) {
+    return (name == L"Frame1" && index == 1) || name == L"lblLabel1" || name == L"txtText1" ||
+           name == L"cmdOk" || (name == L"cmdCancel" && index == 1);
+}
+
+} // namespace
+
+frmAddToolBar::frmAddToolBar(frmParameters& parameters)
+    : DialogForm(*parameters.Context().services, parameters.Context().language, L"frmAddToolBar",
+                 L"Add a Toolbar", 575, 198, Layout()),
+      parameters_(parameters) {}
+
+void frmAddToolBar::Form_Load() {
+    ShowStep(false);
+    Theme();
+}
+
+void frmAddToolBar::ShowStep(bool second) {
+    step2_ = second;
+    for (const auto& ref : Controls()) {
+        if (HWND control = Control(ref.name, ref.index)) {
+            ::ShowWindow(control, IsStep2Control(ref.name, ref.index) == second ? SW_SHOW : SW_HIDE);
+        }
+    }
+    ::InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void frmAddToolBar::Theme() {
+    const bool dark = DialogThemeIsDark();
+    const COLORREF panel = dark ? 0x000000 : 0x00E0E0E0;
+    SetFormBackColour(panel);
+    SetColours(L"Frame1", 0, panel, dark ? 0xFFFFFF : 0);
+    SetColours(L"Frame1", 1, panel, dark ? 0xFFFFFF : 0);
+    for (int i = 0; i <= 2; ++i) {
+        SetColours(L"lblLabel2", i, panel, dark ? 0xFFFFFF : 0);
+    }
+    SetColours(L"lblLabel1", -1, panel, dark ? 0x008080FF : 0);
+    SetDarkTitleBar(dark);
+}
+
+void frmAddToolBar::OnClick(const std::wstring& name, int index) {
+    if (name == L"cmd") {
+        cmd_Click(index);
+    } else if (name == L"cmdOk" && step2_) {
+        parameters_.ToolbarsChanged = true;
+        std::wstring title = TextOf(L"txtText1");
+        if (title.empty()) {
+            title = BaseNameOf(selectedPath_);
+        }
+        parameters_.ucList1().AddItem(title, -1, selectedPath_);
+        Unload();
+    } else if (name == L"cmdCancel") {
+        parameters_.ToolbarsChanged = false;
+        Unload();
+    }
+}
+
+void frmAddToolBar::cmd_Click(int index) {
+    selectedPath_.clear();
+    const DialogContext& context = parameters_.Context();
+    int32_t lastError = 0;
+    std::optional<std::wstring> path;
+    if (context.pickFolder) {
+        path = context.pickFolder(hwnd(), index, lastError);
+    } else {
+        CmnDialogEx picker;
+        const wchar_t* defaults[] = {L"Select a folder on disk",
+                                     L"Select a folder from the user start menu",
+                                     L"Select a folder from the common start menu"};
+        picker.DialogTitle = language_ ? language_->GetString(4 + index, defaults[index])
+                                       : std::wstring(defaults[index]);
+        if (index == 1 || index == 2) {
+            picker.SetRootFolder(AddBackslash(EnvironmentVariable(index == 1 ? L"APPDATA"
+                                                                             : L"ProgramData")) +
+                                 L"Microsoft\\Windows\\Start Menu\\Programs\\");
+        }
+        if (picker.ShowBrowseForFolder(hwnd(), L"Choose the root folder of your toolbar")) {
+            path = picker.FileName();
+        } else {
+            lastError = static_cast<int32_t>(::GetLastError());
+        }
+    }
+    if (path) {
+        const std::wstring chosen = path->substr(0, path->find(L'\0'));
+        if (!chosen.empty()) {
+            selectedPath_ = chosen;
+            SetText(L"txtText1", -1, BaseNameOf(selectedPath_));
+            ShowStep(true);
+            ::SetFocus(Control(L"txtText1"));
+        }
+        return;
+    }
+    if (lastError != kPickerCancelled) {
+        services_.ShowMessageBox(hwnd(), PickerFailureText(lastError), L"", MB_OK);
+    }
+}
+
+} // namespace zelk

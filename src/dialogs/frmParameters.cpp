@@ -1,0 +1,219 @@
+#include "dialogs/frmParameters.h"
+
+#include "app/shell_open.h"
+#include "app/toolbar_store.h"
+#include "core/dialog_rules.h"
+#include "core/paths.h"
+#include "core/theme.h"
+#include "dialogs/FrmSort.h"
+#include "dialogs/frmAddToolBar.h"
+#include "settings/localisation_files.h"
+#include "settings/reg_settings.h"
+#include "settings/startup.h"
+#include "win/ansi_codec.h"
+#include "win/file_io.h"
+#include "win/message_pump.h"
+#include "win/ui_services.h"
+
+namespace zelk {
+
+bool DialogThemeIsDark() { return ReadThemeIsDark(); }
+
+namespace {
+
+std::vector<ControlSpec> Layout() {
+    using K = ControlKind;
+    return {
+        {L"Frame1", 0, K::Frame, L"Toolbars...", 10, 8, 560, 262},
+        {L"cmdAdd", -1, K::Button, L"&Add a Toolbar", 372, 34, 186, 28},
+        {L"cmdRemove", -1, K::Button, L"&Remove the selected toolbar", 372, 68, 186, 28},
+        {L"cmdSort", -1, K::Button, L"&Sort Toolbars", 372, 102, 186, 28},
+        {L"cmdOpenDir", 0, K::Button, L"Open selected item &directory", 372, 152, 186, 28},
+        {L"cmdOpenDir", 1, K::Button, L"Open &User Startup menu directory", 372, 186, 186, 28},
+        {L"cmdOpenDir", 2, K::Button, L"Open &Common Startup menu directory", 372, 220, 186, 28},
+        {L"Frame1", 1, K::Frame, L"Theme", 10, 278, 275, 58},
+        {L"OptTheme", 0, K::GroupStartOption, L"&Light", 26, 302, 110, 24},
+        {L"OptTheme", 1, K::Option, L"Dar&k", 150, 302, 110, 24},
+        {L"Frame1", 2, K::Frame, L"Start with Windows\u00AE", 295, 278, 275, 58},
+        {L"OptYes", 0, K::GroupStartOption, L"&Yes", 311, 302, 110, 24},
+        {L"OptYes", 1, K::Option, L"&No", 435, 302, 110, 24},
+        {L"Frame1", 3, K::Frame, L"", 10, 342, 440, 44},
+        {L"cmdOk", -1, K::DefaultButton, L"&Ok", 470, 350, 100, 32},
+    };
+}
+
+PropertyBag ListDesign() {
+    PropertyBag bag;
+    bag.Write(L"Font", L"Segoe UI;9.75;");
+    bag.Write(L"BackColor", std::to_wstring(0x00404040));
+    bag.Write(L"LineColor", std::to_wstring(0x00656565));
+    bag.Write(L"BorderColor", std::to_wstring(0x00FFFFFF));
+    bag.Write(L"BorderVisible", L"False");
+    bag.Write(L"BorderRadius", L"15");
+    bag.Write(L"SelectionColor", std::to_wstring(kSystemHighlight));
+    bag.Write(L"FindTextColor", std::to_wstring(kSystemHighlight));
+    bag.Write(L"ListStyle", L"1");
+    return bag;
+}
+
+std::wstring StartMenuPrograms(const wchar_t* variable) {
+    return AddBackslash(EnvironmentVariable(variable)) + L"Microsoft\\Windows\\Start Menu\\Programs";
+}
+
+} // namespace
+
+frmParameters::frmParameters(const DialogContext& context)
+    : DialogForm(*context.services, context.language, L"frmParameters", L"ToolBars Parameters",
+                 580, 392, Layout()),
+      context_(context) {}
+
+frmParameters::~frmParameters() = default;
+
+void frmParameters::Form_Load() {
+    SetFormBackColour(0x00E0E0E0);
+    list_ = std::make_unique<ucList>(services_, ListDesign());
+    list_->PlaceInForm(hwnd(), Px(22), Px(32), Px(336), Px(226));
+    Theme();
+    Init();
+}
+
+void frmParameters::Theme() {
+    const bool dark = DialogThemeIsDark();
+    const COLORREF back = dark ? 0x000000 : 0x00E0E0E0;
+    const COLORREF text = dark ? 0xFFFFFF : 0x000000;
+    for (int i = 0; i <= 3; ++i) {
+        SetColours(L"Frame1", i, back, text);
+    }
+    for (int i = 0; i <= 1; ++i) {
+        SetColours(L"OptTheme", i, back, text);
+        SetColours(L"OptYes", i, back, text);
+    }
+    SetDarkTitleBar(dark);
+}
+
+void frmParameters::LoadFile() {
+    const WindowsAnsiCodec ansi;
+    if (const auto toolbars = ReadToolbarFile(context_.toolbarFile, ansi)) {
+        for (const auto& toolbar : *toolbars) {
+            AddToolbar(toolbar.path, toolbar.title);
+        }
+    }
+}
+
+void frmParameters::Init() {
+    LoadFile();
+    const bool autoStart =
+        GetRegSettingOrDefault(kSettingsApp, kSettingsSection, L"AutoStart", L"0") == L"1";
+    Check(L"OptYes", autoStart ? 0 : 1);
+    // The option compares the text with "0" while the colours follow the numeric rule:
+    // "00" colours the dialog light but selects Dark, as it always has.
+    const bool light =
+        GetRegSettingOrDefault(kSettingsApp, kSettingsSection, L"Theme", kThemeDefault) == L"0";
+    Check(L"OptTheme", light ? 0 : 1);
+    list_->Refresh();
+}
+
+void frmParameters::AddToolbar(const std::wstring& strpath, std::wstring strTitle) {
+    if (strpath.empty()) {
+        return;
+    }
+    if (!ListConfigured) {
+        ListProperties p = list_->Properties();
+        p.UseMonocromeIcons = false;
+        p.ItemHeight = 38;
+        p.DrawSeparatorLine = false;
+        p.Font.size = 12;
+        list_->SetProperties(p);
+        list_->ImageListInitialize(32, 32);
+        list_->Shadow().BorderColor = 0;
+        list_->Shadow().SetShadowOpacity(0);
+        ListConfigured = true;
+    }
+    if (strTitle.empty()) {
+        strTitle = BaseNameOf(strpath);
+    }
+    list_->AddItem(strTitle, -1, strpath);
+}
+
+void frmParameters::OnClick(const std::wstring& name, int index) {
+    if (name == L"cmdAdd") {
+        ToolbarsChanged = false;
+        frmAddToolBar add(*this);
+        add.ShowModal(hwnd());
+        if (ToolbarsChanged) {
+            list_->Update(true);
+        }
+    } else if (name == L"cmdRemove") {
+        const long selected = list_->ListIndex();
+        if (selected == -1) {
+            return;
+        }
+        const std::wstring question =
+            (language_ ? language_->GetString(2, L"Are you sure you want to remove the toolbar")
+                       : std::wstring(L"Are you sure you want to remove the toolbar")) +
+            L"\r\n" + list_->Items().Text() + L" ? ";
+        if (services_.ShowMessageBox(hwnd(), question, L"ZelkToolbars",
+                                     MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            list_->RemoveItem(selected);
+            list_->Update(true);
+        }
+    } else if (name == L"cmdSort") {
+        ToolbarsChanged = false;
+        FrmSort sort(*this);
+        sort.ShowModal(hwnd());
+        if (ToolbarsChanged) {
+            list_->Clear();
+            LoadFile();
+            list_->Update(true);
+        }
+    } else if (name == L"cmdOpenDir") {
+        std::wstring folder;
+        if (index == 0) {
+            if (list_->ListIndex() == -1) {
+                services_.Beep();
+                ::SetFocus(list_->hWnd());
+                return;
+            }
+            if (const auto* path = std::get_if<std::wstring>(&list_->ItemData(list_->ListIndex()))) {
+                folder = *path;
+            }
+        } else {
+            folder = StartMenuPrograms(index == 1 ? L"APPDATA" : L"ProgramData");
+        }
+        ShellOpen(services_, folder);
+    } else if (name == L"cmdOk") {
+        cmdOk_Click();
+    }
+}
+
+void frmParameters::cmdOk_Click() {
+    std::vector<Toolbar> toolbars;
+    for (long i = 0; i < list_->Items().ListCount(); ++i) {
+        const auto* path = std::get_if<std::wstring>(&list_->ItemData(i));
+        toolbars.push_back({path ? *path : std::wstring(), list_->ItemText(i)});
+    }
+    const WindowsAnsiCodec ansi;
+    CreateFolderPath(FolderOf(context_.toolbarFile) + L"\\");
+    if (const DWORD error = WriteToolbarFile(context_.toolbarFile, toolbars, ansi)) {
+        // The user's edit must not vanish behind a dialog that closes as if it had saved.
+        services_.ShowMessageBox(hwnd(),
+                                 L"The toolbar list could not be saved to\r\n" +
+                                     context_.toolbarFile + L"\r\n(error " +
+                                     std::to_wstring(error) + L"). Nothing was changed.",
+                                 L"ZelkToolbars", MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    bool allUsers = false;
+    const std::wstring command = StartUpCommand(context_.programFolder, context_.exeName);
+    if (IsChecked(L"OptYes", 0)) {
+        RegisterStartUp(kRunValueName, command, true, allUsers);
+        SaveRegSetting(kSettingsApp, kSettingsSection, L"AutoStart", L"1");
+    } else {
+        RegisterStartUp(kRunValueName, command, false, allUsers);
+        SaveRegSetting(kSettingsApp, kSettingsSection, L"AutoStart", L"0");
+    }
+    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", IsChecked(L"OptTheme", 0) ? L"0" : L"1");
+    Unload();
+}
+
+} // namespace zelk

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <memory>
+
+#include "controls/list/ucList.h"
+#include "dialogs/dialog_context.h"
+#include "dialogs/dialog_form.h"
+
+namespace zelk {
+
+// "ToolBars Parameters": the toolbar list (add, remove, sort), the theme and start with
+// Windows. The file and settings are written only by Ok.
+class frmParameters : public DialogForm {
+public:
+    explicit frmParameters(const DialogContext& context);
+    ~frmParameters() override;
+
+    void Init();
+    void AddToolbar(const std::wstring& strpath, std::wstring strTitle);
+    void Theme();
+
+    // Written by the add and sort dialogs: true when they changed the list.
+    bool ToolbarsChanged = false;
+    ucList& ucList1() { return *list_; }
+    const DialogContext& Context() const { return context_; }
+
+protected:
+    void Form_Load() override;
+    void OnClick(const std::wstring& name, int index) override;
+
+private:
+    void cmdOk_Click();
+    void LoadFile();
+
+    DialogContext context_;
+    std::unique_ptr<ucList> list_;
+    bool ListConfigured = false;
+};
+
+} // namespace zelk
