@@ -7,7 +7,9 @@
 namespace zelk {
 
 CmnDialogEx::CmnDialogEx() = default;
-CmnDialogEx::~CmnDialogEx() { Clear(); }
+CmnDialogEx::~CmnDialogEx() {
+    Clear();
+}
 
 void CmnDialogEx::Clear() {
     if (root_ != nullptr) {
@@ -73,13 +75,19 @@ bool CmnDialogEx::ShowBrowseForFolder(HWND ParentHwnd, const std::wstring& Brows
         return false;
     }
     IShellItem* item = nullptr;
-    if (SUCCEEDED(::SHCreateItemFromIDList(chosen, IID_IShellItem, reinterpret_cast<void**>(&item)))) {
+    if (SUCCEEDED(
+            ::SHCreateItemFromIDList(chosen, IID_IShellItem, reinterpret_cast<void**>(&item)))) {
         wchar_t* name = nullptr;
         if (SUCCEEDED(item->GetDisplayName(ReturnFriendlyPath ? SIGDN_DESKTOPABSOLUTEEDITING
                                                               : SIGDN_DESKTOPABSOLUTEPARSING,
                                            &name))) {
             fileName_ = name;
             ::CoTaskMemFree(name);
+            // Some shells end a folder's parsing name with a backslash; the folder's own name
+            // (and so the toolbar's title) must not come out empty. Drive roots keep theirs.
+            if (fileName_.size() > 3 && fileName_.back() == L'\\') {
+                fileName_.pop_back();
+            }
         }
         item->Release();
     }

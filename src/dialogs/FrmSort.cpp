@@ -18,8 +18,8 @@ std::vector<ControlSpec> Layout() {
         {L"lblLabel1", 0, K::Label, L"Current sort order :", 20, 14, 290, 22},
         {L"lblLabel1", 1, K::Label, L"New sort order", 330, 14, 290, 22},
         {L"lblLabel1", 2, K::Label,
-         L"Drag and Drop all ToolBars from left list to right list in desired order", 20, 334,
-         600, 22, true},
+         L"Drag and Drop all ToolBars from left list to right list in desired order", 20, 334, 600,
+         22, true},
         {L"cmdSave", -1, K::DefaultButton, L"&Save", 410, 372, 100, 32},
         {L"cmdCancel", -1, K::CancelButton, L"Cancel", 520, 372, 100, 32},
     };

@@ -1,6 +1,7 @@
 #include "dialogs/dialog_form.h"
 
 #include "controls/list/gdi_canvas.h"
+#include "core/colour.h"
 #include "core/rounding.h"
 #include "settings/localisation_files.h"
 #include "win/message_pump.h"
@@ -18,8 +19,8 @@ DialogForm::DialogForm(UiServices& services, const Localisation* language, std::
                        std::wstring caption, int width, int height,
                        std::vector<ControlSpec> controls)
     : services_(services), language_(language), formName_(std::move(formName)),
-      caption_(std::move(caption)), width_(width), height_(height),
-      controls_(std::move(controls)), scale_(ScreenScale()) {}
+      caption_(std::move(caption)), width_(width), height_(height), controls_(std::move(controls)),
+      scale_(ScreenScale()) {}
 
 DialogForm::~DialogForm() {
     if (hwnd_ != nullptr) {
@@ -27,7 +28,9 @@ DialogForm::~DialogForm() {
     }
 }
 
-int DialogForm::Px(int logical) const { return static_cast<int>(RoundHalfEven(logical * scale_)); }
+int DialogForm::Px(int logical) const {
+    return static_cast<int>(RoundHalfEven(logical * scale_));
+}
 
 int DialogForm::IdOf(const std::wstring& name, int index) const {
     for (size_t i = 0; i < controls_.size(); ++i) {
@@ -125,6 +128,21 @@ void DialogForm::SetDarkTitleBar(bool dark) {
     }
 }
 
+void DialogForm::ShowFrame(const std::wstring& name, int index, bool shown) {
+    const int id = IdOf(name, index);
+    if (shown) {
+        hiddenFrames_.erase(id);
+    } else {
+        hiddenFrames_.insert(id);
+    }
+    if (HWND caption = Control(name, index); caption && ::GetWindowTextLengthW(caption) > 0) {
+        ::ShowWindow(caption, shown ? SW_SHOW : SW_HIDE);
+    }
+    if (hwnd_ != nullptr) {
+        ::InvalidateRect(hwnd_, nullptr, TRUE);
+    }
+}
+
 void DialogForm::Click(const std::wstring& name, int index) {
     const int id = IdOf(name, index);
     if (id != 0 && hwnd_ != nullptr) {
@@ -172,7 +190,9 @@ void DialogForm::Create(HWND owner) {
         DWORD controlStyle = WS_CHILD | WS_VISIBLE | c.extraStyle;
         switch (c.kind) {
         case ControlKind::Frame:
-            controlStyle |= BS_GROUPBOX;
+            // A panel: the form paints its area and border; the control is its caption, so
+            // the caption takes the panel's colours in both themes.
+            cls = L"STATIC";
             break;
         case ControlKind::Label:
             cls = L"STATIC";
@@ -196,10 +216,20 @@ void DialogForm::Create(HWND owner) {
             break;
         }
         const int id = IdOf(c.name, c.index);
-        HWND control = ::CreateWindowExW(0, cls, c.caption.c_str(), controlStyle, Px(c.x), Px(c.y),
-                                         Px(c.width), Px(c.height), hwnd_,
-                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                         instance, nullptr);
+        int x = Px(c.x), y = Px(c.y), w = Px(c.width), h = Px(c.height);
+        if (c.kind == ControlKind::Frame) {
+            frames_[id] = {x, y, x + w, y + h};
+            x += Px(10);
+            y += Px(4);
+            w = std::max(w - Px(20), 1);
+            h = Px(20);
+            if (c.caption.empty()) {
+                controlStyle &= ~WS_VISIBLE;
+            }
+        }
+        HWND control =
+            ::CreateWindowExW(0, cls, c.caption.c_str(), controlStyle, x, y, w, h, hwnd_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.points, c.bold)),
                        FALSE);
         windows_[id] = control;
@@ -302,18 +332,18 @@ LRESULT DialogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ::GetClientRect(hwnd_, &r);
         const HDC dc = reinterpret_cast<HDC>(wParam);
         ::FillRect(dc, &r, Brush(formBack_));
-        // Frames are panels: their own background fills them.
-        for (const auto& c : controls_) {
-            const auto it = colours_.find(IdOf(c.name, c.index));
-            if (c.kind == ControlKind::Frame && it != colours_.end()) {
-                HWND frame = Control(c.name, c.index);
-                if (frame != nullptr && ::IsWindowVisible(frame)) {
-                    RECT fr{};
-                    ::GetWindowRect(frame, &fr);
-                    ::MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&fr), 2);
-                    ::FillRect(dc, &fr, Brush(it->second.first));
-                }
+        // Frames are panels: their own background fills them, with a thin border.
+        for (const auto& [id, area] : frames_) {
+            if (hiddenFrames_.count(id) != 0) {
+                continue;
             }
+            const auto it = colours_.find(id);
+            const COLORREF back = it != colours_.end() ? it->second.first : formBack_;
+            const COLORREF line =
+                it != colours_.end() && IsDarkColor(back) ? 0x00505050 : 0x00A0A0A0;
+            ::FillRect(dc, &area, Brush(line));
+            RECT inner{area.left + 1, area.top + 1, area.right - 1, area.bottom - 1};
+            ::FillRect(dc, &inner, Brush(back));
         }
         return 1;
     }

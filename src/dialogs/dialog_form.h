@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,16 @@ namespace zelk {
 class UiServices;
 class Localisation;
 
-enum class ControlKind { Frame, Label, Button, DefaultButton, CancelButton, Option, GroupStartOption, Edit };
+enum class ControlKind {
+    Frame,
+    Label,
+    Button,
+    DefaultButton,
+    CancelButton,
+    Option,
+    GroupStartOption,
+    Edit
+};
 
 // One control of a form, as a language file names it (name and array index) with its place
 // in logical pixels at 96 dpi.
@@ -58,6 +68,7 @@ public:
     void SetColours(const std::wstring& name, int index, COLORREF back, COLORREF text);
     void SetFormBackColour(COLORREF colour);
     void SetDarkTitleBar(bool dark);
+    void ShowFrame(const std::wstring& name, int index, bool shown);
     // Presses a button as a click would (tests and keyboard shortcuts).
     void Click(const std::wstring& name, int index = -1);
     double Scale() const { return scale_; }
@@ -97,6 +108,8 @@ private:
     int width_, height_;
     std::vector<ControlSpec> controls_;
     std::map<int, HWND> windows_;
+    std::map<int, RECT> frames_; // panels: their area, painted by the form
+    std::set<int> hiddenFrames_;
     std::map<int, std::pair<COLORREF, COLORREF>> colours_;
     std::map<COLORREF, unique_hbrush> brushes_;
     COLORREF formBack_ = ::GetSysColor(COLOR_BTNFACE);

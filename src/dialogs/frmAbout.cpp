@@ -57,7 +57,8 @@ void frmAbout::Form_Load() {
     SetText(L"lblLabel1", 1, VersionText(major, minor, revision));
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
-    SetText(L"lblLabel1", 2, L"\u00A9 Tanvel. Free to use and share, " + std::to_wstring(now.wYear));
+    SetText(L"lblLabel1", 2,
+            L"\u00A9 Tanvel. Free to use and share, " + std::to_wstring(now.wYear));
     SetText(L"lblLabel1", 3, L"LOCALE ID : " + std::to_wstring(context_.localeId));
     if (context_.language != nullptr) {
         context_.language->Localise(*this); // after the texts above, so a translation wins

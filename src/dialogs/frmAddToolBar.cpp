@@ -17,8 +17,10 @@ std::vector<ControlSpec> Layout() {
     return {
         {L"Frame1", 0, K::Frame, L"", 2, 0, 571, 196},
         {L"lblLabel2", 0, K::Label, L"Choose a directory on disk : ", 90, 30, 380, 24},
-        {L"lblLabel2", 1, K::Label, L"Choose a menu from the user's start menu : ", 90, 70, 380, 24},
-        {L"lblLabel2", 2, K::Label, L"Choose a menu from the common start menu : ", 90, 110, 380, 24},
+        {L"lblLabel2", 1, K::Label, L"Choose a menu from the user's start menu : ", 90, 70, 380,
+         24},
+        {L"lblLabel2", 2, K::Label, L"Choose a menu from the common start menu : ", 90, 110, 380,
+         24},
         {L"cmd", 0, K::Button, L"...", 480, 26, 60, 28},
         {L"cmd", 1, K::Button, L"...", 480, 66, 60, 28},
         {L"cmd", 2, K::Button, L"...", 480, 106, 60, 28},
@@ -51,8 +53,11 @@ void frmAddToolBar::Form_Load() {
 void frmAddToolBar::ShowStep(bool second) {
     step2_ = second;
     for (const auto& ref : Controls()) {
-        if (HWND control = Control(ref.name, ref.index)) {
-            ::ShowWindow(control, IsStep2Control(ref.name, ref.index) == second ? SW_SHOW : SW_HIDE);
+        const bool shown = IsStep2Control(ref.name, ref.index) == second;
+        if (ref.name == L"Frame1") {
+            ShowFrame(ref.name, ref.index, shown);
+        } else if (HWND control = Control(ref.name, ref.index)) {
+            ::ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
         }
     }
     ::InvalidateRect(hwnd(), nullptr, TRUE);
@@ -103,9 +108,9 @@ void frmAddToolBar::cmd_Click(int index) {
         picker.DialogTitle = language_ ? language_->GetString(4 + index, defaults[index])
                                        : std::wstring(defaults[index]);
         if (index == 1 || index == 2) {
-            picker.SetRootFolder(AddBackslash(EnvironmentVariable(index == 1 ? L"APPDATA"
-                                                                             : L"ProgramData")) +
-                                 L"Microsoft\\Windows\\Start Menu\\Programs\\");
+            picker.SetRootFolder(
+                AddBackslash(EnvironmentVariable(index == 1 ? L"APPDATA" : L"ProgramData")) +
+                L"Microsoft\\Windows\\Start Menu\\Programs\\");
         }
         if (picker.ShowBrowseForFolder(hwnd(), L"Choose the root folder of your toolbar")) {
             path = picker.FileName();

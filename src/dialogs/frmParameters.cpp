@@ -17,7 +17,9 @@
 
 namespace zelk {
 
-bool DialogThemeIsDark() { return ReadThemeIsDark(); }
+bool DialogThemeIsDark() {
+    return ReadThemeIsDark();
+}
 
 namespace {
 
@@ -25,12 +27,12 @@ std::vector<ControlSpec> Layout() {
     using K = ControlKind;
     return {
         {L"Frame1", 0, K::Frame, L"Toolbars...", 10, 8, 560, 262},
-        {L"cmdAdd", -1, K::Button, L"&Add a Toolbar", 372, 34, 186, 28},
-        {L"cmdRemove", -1, K::Button, L"&Remove the selected toolbar", 372, 68, 186, 28},
-        {L"cmdSort", -1, K::Button, L"&Sort Toolbars", 372, 102, 186, 28},
-        {L"cmdOpenDir", 0, K::Button, L"Open selected item &directory", 372, 152, 186, 28},
-        {L"cmdOpenDir", 1, K::Button, L"Open &User Startup menu directory", 372, 186, 186, 28},
-        {L"cmdOpenDir", 2, K::Button, L"Open &Common Startup menu directory", 372, 220, 186, 28},
+        {L"cmdAdd", -1, K::Button, L"&Add a Toolbar", 350, 34, 210, 28},
+        {L"cmdRemove", -1, K::Button, L"&Remove the selected toolbar", 350, 68, 210, 28},
+        {L"cmdSort", -1, K::Button, L"&Sort Toolbars", 350, 102, 210, 28},
+        {L"cmdOpenDir", 0, K::Button, L"Open selected item &directory", 350, 152, 210, 28},
+        {L"cmdOpenDir", 1, K::Button, L"Open &User Startup menu directory", 350, 186, 210, 28},
+        {L"cmdOpenDir", 2, K::Button, L"Open &Common Startup menu directory", 350, 220, 210, 28},
         {L"Frame1", 1, K::Frame, L"Theme", 10, 278, 275, 58},
         {L"OptTheme", 0, K::GroupStartOption, L"&Light", 26, 302, 110, 24},
         {L"OptTheme", 1, K::Option, L"Dar&k", 150, 302, 110, 24},
@@ -57,14 +59,15 @@ PropertyBag ListDesign() {
 }
 
 std::wstring StartMenuPrograms(const wchar_t* variable) {
-    return AddBackslash(EnvironmentVariable(variable)) + L"Microsoft\\Windows\\Start Menu\\Programs";
+    return AddBackslash(EnvironmentVariable(variable)) +
+           L"Microsoft\\Windows\\Start Menu\\Programs";
 }
 
 } // namespace
 
 frmParameters::frmParameters(const DialogContext& context)
-    : DialogForm(*context.services, context.language, L"frmParameters", L"ToolBars Parameters",
-                 580, 392, Layout()),
+    : DialogForm(*context.services, context.language, L"frmParameters", L"ToolBars Parameters", 580,
+                 392, Layout()),
       context_(context) {}
 
 frmParameters::~frmParameters() = default;
@@ -72,7 +75,7 @@ frmParameters::~frmParameters() = default;
 void frmParameters::Form_Load() {
     SetFormBackColour(0x00E0E0E0);
     list_ = std::make_unique<ucList>(services_, ListDesign());
-    list_->PlaceInForm(hwnd(), Px(22), Px(32), Px(336), Px(226));
+    list_->PlaceInForm(hwnd(), Px(22), Px(32), Px(316), Px(226));
     Theme();
     Init();
 }
@@ -174,7 +177,8 @@ void frmParameters::OnClick(const std::wstring& name, int index) {
                 ::SetFocus(list_->hWnd());
                 return;
             }
-            if (const auto* path = std::get_if<std::wstring>(&list_->ItemData(list_->ListIndex()))) {
+            if (const auto* path =
+                    std::get_if<std::wstring>(&list_->ItemData(list_->ListIndex()))) {
                 folder = *path;
             }
         } else {
@@ -212,7 +216,8 @@ void frmParameters::cmdOk_Click() {
         RegisterStartUp(kRunValueName, command, false, allUsers);
         SaveRegSetting(kSettingsApp, kSettingsSection, L"AutoStart", L"0");
     }
-    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", IsChecked(L"OptTheme", 0) ? L"0" : L"1");
+    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme",
+                   IsChecked(L"OptTheme", 0) ? L"0" : L"1");
     Unload();
 }
 

@@ -26,10 +26,13 @@ BOOL CALLBACK ListWindow(HWND hwnd, LPARAM) {
     ::GetWindowThreadProcessId(hwnd, &pid);
     RECT r{};
     ::GetWindowRect(hwnd, &r);
+    POINT client{0, 0};
+    ::ClientToScreen(hwnd, &client);
     wchar_t line[800];
-    std::swprintf(line, 800, L"%llu\t%lu\t%ls\t%d\t%ld,%ld,%ld,%ld\t%ls\n",
+    std::swprintf(line, 800, L"%llu\t%lu\t%ls\t%d\t%ld,%ld,%ld,%ld\t%ls\t%ld,%ld\n",
                   static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)), pid, cls,
-                  ::IsWindowVisible(hwnd) ? 1 : 0, r.left, r.top, r.right, r.bottom, title);
+                  ::IsWindowVisible(hwnd) ? 1 : 0, r.left, r.top, r.right, r.bottom, title,
+                  client.x, client.y);
     PrintUtf8(line);
     return TRUE;
 }

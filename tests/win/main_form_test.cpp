@@ -94,7 +94,7 @@ TEST_F(MainFormFixture, MissingFileAsksForToolbarsUntilThereAreSomeAndRefreshRer
     form.RunCommand(mnuRefresh);
     EXPECT_EQ(form.TopListEntries(), (std::vector<Toolbar>{{L"C:\\X", L"X"}}));
     form.RunCommand(mnuParam);
-    EXPECT_EQ(parameterShowings, 3); // the menu entry shows it whatever the file holds
+    EXPECT_EQ(parameterShowings, 3);             // the menu entry shows it whatever the file holds
     EXPECT_EQ(form.TopListEntries().size(), 1u); // rebuilt, not appended
 }
 

@@ -64,16 +64,25 @@ TEST(ScrollbarWindow, WheelOverTheTrackedWindowScrolls) {
     ucScrollbar bar(host.window, services, 84, 0, 16, 300);
     bar.SetVisible(true);
     bar.Model().SetWheelChange(30);
-    // Over the container, not the bar. The pointer moves asynchronously under X: wait for it.
-    ::SetCursorPos(20, 150);
-    POINT at{};
-    for (int i = 0; i < 100 && (::GetCursorPos(&at), at.x != 20 || at.y != 150); ++i) {
-        PumpFor(10);
-    }
-    ASSERT_EQ(at.x, 20);
+    // Over the container, not the bar. The pointer moves asynchronously under X, and a
+    // desktop that is still starting may move it again: put it back before each wheel turn.
+    const auto pointAt = [](int x, int y) {
+        POINT at{};
+        for (int i = 0; i < 100; ++i) {
+            ::SetCursorPos(x, y);
+            PumpFor(10);
+            ::GetCursorPos(&at);
+            if (at.x == x && at.y == y) {
+                return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_TRUE(pointAt(20, 150));
     ::SendMessageW(host.window, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(20, 150));
     EXPECT_EQ(bar.Model().Target(), 0); // not taken
     bar.TrackMouseWheelOnHwnd(host.window);
+    ASSERT_TRUE(pointAt(20, 150));
     ::SendMessageW(host.window, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(20, 150));
     EXPECT_EQ(bar.Model().Target(), 30);
     PumpFor(500);

@@ -32,11 +32,12 @@ public:
     std::vector<Open> opens;
     std::vector<std::wstring> properties;
     int beeps = 0;
+    int answer = IDOK; // what every message box "returns"
 
     int ShowMessageBox(HWND, const std::wstring& text, const std::wstring& caption,
                        UINT flags) override {
         boxes.push_back({text, caption, flags});
-        return IDOK;
+        return answer;
     }
     void Beep() override { ++beeps; }
     void LogEvent(WORD type, const std::wstring& source, const std::wstring& text) override {

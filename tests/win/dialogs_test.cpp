@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include "core/dialog_rules.h"
+#include "dialogs/FrmSort.h"
+#include "dialogs/frmAbout.h"
+#include "dialogs/frmAddToolBar.h"
+#include "dialogs/frmParameters.h"
+#include "settings/reg_settings.h"
+#include "settings/startup.h"
+#include "test_support.h"
+#include "win/unique_handle.h"
+
+using namespace zelk;
+
+namespace {
+
+struct DialogFixture : testing::Test {
+    TempFolder data, program;
+    RecordingUiServices services;
+    std::wstring savedTheme, savedAutoStart;
+
+    void SetUp() override {
+        savedTheme = GetRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"<none>").value;
+        savedAutoStart =
+            GetRegSetting(kSettingsApp, kSettingsSection, L"AutoStart", L"<none>").value;
+    }
+    void TearDown() override {
+        for (auto [key, value] :
+             {std::pair{L"Theme", savedTheme}, {L"AutoStart", savedAutoStart}}) {
+            if (value == L"<none>") {
+                unique_hkey k;
+                if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\ToolBars\\Settings\\Windows", 0,
+                                    KEY_ALL_ACCESS, k.put()) == ERROR_SUCCESS) {
+                    ::RegDeleteValueW(k.get(), key);
+                }
+            } else {
+                SaveRegSetting(kSettingsApp, kSettingsSection, key, value);
+            }
+        }
+        bool allUsers = false;
+        RegisterStartUp(kRunValueName, L"", false, allUsers);
+    }
+    DialogContext Context() {
+        DialogContext c;
+        c.services = &services;
+        c.toolbarFile = data / L"ToolBars.txt";
+        c.programFolder = program / L"Program Files With Spaces\\";
+        c.exeName = L"ZelkToolBars";
+        c.localeId = 1036;
+        return c;
+    }
+    static std::wstring RunValue() {
+        unique_hkey key;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
+            return L"<none>";
+        }
+        wchar_t value[1024] = {};
+        DWORD size = sizeof(value);
+        if (::RegQueryValueExW(key.get(), kRunValueName, nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS) {
+            return L"<none>";
+        }
+        return value;
+    }
+};
+
+} // namespace
+
+TEST_F(DialogFixture, ParametersLoadsFileAndSettings) {
+    WriteBytes(Context().toolbarFile, "C:\\Tools|\r\nC:\\Games|Games\r\n\r\n");
+    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"00");
+    SaveRegSetting(kSettingsApp, kSettingsSection, L"AutoStart", L"1");
+    frmParameters form(Context());
+    form.Create(nullptr);
+    ASSERT_EQ(form.ucList1().Items().ListCount(), 2);
+    EXPECT_EQ(form.ucList1().ItemText(0), L"Tools"); // the empty title filled from the folder
+    EXPECT_EQ(form.ucList1().ItemData(1), ItemValue(std::wstring(L"C:\\Games")));
+    // "00" reads as light for the colours but is not the text "0": Dark is selected.
+    EXPECT_TRUE(form.IsChecked(L"OptTheme", 1));
+    EXPECT_TRUE(form.IsChecked(L"OptYes", 0));
+
+    form.Click(L"cmdOk");
+    EXPECT_FALSE(form.IsOpen());
+    EXPECT_EQ(ReadBytes(Context().toolbarFile), "C:\\Tools|Tools\r\nC:\\Games|Games\r\n");
+    EXPECT_EQ(RunValue(),
+              L"\"" + program.Folder() + L"Program Files With Spaces\\ZelkToolBars.exe\"");
+    EXPECT_EQ(GetRegSettingOrDefault(kSettingsApp, kSettingsSection, L"AutoStart", L"x"), L"1");
+    EXPECT_EQ(GetRegSettingOrDefault(kSettingsApp, kSettingsSection, L"Theme", L"x"), L"1");
+}
+
+TEST_F(DialogFixture, OkWritesNoAndLightAndTheCloseBoxWritesNothing) {
+    WriteBytes(Context().toolbarFile, "C:\\A|A\r\n");
+    bool allUsers = false;
+    RegisterStartUp(kRunValueName, L"\"C:\\old.exe\"", true, allUsers);
+    {
+        frmParameters form(Context());
+        form.Create(nullptr);
+        form.Check(L"OptYes", 1);
+        form.Check(L"OptTheme", 0);
+        form.Click(L"cmdOk");
+    }
+    EXPECT_EQ(RunValue(), L"<none>");
+    EXPECT_EQ(GetRegSettingOrDefault(kSettingsApp, kSettingsSection, L"AutoStart", L"x"), L"0");
+    EXPECT_EQ(GetRegSettingOrDefault(kSettingsApp, kSettingsSection, L"Theme", L"x"), L"0");
+
+    frmParameters form(Context());
+    form.Create(nullptr);
+    form.ucList1().AddItem(L"New", -1, std::wstring(L"C:\\New"));
+    form.Check(L"OptYes", 0);
+    ::SendMessageW(form.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(form.IsOpen());
+    EXPECT_EQ(ReadBytes(Context().toolbarFile), "C:\\A|A\r\n");
+    EXPECT_EQ(RunValue(), L"<none>");
+}
+
+TEST_F(DialogFixture, RemoveAsksOnlyWithASelectionAndOpenDirBeeps) {
+    WriteBytes(Context().toolbarFile, "C:\\A|A\r\nC:\\B|Bee\r\n");
+    frmParameters form(Context());
+    form.Create(nullptr);
+    form.Click(L"cmdRemove");
+    EXPECT_TRUE(services.boxes.empty());
+    form.Click(L"cmdOpenDir", 0);
+    EXPECT_EQ(services.beeps, 1);
+    EXPECT_TRUE(services.opens.empty());
+
+    form.ucList1().SetListIndex(1);
+    services.answer = IDNO;
+    form.Click(L"cmdRemove");
+    ASSERT_EQ(services.boxes.size(), 1u);
+    EXPECT_EQ(services.boxes[0].text, L"Are you sure you want to remove the toolbar\r\nBee ? ");
+    EXPECT_EQ(services.boxes[0].caption, L"ZelkToolbars");
+    EXPECT_EQ(services.boxes[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_EQ(form.ucList1().Items().ListCount(), 2);
+    services.answer = IDYES;
+    form.Click(L"cmdRemove");
+    EXPECT_EQ(form.ucList1().Items().ListCount(), 1);
+    EXPECT_EQ(form.ucList1().ListIndex(), 0); // the selection moves up
+
+    form.Click(L"cmdOpenDir", 0);
+    ASSERT_EQ(services.opens.size(), 1u);
+    EXPECT_EQ(services.opens[0].file, L"C:\\A");
+    form.Click(L"cmdOpenDir", 1);
+    EXPECT_NE(services.opens.back().file.find(L"Microsoft\\Windows\\Start Menu\\Programs"),
+              std::wstring::npos);
+}
+
+TEST_F(DialogFixture, AFailedSaveKeepsTheDialogAndTheFile) {
+    WriteBytes(Context().toolbarFile, "C:\\A|A\r\n");
+    ::SetFileAttributesW(Context().toolbarFile.c_str(), FILE_ATTRIBUTE_READONLY);
+    frmParameters form(Context());
+    form.Create(nullptr);
+    form.ucList1().AddItem(L"B", -1, std::wstring(L"C:\\B"));
+    form.Click(L"cmdOk");
+    EXPECT_TRUE(form.IsOpen());
+    ASSERT_EQ(services.boxes.size(), 1u);
+    EXPECT_EQ(services.boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+    ::SetFileAttributesW(Context().toolbarFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(Context().toolbarFile), "C:\\A|A\r\n");
+}
+
+TEST_F(DialogFixture, AddToolbarUsesThePickerAndItsErrorCodes) {
+    frmParameters parameters(Context());
+    DialogContext context = Context();
+    std::vector<int> asked;
+    int32_t nextError = kPickerCancelled;
+    std::optional<std::wstring> nextPath;
+    context.pickFolder = [&](HWND, int which, int32_t& error) {
+        asked.push_back(which);
+        error = nextError;
+        return nextPath;
+    };
+    frmParameters host(context);
+    host.Create(nullptr);
+    frmAddToolBar add(host);
+    add.Create(host.hwnd());
+    add.Click(L"cmd", 1);
+    EXPECT_EQ(asked, std::vector<int>{1});
+    EXPECT_TRUE(services.boxes.empty()); // cancel is silent
+    EXPECT_FALSE(add.OnStep2());
+    nextError = 5;
+    add.Click(L"cmd", 0);
+    ASSERT_EQ(services.boxes.size(), 1u);
+    EXPECT_EQ(services.boxes[0].text, L"Dialog failed with error: 5");
+
+    nextPath = L"C:\\Data\\Archive.2023";
+    add.Click(L"cmd", 2);
+    ASSERT_TRUE(add.OnStep2());
+    EXPECT_EQ(add.TextOf(L"txtText1"), L"Archive");
+    add.SetText(L"txtText1", -1, L"");
+    add.Click(L"cmdOk");
+    EXPECT_TRUE(host.ToolbarsChanged);
+    ASSERT_EQ(host.ucList1().Items().ListCount(), 1);
+    EXPECT_EQ(host.ucList1().ItemText(0), L"Archive");
+    EXPECT_EQ(host.ucList1().ItemData(0), ItemValue(std::wstring(L"C:\\Data\\Archive.2023")));
+}
+
+TEST_F(DialogFixture, SortDropIndexesAndSaveOrder) {
+    WriteBytes(Context().toolbarFile, "C:\\A|A\r\nC:\\B|\r\nC:\\C|C\r\n");
+    frmParameters host(Context());
+    host.Create(nullptr);
+    FrmSort sort(host);
+    sort.Create(host.hwnd());
+    ASSERT_EQ(sort.ucList1().Items().ListCount(), 3);
+    EXPECT_EQ(sort.ucList1().ItemText(1), SortRowText(L"B", L"C:\\B"));
+    EXPECT_FALSE(::IsWindowEnabled(sort.Control(L"cmdSave")));
+
+    const auto move = [&](long row, float y) {
+        sort.ucList1().SetListIndex(row);
+        sort.StartDrag(1);
+        sort.DragOver(2, y, 2);
+        sort.Drop(2, sort.ucList1().Items().Text());
+    };
+    const int h = sort.uclist2().RowHeight();
+    const int top = sort.uclist2().HeaderHeight();
+    move(2, 300); // C below everything: appended
+    EXPECT_EQ(sort.RightDropIndex, -2);
+    move(0, top + h + 5); // A below C (past the last row)
+    move(0, top + h + 5); // B over the second row: inserted before A
+    EXPECT_EQ(sort.uclist2().ItemText(1), SortRowText(L"B", L"C:\\B"));
+    // A drop on the list the drag started in changes nothing.
+    sort.uclist2().SetListIndex(0);
+    sort.StartDrag(2);
+    sort.Drop(2, sort.uclist2().Items().Text());
+    EXPECT_EQ(sort.uclist2().Items().ListCount(), 3);
+    EXPECT_TRUE(::IsWindowEnabled(sort.Control(L"cmdSave")));
+    // Reorder to C, A, B: drag B back left, then to the end.
+    sort.uclist2().SetListIndex(1);
+    sort.StartDrag(2);
+    sort.DragOver(1, 100, 2);
+    sort.Drop(1, sort.uclist2().Items().Text());
+    EXPECT_FALSE(::IsWindowEnabled(sort.Control(L"cmdSave")));
+    move(0, 300);
+    sort.Click(L"cmdSave");
+    EXPECT_FALSE(sort.IsOpen());
+    EXPECT_TRUE(host.ToolbarsChanged);
+    EXPECT_EQ(ReadBytes(Context().toolbarFile), "C:\\C|C\r\nC:\\A|A\r\nC:\\B|B\r\n");
+}
+
+TEST_F(DialogFixture, AboutShowsVersionNoticeAndLocale) {
+    frmAbout about(Context());
+    about.Create(nullptr);
+    EXPECT_EQ(about.TextOf(L"lblLabel1", 1), L"Version : 1.0.0");
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    const std::wstring notice = about.TextOf(L"lblLabel1", 2);
+    EXPECT_EQ(notice.substr(notice.size() - 4), std::to_wstring(now.wYear));
+    EXPECT_EQ(about.TextOf(L"lblLabel1", 3), L"LOCALE ID : 1036");
+    ::SendMessageW(about.hwnd(), WM_KEYDOWN, 'X', 0);
+    EXPECT_FALSE(about.IsOpen());
+}
+
+TEST(DialogRules, PickerErrorsAndRowTexts) {
+    EXPECT_EQ(PickerError(kPickerCancelled, L"BrowseForFolder").description,
+              L"Cancel was selected");
+    EXPECT_EQ(PickerError(0, L"BrowseForFolder").number, kPickerCancelled);
+    EXPECT_EQ(PickerError(0, L"BrowseForFolder").source, L"Common Dialog BrowseForFolder");
+    EXPECT_EQ(PickerError(65535, L"").description, L"The dialog box could not be created");
+    EXPECT_EQ(PickerError(65535, L"").source, L"");
+    EXPECT_EQ(PickerError(12290, L"Open").description, L"A file name is invalid.");
+    EXPECT_EQ(PickerError(77, L"Save").description, L"Unknown error code of 77");
+    EXPECT_EQ(PickerFailureText(-2147023673), L"Dialog failed with error: -2147023673");
+    EXPECT_EQ(VersionText(1, 0, 12), L"Version : 1.0.12");
+    EXPECT_EQ(SplitSortRow(SortRowText(L"My  Tools", L"C:\\x y")),
+              (std::pair<std::wstring, std::wstring>{L"My  Tools", L"C:\\x y"}));
+    EXPECT_EQ(StartUpCommand(L"C:\\Apps\\Bars", L"ZelkToolBars"),
+              L"\"C:\\Apps\\Bars\\ZelkToolBars.exe\"");
+}
