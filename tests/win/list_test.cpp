@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/list/ucList.h"
+#include "controls/ucSelect.h"
 #include "core/rounding.h"
 #include "test_support.h"
 
@@ -319,4 +320,40 @@ TEST(List, DropEventsArriveWithClientPixelsAndTheText) {
         EXPECT_EQ(dropped, L"Tools");
     }
     ::OleUninitialize();
+}
+
+TEST(Select, F4ToggleWheelStepsAndChoosingSetsTheText) {
+    RecordingUiServices services;
+    HWND host = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 100, 100, 400, 200,
+                                  nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    {
+        ucSelect select(services, host, 20, 20, 240, 30);
+        for (auto text : {L"One", L"Two", L"Three"}) {
+            select.List().AddItem(text);
+        }
+        int chosen = 0;
+        select.EntryChosen = [&] { ++chosen; };
+        ::SendMessageW(select.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+        EXPECT_EQ(select.Text(), L"One"); // stepped without opening
+        EXPECT_FALSE(select.List().IsListVisible());
+        ::SendMessageW(select.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+        EXPECT_EQ(select.Text(), L"Two");
+        EXPECT_EQ(chosen, 2);
+
+        ::SendMessageW(select.hwnd(), WM_KEYDOWN, VK_F4, 0);
+        ASSERT_TRUE(select.List().IsListVisible());
+        RECT box{}, list{};
+        ::GetWindowRect(select.hwnd(), &box);
+        ::GetWindowRect(select.List().hWnd(), &list);
+        EXPECT_GT(list.top, box.bottom); // just below the frame
+        EXPECT_LT(list.top - box.bottom, 10);
+        select.List().SetKeyDown(VK_DOWN);
+        select.List().SetKeyDown(VK_RETURN);
+        EXPECT_FALSE(select.List().IsListVisible());
+        EXPECT_EQ(select.Text(), L"Three");
+        ::SendMessageW(select.hwnd(), WM_KEYDOWN, VK_F4, 0);
+        ::SendMessageW(select.hwnd(), WM_KEYDOWN, VK_F4, 0);
+        EXPECT_FALSE(select.List().IsListVisible());
+    }
+    ::DestroyWindow(host);
 }

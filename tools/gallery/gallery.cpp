@@ -11,6 +11,7 @@
 
 #include "../../res/resource.h"
 #include "controls/list/ucList.h"
+#include "controls/ucSelect.h"
 #include "win/ui_services.h"
 
 using namespace zelk;
@@ -30,6 +31,7 @@ struct Gallery {
     HWND popup = nullptr;
     std::unique_ptr<ucList> popupList;
     std::unique_ptr<ClsShadow> popupShadow;
+    std::unique_ptr<ucSelect> select;
 };
 
 ListProperties Theme(bool dark, int design) {
@@ -132,6 +134,15 @@ void Build(Gallery& g, HINSTANCE instance) {
     g.popupShadow->SetShadowOpacity(30);
     g.popupShadow->BackColor = 0x202020;
     g.popupShadow->ShowBorders(g.popup, false);
+
+    // The drop-down selector, showing its chosen entry with its icon.
+    g.select = std::make_unique<ucSelect>(g.services, g.window, 460, 430, 240, 30);
+    FillIcons(g.select->List(), instance);
+    for (auto text : {L"Tools", L"Games", L"Documents", L"Downloads"}) {
+        g.select->List().AddItem(text, 1);
+    }
+    g.select->List().SetListIndex(1);
+    g.select->SetText(L"Games");
 }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
