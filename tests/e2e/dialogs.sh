@@ -157,6 +157,18 @@ wait_until 10 menu_open || fail "no context menu for About"
 keys up up return
 wait_until 10 dialog_up "About..." || fail "no About box in the light theme"
 crop_dialog "About..." about-light
+# Chosen pixels of the photographs: panels and backgrounds follow the theme.
+pixel() { convert "$WORK/$1.png" -crop "1x1+$2+$3" +repage -depth 8 txt:- | awk -F'[(),]' 'NR == 2 { print $3+0, $4+0, $5+0 }'; }
+expect_pixel() { [ "$(pixel "$1" "$2" "$3")" = "$4" ] || fail "$1 at $2,$3 is $(pixel "$1" "$2" "$3"), not $4"; }
+expect_pixel parameters-dark 30 380 "0 0 0"          # the Theme panel, dark
+expect_pixel parameters-light 30 380 "224 224 224"   # the same panel, light
+expect_pixel about-dark 20 180 "0 0 0"
+expect_pixel about-light 20 180 "255 255 255"
+expect_pixel sort-dark 12 395 "0 0 0"
+expect_pixel sort-light 12 395 "224 224 224"
+expect_pixel add-dark 30 180 "0 0 0"
+expect_pixel add-light 30 180 "224 224 224"
+
 # An open About box closes on a tray click.
 xdotool mousemove "$TRAY_X" "$TRAY_Y" click 1
 wait_until 10 dialog_gone "About..." || fail "a tray click did not close About"

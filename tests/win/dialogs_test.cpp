@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/dialog_rules.h"
+#include "dialogs/CmnDialogEx.h"
 #include "dialogs/FrmSort.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmAddToolBar.h"
@@ -264,4 +265,29 @@ TEST(DialogRules, PickerErrorsAndRowTexts) {
               (std::pair<std::wstring, std::wstring>{L"My  Tools", L"C:\\x y"}));
     EXPECT_EQ(StartUpCommand(L"C:\\Apps\\Bars", L"ZelkToolBars"),
               L"\"C:\\Apps\\Bars\\ZelkToolBars.exe\"");
+}
+
+TEST(FolderPicker, CancelLeavesTheCancelCodeAsTheLastError) {
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+        CmnDialogEx picker;
+        picker.DialogTitle = L"Select a folder on disk";
+        EXPECT_TRUE(picker.SetRootFolder(L"C:\\windows"));
+        EXPECT_TRUE(picker.HasRoot());
+        // Cancel the browser as soon as it shows: no test may wait for a person.
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
+            if (HWND browser = ::FindWindowW(L"#32770", L"Select a folder on disk")) {
+                ::PostMessageW(browser, WM_COMMAND, IDCANCEL, 0);
+            }
+        });
+        EXPECT_FALSE(
+            picker.ShowBrowseForFolder(nullptr, L"Choose the root folder of your toolbar"));
+        EXPECT_EQ(static_cast<int32_t>(::GetLastError()), kPickerCancelled);
+        EXPECT_EQ(picker.FileName(), L"");
+        ::KillTimer(nullptr, timer);
+        picker.Clear();
+        EXPECT_FALSE(picker.HasRoot());
+        EXPECT_EQ(picker.DialogTitle, L"");
+    }
+    ::CoUninitialize();
 }
