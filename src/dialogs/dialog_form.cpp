@@ -1,5 +1,7 @@
 #include "dialogs/dialog_form.h"
 
+#include <commctrl.h>
+
 #include "controls/list/gdi_canvas.h"
 #include "core/colour.h"
 #include "core/rounding.h"
@@ -294,6 +296,41 @@ std::vector<ControlRef> DialogForm::Controls() const {
         refs.push_back({c.name, c.index});
     }
     return refs;
+}
+
+void DialogForm::AddToolTip(HWND target, const std::wstring& text) {
+    if (target == nullptr || hwnd_ == nullptr) {
+        return;
+    }
+    if (toolTips_ == nullptr) {
+        toolTips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, hwnd_,
+                                      nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    }
+    tipTexts_[target] = text;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(target);
+    tool.lpszText = tipTexts_[target].data();
+    ::SendMessageW(toolTips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void DialogForm::SetFormToolTipText(const std::wstring& text) {
+    AddToolTip(hwnd_, text);
+}
+
+void DialogForm::SetControlToolTip(size_t control, const std::wstring& text) {
+    if (control < controls_.size()) {
+        AddToolTip(Control(controls_[control].name, controls_[control].index), text);
+    }
+}
+
+std::wstring DialogForm::ToolTipOf(const std::wstring& name, int index) const {
+    const auto it = tipTexts_.find(Control(name, index));
+    return it == tipTexts_.end() ? std::wstring() : it->second;
 }
 
 void DialogForm::SetControlCaption(size_t control, const std::wstring& text) {

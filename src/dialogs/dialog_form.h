@@ -77,10 +77,12 @@ public:
     // LocalisableForm
     std::wstring FormName() const override { return formName_; }
     void SetFormCaption(const std::wstring& text) override;
-    void SetFormToolTip(const std::wstring&) override {}
+    void SetFormToolTip(const std::wstring& text) override { SetFormToolTipText(text); }
     std::vector<ControlRef> Controls() const override;
     void SetControlCaption(size_t control, const std::wstring& text) override;
-    void SetControlToolTip(size_t, const std::wstring&) override {}
+    void SetControlToolTip(size_t control, const std::wstring& text) override;
+    void SetFormToolTipText(const std::wstring& text);
+    std::wstring ToolTipOf(const std::wstring& name, int index = -1) const;
 
 protected:
     virtual void Form_Load() {}
@@ -110,6 +112,9 @@ private:
     std::map<int, HWND> windows_;
     std::map<int, RECT> frames_; // panels: their area, painted by the form
     std::set<int> hiddenFrames_;
+    HWND toolTips_ = nullptr;
+    std::map<HWND, std::wstring> tipTexts_;
+    void AddToolTip(HWND target, const std::wstring& text);
     std::map<int, std::pair<COLORREF, COLORREF>> colours_;
     std::map<COLORREF, unique_hbrush> brushes_;
     COLORREF formBack_ = ::GetSysColor(COLOR_BTNFACE);

@@ -6,7 +6,9 @@
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmAddToolBar.h"
 #include "dialogs/frmParameters.h"
+#include "settings/localisation_files.h"
 #include "settings/reg_settings.h"
+#include "win/ansi_codec.h"
 #include "settings/startup.h"
 #include "test_support.h"
 #include "win/unique_handle.h"
@@ -87,6 +89,28 @@ TEST_F(DialogFixture, ParametersLoadsFileAndSettings) {
               L"\"" + program.Folder() + L"Program Files With Spaces\\ZelkToolBars.exe\"");
     EXPECT_EQ(GetRegSettingOrDefault(kSettingsApp, kSettingsSection, L"AutoStart", L"x"), L"1");
     EXPECT_EQ(GetRegSettingOrDefault(kSettingsApp, kSettingsSection, L"Theme", L"x"), L"1");
+}
+
+TEST_F(DialogFixture, LanguageFilesReachCaptionsToolTipsAndArrayMembers) {
+    WriteBytes(program / L"Lng\\fra.lng",
+               "[frmParameters]\r\nForm=Param\xE8tres des barres\r\nOptTheme0=Clair\r\n"
+               "OptTheme1=Sombre\r\ncmdOpenDir2=Menu D\xE9marrer commun\r\n"
+               "cmdAddToolTipText=Ajoute une barre\r\n");
+    WriteBytes(program / L"Lng\\Local.ini", "[LocaleID]\r\n1036=fra\r\n");
+    const WindowsAnsiCodec ansi;
+    const Localisation language = Localisation::Load(program.Folder(), 1036, ansi);
+    DialogContext context = Context();
+    context.language = &language;
+    frmParameters form(context);
+    form.Create(nullptr);
+    wchar_t caption[128] = {};
+    ::GetWindowTextW(form.hwnd(), caption, 128);
+    EXPECT_STREQ(caption, L"Paramètres des barres");
+    EXPECT_EQ(form.TextOf(L"OptTheme", 0), L"Clair");
+    EXPECT_EQ(form.TextOf(L"OptTheme", 1), L"Sombre");
+    EXPECT_EQ(form.TextOf(L"cmdOpenDir", 2), L"Menu Démarrer commun");
+    EXPECT_EQ(form.TextOf(L"cmdOpenDir", 1), L"Open &User Startup menu directory");
+    EXPECT_EQ(form.ToolTipOf(L"cmdAdd"), L"Ajoute une barre");
 }
 
 TEST_F(DialogFixture, OkWritesNoAndLightAndTheCloseBoxWritesNothing) {
