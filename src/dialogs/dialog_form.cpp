@@ -352,8 +352,8 @@ LRESULT DialogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (HIWORD(wParam) != BN_CLICKED) {
             return 0;
         }
-        if (const ControlSpec* spec = SpecOf(id)) {
-            OnClick(spec->name, spec->index);
+        if (const ControlSpec* clicked = SpecOf(id)) {
+            OnClick(clicked->name, clicked->index);
         } else if (id == IDCANCEL && Form_QueryUnload()) {
             Unload(); // Escape on a form without a Cancel button: as the close box
         }
