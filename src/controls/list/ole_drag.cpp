@@ -8,14 +8,14 @@ namespace zelk {
 
 namespace {
 
-class TextDataObject final : public IDataObject {
+// IUnknown for a single-interface object that deletes itself with its last reference.
+template <class Interface, const IID* Iid> class ComObject : public Interface {
 public:
-    explicit TextDataObject(std::wstring text) : text_(std::move(text)) {}
-
+    virtual ~ComObject() = default;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (riid == IID_IUnknown || riid == IID_IDataObject) {
-            *object = static_cast<IDataObject*>(this);
-            AddRef();
+        if (riid == IID_IUnknown || riid == *Iid) {
+            *object = static_cast<Interface*>(this);
+            this->AddRef();
             return S_OK;
         }
         *object = nullptr;
@@ -29,6 +29,15 @@ public:
         }
         return left;
     }
+
+private:
+    ULONG refs_ = 1;
+};
+
+class TextDataObject final : public ComObject<IDataObject, &IID_IDataObject> {
+public:
+    explicit TextDataObject(std::wstring text) : text_(std::move(text)) {}
+
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (QueryGetData(format) != S_OK) {
             return DV_E_FORMATETC;
@@ -74,28 +83,10 @@ public:
 
 private:
     std::wstring text_;
-    ULONG refs_ = 1;
 };
 
-class DropSource final : public IDropSource {
+class DropSource final : public ComObject<IDropSource, &IID_IDropSource> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (riid == IID_IUnknown || riid == IID_IDropSource) {
-            *object = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
         if (escape) {
             return DRAGDROP_S_CANCEL;
@@ -103,9 +94,6 @@ public:
         return (keys & (MK_LBUTTON | MK_RBUTTON)) ? S_OK : DRAGDROP_S_DROP;
     }
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
-
-private:
-    ULONG refs_ = 1;
 };
 
 } // namespace
