@@ -16,6 +16,17 @@ fi
 bash scripts/wine-prefix.sh
 source scripts/wine-env.sh
 
+# Headless, nobody can answer the first-run Parameters dialog: give the profile a toolbar on
+# Wine's own folders so the screenshot shows the program in the notification area.
+if [ $headless -eq 1 ]; then
+  local_app_data="$(winepath -u "$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null </dev/null | tr -d '\r')" 2>/dev/null </dev/null)"
+  data="$local_app_data/Tanvel/ToolBars"
+  if [ ! -s "$data/ToolBars.txt" ]; then
+    mkdir -p "$data"
+    printf 'C:\\windows|Windows\r\n' >"$data/ToolBars.txt"
+  fi
+fi
+
 shot=build/run/screenshot.png
 wine explorer /desktop=shell,1280x800 build/run/app/ZelkToolBars.exe >build/run/wine.log 2>&1 </dev/null &
 pid=$!
