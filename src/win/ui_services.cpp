@@ -55,8 +55,16 @@ template <class Work> void RunOnShellThread(Work work) {
 INT_PTR RealUiServices::ShellExecuteOpen(const std::wstring& file, const std::wstring& parameters,
                                          const std::wstring& directory, int showCommand) {
     RunOnShellThread([file, parameters, directory, showCommand] {
-        ::ShellExecuteW(nullptr, L"open", file.c_str(), OrNull(parameters), OrNull(directory),
-                        showCommand);
+        // The thread ends right after: the shell must finish any activation before returning.
+        SHELLEXECUTEINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SEE_MASK_NOASYNC;
+        info.lpVerb = L"open";
+        info.lpFile = file.c_str();
+        info.lpParameters = OrNull(parameters);
+        info.lpDirectory = OrNull(directory);
+        info.nShow = showCommand;
+        ::ShellExecuteExW(&info);
     });
     return 42; // handed over; the shell's own outcome is not waited for
 }
@@ -65,7 +73,8 @@ void RealUiServices::ShowShellProperties(const std::wstring& path) {
     RunOnShellThread([path] {
         SHELLEXECUTEINFOW info{};
         info.cbSize = sizeof(info);
-        info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+        info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI |
+                     SEE_MASK_NOASYNC;
         info.lpVerb = L"properties";
         info.lpFile = path.c_str();
         info.nShow = SW_HIDE;
