@@ -20,6 +20,7 @@ namespace zelk {
 namespace {
 
 constexpr wchar_t kClassName[] = L"ZelkToolBarsMain";
+constexpr UINT_PTR kPictureTimer = 7; // fetches the pictures of opened lists
 
 // The named controls of the form, in the form's control order, as language files name them.
 struct NamedControl {
@@ -79,6 +80,7 @@ frmMain::frmMain(HINSTANCE instance, UiServices& services, MainEnvironment envir
 
 frmMain::~frmMain() {
     MenuList.front()->HideList();
+    pendingPictures_.clear();
     Form_QueryUnload();
     if (hwnd_ != nullptr) {
         ::DestroyWindow(hwnd_);
@@ -174,8 +176,11 @@ void frmMain::Init() {
 }
 
 void frmMain::ReInit() {
-    // Close any open chain first: no list may be destroyed while it is shown or linked.
+    // Close any open chain first: no list may be destroyed while it is shown, linked or
+    // waiting for pictures.
     MenuList.front()->HideList();
+    pendingPictures_.clear();
+    ::KillTimer(hwnd_, kPictureTimer);
     MenuList.resize(1);
     pastLimitList_.reset();
     ReinitPending = true;
@@ -349,9 +354,40 @@ void frmMain::FillIcons(ucList& list) {
     if (!icons_) {
         return;
     }
+    long position = 0;
     for (const auto& item : list.Items().Items()) {
+        ++position;
         const auto* path = std::get_if<std::wstring>(&item.ItemData);
-        icons_->AddPicture(list.Images(), path ? *path : std::wstring(), item.SubMenu != nullptr);
+        const std::wstring itemPath = path ? *path : std::wstring();
+        const bool isFolder = item.SubMenu != nullptr;
+        if (!icons_->AddPictureNow(list.Images(), itemPath, isFolder)) {
+            pendingPictures_.push_back({&list, position, itemPath});
+        }
+    }
+    if (!pendingPictures_.empty()) {
+        // The list opens at once with the type pictures; its own pictures follow.
+        ::SetTimer(hwnd_, kPictureTimer, 1, nullptr);
+    }
+}
+
+void frmMain::FetchSomePictures() {
+    const ULONGLONG until = ::GetTickCount64() + 8;
+    std::vector<ucList*> touched;
+    while (!pendingPictures_.empty() && ::GetTickCount64() <= until) {
+        PendingPicture next = std::move(pendingPictures_.front());
+        pendingPictures_.pop_front();
+        icons_->ReplaceWithOwnPicture(next.list->Images(), next.position, next.path);
+        if (std::find(touched.begin(), touched.end(), next.list) == touched.end()) {
+            touched.push_back(next.list);
+        }
+    }
+    for (ucList* list : touched) {
+        if (list->IsListVisible()) {
+            list->Refresh();
+        }
+    }
+    if (pendingPictures_.empty()) {
+        ::KillTimer(hwnd_, kPictureTimer);
     }
 }
 
@@ -527,6 +563,11 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
         RunCommand(LOWORD(wParam));
+        return 0;
+    case WM_TIMER:
+        if (wParam == kPictureTimer) {
+            FetchSomePictures();
+        }
         return 0;
     case WM_CLOSE:
     case WM_QUERYENDSESSION:

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <array>
+#include <deque>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -84,6 +85,7 @@ public:
     long LastListIndexValue() const { return LastListIndex; }
     const MenuIcons* Icons() const { return icons_.get(); }
     bool AboutIsOpen() const { return aboutForm_ != nullptr; }
+    size_t PendingPictures() const { return pendingPictures_.size(); }
     const std::optional<ShowListRequest>& LastShowListRequest() const { return lastShowList_; }
     cSystray* Systray() const { return f_cSystray.get(); }
     HMENU ContextMenu() const { return mnuMenu_.get(); }
@@ -126,6 +128,14 @@ private:
     std::unique_ptr<ClsLink> link_;
     std::unique_ptr<MenuIcons> icons_;
     class frmAbout* aboutForm_ = nullptr;
+    // Pictures still to fetch for lists that have been opened, a few at each idle moment.
+    struct PendingPicture {
+        ucList* list;
+        long position;
+        std::wstring path;
+    };
+    std::deque<PendingPicture> pendingPictures_;
+    void FetchSomePictures();
     std::optional<ShowListRequest> lastShowList_;
     // Wide on purpose: a folder with more than 32,767 subfolders must not overflow it.
     long LastListIndex = 0;

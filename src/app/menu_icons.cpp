@@ -7,6 +7,7 @@
 #include "controls/list/image_list.h"
 #include "core/paths.h"
 #include "core/text.h"
+#include "win/file_io.h"
 
 namespace zelk {
 
@@ -42,25 +43,41 @@ HICON MenuIcons::CachedTypeIcon(const std::wstring& extension) {
     return slot.get();
 }
 
-void MenuIcons::AddPicture(ImageList& images, const std::wstring& path, bool isFolder) {
-    const std::wstring target = link_.GetLinkTargetIfExe(path);
+bool MenuIcons::AddPictureNow(ImageList& images, const std::wstring& path, bool isFolder) {
     HICON icon = nullptr;
-    unique_icon own;
-    if (!target.empty()) {
-        if (!isFolder && !HasOwnIcon(target)) {
-            icon = CachedTypeIcon(AsciiLower(ExtensionOf(target)));
-        } else {
-            ++shellCalls_;
-            own.reset(GetFileIcon(target, false, false));
-            icon = own.get();
-        }
+    bool final = true;
+    if (!isFolder && !HasOwnIcon(path) && FileExists(path)) {
+        icon = CachedTypeIcon(AsciiLower(ExtensionOf(path)));
+    } else {
+        final = false; // its own picture: a shell call each, fetched once the list shows
     }
     if (icon == nullptr) {
         icon = isFolder ? folderFallback_ : fileFallback_;
     }
+    AddShared(images, icon);
+    return final;
+}
+
+void MenuIcons::AddShared(ImageList& images, HICON icon) {
+    auto& cell = prepared_[{icon, images.ImgListWidth(), images.ImgListHeight()}];
+    if (!cell) {
+        cell = images.PrepareImage(GdiHandleSource{icon});
+    }
     // A picture that cannot be made still takes its place, so row icons stay in step.
-    if (images.ImageListAddImage(GdiHandleSource{icon}) == 0) {
-        images.ImageListAddImage(GdiHandleSource{isFolder ? folderFallback_ : fileFallback_});
+    if (!cell || images.ImageListAddPrepared(*cell) == 0) {
+        images.ImageListAddImage(GdiHandleSource{fileFallback_});
+    }
+}
+
+void MenuIcons::ReplaceWithOwnPicture(ImageList& images, long position, const std::wstring& path) {
+    const std::wstring target = link_.GetLinkTargetIfExe(path);
+    if (target.empty()) {
+        return; // gone since the build: the fallback stays
+    }
+    ++shellCalls_;
+    unique_icon own(GetFileIcon(target, false, false));
+    if (own) {
+        images.ImageListReplaceImage(position, GdiHandleSource{own.get()});
     }
 }
 

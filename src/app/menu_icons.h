@@ -3,6 +3,10 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
+#include <tuple>
+
+#include "win/gdiplus_include.h"
 #include <string>
 
 #include "win/unique_handle.h"
@@ -22,17 +26,23 @@ public:
     MenuIcons(const ClsLink& link, HICON folderFallback, HICON fileFallback)
         : link_(link), folderFallback_(folderFallback), fileFallback_(fileFallback) {}
 
-    // Adds the picture of one entry to the image list (GetPicture).
-    void AddPicture(ImageList& images, const std::wstring& path, bool isFolder);
+    // Adds the picture of one entry to the image list (GetPicture). Pictures that take a
+    // shell call of their own (programs, shortcuts, folders) get the fallback picture now and
+    // false is returned: ReplaceWithOwnPicture puts the real one in later.
+    bool AddPictureNow(ImageList& images, const std::wstring& path, bool isFolder);
+    void ReplaceWithOwnPicture(ImageList& images, long position, const std::wstring& path);
     size_t ShellCalls() const { return shellCalls_; }
 
 private:
     HICON CachedTypeIcon(const std::wstring& extension);
+    // Adds a shared icon, made once per cell size.
+    void AddShared(ImageList& images, HICON icon);
 
     const ClsLink& link_;
     HICON folderFallback_;
     HICON fileFallback_;
     std::map<std::wstring, unique_icon> byType_;
+    std::map<std::tuple<HICON, int, int>, std::unique_ptr<Gdiplus::Bitmap>> prepared_;
     size_t shellCalls_ = 0;
 };
 

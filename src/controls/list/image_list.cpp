@@ -357,6 +357,30 @@ long ImageList::ImageListRemoveImage(const ImageIndex& Index) {
     return ImageListCount();
 }
 
+long ImageList::ImageListAddPrepared(Gdiplus::Bitmap& cell) {
+    std::unique_ptr<Gdiplus::Bitmap> copy(cell.Clone(0, 0, static_cast<INT>(cell.GetWidth()),
+                                                     static_cast<INT>(cell.GetHeight()),
+                                                     PixelFormat32bppPARGB));
+    if (!copy || copy->GetLastStatus() != Gdiplus::Ok) {
+        return 0;
+    }
+    images_.push_back({std::nullopt, std::move(copy)});
+    return ImageListCount();
+}
+
+bool ImageList::ImageListReplaceImage(long position, const ImageSource& SrcImg) {
+    const auto found = Find(position);
+    if (!found) {
+        return false;
+    }
+    auto image = MakeListImage(SrcImg);
+    if (!image) {
+        return false;
+    }
+    images_[*found].bitmap = std::move(image);
+    return true;
+}
+
 std::optional<size_t> ImageList::Find(const ImageIndex& index) const {
     if (const auto* position = std::get_if<long>(&index)) {
         if (*position >= 1 && *position <= ImageListCount()) {
