@@ -19,8 +19,7 @@ source scripts/wine-env.sh
 # Headless, nobody can answer the first-run Parameters dialog: give the profile a toolbar on
 # Wine's own folders so the screenshot shows the program in the notification area.
 if [ $headless -eq 1 ]; then
-  local_app_data="$(winepath -u "$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null </dev/null | tr -d '\r')" 2>/dev/null </dev/null)"
-  data="$local_app_data/Tanvel/ToolBars"
+  data="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Tanvel/ToolBars"
   if [ ! -s "$data/ToolBars.txt" ]; then
     mkdir -p "$data"
     printf 'C:\\windows|Windows\r\n' >"$data/ToolBars.txt"

@@ -9,7 +9,7 @@ PROBE="$3"
 setup
 
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-programs="$(winepath -u "$(wine_capture cmd /c 'echo %APPDATA%' | tr -d '\r')" 2>/dev/null </dev/null)/Microsoft/Windows/Start Menu/Programs"
+programs="$DRIVE_C/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
 restore() {
   chmod 644 "$DATA/ToolBars.txt" 2>/dev/null || true
   kill_app

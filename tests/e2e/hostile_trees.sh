@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 PROBE="$3"
 setup
 
-drive_c="$(winepath -u 'C:\' 2>/dev/null </dev/null)"
+drive_c="$DRIVE_C"
 root="$drive_c/zelk-hostile"
 rm -rf "$root"
 mkdir -p "$root/Loop" "$root/Many" "$root/Locked" "$root/Gone"

@@ -9,6 +9,7 @@ EXE="$1"
 HELPER="$2"
 NAME="$(basename "$0" .sh)"
 WORK="$E2E_ROOT/build/e2e/$NAME"
+DRIVE_C="$WINEPREFIX/drive_c" # never derived from a Wine call that might answer nothing
 TRAY_X=1269
 TRAY_Y=790
 
@@ -19,6 +20,7 @@ log() { printf '[%s] %s\n' "$NAME" "$*"; }
 fail() {
   log "FAIL: $*"
   shot "failure" || true
+  windows >"$WORK/failure-windows.txt" 2>/dev/null || true
   exit 1
 }
 
@@ -36,9 +38,15 @@ setup() {
   rm -rf "$WORK"
   mkdir -p "$WORK/app"
   cp "$EXE" "$WORK/app/ZelkToolBars.exe"
-  local local_win
-  local_win="$(wine_capture cmd /c 'echo %LOCALAPPDATA%' | tr -d '\r')"
-  LOCALAPPDATA_UNIX="$(winepath -u "$local_win" 2>/dev/null </dev/null)"
+  # The profile folder Wine gives this user; asked of Wine only when it is not where it
+  # always is, and never left empty (the clean-up below must hit the right folder).
+  LOCALAPPDATA_UNIX="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local"
+  if [ ! -d "$LOCALAPPDATA_UNIX" ]; then
+    local local_win
+    local_win="$(wine_capture cmd /c 'echo %LOCALAPPDATA%' | tr -d '\r')"
+    LOCALAPPDATA_UNIX="$(winepath -u "$local_win" 2>/dev/null </dev/null)"
+  fi
+  [ -d "$LOCALAPPDATA_UNIX" ] || { echo "[$NAME] no profile folder found" >&2; exit 1; }
   DATA="$LOCALAPPDATA_UNIX/Tanvel/ToolBars"
   rm -rf "$LOCALAPPDATA_UNIX/Tanvel"
   trap 'kill_app' EXIT

@@ -13,7 +13,7 @@ restore() {
 }
 trap restore EXIT
 
-drive_c="$(winepath -u 'C:\' 2>/dev/null </dev/null)"
+drive_c="$DRIVE_C"
 root="$drive_c/zelk-e2e/Tools"
 rm -rf "$drive_c/zelk-e2e"
 mkdir -p "$root/Sub"
