@@ -21,29 +21,22 @@ double Advance(double y, const ListItem& item, int rowHeight) {
 
 Placement PlacePopup(const PlacementRequest& r) {
     Placement p{r.left, r.top, r.width, r.height, 0, 0};
-    if (p.top + p.height > r.screenHeight) {
-        if (r.btnTop >= 1) {
-            p.top = r.btnTop - p.height;
-            p.anchorBottom = r.btnTop;
-        } else {
-            p.top = r.screenHeight - p.height;
+    // An anchor of 1 or more takes the edge that does not fit; without one, the fallback.
+    const auto edgeAt = [](long anchor, long fallback, long& kept) {
+        if (anchor >= 1) {
+            kept = anchor;
+            return anchor;
         }
+        return fallback;
+    };
+    if (p.top + p.height > r.screenHeight) {
+        p.top = edgeAt(r.btnTop, r.screenHeight, p.anchorBottom) - p.height;
     }
     if (r.displayDirection == 1) {
-        if (r.btnLeft >= 1) {
-            p.left = r.btnLeft - p.width;
-            p.anchorLeft = r.btnLeft;
-        } else {
-            p.left -= p.width;
-        }
+        p.left = edgeAt(r.btnLeft, p.left, p.anchorLeft) - p.width;
     }
     if (p.left + p.width > r.screenWidth) {
-        if (r.btnLeft >= 1) {
-            p.left = r.btnLeft - p.width;
-            p.anchorLeft = r.btnLeft;
-        } else {
-            p.left = r.screenWidth - p.width;
-        }
+        p.left = edgeAt(r.btnLeft, r.screenWidth, p.anchorLeft) - p.width;
     }
     return p;
 }
