@@ -22,7 +22,5 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A Windows-test run that fails is repeated once: a rare failure under investigation came and
-# went with the state of the shared Wine desktop. Every run is kept in build/last-test.log.
-ctest --test-dir build/mingw --output-on-failure --timeout 600 --repeat until-pass:2 \
-  2>&1 | tee build/last-test.log
+# No retries: a test that fails once has found something. The run is kept in build/last-test.log.
+ctest --test-dir build/mingw --output-on-failure --timeout 600 2>&1 | tee build/last-test.log

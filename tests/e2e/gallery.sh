@@ -10,7 +10,7 @@ start_gallery() {
 }
 gallery_window() { windows | awk -F'\t' '$3 == "ZelkGallery" && $4 == 1'; }
 gallery_up() { [ -n "$(gallery_window)" ]; }
-stop_gallery() { pkill -f '^[^ ]*zelk_gallery\.exe' 2>/dev/null || true; }
+stop_gallery() { pkill -f "^$E2E_ROOT/build/[^ ]*zelk_gallery\.exe" 2>/dev/null || true; }
 trap 'stop_gallery; kill_app' EXIT
 
 start_gallery

@@ -29,7 +29,9 @@ fail() {
 quiet() { "$@" >/dev/null 2>&1 </dev/null; }
 wine_capture() { wine "$@" 2>/dev/null </dev/null; }
 
-kill_app() { pkill -f '^[^ ]*ZelkToolBars\.exe' 2>/dev/null || true; }
+# Only this checkout's copies: another checkout's tests may be running on the same machine.
+APP_PATTERN="^$E2E_ROOT/build/e2e/[^ ]*/ZelkToolBars\\.exe"
+kill_app() { pkill -f "$APP_PATTERN" 2>/dev/null || true; }
 
 setup() {
   quiet wineserver -p || true
@@ -87,7 +89,7 @@ tray_icon_pixels() {
 icon_shown() { [ "$(tray_icon_pixels "$(shot tray-now)")" -ge 40 ]; }
 icon_gone() { [ "$(tray_icon_pixels "$(shot tray-now)")" -eq 0 ]; }
 app_running() { [ -n "$(app_windows)" ]; }
-app_gone() { [ -z "$(app_windows)" ] && ! pgrep -f '^[^ ]*ZelkToolBars\.exe' >/dev/null; }
+app_gone() { [ -z "$(app_windows)" ] && ! pgrep -f "$APP_PATTERN" >/dev/null; }
 
 visible_popup_menu() { windows | awk -F'\t' '$3 == "#32768" && $4 == 1 { print $5; exit }'; }
 menu_open() { [ -n "$(visible_popup_menu)" ]; }
