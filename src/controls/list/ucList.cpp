@@ -13,45 +13,20 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"ZelkList";
 constexpr UINT_PTR kTimer1 = 1;
-// The keys a shown popup takes from the whole desktop, so menus work without the focus.
-constexpr UINT kHotKeys[] = {VK_DOWN,  VK_UP,   VK_RETURN, VK_ESCAPE, VK_HOME, VK_END,
-                             VK_PRIOR, VK_NEXT, VK_TAB,    VK_LEFT,   VK_RIGHT};
-
-bool ButtonDown() {
-    return (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) || (::GetAsyncKeyState(VK_RBUTTON) & 0x8000);
-}
-
-constexpr UINT kOutsidePress = WM_APP + 0x51;
-
-// Presses anywhere on the desktop while a menu is open, seen in the order they happen: a quick
-// click between two timer ticks still counts, and at the place it happened. A low-level hook
-// has no user data, so the list to tell is kept per thread: Windows forces that one.
-thread_local HWND t_frontmostPopup = nullptr;
-thread_local HHOOK t_mouseHook = nullptr;
-
-LRESULT CALLBACK OutsidePressHook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION && t_frontmostPopup != nullptr &&
-        (wParam == WM_LBUTTONDOWN || wParam == WM_RBUTTONDOWN || wParam == WM_MBUTTONDOWN)) {
-        const auto* info = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
-        ::PostMessageW(t_frontmostPopup, kOutsidePress, static_cast<WPARAM>(info->pt.x),
-                       static_cast<LPARAM>(info->pt.y));
-    }
-    return ::CallNextHookEx(t_mouseHook, code, wParam, lParam);
-}
-
-void WatchPresses(HWND frontmost) {
-    t_frontmostPopup = frontmost;
-    if (frontmost != nullptr && t_mouseHook == nullptr) {
-        t_mouseHook =
-            ::SetWindowsHookExW(WH_MOUSE_LL, &OutsidePressHook, ::GetModuleHandleW(nullptr), 0);
-    } else if (frontmost == nullptr && t_mouseHook != nullptr) {
-        ::UnhookWindowsHookEx(t_mouseHook);
-        t_mouseHook = nullptr;
-    }
-}
 
 int Round(double v) {
     return static_cast<int>(RoundHalfEven(v));
+}
+
+// The Shift argument of the events: 1 Shift, 2 Ctrl, 4 Alt.
+int KeyboardShift() {
+    return (::GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (::GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+           (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+int MouseShift(WPARAM keys) {
+    return ((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0) |
+           (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
 }
 
 } // namespace
@@ -82,13 +57,17 @@ ListAmbient FormAmbient() {
 }
 
 ucList::~ucList() {
+    // A submenu unloaded while open closes with what it opened; its parent stays open.
+    if (parentMenu_ != nullptr && parentMenu_->childMenu_ == this) {
+        parentMenu_->childMenu_ = nullptr;
+    }
+    parentMenu_ = nullptr;
     HideList();
     if (childMenu_ != nullptr) {
         childMenu_->parentMenu_ = nullptr;
     }
-    if (parentMenu_ != nullptr && parentMenu_->childMenu_ == this) {
-        parentMenu_->childMenu_ = nullptr;
-    }
+    StopListeningToHostForm();
+    PopupChain::ForThisThread().Untrack(*this);
     scrollBar_.reset();
     if (dropTarget_ != nullptr) {
         if (hwnd_ != nullptr) {
@@ -114,10 +93,26 @@ void ucList::ComputeMetrics() {
 }
 
 void ucList::SetProperties(const ListProperties& properties) {
+    const bool filterChanged = properties.ShowFilter != properties_.ShowFilter;
+    const bool bordersChanged = properties.BorderVisible != properties_.BorderVisible;
     properties_ = properties;
     ComputeMetrics();
-    if (hwnd_ != nullptr && properties_.ListStyle == 1) {
+    if (hwnd_ == nullptr) {
+        return;
+    }
+    if (filterChanged) {
+        filterShown_ = properties_.ShowFilter;
+        Update(true); // the header changes height at once
+    } else if (properties_.ListStyle == 1) {
         OnResize();
+    }
+    if (bordersChanged) {
+        const bool shown = IsPopup() ? listVisible_ : ::IsWindowVisible(hwnd_) != FALSE;
+        if (properties_.BorderVisible && shown) {
+            shadow_.ShowBorders(hwnd_, !IsPopup());
+        } else if (!properties_.BorderVisible) {
+            shadow_.HideBorders();
+        }
     }
 }
 
@@ -132,17 +127,6 @@ void ucList::CreateScrollBar() {
     scrollBar_->OnPaint = [this](HDC dc, int l, int t, int r, int b, int part, int state) {
         PaintScrollPart(dc, l, t, r, b, part, state);
     };
-}
-
-void ucList::EnsurePopupWindow() {
-    if (hwnd_ != nullptr) {
-        return;
-    }
-    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    RegisterWindowClass(instance, kClassName, CS_DBLCLKS);
-    ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClassName, L"", WS_POPUP | WS_CLIPCHILDREN,
-                      0, 0, 10, 10, homeParent_, nullptr, instance, this);
-    CreateScrollBar();
 }
 
 void ucList::PlaceInForm(HWND parent, int x, int y, int width, int height) {
@@ -230,19 +214,25 @@ void ucList::Update(bool resize) {
     if (layingOutPopup_) {
         return; // ShowList draws the shadow and the rows once the layout is done
     }
-    if (properties_.BorderVisible) {
-        shadow_.Refresh();
+    if (properties_.BorderVisible && (!IsPopup() || listVisible_)) {
+        shadow_.Refresh(); // a hidden popup's shadow stays hidden
     }
     Refresh();
 }
 
 void ucList::OnResize() {
     const int width = ClientWidth(), height = ClientHeight();
-    const int k = Round(scale_);
+    // An in-place list keeps its bar inside its one-pixel frame; a popup has none.
+    const int k = IsPopup() ? 0 : Round(scale_);
     if (properties_.ListDesign != 0) {
         const int ws = Round(16 * scale_);
-        scrollBar_->Move(width - ws - 2 * k, borderRadius_ / 2 + k, ws,
-                         height - borderRadius_ - 3 * k);
+        if (FilterIsShown()) {
+            scrollBar_->Move(width - ws - 2 * k, headerHeight_, ws,
+                             height - headerHeight_ - borderRadius_ / 2 - 2 * k);
+        } else {
+            scrollBar_->Move(width - ws - 2 * k, borderRadius_ / 2 + k, ws,
+                             height - borderRadius_ - 3 * k);
+        }
     } else {
         const int ws = Round(8 * scale_);
         scrollBar_->Move(Round(width - ws - 2 * scale_), headerHeight_, ws,
@@ -314,221 +304,6 @@ void ucList::Refresh() {
     rowHeight_ = result.rowHeight;
 }
 
-void ucList::RegisterHotKeys() {
-    if (hotKeysRegistered_ || hwnd_ == nullptr) {
-        return;
-    }
-    for (UINT key : kHotKeys) {
-        ::RegisterHotKey(hwnd_, static_cast<int>(key), 0, key);
-    }
-    hotKeysRegistered_ = true;
-}
-
-void ucList::UnregisterHotKeys() {
-    if (!hotKeysRegistered_) {
-        return;
-    }
-    for (UINT key : kHotKeys) {
-        ::UnregisterHotKey(hwnd_, static_cast<int>(key));
-    }
-    hotKeysRegistered_ = false;
-}
-
-void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
-    if (!IsPopup()) {
-        return;
-    }
-    if (listVisible_) {
-        HideList();
-    }
-    hover_.Cancel();
-    model_.SetHotIndex(-1);
-    pressed_ = rightPressed_ = false;
-    EnsurePopupWindow();
-    if (!shownOnce_) {
-        shownOnce_ = true;
-        if (BeforeFirstShow) {
-            BeforeFirstShow(*this);
-        }
-    }
-    // A host form parked off-screen (as the hidden main form is) gets no filter box.
-    RECT home{};
-    filterShown_ = !(homeParent_ != nullptr && ::GetWindowRect(homeParent_, &home) &&
-                     (home.left < 0 || (properties_.ShowFilter && home.top < 0)));
-    if (filterBox_ != nullptr) {
-        suppress_ = true;
-        ::SetWindowTextW(filterBox_, L"");
-        suppress_ = false;
-    }
-    for (long i = 0; i < model_.ListCount(); ++i) {
-        model_.MutableItem(i).Visible = true; // the last opening's filter is gone
-    }
-    LayoutHeader();
-    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-    RegisterHotKeys();
-    PlacementRequest request;
-    request.left = Left;
-    request.top = Top;
-    request.btnLeft = BtnLeft;
-    request.btnTop = BtnTop;
-    request.screenWidth = screenWidth;
-    request.screenHeight = screenHeight;
-    request.width = Round(properties_.ListWidth * scale_);
-    request.height = PopupHeight(model_, rowHeight_, headerHeight_, margin_, screenHeight,
-                                 properties_.MaxVisibleItems, properties_.MaxListHeight);
-    request.displayDirection = properties_.DisplayDirection;
-    placement_ = PlacePopup(request);
-    Left = placement_.left;
-    Top = placement_.top;
-    ::SetWindowPos(hwnd_, HWND_TOPMOST, placement_.left, placement_.top, placement_.width,
-                   placement_.height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    ::SetFocus(hwnd_);
-    listVisible_ = true;
-    layingOutPopup_ = true;
-    OnResize();
-    layingOutPopup_ = false;
-    shadow_.BackColor = properties_.BackColor;
-    if (properties_.BorderVisible) {
-        shadow_.ShowBorders(hwnd_, false);
-    }
-    if (model_.ListIndex() > -1 && model_.ListIndex() < model_.ListCount()) {
-        const int view = ClientHeight() - headerHeight_ - margin_;
-        scrollBar_->SetValue(
-            EnsureVisibleValue(model_, model_.ListIndex(), ScrollValue(), view, rowHeight_));
-    }
-    Refresh();
-    // The click that opened the list must not close it again.
-    if (ButtonDown()) {
-        DoEvents();
-        while (ButtonDown() && listVisible_) {
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-            DoEvents();
-        }
-    }
-    if (listVisible_) {
-        ::SetTimer(hwnd_, kTimer1, 1, nullptr);
-        WatchPresses(hwnd_);
-    }
-}
-
-void ucList::HideList() {
-    if (!listVisible_) {
-        return;
-    }
-    listVisible_ = false;
-    if (ucList* child = std::exchange(childMenu_, nullptr)) {
-        child->HideList();
-        child->parentMenu_ = nullptr;
-    }
-    ::KillTimer(hwnd_, kTimer1);
-    UnregisterHotKeys();
-    keysHandedOver_ = false;
-    if (t_frontmostPopup == hwnd_) {
-        WatchPresses(parentMenu_ != nullptr && parentMenu_->listVisible_ ? parentMenu_->hwnd_
-                                                                         : nullptr);
-    }
-    ::ShowWindow(hwnd_, SW_HIDE);
-    shadow_.HideBorders();
-    if (ucList* parent = std::exchange(parentMenu_, nullptr)) {
-        parent->HideList();
-    }
-    Raise(ListHide);
-}
-
-void ucList::OpenSubMenu(long row, bool checkTag) {
-    if (row < 0 || row >= model_.ListCount() || (checkTag && row == model_.ListIndex())) {
-        return;
-    }
-    auto* child = const_cast<ucList*>(static_cast<const ucList*>(model_.Item(row).SubMenu));
-    if (child == nullptr || child == this) {
-        return;
-    }
-    RECT r{};
-    ::GetWindowRect(hwnd_, &r);
-    model_.SetListIndex(row);
-    Refresh();
-    child->parentMenu_ = this;
-    childMenu_ = child;
-    keysHandedOver_ = true;
-    UnregisterHotKeys();
-    child->model_.SetListIndex(-1);
-    const RowGeometry geometry{scale_, properties_.ItemHeight, false, 0,
-                               static_cast<int>(ScrollValue())};
-    long left = r.right;
-    long top = r.top + model_.GetItemTop(row, geometry) - headerHeight_;
-    long btnLeft = r.left;
-    long btnTop = 0;
-    child->ShowList(left, top, btnLeft, btnTop);
-}
-
-void ucList::TakeKeysBack() {
-    RegisterHotKeys();
-    if (properties_.BorderVisible && listVisible_) {
-        shadow_.Refresh();
-    }
-    ::SetFocus(hwnd_);
-    keysHandedOver_ = false;
-}
-
-void ucList::CloseSubMenu() {
-    ucList* child = childMenu_;
-    if (child == nullptr) {
-        return;
-    }
-    child->parentMenu_ = nullptr; // hiding it must not close this list
-    child->HideList();
-    childMenu_ = nullptr;
-    TakeKeysBack();
-    model_.SetListIndex(-1);
-    Refresh();
-}
-
-void ucList::TimerTick() {
-    ++timerTicks_;
-    const HoverDelay::Step step = hover_.Tick();
-    if (step.closeSubMenu) {
-        CloseSubMenu();
-    }
-    if (step.openSubMenu) {
-        OpenSubMenu(hover_.PendingRow(), true);
-    }
-    if (keysHandedOver_) {
-        if (childMenu_ != nullptr && childMenu_->IsListVisible()) {
-            return;
-        }
-        keysHandedOver_ = false;
-    }
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
-    if (!IsPopup()) {
-        if (::WindowFromPoint(cursor) != hwnd_) {
-            model_.SetHotIndex(-1);
-            ::KillTimer(hwnd_, kTimer1);
-            Refresh();
-        }
-        return;
-    }
-    if (t_mouseHook == nullptr && ButtonDown()) {
-        OnOutsidePress(cursor); // without the hook, look at the buttons at each tick
-    }
-}
-
-void ucList::OnOutsidePress(POINT at) {
-    if (!listVisible_ || (keysHandedOver_ && childMenu_ != nullptr && childMenu_->listVisible_)) {
-        return;
-    }
-    const HWND under = ::WindowFromPoint(at);
-    if (under == hwnd_ || (scrollBar_ && under == scrollBar_->hwnd()) ||
-        (filterBox_ != nullptr && under == filterBox_)) {
-        return;
-    }
-    if (parentMenu_ != nullptr && parentMenu_->hwnd_ == under) {
-        return; // a press on the parent is not outside
-    }
-    HideList();
-}
-
 void ucList::SelectRow(long row) {
     model_.SetListIndex(row);
     if (scrollBar_ && hwnd_ != nullptr) {
@@ -543,7 +318,7 @@ void ucList::SetKeyDown(int KeyCode) {
     HandleKey(KeyCode);
 }
 
-void ucList::HandleKey(int keyCode) {
+bool ucList::HandleKey(int keyCode) {
     const int view = hwnd_ != nullptr ? ClientHeight() - headerHeight_ - margin_ : 0;
     const int pageRows = rowHeight_ > 0 ? view / Round(properties_.ItemHeight * scale_) : 0;
     switch (keyCode) {
@@ -556,46 +331,53 @@ void ucList::HandleKey(int keyCode) {
         if (const auto row = NavigateKey(model_, keyCode, pageRows)) {
             SelectRow(*row);
         }
-        return;
+        return true;
     case VK_ESCAPE:
         if (!IsPopup()) {
-            return;
+            return false;
         }
         if (parentMenu_ == nullptr) {
             HideList();
-            return;
+            return true;
         }
         [[fallthrough]];
     case VK_LEFT:
         if (IsPopup() && parentMenu_ != nullptr) {
+            // Only this level closes; the parent keeps the row that opened it selected.
             ucList* parent = std::exchange(parentMenu_, nullptr);
             parent->childMenu_ = nullptr;
-            // Hot keys belong to one window at a time: free them before the parent asks.
             HideList();
-            parent->TakeKeysBack();
+            if (parent->listVisible_) {
+                if (parent->properties_.BorderVisible) {
+                    parent->shadow_.Refresh();
+                }
+                parent->TakeFocus();
+            }
+            return true;
         }
-        return;
+        return false;
     case VK_RIGHT:
         if (model_.ListIndex() >= 0 && model_.ListIndex() < model_.ListCount() &&
             model_.Item(model_.ListIndex()).SubMenu != nullptr) {
             OpenSubMenu(model_.ListIndex(), false);
+            return true;
         }
-        return;
+        return false;
     case VK_TAB:
         if (IsPopup()) {
             HideList();
         }
-        return;
+        return false; // the host still sees Tab, to move on to its next control
     case VK_RETURN: {
         const long index = model_.ListIndex();
-        if (index == -1) {
+        if (index < 0 || index >= model_.ListCount()) {
             if (textBox_ != nullptr) {
                 HideList();
                 ::SendMessageW(textBox_, WM_CHAR, VK_RETURN, 0); // the host's box handles it
             } else {
                 services_.Beep();
             }
-            return;
+            return true;
         }
         ListItem& item = model_.MutableItem(index);
         if (properties_.MultiSelect) {
@@ -608,10 +390,10 @@ void ucList::HandleKey(int keyCode) {
         if (!properties_.MultiSelect) {
             WriteChoiceToTextBox();
         }
-        return;
+        return true;
     }
     default:
-        return;
+        return false;
     }
 }
 
@@ -620,7 +402,9 @@ void ucList::SetKeyPress(wchar_t KeyAscii) {
     if (KeyPress) {
         KeyPress(key);
     }
-    if (key == 0) {
+    // Control characters (Backspace, the Enter and Escape that follow their key-down) are
+    // reported but choose nothing: they would only beep in a menu.
+    if (key < 32) {
         return;
     }
     if (properties_.ListStyle == 2) {
@@ -666,14 +450,14 @@ void ucList::OnMouseMove(int x, int y, WPARAM keys) {
         }
         Refresh();
     }
-    int button = (keys & MK_LBUTTON) ? 1 : (keys & MK_RBUTTON) ? 2 : 0, shift = 0;
+    int button = (keys & MK_LBUTTON) ? 1 : (keys & MK_RBUTTON) ? 2 : 0, shift = MouseShift(keys);
     float fx = static_cast<float>(x), fy = static_cast<float>(y);
     if (MouseMove) {
         MouseMove(button, shift, fx, fy);
     }
 }
 
-void ucList::OnButtonDown(int button, int x, int y, WPARAM) {
+void ucList::OnButtonDown(int button, int x, int y, WPARAM keys) {
     const long hot = model_.HotIndex();
     if (hot >= 0 && hot < model_.ListCount()) {
         const ListItem& item = model_.Item(hot);
@@ -705,14 +489,14 @@ void ucList::OnButtonDown(int button, int x, int y, WPARAM) {
             }
         }
     }
-    int shift = 0;
+    int shift = MouseShift(keys);
     float fx = static_cast<float>(x), fy = static_cast<float>(y);
     if (MouseDown) {
         MouseDown(button, shift, fx, fy);
     }
 }
 
-void ucList::OnButtonUp(int button, int x, int y, WPARAM) {
+void ucList::OnButtonUp(int button, int x, int y, WPARAM keys) {
     if (!pressed_ && !rightPressed_) {
         return;
     }
@@ -738,220 +522,10 @@ void ucList::OnButtonUp(int button, int x, int y, WPARAM) {
         }
     }
     rightPressed_ = false;
-    int shift = 0;
+    int shift = MouseShift(keys);
     float fx = static_cast<float>(x), fy = static_cast<float>(y);
     if (MouseUp) {
         MouseUp(button, shift, fx, fy);
-    }
-}
-
-void ucList::LayoutHeader() {
-    const bool show = IsPopup() && properties_.ShowFilter && filterShown_ && listVisible_;
-    if (show && filterBox_ == nullptr && hwnd_ != nullptr) {
-        filterBox_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 10, 10,
-                                       hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    }
-    if (!show) {
-        if (filterBox_ != nullptr) {
-            ::ShowWindow(filterBox_, SW_HIDE);
-        }
-        headerHeight_ = margin_;
-        return;
-    }
-    LOGFONTW lf{};
-    lf.lfHeight = FontHeightForPoints(properties_.Font.size);
-    lf.lfCharSet = DEFAULT_CHARSET;
-    wcsncpy_s(lf.lfFaceName, properties_.Font.name.c_str(), _TRUNCATE);
-    filterFont_.reset(::CreateFontIndirectW(&lf));
-    ::SendMessageW(filterBox_, WM_SETFONT, reinterpret_cast<WPARAM>(filterFont_.get()), FALSE);
-    filterBrush_.reset(::CreateSolidBrush(ResolveSystemColour(properties_.BackColor)));
-    const int boxHeight = Round(properties_.Font.size * 1.5 * scale_);
-    ::ShowWindow(filterBox_, SW_SHOWNA);
-    headerHeight_ = boxHeight + 4 * margin_;
-}
-
-void ucList::SetFilterText(const std::wstring& text) {
-    if (filterBox_ != nullptr) {
-        suppress_ = true;
-        ::SetWindowTextW(filterBox_, text.c_str());
-        suppress_ = false;
-    }
-    pendingFilter_ = text;
-    RunFilter();
-}
-
-void ucList::RunFilter() {
-    if (filterBox_ != nullptr) {
-        const int length = ::GetWindowTextLengthW(filterBox_);
-        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-        ::GetWindowTextW(filterBox_, text.data(), length + 1);
-        text.resize(static_cast<size_t>(length));
-        pendingFilter_ = text;
-    }
-    const FilterResult result = ApplyFilter(model_, pendingFilter_, rowHeight_);
-    matchCount_ = result.matches;
-    model_.SetHotIndex(-1);
-    if (IsPopup() && listVisible_ && hwnd_ != nullptr) {
-        RECT r{};
-        ::GetWindowRect(hwnd_, &r);
-        const int width = r.right - r.left;
-        const int wanted = headerHeight_ + static_cast<int>(result.contentHeight) + margin_;
-        // Never shrink the window at each keystroke: fit what matches, within the limit
-        // and the screen.
-        int limit = properties_.MaxListHeight > 0 ? properties_.MaxListHeight
-                                                  : ::GetSystemMetrics(SM_CYSCREEN);
-        const int height = std::min(wanted, limit);
-        int top = r.top;
-        if (placement_.anchorBottom > 0) {
-            top = placement_.anchorBottom - height; // opened upwards: keep the bottom
-        }
-        ::SetWindowPos(hwnd_, nullptr, r.left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-        const int view = height - headerHeight_ - margin_;
-        if (result.contentHeight <= view) {
-            scrollBar_->SetMax(0);
-            scrollBar_->SetVisible(false);
-            scrollBar_->TrackMouseWheelOnHwndStop();
-        } else {
-            scrollBar_->SetMax(static_cast<long>(result.contentHeight) - view);
-            scrollBar_->Model().SetSmallChange(rowHeight_);
-            scrollBar_->Model().SetLargeChange(std::max(view - rowHeight_, 1));
-            scrollBar_->SetVisible(true);
-            scrollBar_->TrackMouseWheelOnHwnd(hwnd_);
-        }
-        if (properties_.BorderVisible) {
-            shadow_.Refresh();
-        }
-    }
-    if (scrollBar_ && scrollBar_->Value() != 0) {
-        scrollBar_->SetValue(0); // repaints through the bar's change
-    } else {
-        Refresh();
-    }
-}
-
-void ucList::AutoCompleteTextBox(HWND oTextBox, long OffsetLeft, long OffsetTop, long OffsetRight,
-                                 long OffsetBottom) {
-    if (!hooks_) {
-        hooks_ = std::make_unique<MessageHooks>(L"ucList", services_);
-    }
-    if (textBox_ != nullptr && hooks_->IsHooked(textBox_)) {
-        hooks_->ssc_UnSubclass(textBox_);
-    }
-    textBox_ = oTextBox;
-    textBoxOffsets_ = {OffsetLeft, OffsetTop, OffsetRight, OffsetBottom};
-    SetFilterText(L"");
-    if (textBox_ != nullptr && hooks_->ssc_Subclass(textBox_, *this)) {
-        hooks_->ssc_AddMsg(textBox_, WM_CHAR, MSG_AFTER);
-    }
-}
-
-void ucList::HookProc(bool, bool&, LRESULT&, HWND lng_hWnd, UINT uMsg, WPARAM wParam, LPARAM,
-                      LPARAM&) {
-    if (lng_hWnd == textBox_ && uMsg == WM_CHAR && wParam != VK_RETURN && !suppress_) {
-        OnTextBoxChar(static_cast<wchar_t>(wParam));
-    }
-}
-
-void ucList::OnTextBoxChar(wchar_t) {
-    RECT r{};
-    ::GetWindowRect(textBox_, &r);
-    const int length = ::GetWindowTextLengthW(textBox_);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    ::GetWindowTextW(textBox_, text.data(), length + 1);
-    text.resize(static_cast<size_t>(length));
-    if (listVisible_ && text.empty()) {
-        HideList();
-        return;
-    }
-    if (!listVisible_) {
-        const std::wstring needle = AsciiUpper(text);
-        bool found = false;
-        for (const auto& item : model_.Items()) {
-            found = found ||
-                    (!item.IsGroup && AsciiUpper(item.Text).find(needle) != std::wstring::npos);
-        }
-        if (!found) {
-            return;
-        }
-        properties_.ListWidth =
-            Round((r.right + textBoxOffsets_.right - r.left - textBoxOffsets_.left) / scale_);
-        long left = r.left + textBoxOffsets_.left, top = r.bottom + textBoxOffsets_.top;
-        long btnLeft = 0, btnTop = r.top + textBoxOffsets_.bottom;
-        ShowList(left, top, btnLeft, btnTop);
-    }
-    SetFilterText(text);
-    if (matchCount_ == 0) {
-        HideList();
-    }
-}
-
-void ucList::WriteChoiceToTextBox() {
-    if (textBox_ == nullptr || model_.ListIndex() < 0 || model_.ListIndex() >= model_.ListCount()) {
-        return;
-    }
-    const std::wstring& text = model_.Item(model_.ListIndex()).Text;
-    suppress_ = true;
-    ::SendMessageW(textBox_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    ::SendMessageW(textBox_, EM_SETSEL, text.size(), static_cast<LPARAM>(text.size()));
-    suppress_ = false;
-    Raise(PostAutoComplete);
-}
-
-std::optional<AppError> ucList::SetOLEDropMode(long mode) {
-    if (auto error = zelk::SetOLEDropMode(properties_, mode)) {
-        return error;
-    }
-    UpdateDropRegistration();
-    return std::nullopt;
-}
-
-void ucList::UpdateDropRegistration() {
-    if (hwnd_ == nullptr) {
-        return;
-    }
-    if (properties_.OLEDropMode == 1 && dropTarget_ == nullptr) {
-        ListDropTarget::Callbacks callbacks;
-        callbacks.dragOver = [this](IDataObject* data, DWORD& effect, int button, int shift,
-                                    POINT client, int state) {
-            if (!OLEDragOver) {
-                return;
-            }
-            long e = static_cast<long>(effect);
-            float x = static_cast<float>(client.x), y = static_cast<float>(client.y);
-            OLEDragOver(data, e, button, shift, x, y, state);
-            effect = static_cast<DWORD>(e);
-        };
-        callbacks.drop = [this](IDataObject* data, DWORD& effect, int button, int shift,
-                                POINT client) {
-            if (!OLEDragDrop) {
-                return;
-            }
-            long e = static_cast<long>(effect);
-            float x = static_cast<float>(client.x), y = static_cast<float>(client.y);
-            OLEDragDrop(data, e, button, shift, x, y);
-            effect = static_cast<DWORD>(e);
-        };
-        dropTarget_ = new ListDropTarget(hwnd_, std::move(callbacks));
-        ::RegisterDragDrop(hwnd_, dropTarget_);
-    } else if (properties_.OLEDropMode != 1 && dropTarget_ != nullptr) {
-        ::RevokeDragDrop(hwnd_);
-        dropTarget_->Release();
-        dropTarget_ = nullptr;
-    }
-}
-
-void ucList::OLEDrag() {
-    std::wstring text;
-    long allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-    if (OLEStartDrag) {
-        OLEStartDrag(text, allowed);
-    }
-    if (text.empty()) {
-        return;
-    }
-    long effect = static_cast<long>(DragText(text, static_cast<DWORD>(allowed)));
-    if (OLECompleteDrag) {
-        OLECompleteDrag(effect);
     }
 }
 
@@ -1011,9 +585,7 @@ LRESULT ucList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                      static_cast<short>(HIWORD(lParam)), wParam);
         return 0;
     case WM_LBUTTONDBLCLK:
-        // The second press of a double click is still a press, then the double click.
-        OnButtonDown(1, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)),
-                     wParam);
+        // The first click chose already; the second is only the double click.
         Raise(DblClick);
         return 0;
     case WM_SETFOCUS:
@@ -1045,24 +617,24 @@ LRESULT ucList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         HandleKey(static_cast<int>(wParam));
         return 0;
     case WM_KEYDOWN: {
-        int key = static_cast<int>(wParam), shift = 0;
-        HandleKey(key);
+        int key = static_cast<int>(wParam), shift = KeyboardShift();
+        if (HandleKey(key)) {
+            key = 0; // the list used it
+        }
         if (KeyDown) {
             KeyDown(key, shift);
         }
         return 0;
     }
     case WM_KEYUP: {
-        int key = static_cast<int>(wParam), shift = 0;
+        int key = static_cast<int>(wParam), shift = KeyboardShift();
         if (KeyUp) {
             KeyUp(key, shift);
         }
         return 0;
     }
     case WM_CHAR:
-        if (wParam >= 32) {
-            SetKeyPress(static_cast<wchar_t>(wParam));
-        }
+        SetKeyPress(static_cast<wchar_t>(wParam));
         return 0;
     case WM_TIMER:
         if (wParam == kTimer1) {
@@ -1084,12 +656,27 @@ LRESULT ucList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return reinterpret_cast<LRESULT>(filterBrush_.get());
         }
         return DefaultProc(message, wParam, lParam);
-    case kOutsidePress:
-        OnOutsidePress({static_cast<LONG>(wParam), static_cast<LONG>(lParam)});
+    case kOutsidePressMessage:
+        PopupChain::ForThisThread().PressAt(
+            {static_cast<LONG>(static_cast<int>(wParam)), static_cast<LONG>(lParam)});
         return 0;
-    case WM_IME_SETCONTEXT:
-        if (properties_.ListStyle == 0 && listVisible_) {
-            HideList(); // a drop-down closes when its window loses activation; menus do not
+    case WM_DESTROY:
+        if (IsPopup()) {
+            OnWindowDestroyed();
+        }
+        return 0;
+    case WM_ACTIVATE:
+        // A drop-down closes when another window takes the activation; a menu does not. Only
+        // the loss counts: the list is activated itself when it takes the keyboard at showing.
+        if (LOWORD(wParam) == WA_INACTIVE && properties_.ListStyle == 0 && listVisible_) {
+            const HWND next = reinterpret_cast<HWND>(lParam);
+            bool ours = false;
+            for (const ucList* list : PopupChain::ForThisThread().Lists()) {
+                ours = ours || (next != nullptr && list->hwnd_ == next);
+            }
+            if (!ours) {
+                HideList();
+            }
         }
         return DefaultProc(message, wParam, lParam);
     default:

@@ -9,6 +9,7 @@
 #include "controls/list/gdi_canvas.h"
 #include "controls/list/image_list.h"
 #include "controls/list/ole_drag.h"
+#include "controls/list/popup_chain.h"
 #include "controls/ucScrollbar.h"
 #include "core/list_model.h"
 #include "core/list_painter.h"
@@ -190,6 +191,7 @@ public:
 
 private:
     friend class WindowBase<ucList>;
+    friend class PopupChain;
     template <class F> void Change(long index, F apply) {
         apply(model_.MutableItem(index));
         Refresh();
@@ -199,15 +201,16 @@ private:
     void OnResize();
     void EnsurePopupWindow();
     void CreateScrollBar();
-    void RegisterHotKeys();
-    void UnregisterHotKeys();
     void OnMouseMove(int x, int y, WPARAM keys);
     void OnButtonDown(int button, int x, int y, WPARAM keys);
     void OnButtonUp(int button, int x, int y, WPARAM keys);
     void SelectRow(long row);
     void OpenSubMenu(long row, bool checkTag);
-    void HandleKey(int keyCode);
-    void OnOutsidePress(POINT at);
+    // Runs a navigation key; false when the list had no use for it.
+    bool HandleKey(int keyCode);
+    void ListenToHostForm();
+    void StopListeningToHostForm();
+    void OnWindowDestroyed();
     void HookProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd, UINT uMsg,
                   WPARAM wParam, LPARAM lParam, LPARAM& lParamUser) override;
     void LayoutHeader();
@@ -218,7 +221,10 @@ private:
         return filterBox_ != nullptr && filterShown_ && properties_.ShowFilter;
     }
     void CloseSubMenu();
-    void TakeKeysBack();
+    // The keyboard for this list: its attached text box keeps it, else the filter box when
+    // shown, else the list window.
+    void TakeFocus();
+    bool KeysHandedOver() const { return childMenu_ != nullptr && childMenu_->listVisible_; }
     bool IsPopup() const { return properties_.ListStyle != 1; }
     static void Raise(const std::function<void()>& event) {
         if (event) {
@@ -247,8 +253,7 @@ private:
     ucList* childMenu_ = nullptr;
     HWND homeParent_ = nullptr;
     HoverDelay hover_;
-    bool keysHandedOver_ = false;
-    bool hotKeysRegistered_ = false;
+    HWND hostForm_ = nullptr; // listened to while shown: its resize and unload close the list
     bool pressed_ = false;
     bool rightPressed_ = false;
     bool shownOnce_ = false;
@@ -257,7 +262,10 @@ private:
     long timerTicks_ = 0;
     HWND filterBox_ = nullptr;
     unique_hfont filterFont_;
+    FontDesc filterFontDesc_;
+    double filterScale_ = 0;
     unique_hbrush filterBrush_;
+    Colour filterBrushColour_ = 0;
     bool filterShown_ = false;
     long matchCount_ = 0;
     std::wstring pendingFilter_;

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "win/unique_handle.h"
+
+namespace zelk {
+
+class ucList;
+
+// The keys a shown popup takes from the whole desktop, so menus work without the focus.
+inline constexpr UINT kPopupHotKeys[] = {VK_DOWN,  VK_UP,   VK_RETURN, VK_ESCAPE,
+                                         VK_HOME,  VK_END,  VK_PRIOR,  VK_NEXT,
+                                         VK_TAB,   VK_LEFT, VK_RIGHT};
+
+// Set on a shown submenu's window, holding its parent list's window, so that a checker in
+// another process can see which list opened which.
+inline constexpr wchar_t kParentMenuProperty[] = L"ZelkToolBars.ParentMenu";
+
+// Posted by the mouse hook to the frontmost list: a button went down at (wParam, lParam).
+inline constexpr UINT kOutsidePressMessage = WM_APP + 0x51;
+
+// The hot keys of one window, given back by whatever ends their registration.
+class HotKeyRegistration {
+public:
+    HotKeyRegistration() = default;
+    HotKeyRegistration(const HotKeyRegistration&) = delete;
+    HotKeyRegistration& operator=(const HotKeyRegistration&) = delete;
+    ~HotKeyRegistration() { Release(); }
+    // Registers every key it can; a key another program holds is left to it.
+    void Register(HWND window);
+    void Release();
+    HWND Owner() const { return owner_; }
+    size_t Count() const { return ids_.size(); }
+
+private:
+    HWND owner_ = nullptr;
+    std::vector<int> ids_;
+};
+
+using unique_hhook = unique_handle<HandleTraits<HHOOK, ::UnhookWindowsHookEx>>;
+
+// The open popup lists of this thread, from the top list to the frontmost submenu.
+//
+// Invariants (CheckInvariants): every list of the chain is visible; each is the only open
+// submenu of the one before it; no popup list of the thread outside the chain is visible;
+// the navigation hot keys are held by the frontmost list alone and the low-level mouse hook
+// is installed exactly while the chain is not empty. Hot keys and the hook are system-wide,
+// so one chain per thread is all there can be: showing a second top list closes the first.
+class PopupChain {
+public:
+    static PopupChain& ForThisThread();
+    PopupChain(const PopupChain&) = delete;
+    PopupChain& operator=(const PopupChain&) = delete;
+
+    // A popup list exists (it has a window) / is going away.
+    void Track(ucList& list);
+    void Untrack(ucList& list);
+
+    // `list` is being shown. With a parent that is open, it becomes that parent's one open
+    // submenu (whatever was open from the parent closes first); otherwise it is a new top list
+    // and any other chain closes.
+    void Showing(ucList& list);
+    // `list` hid: it leaves the chain with everything opened from it, and the keys go to the
+    // list that is frontmost now.
+    void Hidden(ucList& list);
+    // A button went down at this screen point: outside every list of the chain, it closes them.
+    void PressAt(POINT screen);
+    void CloseAll();
+
+    // Keys and the hook move once, when the outermost batch ends: hiding a chain of five
+    // lists hands them over once, and no half-closed chain is ever checked.
+    class Batch {
+    public:
+        Batch();
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        PopupChain& chain_;
+    };
+
+    const std::vector<ucList*>& Lists() const { return lists_; }
+    ucList* Frontmost() const { return lists_.empty() ? nullptr : lists_.back(); }
+    bool Contains(const ucList& list) const;
+    HWND HotKeyHolder() const { return hotKeys_.Owner(); }
+    bool WatchingPresses() const { return static_cast<bool>(mouseHook_); }
+    // Empty when every invariant holds, else what is broken.
+    std::string CheckInvariants() const;
+
+private:
+    PopupChain() = default;
+    // Hands the keys and the hook to the chain as it is now.
+    void Settle();
+    static LRESULT CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam);
+
+    std::vector<ucList*> lists_;
+    std::vector<ucList*> tracked_;
+    int depth_ = 0;
+    HotKeyRegistration hotKeys_;
+    unique_hhook mouseHook_;
+};
+
+} // namespace zelk

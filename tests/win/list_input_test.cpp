@@ -1,0 +1,351 @@
+// The list's input contract as a person meets it: where the filter box sits and who has the
+// keyboard, what the key and mouse events report, and where submenus and scroll bars go.
+#include <gtest/gtest.h>
+
+#include "controls/list/ucList.h"
+#include "core/rounding.h"
+#include "test_support.h"
+
+using namespace zelk;
+
+namespace {
+
+int Round(double v) {
+    return static_cast<int>(RoundHalfEven(v));
+}
+
+// A visible form on the screen, as a dialog that hosts a drop-down is.
+struct Form {
+    HWND window;
+    Form() {
+        window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100,
+                                   100, 400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr),
+                                   nullptr);
+        ::SetForegroundWindow(window);
+    }
+    ~Form() {
+        if (::IsWindow(window)) {
+            ::DestroyWindow(window);
+        }
+    }
+};
+
+ListProperties Popup(long style) {
+    ListProperties p;
+    p.ListStyle = style;
+    p.ItemHeight = 24;
+    p.BorderVisible = false;
+    return p;
+}
+
+RECT ClientRectOf(HWND child, HWND parent) {
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+LPARAM RowPoint(const ucList& list, long row) {
+    return MAKELPARAM(20, list.HeaderHeight() + row * list.RowHeight() + list.RowHeight() / 2);
+}
+
+void Show(ucList& list, long left = 150, long top = 150) {
+    long btnLeft = 0, btnTop = 0;
+    list.ShowList(left, top, btnLeft, btnTop);
+}
+
+// Every event of a list, counted.
+struct EventLog {
+    int mouseDown = 0, mouseUp = 0, selectionChange = 0, itemClick = 0, dblClick = 0;
+    std::vector<int> keyDown, keyPress, mouseShift, keyShift;
+    explicit EventLog(ucList& list) {
+        list.MouseDown = [this](int&, int& shift, float&, float&) {
+            ++mouseDown;
+            mouseShift.push_back(shift);
+        };
+        list.MouseUp = [this](int&, int&, float&, float&) { ++mouseUp; };
+        list.SelectionChange = [this] { ++selectionChange; };
+        list.ItemClick = [this] { ++itemClick; };
+        list.DblClick = [this] { ++dblClick; };
+        list.KeyDown = [this](int& key, int& shift) {
+            keyDown.push_back(key);
+            keyShift.push_back(shift);
+        };
+        list.KeyPress = [this](int& key) { keyPress.push_back(key); };
+    }
+};
+
+} // namespace
+
+TEST(ListInput, TheFilterBoxSitsInTheHeaderAndHasTheKeyboard) {
+    RecordingUiServices services;
+    Form form;
+    ListProperties p = Popup(0);
+    p.ShowFilter = true;
+    ucList list(services, p);
+    list.SetHomeParent(form.window);
+    for (auto text : {L"alpha", L"beta", L"gamma"}) {
+        list.AddItem(text);
+    }
+    Show(list);
+    const HWND box = list.FilterBox();
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(::IsWindowVisible(box));
+    const double s = list.Scale();
+    const int m = Round(8 * s);
+    RECT client{};
+    ::GetClientRect(list.hWnd(), &client);
+    const RECT r = ClientRectOf(box, list.hWnd());
+    EXPECT_EQ(r.left, 2 * m);
+    EXPECT_EQ(r.top, 2 * m);
+    EXPECT_EQ(r.right - r.left, client.right - 4 * m - Round(16 * s)); // 202 at 100 %
+    EXPECT_EQ(r.bottom - r.top, Round(8.25 * 1.5 * s));               // 12 at 100 %
+    EXPECT_EQ(list.HeaderHeight(), Round(8.25 * 1.5 * s) + 4 * m);
+    EXPECT_EQ(::GetFocus(), box) << "typed keys would go to type-ahead, not to the box";
+    list.HideList();
+}
+
+TEST(ListInput, AutoCompleteLeavesTheKeyboardInItsTextBox) {
+    RecordingUiServices services;
+    Form form;
+    const HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 24,
+                                        form.window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ucList list(services, Popup(0));
+    list.SetHomeParent(form.window);
+    for (auto text : {L"apple", L"apricot", L"banana"}) {
+        list.AddItem(text);
+    }
+    list.AutoCompleteTextBox(edit);
+    ::SetFocus(edit);
+    ::SendMessageW(edit, WM_CHAR, L'a', 1);
+    ASSERT_TRUE(list.IsListVisible());
+    EXPECT_EQ(::GetFocus(), edit) << "the list took the keyboard after the first character";
+    ::SendMessageW(edit, WM_CHAR, L'p', 1);
+    EXPECT_EQ(list.MatchCount(), 2);
+    EXPECT_EQ(::GetFocus(), edit);
+    list.HideList();
+    list.AutoCompleteTextBox(nullptr);
+}
+
+TEST(ListInput, KeyDownReportsZeroForKeysTheListUsed) {
+    RecordingUiServices services;
+    Form form;
+    ucList list(services, Popup(1));
+    for (auto text : {L"a", L"b", L"c"}) {
+        list.AddItem(text);
+    }
+    list.PlaceInForm(form.window, 0, 0, 200, 150);
+    EventLog events(list);
+    struct Case {
+        WPARAM key;
+        int reported;
+    } cases[] = {{VK_DOWN, 0}, {VK_END, 0}, {VK_UP, 0}, {VK_TAB, VK_TAB}, {'Q', 'Q'},
+                 {VK_F5, VK_F5}};
+    for (const auto& c : cases) {
+        ::SendMessageW(list.hWnd(), WM_KEYDOWN, c.key, 1);
+    }
+    ASSERT_EQ(events.keyDown.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(events.keyDown[i], cases[i].reported) << "key " << cases[i].key;
+    }
+    EXPECT_EQ(list.ListIndex(), 1); // Down, End, Up
+}
+
+TEST(ListInput, EveryCharacterIsReportedAndControlCharactersDoNotBeep) {
+    RecordingUiServices services;
+    ucList menu(services, Popup(2));
+    menu.AddItem(L"&Open");
+    EventLog events(menu);
+    Show(menu);
+    for (WPARAM c : {WPARAM{VK_BACK}, WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}, WPARAM{L'z'}}) {
+        ::SendMessageW(menu.hWnd(), WM_CHAR, c, 1);
+    }
+    EXPECT_EQ(events.keyPress, (std::vector<int>{VK_BACK, VK_RETURN, VK_ESCAPE, L'z'}));
+    EXPECT_EQ(services.beeps, 1); // only "z", which no accelerator answers
+    EXPECT_TRUE(menu.IsListVisible());
+    menu.HideList();
+}
+
+TEST(ListInput, MouseAndKeyEventsCarryTheShiftState) {
+    RecordingUiServices services;
+    Form form;
+    ucList list(services, Popup(1));
+    list.AddItem(L"a");
+    list.AddItem(L"b");
+    list.PlaceInForm(form.window, 0, 0, 200, 150);
+    EventLog events(list);
+    ::SendMessageW(list.hWnd(), WM_MOUSEMOVE, 0, RowPoint(list, 0));
+    ::SendMessageW(list.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, RowPoint(list, 0));
+    ::SendMessageW(list.hWnd(), WM_LBUTTONUP, MK_SHIFT, RowPoint(list, 0));
+    ::SendMessageW(list.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, RowPoint(list, 0));
+    ::SendMessageW(list.hWnd(), WM_LBUTTONUP, MK_CONTROL, RowPoint(list, 0));
+    EXPECT_EQ(events.mouseShift, (std::vector<int>{1, 2}));
+    BYTE saved[256] = {}, state[256] = {};
+    ::GetKeyboardState(saved);
+    std::copy(std::begin(saved), std::end(saved), std::begin(state));
+    state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
+    ::SetKeyboardState(state);
+    ::SendMessageW(list.hWnd(), WM_KEYDOWN, 'Q', 1);
+    ::SetKeyboardState(saved);
+    ::SendMessageW(list.hWnd(), WM_KEYDOWN, 'Q', 1);
+    EXPECT_EQ(events.keyShift, (std::vector<int>{1, 0}));
+}
+
+TEST(ListInput, ADoubleClickRaisesOnlyDblClick) {
+    RecordingUiServices services;
+    Form form;
+    ucList list(services, Popup(1));
+    list.AddItem(L"a");
+    list.PlaceInForm(form.window, 0, 0, 200, 150);
+    EventLog events(list);
+    const LPARAM at = RowPoint(list, 0);
+    ::SendMessageW(list.hWnd(), WM_MOUSEMOVE, 0, at);
+    ::SendMessageW(list.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(list.hWnd(), WM_LBUTTONUP, 0, at);
+    ::SendMessageW(list.hWnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::SendMessageW(list.hWnd(), WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(events.mouseDown, 1);
+    EXPECT_EQ(events.selectionChange, 1);
+    EXPECT_EQ(events.itemClick, 1);
+    EXPECT_EQ(events.mouseUp, 1);
+    EXPECT_EQ(events.dblClick, 1);
+}
+
+TEST(ListInput, ASubmenuLinesUpWithItsRowBelowTheParentsFilter) {
+    RecordingUiServices services;
+    Form form;
+    ListProperties p = Popup(2);
+    p.ShowFilter = true;
+    ucList top(services, p);
+    top.SetHomeParent(form.window);
+    ucList child(services, Popup(2));
+    child.AddItem(L"inside");
+    top.AddItem(L"first");
+    top.AddSubMenu(L"folder", &child);
+    Show(top, 200, 120);
+    ASSERT_TRUE(::IsWindowVisible(top.FilterBox()));
+    top.SetKeyDown(VK_DOWN);
+    top.SetKeyDown(VK_DOWN);
+    top.SetKeyDown(VK_RIGHT);
+    ASSERT_TRUE(child.IsListVisible());
+    RECT parent{}, sub{};
+    ::GetWindowRect(top.hWnd(), &parent);
+    ::GetWindowRect(child.hWnd(), &sub);
+    // The child starts at its row's offset below the parent's header, whatever that header
+    // holds: the filter box must not pull it up by its own height.
+    EXPECT_EQ(sub.top, parent.top + top.RowHeight())
+        << "child at " << sub.top << ", parent at " << parent.top;
+    top.HideList();
+}
+
+TEST(ListInput, TheWideScrollBarKeepsBelowTheFilterAndInsideTheCorners) {
+    RecordingUiServices services;
+    Form form;
+    for (bool filter : {true, false}) {
+        SCOPED_TRACE(filter ? "with filter" : "without filter");
+        ListProperties p = Popup(0);
+        p.ListDesign = 1;
+        p.ShowFilter = filter;
+        p.MaxVisibleItems = 5;
+        ucList list(services, p);
+        list.SetHomeParent(form.window);
+        for (int i = 0; i < 30; ++i) {
+            list.AddItem(L"row " + std::to_wstring(i));
+        }
+        Show(list);
+        ASSERT_TRUE(list.ScrollBar()->Visible());
+        RECT client{};
+        ::GetClientRect(list.hWnd(), &client);
+        const RECT bar = ClientRectOf(list.ScrollBar()->hwnd(), list.hWnd());
+        const double s = list.Scale();
+        const int ws = Round(16 * s), rb = Round(10 * s);
+        EXPECT_EQ(bar.left, client.right - ws); // a popup has no frame inset
+        if (filter) {
+            EXPECT_EQ(bar.top, list.HeaderHeight());
+            EXPECT_EQ(bar.bottom - bar.top, client.bottom - list.HeaderHeight() - rb / 2);
+        } else {
+            EXPECT_EQ(bar.top, rb / 2);
+            EXPECT_EQ(bar.bottom - bar.top, client.bottom - rb);
+        }
+        list.HideList();
+    }
+}
+
+TEST(ListInput, TheHostFormsResizeAndUnloadCloseThePopup) {
+    RecordingUiServices services;
+    for (bool unload : {false, true}) {
+        SCOPED_TRACE(unload ? "unload" : "resize");
+        Form form;
+        ucList list(services, Popup(2)); // a menu: activation changes alone do not close it
+        list.SetHomeParent(form.window);
+        list.AddItem(L"a");
+        Show(list);
+        ASSERT_TRUE(list.IsListVisible());
+        if (unload) {
+            ::DestroyWindow(form.window); // takes the windows it owns with it
+        } else {
+            ::SetWindowPos(form.window, nullptr, 0, 0, 500, 350,
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        PumpMessages();
+        EXPECT_FALSE(list.IsListVisible());
+        if (unload) {
+            // The list outlives its form's windows and can be shown again on its own.
+            list.SetHomeParent(nullptr);
+            Show(list);
+            EXPECT_TRUE(list.IsListVisible());
+            EXPECT_TRUE(::IsWindowVisible(list.hWnd()));
+            list.HideList();
+        }
+    }
+}
+
+TEST(ListInput, ShowFilterAndBorderVisibleTakeEffectOnAShownPopup) {
+    RecordingUiServices services;
+    Form form;
+    ListProperties p = Popup(0);
+    p.BorderVisible = true;
+    ucList list(services, p);
+    list.SetHomeParent(form.window);
+    list.AddItem(L"a");
+    Show(list);
+    const int plainHeader = list.HeaderHeight();
+    p.ShowFilter = true;
+    list.SetProperties(p);
+    ASSERT_NE(list.FilterBox(), nullptr);
+    EXPECT_TRUE(::IsWindowVisible(list.FilterBox()));
+    EXPECT_GT(list.HeaderHeight(), plainHeader);
+    ASSERT_NE(list.Shadow().hWnd(), nullptr);
+    EXPECT_TRUE(::IsWindowVisible(list.Shadow().hWnd()));
+    p.BorderVisible = false;
+    list.SetProperties(p);
+    EXPECT_FALSE(::IsWindowVisible(list.Shadow().hWnd()));
+    p.BorderVisible = true;
+    list.SetProperties(p);
+    EXPECT_TRUE(::IsWindowVisible(list.Shadow().hWnd()));
+    list.HideList();
+}
+
+// The orphan submenu, from the list's own interface: toolbar B clicked while A's submenu
+// is open.
+TEST(ListInput, OpeningAnotherRowsSubmenuClosesTheOpenOne) {
+    RecordingUiServices services;
+    ucList top(services, Popup(2)), a(services, Popup(2)), b(services, Popup(2));
+    a.AddItem(L"in a");
+    b.AddItem(L"in b");
+    top.AddSubMenu(L"A", &a);
+    top.AddSubMenu(L"B", &b);
+    Show(top, 600, 300);
+    ::SendMessageW(top.hWnd(), WM_MOUSEMOVE, 0, RowPoint(top, 0));
+    for (int i = 0; i < 31; ++i) {
+        top.TimerTick();
+    }
+    ASSERT_TRUE(a.IsListVisible());
+    ::SendMessageW(top.hWnd(), WM_MOUSEMOVE, 0, RowPoint(top, 1));
+    ::SendMessageW(top.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, RowPoint(top, 1));
+    EXPECT_TRUE(b.IsListVisible());
+    EXPECT_FALSE(a.IsListVisible()) << "A's submenu stayed open beside B's";
+    top.HideList();
+    EXPECT_FALSE(a.IsListVisible());
+    EXPECT_FALSE(b.IsListVisible());
+}

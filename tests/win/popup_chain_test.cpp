@@ -1,0 +1,375 @@
+// The chain of open popup lists: what a person can do with the mouse and the keyboard must
+// always leave one chain on screen, at most one open submenu per list, and the desktop's
+// navigation keys held exactly while a list of the chain is visible.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <random>
+#include <sstream>
+
+#include "controls/list/popup_chain.h"
+#include "controls/list/ucList.h"
+#include "test_support.h"
+
+using namespace zelk;
+
+namespace {
+
+ListProperties MenuProperties() {
+    ListProperties p;
+    p.ListStyle = 2;
+    p.ItemHeight = 24;
+    p.BorderVisible = false;
+    p.ListWidth = 120;
+    return p;
+}
+
+// A window of the test's own that asks the desktop for a hot key: refused while a list
+// holds it.
+class HotKeyProbe {
+public:
+    HotKeyProbe() {
+        window_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                    ::GetModuleHandleW(nullptr), nullptr);
+    }
+    ~HotKeyProbe() { ::DestroyWindow(window_); }
+    // The navigation keys someone else holds.
+    std::vector<UINT> Held() const {
+        std::vector<UINT> held;
+        for (UINT key : kPopupHotKeys) {
+            const int id = 0xB000 + static_cast<int>(key);
+            if (::RegisterHotKey(window_, id, 0, key)) {
+                ::UnregisterHotKey(window_, id);
+            } else {
+                held.push_back(key);
+            }
+        }
+        return held;
+    }
+
+private:
+    HWND window_;
+};
+
+// A menu three levels deep: the top list with four toolbars, each with two folders of two
+// files and a few files of its own; the last toolbar scrolls.
+struct MenuTree {
+    RecordingUiServices services;
+    std::vector<std::unique_ptr<ucList>> lists;
+
+    ucList& NewList() {
+        lists.push_back(std::make_unique<ucList>(services, MenuProperties()));
+        return *lists.back();
+    }
+    MenuTree() {
+        ucList& top = NewList();
+        for (int t = 0; t < 4; ++t) {
+            ucList& toolbar = NewList();
+            for (int f = 0; f < 2; ++f) {
+                ucList& folder = NewList();
+                folder.AddItem(L"file a");
+                folder.AddItem(L"file b");
+                toolbar.AddSubMenu(L"folder " + std::to_wstring(f), &folder);
+            }
+            toolbar.AddItem(L"-");
+            const int files = t == 3 ? 60 : 3;
+            for (int i = 0; i < files; ++i) {
+                toolbar.AddItem(L"file " + std::to_wstring(i));
+            }
+            top.AddSubMenu(L"toolbar " + std::to_wstring(t), &toolbar);
+        }
+        top.AddItem(L"plain");
+    }
+    ucList& Top() { return *lists.front(); }
+    std::vector<ucList*> Visible() const {
+        std::vector<ucList*> visible;
+        for (const auto& list : lists) {
+            if (list->IsListVisible()) {
+                visible.push_back(list.get());
+            }
+        }
+        return visible;
+    }
+    void ShowTop() {
+        long left = 700, top = 300, btnLeft = 0, btnTop = 0;
+        Top().ShowList(left, top, btnLeft, btnTop);
+    }
+};
+
+// The pixel row a list shows row `index` at, for mouse messages.
+LPARAM RowPoint(const ucList& list, long index) {
+    const RowGeometry geometry{list.Scale(), list.Properties().ItemHeight, false, 0,
+                               static_cast<int>(list.ScrollValue())};
+    const long top = list.Items().GetItemTop(index, geometry) - list.Items().HeaderHeight(geometry) +
+                     list.HeaderHeight();
+    return MAKELPARAM(20, top + list.RowHeight() / 2);
+}
+
+void Hover(ucList& list, long row) {
+    ::SendMessageW(list.hWnd(), WM_MOUSEMOVE, 0, RowPoint(list, row));
+}
+void Click(ucList& list, long row) {
+    Hover(list, row);
+    ::SendMessageW(list.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, RowPoint(list, row));
+    ::SendMessageW(list.hWnd(), WM_LBUTTONUP, 0, RowPoint(list, row));
+}
+void Ticks(ucList& list, int count) {
+    for (int i = 0; i < count && list.IsListVisible(); ++i) {
+        list.TimerTick();
+    }
+}
+
+// What must hold after every step, as text (empty when all is well).
+std::string ChainFaults(const MenuTree& tree, const HotKeyProbe& probe) {
+    std::ostringstream out;
+    const std::vector<ucList*> visible = tree.Visible();
+    for (ucList* list : visible) {
+        if (list->ParentMenu() != nullptr && !list->ParentMenu()->IsListVisible()) {
+            out << "a visible list's parent is hidden; ";
+        }
+        if (list->ParentMenu() == nullptr && list != &const_cast<MenuTree&>(tree).Top()) {
+            out << "a visible submenu has no parent; ";
+        }
+        if (!::IsWindowVisible(list->hWnd())) {
+            out << "a list says it is visible but its window is not; ";
+        }
+        int children = 0;
+        for (ucList* other : visible) {
+            children += other->ParentMenu() == list ? 1 : 0;
+        }
+        if (children > 1) {
+            out << children << " open submenus of one list; ";
+        }
+    }
+    PopupChain& chain = PopupChain::ForThisThread();
+    // Asking the desktop costs 22 calls: only where it matters most, once nothing is shown;
+    // while a menu is open the chain says who holds the keys.
+    if (visible.empty()) {
+        if (const std::vector<UINT> held = probe.Held(); !held.empty()) {
+            out << held.size() << " navigation keys still held with no list on screen; ";
+        }
+    } else {
+        // The frontmost list is the one visible list with no visible submenu.
+        std::vector<HWND> tips;
+        for (ucList* list : visible) {
+            if (list->ChildMenu() == nullptr || !list->ChildMenu()->IsListVisible()) {
+                tips.push_back(list->hWnd());
+            }
+        }
+        if (tips.size() != 1 || chain.HotKeyHolder() != tips.front()) {
+            out << "the keys are not with the one frontmost list; ";
+        }
+    }
+    if (const std::string broken = chain.CheckInvariants(); !broken.empty()) {
+        out << "chain: " << broken << "; ";
+    }
+    if (chain.Lists().size() != visible.size()) {
+        out << "the chain has " << chain.Lists().size() << " lists, " << visible.size()
+            << " are visible; ";
+    }
+    if (chain.WatchingPresses() != !visible.empty()) {
+        out << "the mouse hook is " << (chain.WatchingPresses() ? "held" : "missing") << "; ";
+    }
+    return out.str();
+}
+
+} // namespace
+
+TEST(PopupChain, AClickOnAnotherToolbarClosesTheOpenSubmenuFirst) {
+    MenuTree tree;
+    HotKeyProbe probe;
+    ucList& top = tree.Top();
+    tree.ShowTop();
+    Hover(top, 0);
+    Ticks(top, 31);
+    ucList* a = top.ChildMenu();
+    ASSERT_NE(a, nullptr);
+    ASSERT_TRUE(a->IsListVisible());
+    // Toolbar B clicked before its hover delay ran out.
+    Hover(top, 1);
+    Ticks(top, 5);
+    ::SendMessageW(top.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, RowPoint(top, 1));
+    ucList* b = top.ChildMenu();
+    ASSERT_NE(b, nullptr);
+    EXPECT_NE(a, b);
+    EXPECT_FALSE(a->IsListVisible()) << "toolbar A's submenu was left open beside B's";
+    EXPECT_EQ(ChainFaults(tree, probe), "");
+    // A click on the desktop closes everything and gives the keys back.
+    PopupChain::ForThisThread().PressAt({5, 5});
+    EXPECT_TRUE(tree.Visible().empty());
+    EXPECT_EQ(probe.Held(), std::vector<UINT>{});
+    EXPECT_EQ(ChainFaults(tree, probe), "");
+}
+
+TEST(PopupChain, PressesOnAnyListOfTheChainAreNotOutside) {
+    MenuTree tree;
+    HotKeyProbe probe;
+    ucList& top = tree.Top();
+    tree.ShowTop();
+    Click(top, 2);
+    ucList& toolbar = *top.ChildMenu();
+    Click(toolbar, 1);
+    ASSERT_NE(toolbar.ChildMenu(), nullptr);
+    RECT r{};
+    ::GetWindowRect(top.hWnd(), &r);
+    PopupChain::ForThisThread().PressAt({r.left + 5, r.top + 5}); // on the grandparent
+    EXPECT_EQ(tree.Visible().size(), 3u);
+    PopupChain::ForThisThread().PressAt({r.right + 300, r.top}); // far away
+    EXPECT_TRUE(tree.Visible().empty());
+    EXPECT_EQ(ChainFaults(tree, probe), "");
+}
+
+TEST(PopupChain, KeysFollowTheFrontmostListAndComeBackOnLeft) {
+    MenuTree tree;
+    HotKeyProbe probe;
+    ucList& top = tree.Top();
+    tree.ShowTop();
+    PopupChain& chain = PopupChain::ForThisThread();
+    EXPECT_EQ(chain.HotKeyHolder(), top.hWnd());
+    top.SetKeyDown(VK_DOWN);
+    top.SetKeyDown(VK_RIGHT);
+    ucList* child = top.ChildMenu();
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(chain.HotKeyHolder(), child->hWnd());
+    // A hot key message goes to the holder, which is the frontmost list.
+    ::SendMessageW(chain.HotKeyHolder(), WM_HOTKEY, VK_LEFT, MAKELPARAM(0, VK_LEFT));
+    EXPECT_FALSE(child->IsListVisible());
+    EXPECT_TRUE(top.IsListVisible());
+    EXPECT_EQ(top.ListIndex(), 0); // the row that opened it stays selected
+    EXPECT_EQ(chain.HotKeyHolder(), top.hWnd());
+    EXPECT_EQ(ChainFaults(tree, probe), "");
+    ::SendMessageW(chain.HotKeyHolder(), WM_HOTKEY, VK_ESCAPE, MAKELPARAM(0, VK_ESCAPE));
+    EXPECT_TRUE(tree.Visible().empty());
+    EXPECT_EQ(chain.HotKeyHolder(), nullptr);
+    EXPECT_EQ(ChainFaults(tree, probe), "");
+}
+
+TEST(PopupChain, ASubmenuDestroyedWhileOpenGivesEverythingBack) {
+    HotKeyProbe probe;
+    {
+        MenuTree tree;
+        tree.ShowTop();
+        Click(tree.Top(), 0);
+        ASSERT_NE(tree.Top().ChildMenu(), nullptr);
+        ucList* child = tree.Top().ChildMenu();
+        for (auto& list : tree.lists) {
+            if (list.get() == child) {
+                list.reset(); // a rebuild unloads the lists while the menu is open
+            }
+        }
+        EXPECT_EQ(PopupChain::ForThisThread().CheckInvariants(), "");
+        EXPECT_EQ(tree.Top().ChildMenu(), nullptr);
+        EXPECT_EQ(PopupChain::ForThisThread().HotKeyHolder(), tree.Top().hWnd());
+        std::erase(tree.lists, nullptr);
+    }
+    EXPECT_EQ(probe.Held(), std::vector<UINT>{});
+    EXPECT_TRUE(PopupChain::ForThisThread().Lists().empty());
+    EXPECT_FALSE(PopupChain::ForThisThread().WatchingPresses());
+}
+
+TEST(PopupChain, ASecondMenuClosesTheFirst) {
+    MenuTree first, second;
+    HotKeyProbe probe;
+    first.ShowTop();
+    Click(first.Top(), 1);
+    second.ShowTop();
+    EXPECT_TRUE(first.Visible().empty());
+    EXPECT_EQ(second.Visible().size(), 1u);
+    EXPECT_EQ(ChainFaults(second, probe), "");
+    second.Top().HideList();
+    EXPECT_EQ(probe.Held(), std::vector<UINT>{});
+}
+
+TEST(PopupChain, SubmenusCarryTheirParentForOutsideCheckers) {
+    MenuTree tree;
+    tree.ShowTop();
+    Click(tree.Top(), 0);
+    ucList* child = tree.Top().ChildMenu();
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(::GetPropW(child->hWnd(), kParentMenuProperty), tree.Top().hWnd());
+    EXPECT_EQ(::GetPropW(tree.Top().hWnd(), kParentMenuProperty), nullptr);
+    tree.Top().HideList();
+    EXPECT_EQ(::GetPropW(child->hWnd(), kParentMenuProperty), nullptr);
+}
+
+// People move through menus in every order: hovering with short and long pauses, clicking
+// rows at any level, keys at the frontmost list or at a list behind it, presses outside.
+// After every step the chain must be whole.
+TEST(PopupChain, RandomWalksKeepTheChainWhole) {
+    HotKeyProbe probe;
+    const unsigned seeds[] = {1, 2, 3, 4, 5};
+    for (unsigned seed : seeds) {
+        MenuTree tree;
+        std::mt19937 random(seed);
+        auto pick = [&](size_t n) {
+            return static_cast<size_t>(std::uniform_int_distribution<size_t>(0, n - 1)(random));
+        };
+        std::deque<std::string> last;
+        const UINT keys[] = {VK_UP,   VK_DOWN,  VK_HOME, VK_END,    VK_PRIOR, VK_NEXT,
+                             VK_LEFT, VK_RIGHT, VK_TAB,  VK_ESCAPE, VK_RETURN};
+        for (int step = 0; step < 300; ++step) {
+            std::vector<ucList*> visible = tree.Visible();
+            std::ostringstream action;
+            const size_t kind = visible.empty() ? 0 : pick(8);
+            if (kind == 0) {
+                action << "show top";
+                tree.ShowTop();
+            } else {
+                ucList& list = *visible[pick(visible.size())];
+                const long row = static_cast<long>(pick(static_cast<size_t>(list.Items().ListCount())));
+                const size_t at = static_cast<size_t>(
+                    std::find(visible.begin(), visible.end(), &list) - visible.begin());
+                switch (kind) {
+                case 1:
+                case 2: {
+                    const int dwell = pick(2) == 0 ? 5 : 40;
+                    action << "hover list " << at << " row " << row << " for " << dwell;
+                    Hover(list, row);
+                    Ticks(list, dwell);
+                    break;
+                }
+                case 3:
+                case 4:
+                    action << "click list " << at << " row " << row;
+                    Click(list, row);
+                    break;
+                case 5: {
+                    const UINT key = keys[pick(std::size(keys))];
+                    action << "hot key " << key;
+                    if (HWND holder = PopupChain::ForThisThread().HotKeyHolder()) {
+                        ::SendMessageW(holder, WM_HOTKEY, key, MAKELPARAM(0, key));
+                    }
+                    break;
+                }
+                case 6: {
+                    const UINT key = keys[pick(std::size(keys))];
+                    action << "key " << key << " at list " << at;
+                    list.SetKeyDown(static_cast<int>(key));
+                    break;
+                }
+                default:
+                    action << "press outside";
+                    PopupChain::ForThisThread().PressAt({2, 2});
+                    break;
+                }
+            }
+            PumpMessages();
+            last.push_back(action.str());
+            if (last.size() > 20) {
+                last.pop_front();
+            }
+            const std::string faults = ChainFaults(tree, probe);
+            if (!faults.empty()) {
+                std::ostringstream trail;
+                for (const auto& a : last) {
+                    trail << "  " << a << "\n";
+                }
+                FAIL() << "seed " << seed << ", step " << step << ": " << faults
+                       << "\nlast actions:\n"
+                       << trail.str();
+            }
+        }
+        tree.Top().HideList();
+        ASSERT_EQ(probe.Held(), std::vector<UINT>{}) << "seed " << seed;
+    }
+}
