@@ -18,9 +18,9 @@ int Round(double v) {
 struct Form {
     HWND window;
     Form() {
-        window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100,
-                                   100, 400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr),
-                                   nullptr);
+        window =
+            ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100,
+                              400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
         ::SetForegroundWindow(window);
     }
     ~Form() {
@@ -99,7 +99,7 @@ TEST(ListInput, TheFilterBoxSitsInTheHeaderAndHasTheKeyboard) {
     EXPECT_EQ(r.left, 2 * m);
     EXPECT_EQ(r.top, 2 * m);
     EXPECT_EQ(r.right - r.left, client.right - 4 * m - Round(16 * s)); // 202 at 100 %
-    EXPECT_EQ(r.bottom - r.top, Round(8.25 * 1.5 * s));               // 12 at 100 %
+    EXPECT_EQ(r.bottom - r.top, Round(8.25 * 1.5 * s));                // 12 at 100 %
     EXPECT_EQ(list.HeaderHeight(), Round(8.25 * 1.5 * s) + 4 * m);
     EXPECT_EQ(::GetFocus(), box) << "typed keys would go to type-ahead, not to the box";
     list.HideList();
@@ -139,8 +139,8 @@ TEST(ListInput, KeyDownReportsZeroForKeysTheListUsed) {
     struct Case {
         WPARAM key;
         int reported;
-    } cases[] = {{VK_DOWN, 0}, {VK_END, 0}, {VK_UP, 0}, {VK_TAB, VK_TAB}, {'Q', 'Q'},
-                 {VK_F5, VK_F5}};
+    } cases[] = {{VK_DOWN, 0},     {VK_END, 0}, {VK_UP, 0},
+                 {VK_TAB, VK_TAB}, {'Q', 'Q'},  {VK_F5, VK_F5}};
     for (const auto& c : cases) {
         ::SendMessageW(list.hWnd(), WM_KEYDOWN, c.key, 1);
     }
@@ -348,4 +348,22 @@ TEST(ListInput, OpeningAnotherRowsSubmenuClosesTheOpenOne) {
     top.HideList();
     EXPECT_FALSE(a.IsListVisible());
     EXPECT_FALSE(b.IsListVisible());
+}
+
+TEST(ListInput, ADropDownClosesWhenAnotherWindowIsActivatedAMenuDoesNot) {
+    RecordingUiServices services;
+    for (long style : {0L, 2L}) {
+        SCOPED_TRACE(style == 0 ? "drop-down" : "menu");
+        Form form;
+        ucList list(services, Popup(style));
+        list.SetHomeParent(form.window);
+        list.AddItem(L"a");
+        Show(list);
+        PumpMessages();
+        ASSERT_TRUE(list.IsListVisible()) << "taking the keyboard at showing closed it";
+        ::SetActiveWindow(form.window);
+        PumpMessages();
+        EXPECT_EQ(list.IsListVisible(), style == 2);
+        list.HideList();
+    }
 }

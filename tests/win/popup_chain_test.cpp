@@ -100,8 +100,8 @@ struct MenuTree {
 LPARAM RowPoint(const ucList& list, long index) {
     const RowGeometry geometry{list.Scale(), list.Properties().ItemHeight, false, 0,
                                static_cast<int>(list.ScrollValue())};
-    const long top = list.Items().GetItemTop(index, geometry) - list.Items().HeaderHeight(geometry) +
-                     list.HeaderHeight();
+    const long top = list.Items().GetItemTop(index, geometry) -
+                     list.Items().HeaderHeight(geometry) + list.HeaderHeight();
     return MAKELPARAM(20, top + list.RowHeight() / 2);
 }
 
@@ -316,7 +316,8 @@ TEST(PopupChain, RandomWalksKeepTheChainWhole) {
                 tree.ShowTop();
             } else {
                 ucList& list = *visible[pick(visible.size())];
-                const long row = static_cast<long>(pick(static_cast<size_t>(list.Items().ListCount())));
+                const long row =
+                    static_cast<long>(pick(static_cast<size_t>(list.Items().ListCount())));
                 const size_t at = static_cast<size_t>(
                     std::find(visible.begin(), visible.end(), &list) - visible.begin());
                 switch (kind) {

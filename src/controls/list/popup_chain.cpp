@@ -184,8 +184,8 @@ std::string PopupChain::CheckInvariants() const {
             out << "list " << i << " does not name the list before it as its parent; ";
         }
         const ucList* child = i + 1 < lists_.size() ? lists_[i + 1] : nullptr;
-        if (list.childMenu_ != child && !(child == nullptr && list.childMenu_ != nullptr &&
-                                          !list.childMenu_->listVisible_)) {
+        if (list.childMenu_ != child &&
+            !(child == nullptr && list.childMenu_ != nullptr && !list.childMenu_->listVisible_)) {
             out << "list " << i << " names another open submenu; ";
         }
     }
@@ -211,8 +211,8 @@ LRESULT CALLBACK PopupChain::MouseHook(int code, WPARAM wParam, LPARAM lParam) {
         const ucList* frontmost = ForThisThread().Frontmost();
         if (frontmost != nullptr && frontmost->hwnd_ != nullptr) {
             const auto* info = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
-            ::PostMessageW(frontmost->hwnd_, kOutsidePressMessage,
-                           static_cast<WPARAM>(info->pt.x), static_cast<LPARAM>(info->pt.y));
+            ::PostMessageW(frontmost->hwnd_, kOutsidePressMessage, static_cast<WPARAM>(info->pt.x),
+                           static_cast<LPARAM>(info->pt.y));
         }
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);

@@ -12,9 +12,8 @@ namespace zelk {
 class ucList;
 
 // The keys a shown popup takes from the whole desktop, so menus work without the focus.
-inline constexpr UINT kPopupHotKeys[] = {VK_DOWN,  VK_UP,   VK_RETURN, VK_ESCAPE,
-                                         VK_HOME,  VK_END,  VK_PRIOR,  VK_NEXT,
-                                         VK_TAB,   VK_LEFT, VK_RIGHT};
+inline constexpr UINT kPopupHotKeys[] = {VK_DOWN,  VK_UP,   VK_RETURN, VK_ESCAPE, VK_HOME, VK_END,
+                                         VK_PRIOR, VK_NEXT, VK_TAB,    VK_LEFT,   VK_RIGHT};
 
 // Set on a shown submenu's window, holding its parent list's window, so that a checker in
 // another process can see which list opened which.

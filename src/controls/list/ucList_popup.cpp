@@ -223,8 +223,8 @@ void ucList::TimerTick() {
     const HoverDelay::Step step = hover_.Tick();
     const long pending = hover_.PendingRow();
     const bool pendingIsOpen = step.openSubMenu && pending == model_.ListIndex() &&
-                               childMenu_ != nullptr && childMenu_->listVisible_ &&
-                               pending >= 0 && pending < model_.ListCount() &&
+                               childMenu_ != nullptr && childMenu_->listVisible_ && pending >= 0 &&
+                               pending < model_.ListCount() &&
                                model_.Item(pending).SubMenu == childMenu_;
     if (!pendingIsOpen) {
         if (step.closeSubMenu) {

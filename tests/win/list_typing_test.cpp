@@ -1,0 +1,109 @@
+// Real keyboard input (SendInput) into a popup's filter box and into an auto-complete text
+// box: what a person types must land in the box and narrow the list, not go elsewhere.
+#include <gtest/gtest.h>
+
+#include "controls/list/ucList.h"
+#include "test_support.h"
+
+using namespace zelk;
+
+namespace {
+
+struct Form {
+    HWND window;
+    Form() {
+        window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100,
+                                   100, 400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr),
+                                   nullptr);
+        ::SetForegroundWindow(window);
+        PumpMessages();
+    }
+    ~Form() { ::DestroyWindow(window); }
+};
+
+// Presses and releases keys as a keyboard does, then lets the messages arrive.
+void Type(std::initializer_list<WORD> keys) {
+    for (WORD key : keys) {
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[1].ki.wVk = key;
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        ASSERT_EQ(::SendInput(2, input, sizeof(INPUT)), 2u);
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < 60) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            PumpMessages();
+        }
+    }
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[256] = {};
+    ::GetWindowTextW(window, text, 256);
+    return text;
+}
+
+ListProperties DropDown(bool filter) {
+    ListProperties p;
+    p.ListStyle = 0;
+    p.ShowFilter = filter;
+    p.ItemHeight = 24;
+    p.BorderVisible = false;
+    return p;
+}
+
+} // namespace
+
+TEST(ListTyping, KeysTypedIntoAShownPopupGoToItsFilterBox) {
+    RecordingUiServices services;
+    Form form;
+    ucList list(services, DropDown(true));
+    list.SetHomeParent(form.window);
+    for (auto text : {L"Documents", L"Music", L"Old docs", L"Pictures"}) {
+        list.AddItem(text);
+    }
+    long left = 150, top = 150, btnLeft = 0, btnTop = 0;
+    list.ShowList(left, top, btnLeft, btnTop);
+    ASSERT_TRUE(list.IsListVisible());
+    Type({'D', 'O', 'C'});
+    EXPECT_EQ(TextOf(list.FilterBox()), L"doc");
+    EXPECT_EQ(list.MatchCount(), 2);
+    EXPECT_TRUE(list.Items().Item(0).Visible);
+    EXPECT_FALSE(list.Items().Item(1).Visible);
+    Type({VK_BACK, VK_BACK, VK_BACK});
+    EXPECT_EQ(TextOf(list.FilterBox()), L"");
+    EXPECT_EQ(list.MatchCount(), 4);
+    // The navigation keys still move in the list while the box has the keyboard.
+    Type({'U', 'S', VK_DOWN}); // "us": Music only
+    EXPECT_EQ(list.ListIndex(), 1);
+    list.HideList();
+}
+
+TEST(ListTyping, KeysTypedIntoAnAutoCompleteBoxStayThereAndTheChoiceComesBack) {
+    RecordingUiServices services;
+    Form form;
+    const HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 24,
+                                        form.window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ucList list(services, DropDown(false));
+    list.SetHomeParent(form.window);
+    for (auto text : {L"apple", L"apricot", L"banana"}) {
+        list.AddItem(text);
+    }
+    int completions = 0;
+    list.PostAutoComplete = [&] { ++completions; };
+    list.AutoCompleteTextBox(edit);
+    ::SetFocus(edit);
+    Type({'A', 'P'});
+    EXPECT_EQ(TextOf(edit), L"ap") << "keys went to the list instead of the box";
+    ASSERT_TRUE(list.IsListVisible());
+    EXPECT_EQ(list.MatchCount(), 2);
+    Type({'R'});
+    EXPECT_EQ(TextOf(edit), L"apr");
+    EXPECT_EQ(list.MatchCount(), 1);
+    Type({VK_DOWN, VK_RETURN});
+    EXPECT_EQ(TextOf(edit), L"apricot");
+    EXPECT_EQ(completions, 1);
+    EXPECT_FALSE(list.IsListVisible());
+    EXPECT_EQ(::GetFocus(), edit);
+    list.AutoCompleteTextBox(nullptr);
+}
