@@ -6,6 +6,7 @@
 #include "core/text.h"
 #include "win/message_pump.h"
 #include "win/ui_services.h"
+#include "win/user_case_folding.h"
 
 namespace zelk {
 
@@ -67,6 +68,7 @@ ucList::ucList(UiServices& services, const ListProperties& properties)
     : services_(services), properties_(properties), shadow_(services),
       scale_(shadow_.GetWindowsDPI()) {
     shadow_.SetShadowSize(2);
+    model_.SetCaseFolding(UserCaseFolding());
     ComputeMetrics();
 }
 
@@ -864,11 +866,9 @@ void ucList::OnTextBoxChar(wchar_t) {
         return;
     }
     if (!listVisible_) {
-        const std::wstring needle = AsciiUpper(text);
         bool found = false;
         for (const auto& item : model_.Items()) {
-            found = found ||
-                    (!item.IsGroup && AsciiUpper(item.Text).find(needle) != std::wstring::npos);
+            found = found || (!item.IsGroup && FoldedContains(model_.Folding(), item.Text, text));
         }
         if (!found) {
             return;
