@@ -25,8 +25,7 @@ const CaseFolding& FallbackCaseFolding();
 // The filter and the auto-complete: does the text hold the part anywhere?
 bool FoldedContains(const CaseFolding& folding, std::wstring_view text, std::wstring_view part);
 // Type-ahead: does the text begin with the typed character(s)?
-bool FoldedStartsWith(const CaseFolding& folding, std::wstring_view text,
-                      std::wstring_view prefix);
+bool FoldedStartsWith(const CaseFolding& folding, std::wstring_view text, std::wstring_view prefix);
 // Accelerators: are the two the same character but for case?
 bool FoldedEquals(const CaseFolding& folding, std::wstring_view a, std::wstring_view b);
 

@@ -33,8 +33,8 @@ std::wstring FoldForLocale(const wchar_t* localeName, std::wstring_view text) {
     // Linguistic casing follows the locale's rules; the default is the file system's table.
     constexpr DWORD kFlags = LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING;
     const int length = static_cast<int>(text.size());
-    const int needed = ::LCMapStringEx(localeName, kFlags, text.data(), length, nullptr, 0,
-                                       nullptr, nullptr, 0);
+    const int needed =
+        ::LCMapStringEx(localeName, kFlags, text.data(), length, nullptr, 0, nullptr, nullptr, 0);
     if (needed <= 0) {
         return FallbackCaseFolding().Fold(text);
     }
