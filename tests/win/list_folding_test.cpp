@@ -23,17 +23,17 @@ ListProperties Style(int listStyle) {
 // Rows in several languages, shared by the filter and type-ahead cases.
 void AddLanguages(ucList& list) {
     for (auto text : {
-             L"Editeur",                                  // 0
-             L"\u00C9diteur",                             // 1 Éditeur
-             L"\u00E9t\u00E9",                            // 2 été
-             L"Stra\u00DFe",                              // 3 Straße
-             L"STRASSE",                                  // 4
-             L"\u03A3\u03BF\u03C6\u03CC\u03C2",           // 5 Σοφός
-             L"\u0386\u0393\u0399\u039F\u03A3",           // 6 ΆΓΙΟΣ
-             L"\u0415\u043B\u044C",                       // 7 Ель
-             L"\u0401\u043B\u043A\u0430",                 // 8 Ёлка
-             L"\u0414\u041E\u041C",                       // 9 ДОМ
-             L"\uFF3A\uFF25\uFF2C\uFF2B",                 // 10 ＺＥＬＫ, full width
+             L"Editeur",                        // 0
+             L"\u00C9diteur",                   // 1 Éditeur
+             L"\u00E9t\u00E9",                  // 2 été
+             L"Stra\u00DFe",                    // 3 Straße
+             L"STRASSE",                        // 4
+             L"\u03A3\u03BF\u03C6\u03CC\u03C2", // 5 Σοφός
+             L"\u0386\u0393\u0399\u039F\u03A3", // 6 ΆΓΙΟΣ
+             L"\u0415\u043B\u044C",             // 7 Ель
+             L"\u0401\u043B\u043A\u0430",       // 8 Ёлка
+             L"\u0414\u041E\u041C",             // 9 ДОМ
+             L"\uFF3A\uFF25\uFF2C\uFF2B",       // 10 ＺＥＬＫ, full width
          }) {
         list.AddItem(text);
     }
@@ -64,8 +64,7 @@ TEST(ListFolding, TheUsersFoldingComesFromWindows) {
     // A locale Windows does not know still folds, through the platform-free tables.
     EXPECT_EQ(FoldForLocale(L"xx-NOWHERE-at-all", L"\u00C9\u03A3\uFF3A"), L"\u00E9\u03C3\uFF3A");
     // A match ending on a character outside the basic plane covers both of its halves.
-    EXPECT_EQ(FoldedFind(UserCaseFolding(), L"x\U0001F600Ab", L"\U0001F600a"),
-              (TextSpan{1, 3}));
+    EXPECT_EQ(FoldedFind(UserCaseFolding(), L"xA\U0001F600b", L"a\U0001F600"), (TextSpan{1, 3}));
 }
 
 TEST(ListFolding, FilterAndAutoCompleteFollowTheUsersLanguage) {
@@ -74,16 +73,16 @@ TEST(ListFolding, FilterAndAutoCompleteFollowTheUsersLanguage) {
         std::vector<long> rows;
     };
     const Case cases[] = {
-        {L"\u00E9", {1, 2}},                     // é: Éditeur, été
-        {L"\u00C9T\u00C9", {2}},                 // ÉTÉ
-        {L"\u00DF", {3, 4}},                     // ß: Straße, STRASSE
-        {L"sS", {3, 4}},                         // and the other way round
-        {L"\u03C2", {5, 6}},                     // ς: every sigma
-        {L"\u03CC\u03A3", {5}},                  // ΌΣ
-        {L"\u03AC", {6}},                        // ά: Ά
-        {L"\u0451", {8}},                        // ё: Ёлка, not Ель
-        {L"\u0434", {9}},                        // д: ДОМ
-        {L"\uFF4B", {10}},                       // ｋ
+        {L"\u00E9", {1, 2}},     // é: Éditeur, été
+        {L"\u00C9T\u00C9", {2}}, // ÉTÉ
+        {L"\u00DF", {3, 4}},     // ß: Straße, STRASSE
+        {L"sS", {3, 4}},         // and the other way round
+        {L"\u03C2", {5, 6}},     // ς: every sigma
+        {L"\u03CC\u03A3", {5}},  // ΌΣ
+        {L"\u03AC", {6}},        // ά: Ά
+        {L"\u0451", {8}},        // ё: Ёлка, not Ель
+        {L"\u0434", {9}},        // д: ДОМ
+        {L"\uFF4B", {10}},       // ｋ
     };
     RecordingUiServices services;
     ucList list(services, Style(0));
@@ -96,21 +95,21 @@ TEST(ListFolding, FilterAndAutoCompleteFollowTheUsersLanguage) {
     }
     list.SetFilterText(L"");
 
-    // Typing into a box the list completes opens it only when some row holds the text.
+    // Typing into a box the list completes opens it only when some row holds the text, here
+    // only in the other case.
     HWND host = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 50, 50, 300, 200,
                                   nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     HWND box = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 24, host,
                                  nullptr, ::GetModuleHandleW(nullptr), nullptr);
     list.AutoCompleteTextBox(box);
-    ::SendMessageW(box, WM_CHAR, L'\u00E9', 0); // é
-    EXPECT_TRUE(list.IsListVisible());
-    EXPECT_EQ(list.MatchCount(), 2);
-    list.HideList();
-    ::SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-    ::SendMessageW(box, WM_CHAR, L'\u03C2', 0); // ς
-    EXPECT_TRUE(list.IsListVisible());
-    EXPECT_EQ(list.MatchCount(), 2);
-    list.HideList();
+    for (const wchar_t typed : {L'\u0451', L'\u03AC', L'\uFF5A'}) { // ё: Ёлка, ά: Ά, ｚ: Ｚ
+        SCOPED_TRACE(static_cast<int>(typed));
+        ::SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        ::SendMessageW(box, WM_CHAR, typed, 0);
+        EXPECT_TRUE(list.IsListVisible());
+        EXPECT_EQ(list.MatchCount(), 1);
+        list.HideList();
+    }
     list.AutoCompleteTextBox(nullptr);
     ::DestroyWindow(host);
 }
