@@ -7,6 +7,8 @@
 #include <variant>
 #include <vector>
 
+#include "core/case_folding.h"
+
 namespace zelk {
 
 // The value a host attaches to a row. Missing (the adder was called without one) and
@@ -97,6 +99,11 @@ public:
     long GetItemParentGroup(long Index) const;
     long GetGroupChildCounts(long Index) const;
 
+    // How the filter, type-ahead and accelerators compare texts; the folding must outlive the
+    // model. The fallback until one is set.
+    void SetCaseFolding(const CaseFolding& folding) { folding_ = &folding; }
+    const CaseFolding& Folding() const { return *folding_; }
+
     void BSort(long SortOrder, const TextComparer& compare);
     void QSort(long SortOrder, const TextComparer& compare);
 
@@ -112,6 +119,7 @@ private:
     long hotIndex_ = -1;
     bool groupOpen_ = false;
     long separatorCount_ = 0;
+    const CaseFolding* folding_ = &FallbackCaseFolding();
 };
 
 // The character of a code point, as a surrogate pair above 0xFFFF (high unit first).

@@ -1,7 +1,6 @@
 #include "core/list_painter.h"
 
 #include "core/rounding.h"
-#include "core/text.h"
 
 namespace zelk {
 
@@ -21,10 +20,6 @@ std::pair<std::wstring, std::wstring> SplitAtTab(const std::wstring& text) {
         return {text, {}};
     }
     return {text.substr(0, tab), text.substr(tab + 1)};
-}
-
-size_t FindIgnoringCase(const std::wstring& text, const std::wstring& part) {
-    return AsciiLower(text).find(AsciiLower(part));
 }
 
 } // namespace
@@ -182,10 +177,11 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
                     canvas.DrawText(rightText, text, kTextRight, dimmed, style);
                 }
                 if (!in.filterText.empty() && !selected) {
-                    const size_t at = FindIgnoringCase(mainText, in.filterText);
-                    if (at != std::wstring::npos) {
-                        const int before = canvas.MeasureText(mainText.substr(0, at), style);
-                        canvas.DrawText(mainText.substr(at, in.filterText.size()),
+                    // Folding may change lengths ("ß" is "ss"): draw the original characters.
+                    if (const auto at = FoldedFind(model.Folding(), mainText, in.filterText)) {
+                        const int before =
+                            canvas.MeasureText(mainText.substr(0, at->position), style);
+                        canvas.DrawText(mainText.substr(at->position, at->length),
                                         {text.left + before, text.top, text.right, text.bottom},
                                         kTextLeft, ResolveColour(p.FindTextColor, in.resolve),
                                         style);

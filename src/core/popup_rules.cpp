@@ -1,15 +1,10 @@
 #include "core/popup_rules.h"
 
 #include "core/rounding.h"
-#include "core/text.h"
 
 namespace zelk {
 
 namespace {
-
-wchar_t Upper(wchar_t c) {
-    return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
-}
 
 // The height a row takes in the flow, as the list places rows.
 double Advance(double y, const ListItem& item, int rowHeight) {
@@ -159,8 +154,13 @@ std::optional<long> FindAccelerator(const ListModel& model, wchar_t typed) {
             continue;
         }
         const auto amp = item.Text.find(L'&');
-        if (amp != std::wstring::npos && amp + 1 < item.Text.size() &&
-            Upper(item.Text[amp + 1]) == Upper(typed)) {
+        if (amp == std::wstring::npos) {
+            continue;
+        }
+        const std::wstring_view marked = std::wstring_view(item.Text).substr(amp + 1);
+        if (!marked.empty() &&
+            FoldedEquals(model.Folding(), marked.substr(0, CharacterLength(marked)),
+                         std::wstring_view(&typed, 1))) {
             return i;
         }
     }
@@ -180,7 +180,7 @@ std::optional<long> TypeAhead(const ListModel& model, wchar_t typed) {
         }
         const ListItem& item = model.Items()[static_cast<size_t>(i)];
         if (!item.Disabled && !item.IsGroup && !item.Text.empty() &&
-            Upper(item.Text[0]) == Upper(typed)) {
+            FoldedStartsWith(model.Folding(), item.Text, std::wstring_view(&typed, 1))) {
             return i;
         }
     }
@@ -190,7 +190,6 @@ std::optional<long> TypeAhead(const ListModel& model, wchar_t typed) {
 FilterResult ApplyFilter(ListModel& model, const std::wstring& text, int rowHeight) {
     FilterResult result;
     model.SetListIndex(-1);
-    const std::wstring needle = AsciiUpper(text);
     ListItem* header = nullptr;
     for (long i = 0; i < model.ListCount(); ++i) {
         ListItem& item = model.MutableItem(i);
@@ -199,8 +198,7 @@ FilterResult ApplyFilter(ListModel& model, const std::wstring& text, int rowHeig
             header = &item;
             continue;
         }
-        item.Visible =
-            !item.Text.empty() && AsciiUpper(item.Text).find(needle) != std::wstring::npos;
+        item.Visible = !item.Text.empty() && FoldedContains(model.Folding(), item.Text, text);
         if (item.Visible) {
             result.contentHeight += rowHeight;
             ++result.matches;

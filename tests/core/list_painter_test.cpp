@@ -203,6 +203,44 @@ TEST(ListPainter, FilterMatchOverdrawSkipsTheSelectedRow) {
     EXPECT_EQ(texts[2].substr(0, 12), "text 'Paint'");
 }
 
+TEST(ListPainter, FilterMatchOverdrawCoversTheFoldedCharacters) {
+    // Keeps the drawn text whole: the recording canvas narrows it to bytes.
+    struct WideCanvas : RecordingCanvas {
+        std::vector<std::pair<std::wstring, int>> drawn; // text, left
+        void DrawText(const std::wstring& t, const PaintRect& r, uint32_t flags, Colour c,
+                      const TextStyle& style) override {
+            drawn.emplace_back(t, r.left);
+            RecordingCanvas::DrawText(t, r, flags, c, style);
+        }
+    };
+    struct Case {
+        const wchar_t* row;
+        const wchar_t* filter;
+        const wchar_t* overdrawn;
+        int left; // 16 + 7 pixels per character before the match
+    };
+    const Case cases[] = {
+        {L"Stra\u00DFe", L"SS", L"\u00DF", 16 + 4 * 7}, // Straße, SS: ß
+        {L"STRASSE", L"\u00DF", L"SS", 16 + 4 * 7},     // STRASSE, ß: SS
+        {L"Gr\u00FC\u00DFe \u00E9t\u00E9\tx", L"\u00C9T\u00C9", L"\u00E9t\u00E9", 16 + 6 * 7},
+        {L"\u03A3\u03BF\u03C6\u03CC\u03C2", L"\u03C3", L"\u03A3", 16}, // Σοφός, σ
+        {L"\u0414\u043E\u043C \u0401\u043B\u043A\u0430", L"\u0451\u041B", L"\u0401\u043B",
+         16 + 4 * 7}, // Дом Ёлка, ёЛ
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.row)));
+        Fixture f;
+        f.model.AddItem(c.row);
+        f.in.filterText = c.filter;
+        WideCanvas canvas;
+        PaintList(f.in, canvas);
+        // The row, its right-hand text when it has one, then the match on top.
+        ASSERT_GE(canvas.drawn.size(), 2u);
+        EXPECT_EQ(canvas.drawn.back().first, c.overdrawn);
+        EXPECT_EQ(canvas.drawn.back().second, c.left);
+    }
+}
+
 TEST(ListPainter, CustomDrawHeightChangesTheRestOfThePaint) {
     Fixture f;
     for (auto t : {L"a", L"b", L"c"}) {

@@ -12,9 +12,9 @@ namespace {
 struct Form {
     HWND window;
     Form() {
-        window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100,
-                                   100, 400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr),
-                                   nullptr);
+        window =
+            ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100,
+                              400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
         ::SetForegroundWindow(window);
         PumpMessages();
     }

@@ -6,6 +6,7 @@
 #include "core/text.h"
 #include "win/message_pump.h"
 #include "win/ui_services.h"
+#include "win/user_case_folding.h"
 
 namespace zelk {
 
@@ -42,6 +43,7 @@ ucList::ucList(UiServices& services, const ListProperties& properties)
     : services_(services), properties_(properties), shadow_(services),
       scale_(shadow_.GetWindowsDPI()) {
     shadow_.SetShadowSize(2);
+    model_.SetCaseFolding(UserCaseFolding());
     ComputeMetrics();
 }
 

@@ -1,7 +1,7 @@
 // The list's filter box, and the list as the drop-down of an attached text box.
 #include "controls/list/ucList.h"
 #include "core/rounding.h"
-#include "core/text.h"
+#include "core/case_folding.h"
 
 namespace zelk {
 
@@ -172,11 +172,9 @@ void ucList::OnTextBoxChar(wchar_t) {
         return;
     }
     if (!listVisible_) {
-        const std::wstring needle = AsciiUpper(text);
         bool found = false;
         for (const auto& item : model_.Items()) {
-            found = found ||
-                    (!item.IsGroup && AsciiUpper(item.Text).find(needle) != std::wstring::npos);
+            found = found || (!item.IsGroup && FoldedContains(model_.Folding(), item.Text, text));
         }
         if (!found) {
             return;
