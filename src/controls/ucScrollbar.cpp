@@ -12,6 +12,29 @@ constexpr UINT_PTR kPageDelayTimer = 1;
 constexpr UINT_PTR kRepeatTimer = 2;
 constexpr UINT_PTR kHotTimer = 3;
 constexpr UINT_PTR kSmoothTimer = 4;
+constexpr UINT kHotPollMs = 25;
+
+// Button numbers of the mouse events.
+constexpr int kLeftButton = 1;
+constexpr int kRightButton = 2;
+constexpr int kMiddleButton = 4;
+
+int ShiftState(WPARAM keys) {
+    return ((keys & MK_SHIFT) != 0 ? 1 : 0) | ((keys & MK_CONTROL) != 0 ? 2 : 0) |
+           (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+// For a press that ends without a button message.
+int ShiftStateNow() {
+    WPARAM keys = 0;
+    if (::GetKeyState(VK_SHIFT) < 0) {
+        keys |= MK_SHIFT;
+    }
+    if (::GetKeyState(VK_CONTROL) < 0) {
+        keys |= MK_CONTROL;
+    }
+    return ShiftState(keys);
+}
 
 RECT ToRect(const PartRect& r) {
     return {r.left, r.top, r.right, r.bottom};
@@ -45,13 +68,39 @@ ucScrollbar::ucScrollbar(HWND container, UiServices& services, int x, int y, int
 }
 
 ucScrollbar::~ucScrollbar() {
+    // The host is tearing the bar down: no event may reach it now (the window's destruction
+    // below ends a press and stops every timer).
+    Change = nullptr;
+    OnPaint = nullptr;
+    MouseDown = nullptr;
+    MouseUp = nullptr;
     if (hwnd_ != nullptr) {
-        ::KillTimer(hwnd_, kHotTimer);
-        ::KillTimer(hwnd_, kPageDelayTimer);
-        ::KillTimer(hwnd_, kRepeatTimer);
-        ::KillTimer(hwnd_, kSmoothTimer);
         ::DestroyWindow(hwnd_);
     }
+}
+
+int ucScrollbar::RunningTimers() const {
+    int count = 0;
+    for (unsigned bits = timers_; bits != 0; bits &= bits - 1) {
+        ++count;
+    }
+    return count;
+}
+
+bool ucScrollbar::StartTimer(UINT_PTR id, UINT milliseconds) {
+    // Without a window SetTimer would make a thread timer with an id of its own choosing.
+    if (hwnd_ == nullptr || ::SetTimer(hwnd_, id, milliseconds, nullptr) == 0) {
+        return false;
+    }
+    timers_ |= 1u << id;
+    return true;
+}
+
+void ucScrollbar::StopTimer(UINT_PTR id) {
+    if (hwnd_ != nullptr && TimerRunning(id)) {
+        ::KillTimer(hwnd_, id);
+    }
+    timers_ &= ~(1u << id);
 }
 
 void ucScrollbar::SetMax(long value) {
@@ -71,7 +120,10 @@ void ucScrollbar::SetShowButtons(bool show) {
 
 void ucScrollbar::SetEnabled(bool enabled) {
     enabled_ = enabled;
-    ::EnableWindow(hwnd_, enabled);
+    ::EnableWindow(hwnd_, enabled); // disabling sends WM_CANCELMODE, which ends a press
+    if (!enabled) {
+        SetHot(kNoPart);
+    }
     Refresh();
 }
 
@@ -93,8 +145,12 @@ void ucScrollbar::Relayout() {
 }
 
 void ucScrollbar::StartSmoothTimer() {
-    if (model_.AnimationRunning()) {
-        ::SetTimer(hwnd_, kSmoothTimer, 10, nullptr);
+    // A running timer is left alone: restarting it at every wheel notch would hold the glide.
+    if (!model_.AnimationRunning() || TimerRunning(kSmoothTimer)) {
+        return;
+    }
+    if (!StartTimer(kSmoothTimer, 10)) {
+        model_.FinishAnimation(); // no ticks will come: get there at once
     }
 }
 
@@ -148,41 +204,190 @@ void ucScrollbar::HookProc(bool, bool& bHandled, LRESULT& lReturn, HWND, UINT uM
     }
 }
 
-void ucScrollbar::OnTimer(UINT_PTR id) {
+int ucScrollbar::HotPartAt(int x, int y) const {
+    if (!enabled_) {
+        return kNoPart;
+    }
+    const int part = model_.HitTest(x, y);
+    return (part == kArrow1 || part == kArrow2 || part == kThumb) ? part : kNoPart;
+}
+
+// The hot part under the real pointer: none when the bar is not the window there (moved
+// away, hidden, disabled, covered by another window).
+int ucScrollbar::PartUnderCursor() const {
     POINT cursor{};
-    ::GetCursorPos(&cursor);
-    ::ScreenToClient(hwnd_, &cursor);
+    if (hwnd_ == nullptr || !::GetCursorPos(&cursor) || ::WindowFromPoint(cursor) != hwnd_ ||
+        !::ScreenToClient(hwnd_, &cursor)) {
+        return kNoPart;
+    }
+    return HotPartAt(cursor.x, cursor.y);
+}
+
+// The hot-tracking timer runs exactly while a part is hot: it is how the bar sees the
+// pointer leave without a message.
+void ucScrollbar::SetHot(int part) {
+    if (part != hotPart_) {
+        hotPart_ = part;
+        Refresh();
+    }
+    if (hotPart_ == kNoPart) {
+        StopTimer(kHotTimer);
+    } else if (!TimerRunning(kHotTimer) && !StartTimer(kHotTimer, kHotPollMs)) {
+        hotPart_ = kNoPart; // it could never be cleared
+    }
+}
+
+void ucScrollbar::OnTimer(UINT_PTR id) {
+    if (!TimerRunning(id)) {
+        return; // not one of ours, or a late tick of one already stopped
+    }
     switch (id) {
-    case kSmoothTimer:
-        model_.Tick();
-        if (!model_.AnimationRunning()) {
-            ::KillTimer(hwnd_, kSmoothTimer);
+    case kSmoothTimer: {
+        const std::weak_ptr<int> alive = life_;
+        model_.Tick(); // raises Change: host code
+        if (!alive.expired() && !model_.AnimationRunning()) {
+            StopTimer(kSmoothTimer);
         }
         break;
+    }
     case kPageDelayTimer:
-        ::KillTimer(hwnd_, kPageDelayTimer);
-        ::SetTimer(hwnd_, kRepeatTimer, static_cast<UINT>(model_.ChangeFrequency()), nullptr);
+        StopTimer(kPageDelayTimer);
+        if ((held_ & kLeftButton) != 0 &&
+            (model_.PressedPart() == kTrack1 || model_.PressedPart() == kTrack2)) {
+            StartTimer(kRepeatTimer, static_cast<UINT>(model_.ChangeFrequency()));
+        }
         break;
     case kRepeatTimer: {
-        const int pressed = model_.PressedPart();
+        if ((held_ & kLeftButton) == 0) {
+            StopTimer(kRepeatTimer);
+            break;
+        }
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        ::ScreenToClient(hwnd_, &cursor);
         model_.RepeatStep(cursor.x, cursor.y);
         StartSmoothTimer();
+        const int pressed = model_.PressedPart();
         if (pressed == kArrow1 || pressed == kArrow2) {
-            ::SetTimer(hwnd_, kRepeatTimer, 50, nullptr);
+            StartTimer(kRepeatTimer, 50);
+        } else if (pressed == kNoPart) {
+            StopTimer(kRepeatTimer); // the thumb reached the pointer: paging is over
         }
         Refresh();
         break;
     }
     case kHotTimer:
-        if (hotPart_ != kNoPart && !model_.Part(hotPart_).Contains(cursor.x, cursor.y)) {
-            hotPart_ = kNoPart;
-            ::KillTimer(hwnd_, kHotTimer);
-            Refresh();
-        }
+        SetHot(PartUnderCursor());
         break;
     default:
         break;
     }
+}
+
+bool ucScrollbar::RaiseMouse(const std::function<void(int&, int&, float&, float&)>& event,
+                             int button, int shift, int x, int y) {
+    if (!event) {
+        return true;
+    }
+    const std::weak_ptr<int> alive = life_;
+    const auto handler = event; // the member may go with the bar while it runs
+    float fx = static_cast<float>(x), fy = static_cast<float>(y);
+    handler(button, shift, fx, fy);
+    return !alive.expired();
+}
+
+void ucScrollbar::OnButtonDown(int button, int x, int y, WPARAM keys) {
+    if (!enabled_) {
+        return;
+    }
+    if ((held_ & button) != 0 && !OnButtonUp(button, x, y, keys)) {
+        return; // its release never came: end that press first
+    }
+    held_ |= button;
+    if (::GetCapture() != hwnd_) {
+        ::SetCapture(hwnd_);
+    }
+    if (button == kLeftButton) {
+        model_.Press(x, y);
+        const int pressed = model_.PressedPart();
+        if (pressed == kArrow1 || pressed == kArrow2) {
+            StartTimer(kRepeatTimer, static_cast<UINT>(model_.ChangeDelay()));
+        } else if (pressed == kTrack1 || pressed == kTrack2) {
+            StartTimer(kPageDelayTimer, static_cast<UINT>(model_.ChangeDelay()));
+        }
+        StartSmoothTimer();
+        Refresh();
+    }
+    RaiseMouse(MouseDown, button, ShiftState(keys), x, y);
+}
+
+void ucScrollbar::EndLeftPress() {
+    StopTimer(kPageDelayTimer);
+    StopTimer(kRepeatTimer);
+    model_.Release();
+    // Moves during the press did not track the hot part: take it from where the pointer is.
+    SetHot(PartUnderCursor());
+    Refresh();
+}
+
+// False when host code run by MouseUp destroyed the bar.
+bool ucScrollbar::OnButtonUp(int button, int x, int y, WPARAM keys) {
+    if ((held_ & button) == 0) {
+        return true; // pressed somewhere else
+    }
+    held_ &= ~button;
+    if (button == kLeftButton) {
+        EndLeftPress();
+    }
+    if (held_ == 0 && ::GetCapture() == hwnd_) {
+        ::ReleaseCapture(); // its WM_CAPTURECHANGED finds nothing left to end
+    }
+    return RaiseMouse(MouseUp, button, ShiftState(keys), x, y);
+}
+
+// Ends every press without its release (the capture went elsewhere). False when host code
+// run by MouseUp destroyed the bar.
+bool ucScrollbar::EndPresses() {
+    const int held = held_;
+    held_ = 0;
+    if ((held & kLeftButton) != 0) {
+        EndLeftPress();
+    }
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    ::ScreenToClient(hwnd_, &cursor);
+    const int shift = ShiftStateNow();
+    for (int button : {kLeftButton, kRightButton, kMiddleButton}) {
+        if ((held & button) != 0 && !RaiseMouse(MouseUp, button, shift, cursor.x, cursor.y)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Gives the capture back and ends every press. False when host code run by MouseUp
+// destroyed the bar.
+bool ucScrollbar::ReleaseMouse() {
+    if (::GetCapture() == hwnd_ && hwnd_ != nullptr) {
+        const std::weak_ptr<int> alive = life_;
+        ::ReleaseCapture(); // its WM_CAPTURECHANGED ends the presses
+        if (alive.expired()) {
+            return false;
+        }
+    }
+    return held_ == 0 || EndPresses();
+}
+
+// Hidden or destroyed: nothing of the bar may keep running.
+void ucScrollbar::GoIdle() {
+    if (!ReleaseMouse()) {
+        return;
+    }
+    model_.StopAnimation();
+    StopTimer(kSmoothTimer);
+    StopTimer(kPageDelayTimer);
+    StopTimer(kRepeatTimer);
+    SetHot(kNoPart);
 }
 
 LRESULT ucScrollbar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -199,23 +404,30 @@ LRESULT ucScrollbar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         Relayout();
         return 0;
-    case WM_LBUTTONDBLCLK:
-    case WM_LBUTTONDOWN: {
-        if (!enabled_) {
-            return 0;
+    case WM_WINDOWPOSCHANGED: {
+        const bool hidden = (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_HIDEWINDOW);
+        const LRESULT result = DefaultProc(message, wParam, lParam); // sends WM_SIZE
+        if (hidden) {
+            GoIdle();
         }
-        ::SetCapture(hwnd_);
-        model_.Press(x, y);
-        const int pressed = model_.PressedPart();
-        if (pressed == kArrow1 || pressed == kArrow2) {
-            ::SetTimer(hwnd_, kRepeatTimer, static_cast<UINT>(model_.ChangeDelay()), nullptr);
-        } else if (pressed == kTrack1 || pressed == kTrack2) {
-            ::SetTimer(hwnd_, kPageDelayTimer, static_cast<UINT>(model_.ChangeDelay()), nullptr);
-        }
-        StartSmoothTimer();
-        Refresh();
-        return 0;
+        return result;
     }
+    case WM_DESTROY:
+        GoIdle();
+        return 0;
+    case WM_ENABLE:
+        if (wParam == FALSE) {
+            SetHot(kNoPart);
+        }
+        return 0;
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONDOWN:
+        OnButtonDown(kLeftButton, x, y, wParam);
+        return 0;
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        OnButtonDown(message == WM_RBUTTONDOWN ? kRightButton : kMiddleButton, x, y, wParam);
+        return 0;
     case WM_MOUSEMOVE:
         if ((wParam & MK_LBUTTON) && model_.PressedPart() == kThumb) {
             if (model_.DragTo(x, y)) {
@@ -223,27 +435,28 @@ LRESULT ucScrollbar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 Refresh();
             }
         } else if (!(wParam & MK_LBUTTON)) {
-            const int part = model_.HitTest(x, y);
-            const int hot = (part == kArrow1 || part == kArrow2 || part == kThumb) ? part : kNoPart;
-            if (hot != hotPart_) {
-                hotPart_ = hot;
-                if (hot != kNoPart) {
-                    ::SetTimer(hwnd_, kHotTimer, 25, nullptr);
-                }
-                Refresh();
-            }
+            SetHot(HotPartAt(x, y));
         }
         return 0;
     case WM_LBUTTONUP:
-    case WM_CANCELMODE:
-        ::KillTimer(hwnd_, kHotTimer);
-        ::KillTimer(hwnd_, kPageDelayTimer);
-        ::KillTimer(hwnd_, kRepeatTimer);
-        model_.Release();
-        if (::GetCapture() == hwnd_) {
-            ::ReleaseCapture();
+        OnButtonUp(kLeftButton, x, y, wParam);
+        return 0;
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        if (OnButtonUp(message == WM_RBUTTONUP ? kRightButton : kMiddleButton, x, y, wParam) &&
+            hwnd_ != nullptr) {
+            return DefaultProc(message, wParam, lParam); // WM_CONTEXTMENU, as before
         }
-        Refresh();
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != hwnd_ && held_ != 0) {
+            EndPresses();
+        }
+        return 0;
+    case WM_CANCELMODE:
+        if (ReleaseMouse()) {
+            SetHot(kNoPart);
+        }
         return 0;
     case WM_TIMER:
         OnTimer(wParam);

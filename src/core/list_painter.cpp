@@ -1,5 +1,7 @@
 #include "core/list_painter.h"
 
+#include <algorithm>
+
 #include "core/rounding.h"
 
 namespace zelk {
@@ -20,6 +22,12 @@ std::pair<std::wstring, std::wstring> SplitAtTab(const std::wstring& text) {
         return {text, {}};
     }
     return {text.substr(0, tab), text.substr(tab + 1)};
+}
+
+// Host coordinates far beyond any screen are held there, so the sums below cannot overflow.
+int Far(long long v) {
+    constexpr long long kFar = 1LL << 24;
+    return static_cast<int>(std::clamp(v, -kFar, kFar));
 }
 
 } // namespace
@@ -58,6 +66,9 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
         xr = in.width - margin;
     }
 
+    // The rows' horizontal extent; ItemCustomDraw may move it for the rows after.
+    int rowLeft = 0;
+    int rowRight = xr;
     int y = in.headerHeight - in.scrollValue;
     for (long i = 0; i < model.ListCount(); ++i) {
         const ListItem& item = model.Items()[static_cast<size_t>(i)];
@@ -69,7 +80,9 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
             y += item.IsSeparator ? Round(h / 2.0) : h;
             continue;
         }
-        const PaintRect row{0, y, xr, y + h};
+        const int x0 = rowLeft;
+        const int x1 = rowRight;
+        const PaintRect row{x0, y, x1, y + h};
         const bool selected = i == model.ListIndex();
         const bool highlighted = selected || i == model.HotIndex();
         if (highlighted) {
@@ -84,7 +97,7 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
             if (p.SelectionRadius == 0) {
                 canvas.FillSolid(row, colour);
             } else {
-                canvas.DrawRoundRect(Round(margin / 2.0), y, Round(xr - margin / 2.0), h,
+                canvas.DrawRoundRect(x0 + Round(margin / 2.0), y, Round(x1 - x0 - margin / 2.0), h,
                                      Argb(colour, 100, in.resolve), 0,
                                      Round(p.SelectionRadius * s));
             }
@@ -94,7 +107,7 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
 
         if (item.IsSeparator) {
             const int lineY = Round(y + h / 4.0);
-            canvas.DrawSolidLine(xl, lineY, xr, lineY, palette.line);
+            canvas.DrawSolidLine(x0 + xl, lineY, x1, lineY, palette.line);
             y += Round(h / 2.0);
             continue;
         }
@@ -111,26 +124,26 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
         const int glyphTop = Round(y + h / 2.0 - glyph / 2.0);
         const int glyphBottom = Round(y + h / 2.0 + glyph / 2.0);
         if (item.SubMenu != nullptr) {
-            canvas.DrawGlyph(Glyph::SubMenuArrow, {xr - glyph, glyphTop, xr, glyphBottom},
+            canvas.DrawGlyph(Glyph::SubMenuArrow, {x1 - glyph, glyphTop, x1, glyphBottom},
                              textColour);
         }
         const std::optional<Colour> tint =
             p.UseMonocromeIcons ? std::optional<Colour>(textColour) : std::nullopt;
         if (p.DrawSeparatorLine) {
-            canvas.DrawSolidLine(0, y + h, xr, y + h, palette.line);
+            canvas.DrawSolidLine(x0, y + h, x1, y + h, palette.line);
         }
         const int imageTop = Round(y + h / 2.0 - in.imageHeight / 2.0);
 
         if (item.IsGroup) {
-            int left = 2 * margin;
+            int left = x0 + 2 * margin;
             if (item.Icon > -1 && in.imageCount > 0) {
                 canvas.DrawImage(item.Icon + 1, left, imageTop, in.imageWidth, in.imageHeight, tint,
                                  item.Disabled);
                 left += in.imageWidth + margin;
             }
-            canvas.DrawText(item.Text, {left, y, xr, y + h}, kTextLeft, textColour, {true, 0});
+            canvas.DrawText(item.Text, {left, y, x1, y + h}, kTextLeft, textColour, {true, 0});
         } else {
-            int left = 2 * margin + (item.IsChild ? 2 * margin : 0);
+            int left = x0 + 2 * margin + (item.IsChild ? 2 * margin : 0);
             if (p.MultiSelect) {
                 if (item.SubMenu == nullptr) {
                     const Colour checkColour =
@@ -147,7 +160,7 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
                 }
                 left += in.imageWidth + margin;
             }
-            PaintRect text{left, y, Round(xr - margin - glyph / 2.0), y + h};
+            PaintRect text{left, y, Round(x1 - margin - glyph / 2.0), y + h};
             const auto [mainText, rightText] = SplitAtTab(item.Text);
             if (p.SubTitleVisible && !item.SubText.empty()) {
                 const auto [subMain, subRight] = SplitAtTab(item.SubText);
@@ -191,12 +204,19 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
         }
 
         long index = i;
-        int left = 0, top = y, width = xr, height = h;
+        int left = x0, top = y, width = x1 - x0, height = h;
         if (in.itemCustomDraw) {
             in.itemCustomDraw(index, left, top, width, height);
         }
+        // What the host hands back counts for the rest of the paint. An Index further on says
+        // it drew the rows up to that one itself; never backwards, so that every paint ends.
+        if (index > i) {
+            i = std::min(index, model.ListCount());
+        }
+        rowLeft = Far(left);
+        rowRight = Far(static_cast<long long>(rowLeft) + std::max(width, 0));
         in.rowHeight = height;
-        y = top + height;
+        y = Far(static_cast<long long>(top) + height);
         if (in.height < y) {
             break;
         }

@@ -69,7 +69,10 @@ struct ListPaintInput {
     bool filterShown = false;
     std::wstring filterText;
     PaintRect filterBox; // the filter text box: left, top, right, bottom
-    // ItemCustomDraw(Index, Left, Top, Width, Height): changes count for the rest of the paint.
+    // ItemCustomDraw(Index, Left, Top, Width, Height), raised after each drawn row. Changes
+    // count for the rest of the paint: the next row follows at Top + Height, spans Left to
+    // Left + Width, and is the one after Index (a host that drew rows itself moves Index on;
+    // it cannot move it back).
     std::function<void(long&, int&, int&, int&, int&)> itemCustomDraw;
 };
 

@@ -185,7 +185,7 @@ void ScrollbarModel::SmoothIncrease(long amount) {
 }
 
 void ScrollbarModel::ScrollToValue(long target) {
-    target_ = target;
+    target_ = std::clamp(target, min_, max_);
     pressed_ = kNoPart;
     animating_ = true;
 }
@@ -206,13 +206,32 @@ void ScrollbarModel::Tick() {
         animating_ = false;
         return;
     }
-    const long step = std::max(
-        1LL, RoundHalfEven(smoothScrollFactor_ / 100.0 * static_cast<double>(std::labs(d))));
+    // A factor above 100 would overshoot and could swing round the target for ever.
+    const long step = static_cast<long>(
+        std::clamp(RoundHalfEven(smoothScrollFactor_ / 100.0 * static_cast<double>(std::labs(d))),
+                   1LL, static_cast<long long>(std::labs(d))));
     if (d < 0) {
-        DecreaseBy(static_cast<long>(step), true);
+        DecreaseBy(step, true);
     } else {
-        IncreaseBy(static_cast<long>(step), true);
+        IncreaseBy(step, true);
     }
+}
+
+void ScrollbarModel::StopAnimation() {
+    target_ = value_;
+    animating_ = false;
+}
+
+void ScrollbarModel::FinishAnimation() {
+    if (!animating_) {
+        return;
+    }
+    animating_ = false;
+    const long before = value_;
+    value_ = std::clamp(target_, min_, max_);
+    target_ = value_;
+    UpdateThumb();
+    Notify(before, true);
 }
 
 bool ScrollbarModel::StepArrow() {

@@ -77,9 +77,13 @@ public:
     void WheelScrollBotRight();
 
     // The animation: true while it runs. Each tick covers SmoothScrollFactor percent of the
-    // remaining distance (at least 1).
+    // remaining distance (at least 1, never past the target).
     bool AnimationRunning() const { return animating_; }
     void Tick();
+    // Ends the animation where it is, without a Change.
+    void StopAnimation();
+    // Ends the animation at its target at once (one Change), for when no ticks can come.
+    void FinishAnimation();
 
     // Mouse on the bar, in client coordinates.
     int PressedPart() const { return pressed_; }

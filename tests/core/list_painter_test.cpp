@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
 #include "core/list_painter.h"
@@ -259,6 +260,100 @@ TEST(ListPainter, CustomDrawHeightChangesTheRestOfThePaint) {
     EXPECT_EQ(seen, (std::vector<long>{0, 1, 2}));
     EXPECT_EQ(f.canvas.Matching("text 'b'").front(), "text 'b' 16,48,284,88 #ffffff");
     EXPECT_EQ(f.in.rowHeight, 40);
+}
+
+TEST(ListPainter, CustomDrawIndexAndWidthCountForTheRowsAfter) {
+    using Strings = std::vector<std::string>;
+    struct Case {
+        const char* name;
+        // Called for every drawn row with the number of calls so far.
+        std::function<void(int call, long& index, int& left, int& width)> host;
+        Strings seen;  // index left+width, as each call received them
+        Strings texts; // the rows' texts drawn, row 1 selected
+        std::string fill;
+    };
+    const Case cases[] = {
+        {"nothing changed",
+         [](int, long&, int&, int&) {},
+         {"0 0+300", "1 0+300", "2 0+300", "3 0+300"},
+         {"text 'a' 16,8,284,32", "text 'b' 16,32,284,56", "text 'c' 16,56,284,80",
+          "text 'd' 16,80,284,104"},
+         "fill 0,32,300,56"},
+        {"Index moved on: the host drew the rows up to it",
+         [](int call, long& index, int&, int&) {
+             if (call == 0) {
+                 index = 2;
+             }
+         },
+         {"0 0+300", "3 0+300"},
+         {"text 'a' 16,8,284,32", "text 'd' 16,32,284,56"},
+         ""},
+        {"Index past the end: no rows after",
+         [](int, long& index, int&, int&) { index = 1000; },
+         {"0 0+300"},
+         {"text 'a' 16,8,284,32"},
+         ""},
+        {"Index moved back: ignored, or the paint would never end",
+         [](int call, long& index, int&, int&) {
+             if (call < 50) {
+                 index = 0;
+             }
+         },
+         {"0 0+300", "1 0+300", "2 0+300", "3 0+300"},
+         {"text 'a' 16,8,284,32", "text 'b' 16,32,284,56", "text 'c' 16,56,284,80",
+          "text 'd' 16,80,284,104"},
+         "fill 0,32,300,56"},
+        {"Width narrowed",
+         [](int call, long&, int&, int& width) {
+             if (call == 0) {
+                 width = 200;
+             }
+         },
+         {"0 0+300", "1 0+200", "2 0+200", "3 0+200"},
+         {"text 'a' 16,8,284,32", "text 'b' 16,32,184,56", "text 'c' 16,56,184,80",
+          "text 'd' 16,80,184,104"},
+         "fill 0,32,200,56"},
+        {"Left and Width inset",
+         [](int call, long&, int& left, int& width) {
+             if (call == 0) {
+                 left = 10;
+                 width = 280;
+             }
+         },
+         {"0 0+300", "1 10+280", "2 10+280", "3 10+280"},
+         {"text 'a' 16,8,284,32", "text 'b' 26,32,274,56", "text 'c' 26,56,274,80",
+          "text 'd' 26,80,274,104"},
+         "fill 10,32,290,56"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        for (auto t : {L"a", L"b", L"c", L"d"}) {
+            f.model.AddItem(t);
+        }
+        f.model.SetListIndex(1);
+        Strings seen;
+        int calls = 0;
+        f.in.itemCustomDraw = [&](long& index, int& left, int&, int& width, int&) {
+            seen.push_back(std::to_string(index) + " " + std::to_string(left) + "+" +
+                           std::to_string(width));
+            c.host(calls++, index, left, width);
+        };
+        f.Paint();
+        EXPECT_EQ(seen, c.seen);
+        Strings texts;
+        for (const auto& op : f.canvas.Matching("text")) {
+            texts.push_back(op.substr(0, op.rfind(' ')));
+        }
+        EXPECT_EQ(texts, c.texts);
+        Strings selected; // the highlight of row 1, where it was drawn
+        for (const auto& op : f.canvas.Matching("fill")) {
+            if (op.ends_with(" #d77800")) {
+                selected.push_back(op.substr(0, op.rfind(' ')));
+            }
+        }
+        EXPECT_EQ(selected, c.fill.empty() ? Strings{} : Strings{c.fill});
+    }
 }
 
 TEST(ListPainter, BandsGlyphsAndTheFilterFrame) {

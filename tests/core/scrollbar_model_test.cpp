@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "core/scrollbar_model.h"
 
 using namespace zelk;
@@ -146,4 +149,49 @@ TEST(Scrollbar, DraggingFollowsTheCursorOnlyInsideTheTolerance) {
         bar.Tick();
     }
     EXPECT_EQ(bar.Value(), 100);
+}
+
+TEST(Scrollbar, EveryAnimationComesToRestAtItsTarget) {
+    // Factors above 100 overshoot; without a limit some swing round the target for ever.
+    for (long factor : {15L, 100L, 150L, 180L, 250L}) {
+        SCOPED_TRACE(factor);
+        ScrollbarModel bar;
+        bar.Layout(16, 232, 16);
+        bar.SetSmoothScrollFactor(factor);
+        bar.SetValue(40);
+        bar.ScrollToValue(50);
+        long highest = 0;
+        int ticks = 0;
+        for (; bar.AnimationRunning() && ticks < 1000; ++ticks) {
+            bar.Tick();
+            highest = std::max(highest, bar.Value());
+        }
+        EXPECT_FALSE(bar.AnimationRunning());
+        EXPECT_EQ(bar.Value(), 50);
+        EXPECT_EQ(highest, 50); // never past the target
+    }
+}
+
+TEST(Scrollbar, AnAnimationCutShortStopsWhereItIsOrJumpsToItsTarget) {
+    ScrollbarModel bar;
+    bar.Layout(16, 232, 16);
+    int changes = 0;
+    bar.Change = [&] { ++changes; };
+    bar.ScrollToValue(80);
+    bar.Tick();
+    const long reached = bar.Value();
+    bar.StopAnimation();
+    EXPECT_FALSE(bar.AnimationRunning());
+    bar.Tick(); // a late tick moves nothing
+    EXPECT_EQ(bar.Value(), reached);
+    EXPECT_EQ(changes, 1);
+
+    bar.ScrollToValue(1000); // beyond the range: the end of it
+    bar.FinishAnimation();
+    EXPECT_FALSE(bar.AnimationRunning());
+    EXPECT_EQ(bar.Value(), 100);
+    EXPECT_EQ(bar.Target(), 100);
+    EXPECT_EQ(changes, 2);
+    bar.FinishAnimation(); // nothing left to finish
+    EXPECT_EQ(changes, 2);
 }

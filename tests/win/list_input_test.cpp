@@ -367,3 +367,33 @@ TEST(ListInput, ADropDownClosesWhenAnotherWindowIsActivatedAMenuDoesNot) {
         list.HideList();
     }
 }
+
+TEST(ListInput, TheTimerRestsWhileTheScrollBarIsHeld) {
+    RecordingUiServices services;
+    ListProperties p = Popup(2);
+    p.MaxVisibleItems = 4;
+    ucList list(services, p);
+    for (int i = 0; i < 30; ++i) {
+        list.AddItem(L"row " + std::to_wstring(i));
+    }
+    Show(list);
+    ASSERT_TRUE(list.ScrollBar()->Visible());
+    auto ticksOver = [&](DWORD ms) {
+        const long before = list.TimerTicks();
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < ms) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            PumpMessages();
+        }
+        return list.TimerTicks() - before;
+    };
+    const HWND bar = list.ScrollBar()->hwnd();
+    RECT r{};
+    ::GetClientRect(bar, &r);
+    const LPARAM track = MAKELPARAM(r.right / 2, r.bottom - 2);
+    ::SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, track);
+    EXPECT_EQ(ticksOver(150), 0) << "the hover timer ran while the bar was held";
+    ::SendMessageW(bar, WM_LBUTTONUP, 0, track);
+    EXPECT_GT(ticksOver(150), 0) << "the timer did not come back after the release";
+    list.HideList();
+}

@@ -129,6 +129,17 @@ void ucList::CreateScrollBar() {
     scrollBar_->OnPaint = [this](HDC dc, int l, int t, int r, int b, int part, int state) {
         PaintScrollPart(dc, l, t, r, b, part, state);
     };
+    // While the bar is dragged there is no hover to follow and no outside click to see.
+    scrollBar_->MouseDown = [this](int&, int&, float&, float&) {
+        if (hwnd_ != nullptr) {
+            ::KillTimer(hwnd_, kTimer1);
+        }
+    };
+    scrollBar_->MouseUp = [this](int&, int&, float&, float&) {
+        if (hwnd_ != nullptr && IsPopup() && listVisible_) {
+            ::SetTimer(hwnd_, kTimer1, 1, nullptr);
+        }
+    };
 }
 
 void ucList::PlaceInForm(HWND parent, int x, int y, int width, int height) {
