@@ -21,17 +21,28 @@ void CreateFolderPath(const std::wstring& path) {
     }
 }
 
-std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t maxBytes) {
+FileRead ReadFileWhole(const std::wstring& path, size_t maxBytes) {
+    FileRead result;
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        result.error = ERROR_DIRECTORY;
+        return result;
+    }
     unique_file file(::CreateFileW(path.c_str(), GENERIC_READ,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        return std::nullopt;
+        result.error = ::GetLastError();
+        return result;
     }
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
-        static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
-        return std::nullopt;
+    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) {
+        result.error = ::GetLastError() != ERROR_SUCCESS ? ::GetLastError() : ERROR_READ_FAULT;
+        return result;
+    }
+    if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
+        result.error = ERROR_FILE_TOO_LARGE;
+        return result;
     }
     std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
     size_t done = 0;
@@ -39,7 +50,8 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t maxByt
         DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
         DWORD read = 0;
         if (!::ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr)) {
-            return std::nullopt;
+            result.error = ::GetLastError() != ERROR_SUCCESS ? ::GetLastError() : ERROR_READ_FAULT;
+            return result;
         }
         if (read == 0) {
             break; // the file shrank while we read it
@@ -47,16 +59,34 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t maxByt
         done += read;
     }
     bytes.resize(done);
-    return bytes;
+    result.bytes = std::move(bytes);
+    return result;
 }
 
-DWORD WriteFileAtomically(const std::wstring& path, const std::string& bytes) {
+std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t maxBytes) {
+    return ReadFileWhole(path, maxBytes).bytes;
+}
+
+std::wstring SavingPathOf(const std::wstring& path) {
+    return path + L".saving";
+}
+
+DWORD WriteFileAtomically(const std::wstring& path, const std::string& bytes,
+                          const std::wstring& backup, const std::function<void(SaveStep)>& onStep) {
     // A file the user made read-only is not to be replaced, whatever the file system allows.
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         return ERROR_ACCESS_DENIED;
     }
-    const std::wstring temp = path + L".saving";
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return ERROR_DIRECTORY;
+    }
+    const auto step = [&](SaveStep done) {
+        if (onStep) {
+            onStep(done);
+        }
+    };
+    const std::wstring temp = SavingPathOf(path);
     DWORD error = ERROR_SUCCESS;
     {
         unique_file file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -77,8 +107,22 @@ DWORD WriteFileAtomically(const std::wstring& path, const std::string& bytes) {
             }
             done += written;
         }
-        if (error == ERROR_SUCCESS && !::FlushFileBuffers(file.get())) {
+        if (error == ERROR_SUCCESS) {
+            step(SaveStep::TemporaryWritten);
+            if (!::FlushFileBuffers(file.get())) {
+                error = ::GetLastError();
+            } else {
+                step(SaveStep::Flushed);
+            }
+        }
+    }
+    // The previous version is kept before it is replaced: a wrong save can be undone by hand.
+    // Without its backup the save does not go ahead.
+    if (error == ERROR_SUCCESS && !backup.empty() && attributes != INVALID_FILE_ATTRIBUTES) {
+        if (!::CopyFileW(path.c_str(), backup.c_str(), FALSE)) {
             error = ::GetLastError();
+        } else {
+            step(SaveStep::BackupKept);
         }
     }
     if (error == ERROR_SUCCESS &&
@@ -88,8 +132,10 @@ DWORD WriteFileAtomically(const std::wstring& path, const std::string& bytes) {
     }
     if (error != ERROR_SUCCESS) {
         ::DeleteFileW(temp.c_str());
+        return error;
     }
-    return error;
+    step(SaveStep::Replaced);
+    return ERROR_SUCCESS;
 }
 
 namespace {

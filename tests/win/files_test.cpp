@@ -5,6 +5,7 @@
 #include "test_support.h"
 #include "win/ansi_codec.h"
 #include "win/file_io.h"
+#include "win/unique_handle.h"
 
 using namespace zelk;
 
@@ -115,4 +116,129 @@ TEST(Files, ToolbarFileReaderToleratesBadInput) {
     WriteBytes(temp / L"ToolBars.txt", binary);
     EXPECT_TRUE(ReadToolbarFile(temp / L"ToolBars.txt", ansi).has_value());
     EXPECT_FALSE(ReadToolbarFile(temp / L"missing.txt", ansi).has_value());
+}
+
+// A list that cannot be read now is not an empty list: each cause is told apart from
+// "missing", and the file is left as it is.
+TEST(Files, AnUnreadableToolbarFileIsNotAMissingOne) {
+    TempFolder temp;
+    const WindowsAnsiCodec ansi;
+    const std::wstring path = temp / L"ToolBars.txt";
+    const std::string list = "C:\\A|A\r\nC:\\B|B\r\nC:\\C|C\r\n";
+
+    EXPECT_EQ(LoadToolbarFile(path, ansi).status, ToolbarFileStatus::Missing);
+    EXPECT_EQ(LoadToolbarFile(temp / L"no folder\\ToolBars.txt", ansi).status,
+              ToolbarFileStatus::Missing);
+    WriteBytes(path, "");
+    EXPECT_EQ(LoadToolbarFile(path, ansi).status, ToolbarFileStatus::Missing);
+
+    WriteBytes(path, list);
+    {
+        // A backup or sync tool holding the file without read sharing.
+        unique_file lock(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(lock);
+        const ToolbarFileRead locked = LoadToolbarFile(path, ansi);
+        EXPECT_EQ(locked.status, ToolbarFileStatus::Unreadable);
+        EXPECT_EQ(locked.error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+        EXPECT_FALSE(ReadToolbarFile(path, ansi).has_value());
+    }
+    const ToolbarFileRead released = LoadToolbarFile(path, ansi);
+    EXPECT_EQ(released.status, ToolbarFileStatus::Read);
+    EXPECT_EQ(released.toolbars.size(), 3u);
+
+    // Over the reader's cap (a sparse file: the size is all that matters).
+    const std::wstring huge = temp / L"huge.txt";
+    {
+        unique_file file(::CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(file);
+        LARGE_INTEGER size{};
+        size.QuadPart = static_cast<LONGLONG>(kMaxToolbarFileBytes) + 1;
+        ASSERT_TRUE(::SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(::SetEndOfFile(file.get()));
+    }
+    const ToolbarFileRead tooLarge = LoadToolbarFile(huge, ansi);
+    EXPECT_EQ(tooLarge.status, ToolbarFileStatus::Unreadable);
+    EXPECT_EQ(tooLarge.error, static_cast<DWORD>(ERROR_FILE_TOO_LARGE));
+
+    // A folder where the file should be: unreadable, and never replaced by a save.
+    const std::wstring folder = temp / L"Folder.txt";
+    std::filesystem::create_directory(std::filesystem::path(folder));
+    const ToolbarFileRead directory = LoadToolbarFile(folder, ansi);
+    EXPECT_EQ(directory.status, ToolbarFileStatus::Unreadable);
+    EXPECT_EQ(directory.error, static_cast<DWORD>(ERROR_DIRECTORY));
+    EXPECT_NE(WriteToolbarFile(folder, {{L"C:\\N", L"N"}}, ansi),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::path(folder)));
+}
+
+TEST(Files, EverySaveKeepsThePreviousVersionAndCleansUpWhenItFails) {
+    TempFolder temp;
+    const WindowsAnsiCodec ansi;
+    const std::wstring path = temp / L"ToolBars.txt";
+    const std::wstring backup = BackupPathOf(path);
+    ASSERT_EQ(WriteToolbarFile(path, {{L"C:\\One", L"One"}}, ansi),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_FALSE(FileExists(backup)); // nothing before the first save
+    ASSERT_EQ(WriteToolbarFile(path, {{L"C:\\Two", L"Two"}}, ansi),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(ReadBytes(backup), "C:\\One|One\r\n");
+    ASSERT_EQ(WriteToolbarFile(path, {{L"C:\\Three", L"Three"}}, ansi),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(ReadBytes(backup), "C:\\Two|Two\r\n");
+    EXPECT_EQ(ReadBytes(path), "C:\\Three|Three\r\n");
+
+    // The save fails after its temporary file is written: the list stays, the temporary
+    // file goes, and the error is the platform's.
+    std::filesystem::remove(std::filesystem::path(backup));
+    std::filesystem::create_directory(std::filesystem::path(backup));
+    std::vector<SaveStep> steps;
+    const DWORD error = WriteToolbarFile(path, {{L"C:\\Four", L"Four"}}, ansi,
+                                         [&](SaveStep step) { steps.push_back(step); });
+    EXPECT_NE(error, static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(steps, (std::vector<SaveStep>{SaveStep::TemporaryWritten, SaveStep::Flushed}));
+    EXPECT_EQ(ReadBytes(path), "C:\\Three|Three\r\n");
+    EXPECT_FALSE(FileExists(SavingPathOf(path)));
+}
+
+// The program ended at each step of a save: the list is the old one or the new one, whole,
+// and the next start removes what the save left behind.
+TEST(Files, ASaveCutShortAtAnyStepLeavesAWholeList) {
+    TempFolder temp;
+    const WindowsAnsiCodec ansi;
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring victim =
+        (std::filesystem::path(self).parent_path() / L"zelk_save_victim.exe").wstring();
+    ASSERT_TRUE(FileExists(victim)) << "the save victim is built beside the tests";
+    std::string oldList, newList;
+    for (int i = 0; i < 2000; ++i) {
+        oldList += "C:\\Old" + std::to_string(i) + "|Old " + std::to_string(i) + "\r\n";
+        newList += "C:\\New" + std::to_string(i) + "|New " + std::to_string(i) + "\r\n";
+    }
+    for (int step = 0; step < 4; ++step) {
+        SCOPED_TRACE("ended after step " + std::to_string(step));
+        const std::wstring path = temp / (L"ToolBars" + std::to_wstring(step) + L".txt");
+        WriteBytes(path, oldList);
+        std::wstring command = L"\"" + victim + L"\" \"" + path + L"\" " + std::to_wstring(step);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                     nullptr, &startup, &process));
+        ASSERT_EQ(::WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+        DWORD code = 0;
+        ::GetExitCodeProcess(process.hProcess, &code);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+        EXPECT_EQ(code, 9u) << "the victim was not ended at the step";
+        const std::string now = ReadBytes(path);
+        EXPECT_TRUE(now == oldList || now == newList) << now.size() << " bytes, a mix";
+        EXPECT_EQ(now == newList, step == 3) << "only a replaced file holds the new list";
+        const ToolbarFileRead read = LoadToolbarFile(path, ansi);
+        EXPECT_EQ(read.toolbars.size(), 2000u);
+        RemoveLeftoverSave(path);
+        EXPECT_FALSE(FileExists(SavingPathOf(path)));
+    }
 }
