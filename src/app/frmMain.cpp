@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <utility>
+
 #include "app/frmMain.h"
 
 #include "../../res/resource.h"
@@ -137,8 +139,11 @@ void frmMain::Form_Load() {
     f_cSystray->MouseDblClick = [this](int16_t button) { f_cSystray_MouseDblClick(button); };
 
     CreateFolderPath(DataFolder());
-    Theme();
-    Init();
+    pending_.rebuild = true;
+    RunPendingWork();
+    if (unloaded_) {
+        return; // told to go while the first menu was being built or asked for
+    }
 
     f_cSystray->SysTrayIconFromHandle(IconPic(0));
     f_cSystray->SetSysTrayToolTip(language_.GetString(1, L"Toolbars Menu"));
@@ -152,16 +157,12 @@ void frmMain::Form_Load() {
     }
 }
 
-void frmMain::Init() {
+bool frmMain::Init() {
+    ClearMenu();
+    Theme();
     const auto toolbars = ReadToolbarFile(ToolbarFilePath(), ansi_);
     if (!toolbars) {
-        // No toolbars yet: ask for them. The dialog comes back each time it is closed
-        // until the file has content.
-        ShowParameters();
-        if (!unloaded_) {
-            ReInit();
-        }
-        return;
+        return false;
     }
     for (const auto& toolbar : *toolbars) {
         try {
@@ -169,25 +170,94 @@ void frmMain::Init() {
         } catch (...) {
             // One toolbar that cannot be built must not cost the user the others.
         }
-        if (unloaded_) {
-            return; // the user quit while the menu was being built
+        // The build lets messages run between toolbars: a Refresh, Parameters or Quit met
+        // there makes the rest of it useless. Its lists go now rather than with the next
+        // build, so two builds' worth never stay in memory.
+        if (Superseded()) {
+            if (!unloaded_) {
+                ClearMenu();
+            }
+            return true;
         }
     }
+    menuReady_ = true;
+    return true;
 }
 
-void frmMain::ReInit() {
+void frmMain::ClearMenu() {
+    menuReady_ = false;
     // Close any open chain first: no list may be destroyed while it is shown, linked or
     // waiting for pictures.
     MenuList.front()->HideList();
     pendingPictures_.clear();
-    ::KillTimer(hwnd_, kPictureTimer);
+    if (hwnd_ != nullptr) {
+        ::KillTimer(hwnd_, kPictureTimer);
+    }
     MenuList.resize(1);
     pastLimitList_.reset();
     ReinitPending = true;
     LastListIndex = 0;
     MenuList.front()->Clear();
-    Theme();
-    Init();
+}
+
+void frmMain::ReInit() {
+    if (unloaded_) {
+        return;
+    }
+    pending_.rebuild = true;
+    RunPendingWork();
+}
+
+namespace {
+
+// Clears a "running" flag however the work ends: a flag left set would refuse every later
+// request.
+class RunningFlag {
+public:
+    explicit RunningFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    ~RunningFlag() { flag_ = false; }
+    RunningFlag(const RunningFlag&) = delete;
+    RunningFlag& operator=(const RunningFlag&) = delete;
+
+private:
+    bool& flag_;
+};
+
+} // namespace
+
+void frmMain::RunPendingWork() {
+    if (working_) {
+        return; // the work running further up the stack takes it on when it ends
+    }
+    {
+        RunningFlag working(working_);
+        // The Parameters dialog goes first: a rebuild follows it anyway, and takes every
+        // Refresh asked meanwhile with it.
+        while (!unloaded_ && (pending_.parameters || pending_.rebuild)) {
+            if (pending_.parameters) {
+                pending_.parameters = false;
+                ShowParameters();
+                pending_.rebuild = true; // whatever the dialog's outcome
+            } else {
+                pending_.rebuild = false;
+                if (!Init()) {
+                    // No toolbars yet: ask for them. The dialog comes back each time it is
+                    // closed until the file has content.
+                    pending_.parameters = true;
+                }
+            }
+        }
+    }
+    if (unloaded_) {
+        pending_ = {};
+        if (quitting_ && hwnd_ != nullptr) {
+            ::DestroyWindow(hwnd_);
+        }
+        return;
+    }
+    if (std::exchange(pending_.showMenu, false)) {
+        ShowMenu(); // the tray click that came during the build
+    }
 }
 
 void frmMain::Theme() {
@@ -289,7 +359,8 @@ void frmMain::AddToolbar(const std::wstring& strpath, std::wstring strTitle) {
     }
     ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     DoEvents();
-    if (unloaded_) {
+    if (Superseded()) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
         return;
     }
     if (!TopListConfigured || ReinitPending) {
@@ -298,7 +369,9 @@ void frmMain::AddToolbar(const std::wstring& strpath, std::wstring strTitle) {
     if (strTitle.empty()) {
         strTitle = BaseNameOf(strpath);
     }
-    MenuTreePlanner planner(&ListFolder, LastListIndex);
+    MenuTreePlanner planner(environment_.listFolder ? environment_.listFolder
+                                                    : DirectoryLister(&ListFolder),
+                            LastListIndex);
     const long first = planner.PlanToolbar(strpath);
     std::vector<PlannedList> plans = planner.TakeLists();
     LastListIndex = planner.LastListIndex();
@@ -414,6 +487,14 @@ void frmMain::MenuList_ItemRightClick(bool IsSubMenu, const ItemValue& ItemData)
 }
 
 void frmMain::ShowMenu() {
+    if (unloaded_) {
+        return;
+    }
+    if (!menuReady_) {
+        // Never a half-built menu: the click is answered once the build is complete.
+        pending_.showMenu = true;
+        return;
+    }
     ucList& top = *MenuList.front();
     if (top.IsListVisible()) {
         return;
@@ -445,12 +526,15 @@ DialogContext frmMain::MakeDialogContext() {
 }
 
 void frmMain::ShowParameters() {
+    RunningFlag open(parametersOpen_);
     if (environment_.showParameters) {
         environment_.showParameters();
         return;
     }
     frmParameters parameters(MakeDialogContext());
+    parametersForm_ = &parameters;
     parameters.ShowModal(hwnd_);
+    parametersForm_ = nullptr;
 }
 
 void frmMain::f_cSystray_MouseUp(int16_t Button) {
@@ -465,6 +549,7 @@ void frmMain::f_cSystray_MouseUp(int16_t Button) {
     if (Button == 1) {
         ShowMenu();
     } else if (Button == 2) {
+        pending_.showMenu = false; // the user has moved on from a menu still being built
         f_cSystray->BeforePopup();
         PopupContextMenu();
     }
@@ -493,10 +578,20 @@ void frmMain::PopupContextMenu() {
 }
 
 void frmMain::RunCommand(UINT command) {
+    if (unloaded_) {
+        return; // chosen before a Quit that has already been served
+    }
     switch (command) {
     case mnuParam:
-        ShowParameters();
-        ReInit(); // whatever the dialog's outcome
+        if (parametersOpen_) {
+            // One dialog only: two would each save over the other's choices.
+            if (parametersForm_ != nullptr) {
+                parametersForm_->BringToFront();
+            }
+            break;
+        }
+        pending_.parameters = true;
+        RunPendingWork();
         break;
     case mnuRefresh:
         ReInit();
@@ -512,11 +607,27 @@ void frmMain::RunCommand(UINT command) {
         break;
     }
     case mnuQuit:
-        Form_QueryUnload();
-        ::DestroyWindow(hwnd_);
+        Quit();
         break;
     default:
         break;
+    }
+}
+
+void frmMain::Quit() {
+    quitting_ = true;
+    // Open dialogs close without saving; their loops then return to whatever runs below.
+    if (parametersForm_ != nullptr) {
+        parametersForm_->Unload();
+    }
+    if (aboutForm_ != nullptr) {
+        aboutForm_->Unload();
+    }
+    Form_QueryUnload(); // the icon goes at once, and a build stops at its next toolbar
+    // The main window owns the lists' windows: while a build is on the stack it stays until
+    // the build has let go of its lists.
+    if (!working_ && hwnd_ != nullptr) {
+        ::DestroyWindow(hwnd_);
     }
 }
 
@@ -570,12 +681,10 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_CLOSE:
+        Quit();
+        return 0;
     case WM_QUERYENDSESSION:
         Form_QueryUnload();
-        if (message == WM_CLOSE) {
-            ::DestroyWindow(hwnd_);
-            return 0;
-        }
         return TRUE;
     case WM_DESTROY:
         if (environment_.quitOnDestroy) {

@@ -49,6 +49,9 @@ struct MainEnvironment {
     int shellMajorVersion = -1;        // -1: read shell32's version
     // Shows the Parameters dialog; empty: the real modal dialog (tests put a stand-in here).
     std::function<void()> showParameters;
+    // Lists a folder for the menu; empty: the file system's own listing (tests put a tree
+    // of their own here, or a folder that takes its time).
+    DirectoryLister listFolder;
 };
 
 MainEnvironment RealEnvironment();
@@ -62,10 +65,13 @@ public:
     frmMain& operator=(const frmMain&) = delete;
 
     void Form_Load();
-    void Init();
+    // Asks for the menu to be built again from the file. Asked while a build or the
+    // Parameters dialog is running, it is remembered and done once when that ends: builds
+    // never nest and never run side by side.
     void ReInit();
     void Theme();
     void AddToolbar(const std::wstring& strpath, std::wstring strTitle);
+    // Opens the toolbar menu; while it is being built, once it is complete.
     void ShowMenu();
     void Form_QueryUnload();
     void RunCommand(UINT command);
@@ -105,6 +111,15 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void PopupContextMenu();
     void ShowParameters();
+    // Builds the menu once from the file; false when the file holds no toolbars.
+    bool Init();
+    void ClearMenu();
+    // Runs what was asked, one thing at a time, until nothing is left.
+    void RunPendingWork();
+    // The build running now will be thrown away: something asked for another, or the program
+    // is ending.
+    bool Superseded() const { return unloaded_ || pending_.rebuild || pending_.parameters; }
+    void Quit();
     DialogContext MakeDialogContext();
     void BuildContextMenu();
     void LoadIconPictures();
@@ -128,6 +143,18 @@ private:
     std::unique_ptr<ClsLink> link_;
     std::unique_ptr<MenuIcons> icons_;
     class frmAbout* aboutForm_ = nullptr;
+    class frmParameters* parametersForm_ = nullptr; // the real dialog while it is open
+    bool parametersOpen_ = false;                   // the real one or the tests' stand-in
+    // Asked while a build or the Parameters dialog was running; each is done once, after it.
+    struct PendingWork {
+        bool rebuild = false;
+        bool parameters = false;
+        bool showMenu = false;
+    };
+    PendingWork pending_;
+    bool working_ = false;   // RunPendingWork is on the stack
+    bool menuReady_ = false; // the lists hold one complete build
+    bool quitting_ = false;  // the main window goes once the work on the stack has unwound
     // Pictures still to fetch for lists that have been opened, a few at each idle moment.
     struct PendingPicture {
         ucList* list;

@@ -94,6 +94,27 @@ void frmParameters::Theme() {
     SetDarkTitleBar(dark);
 }
 
+bool frmParameters::BringToFront() {
+    const HWND window = hwnd();
+    if (window == nullptr) {
+        return false;
+    }
+    if (::IsIconic(window)) {
+        ::ShowWindow(window, SW_RESTORE);
+    }
+    if (::SetForegroundWindow(window)) {
+        return true;
+    }
+    // Windows gives the foreground only to the process the user is working with; the
+    // flashing caption then shows where the open dialog is.
+    FLASHWINFO flash{};
+    flash.cbSize = sizeof(flash);
+    flash.hwnd = window;
+    flash.dwFlags = FLASHW_ALL | FLASHW_TIMERNOFG;
+    ::FlashWindowEx(&flash);
+    return false;
+}
+
 void frmParameters::LoadFile() {
     const WindowsAnsiCodec ansi;
     if (const auto toolbars = ReadToolbarFile(context_.toolbarFile, ansi)) {

@@ -18,6 +18,9 @@ public:
     void Init();
     void AddToolbar(const std::wstring& strpath, std::wstring strTitle);
     void Theme();
+    // Asked for again while open: this dialog comes to the front instead of a second one.
+    // False when Windows refused the foreground (the caption flashes instead).
+    bool BringToFront();
 
     // Written by the add and sort dialogs: true when they changed the list.
     bool ToolbarsChanged = false;

@@ -19,11 +19,10 @@ int wmain(int argc, wchar_t** argv) {
         toolbars.push_back({L"C:\\New" + std::to_wstring(i), L"New " + std::to_wstring(i)});
     }
     const zelk::WindowsAnsiCodec ansi;
-    const DWORD error =
-        zelk::WriteToolbarFile(path, toolbars, ansi, [stop](zelk::SaveStep step) {
-            if (static_cast<int>(step) == stop) {
-                ::TerminateProcess(::GetCurrentProcess(), 9);
-            }
-        });
+    const DWORD error = zelk::WriteToolbarFile(path, toolbars, ansi, [stop](zelk::SaveStep step) {
+        if (static_cast<int>(step) == stop) {
+            ::TerminateProcess(::GetCurrentProcess(), 9);
+        }
+    });
     return error == ERROR_SUCCESS ? 0 : 1;
 }

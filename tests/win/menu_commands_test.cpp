@@ -1,0 +1,402 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+
+#include "app/frmMain.h"
+#include "test_support.h"
+
+using namespace zelk;
+
+namespace {
+
+// Runs test code from the thread's message queue: it happens wherever the program next lets
+// messages run (the menu build's pumping, a dialog's own loop), as a user's click would.
+class QueuedCalls {
+public:
+    QueuedCalls() {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = &Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"ZelkQueuedCalls";
+        ::RegisterClassExW(&wc);
+        window_ = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    wc.hInstance, nullptr);
+        ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~QueuedCalls() { ::DestroyWindow(window_); }
+    QueuedCalls(const QueuedCalls&) = delete;
+    QueuedCalls& operator=(const QueuedCalls&) = delete;
+
+    void Post(std::function<void()> call) {
+        calls_.push_back(std::move(call));
+        ::PostMessageW(window_, WM_APP, 0, 0);
+    }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<QueuedCalls*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == WM_APP && self != nullptr && !self->calls_.empty()) {
+            auto call = std::move(self->calls_.front());
+            self->calls_.pop_front();
+            call();
+            return 0;
+        }
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    HWND window_ = nullptr;
+    std::deque<std::function<void()>> calls_;
+};
+
+std::string Toolbars(const char* prefix, int count) {
+    std::string lines;
+    for (int i = 1; i <= count; ++i) {
+        const std::string name = prefix + std::to_string(i);
+        lines += "C:\\Fake\\" + name + "|" + name + "\r\n";
+    }
+    return lines;
+}
+
+std::vector<std::wstring> Names(const wchar_t* prefix, int count) {
+    std::vector<std::wstring> names;
+    for (int i = 1; i <= count; ++i) {
+        names.push_back(prefix + std::to_wstring(i));
+    }
+    return names;
+}
+
+// The top list's titles; a row that does not lead to its title's folder is marked "?".
+std::vector<std::wstring> TopRows(const frmMain& form) {
+    std::vector<std::wstring> rows;
+    for (const auto& toolbar : form.TopListEntries()) {
+        rows.push_back(toolbar.path == L"C:\\Fake\\" + toolbar.title ? toolbar.title
+                                                                     : L"?" + toolbar.title);
+    }
+    return rows;
+}
+
+std::vector<HWND> ParametersWindows() {
+    std::vector<HWND> found;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            wchar_t caption[64] = {};
+            ::GetWindowTextW(window, caption, 64);
+            if (::IsWindowVisible(window) && std::wstring(caption) == L"ToolBars Parameters") {
+                reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Counts the Parameters dialogs the thread creates. Every one after the first is told to close
+// as it is created, so a test that finds a second dialog never waits on it.
+class ParametersWatch {
+public:
+    ParametersWatch() {
+        created_ = 0;
+        hook_ = ::SetWindowsHookExW(WH_CBT, &Proc, nullptr, ::GetCurrentThreadId());
+    }
+    ~ParametersWatch() { ::UnhookWindowsHookEx(hook_); }
+    ParametersWatch(const ParametersWatch&) = delete;
+    ParametersWatch& operator=(const ParametersWatch&) = delete;
+    bool Hooked() const { return hook_ != nullptr; }
+    int Created() const { return created_; }
+
+private:
+    static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_CREATEWND) {
+            const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
+            const wchar_t* caption = create->lpcs->lpszName;
+            if (caption != nullptr && !IS_INTRESOURCE(caption) &&
+                std::wstring(caption) == L"ToolBars Parameters" && ++created_ > 1) {
+                ::PostMessageW(reinterpret_cast<HWND>(wParam), WM_CLOSE, 0, 0);
+            }
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline HHOOK hook_ = nullptr;
+    static inline int created_ = 0;
+};
+
+struct CommandsFixture : testing::Test {
+    TempFolder program, localAppData;
+    RecordingUiServices services;
+    QueuedCalls calls;
+    std::vector<DWORD> shellOps;
+    std::map<std::wstring, int> listings; // folder -> times the menu build listed it
+    // Runs inside the build, while the named folder is being listed.
+    std::wstring arriveAt = L"C:\\Fake\\T3\\";
+    std::function<void()> arrive;
+    int parameterShowings = 0;
+    std::function<void()> duringParameters;
+    bool realParameters = false;
+
+    std::wstring ToolbarFile() { return localAppData / L"Tanvel\\ToolBars\\ToolBars.txt"; }
+
+    MainEnvironment Environment() {
+        MainEnvironment env;
+        env.programFolder = program.Folder();
+        env.localAppData = localAppData.Folder().substr(0, localAppData.Folder().size() - 1);
+        env.quitOnDestroy = false;
+        env.shellMajorVersion = 6;
+        env.notifyIcon = [this](DWORD op, NOTIFYICONDATAW*) {
+            shellOps.push_back(op);
+            return TRUE;
+        };
+        // Every toolbar folder holds three programs; no disk is read.
+        env.listFolder = [this](const std::wstring& folder,
+                                const std::function<bool(const DirEntry&)>& visit) {
+            ++listings[folder];
+            if (folder == arriveAt && arrive) {
+                std::exchange(arrive, nullptr)();
+            }
+            for (const wchar_t* name : {L"a.exe", L"b.exe", L"c.exe"}) {
+                if (!visit({name, false})) {
+                    break;
+                }
+            }
+        };
+        if (!realParameters) {
+            env.showParameters = [this] {
+                if (++parameterShowings == 1 && duringParameters) {
+                    duringParameters();
+                }
+            };
+        }
+        return env;
+    }
+    std::unique_ptr<frmMain> Start(const std::string& toolbars) {
+        WriteBytes(ToolbarFile(), toolbars);
+        auto form = std::make_unique<frmMain>(::GetModuleHandleW(nullptr), services, Environment());
+        form->Form_Load();
+        return form;
+    }
+    bool IconAdded() const {
+        return std::find(shellOps.begin(), shellOps.end(), static_cast<DWORD>(NIM_ADD)) !=
+               shellOps.end();
+    }
+};
+
+void PostCommand(frmMain& form, UINT command) {
+    ::PostMessageW(form.hwnd(), WM_COMMAND, command, 0);
+}
+
+} // namespace
+
+// While a Refresh rebuilds eight toolbars, the user changes the file and asks again; each
+// time the build is on its third toolbar. The menu must come out once, from the new file.
+TEST_F(CommandsFixture, RequestsDuringABuildBecomeOneRebuildAfterIt) {
+    struct Case {
+        const char* name;
+        std::function<void(frmMain&)> requests;
+        int parameterShowings;
+    };
+    const Case cases[] = {
+        {"three Refreshes",
+         [](frmMain& form) {
+             for (int i = 0; i < 3; ++i) {
+                 PostCommand(form, mnuRefresh);
+             }
+         },
+         0},
+        {"a ReInit from a message handler",
+         [this](frmMain& form) { calls.Post([&form] { form.ReInit(); }); }, 0},
+        {"Refresh, Parameters, Refresh",
+         [](frmMain& form) {
+             PostCommand(form, mnuRefresh);
+             PostCommand(form, mnuParam);
+             PostCommand(form, mnuRefresh);
+         },
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        parameterShowings = 0;
+        arrive = nullptr;
+        auto form = Start(Toolbars("T", 8));
+        ASSERT_EQ(TopRows(*form), Names(L"T", 8));
+        const size_t oneBuild = form->MenuListCount();
+        ASSERT_EQ(oneBuild, 9u); // the top list and one list per toolbar
+
+        listings.clear();
+        arrive = [&] {
+            WriteBytes(ToolbarFile(), Toolbars("N", 5));
+            c.requests(*form);
+        };
+        form->RunCommand(mnuRefresh);
+        EXPECT_FALSE(arrive) << "the build never reached the third toolbar";
+
+        EXPECT_EQ(TopRows(*form), Names(L"N", 5));
+        EXPECT_EQ(form->MenuListCount(), 6u); // as one build of five toolbars: nothing kept
+        EXPECT_EQ(listings[L"C:\\Fake\\N1\\"], 1) << "exactly one rebuild follows";
+        EXPECT_EQ(listings[L"C:\\Fake\\T1\\"], 1) << "the first build is not started again";
+        EXPECT_EQ(parameterShowings, c.parameterShowings);
+
+        // Nothing was left waiting: a later Refresh is one ordinary build.
+        listings.clear();
+        form->RunCommand(mnuRefresh);
+        EXPECT_EQ(listings[L"C:\\Fake\\N1\\"], 1);
+        EXPECT_EQ(form->MenuListCount(), 6u);
+        EXPECT_EQ(parameterShowings, c.parameterShowings);
+    }
+}
+
+TEST_F(CommandsFixture, TrayClickDuringABuildOpensTheWholeMenuOnceBuilt) {
+    auto form = Start(Toolbars("T", 8));
+    bool shownDuringBuild = true;
+    arrive = [&] {
+        ::PostMessageW(form->Systray()->MessageWindow(), WM_MOUSEMOVE, 0, 0x202); // left up
+        calls.Post([&] { shownDuringBuild = form->LastShowListRequest().has_value(); });
+    };
+    form->RunCommand(mnuRefresh);
+    EXPECT_FALSE(shownDuringBuild) << "a half-built menu was shown";
+    EXPECT_TRUE(form->MenuListAt(0).IsListVisible()) << "the click was lost";
+    EXPECT_EQ(TopRows(*form), Names(L"T", 8));
+    form->MenuListAt(0).HideList();
+}
+
+// Quit while the menu is being built: the icon goes at once, the build stops where it is,
+// nothing queued behind the quit runs, and the program ends (its main window goes).
+TEST_F(CommandsFixture, QuitDuringABuildEndsOnceTheBuildHasUnwound) {
+    enum class Trigger { Refresh, StartUp };
+    struct Case {
+        const char* name;
+        Trigger trigger;
+        std::function<void(frmMain&)> quit;
+        bool windowGoes;
+    };
+    const Case cases[] = {
+        {"Quit from the tray menu during a Refresh", Trigger::Refresh,
+         [](frmMain& form) { PostCommand(form, mnuQuit); }, true},
+        {"WM_CLOSE during the start-up build", Trigger::StartUp,
+         [](frmMain& form) { ::PostMessageW(form.hwnd(), WM_CLOSE, 0, 0); }, true},
+        {"the session ends during the start-up build", Trigger::StartUp,
+         [this](frmMain& form) {
+             calls.Post([&form] { ::SendMessageW(form.hwnd(), WM_QUERYENDSESSION, 0, 0); });
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        shellOps.clear();
+        listings.clear();
+        WriteBytes(ToolbarFile(), Toolbars("T", 8));
+        frmMain form(::GetModuleHandleW(nullptr), services, Environment());
+        const auto quitArrives = [&] {
+            c.quit(form);
+            // Commands already queued behind the quit: the user chose again meanwhile.
+            PostCommand(form, mnuParam);
+            PostCommand(form, mnuRefresh);
+        };
+        if (c.trigger == Trigger::StartUp) {
+            arrive = quitArrives;
+            form.Form_Load();
+            EXPECT_FALSE(IconAdded()) << "the icon came after the program was told to go";
+        } else {
+            form.Form_Load();
+            listings.clear();
+            arrive = quitArrives;
+            form.RunCommand(mnuRefresh);
+            EXPECT_EQ(shellOps.back(), static_cast<DWORD>(NIM_DELETE));
+        }
+        EXPECT_FALSE(arrive) << "the build never reached the third toolbar";
+        PumpMessages();
+        EXPECT_EQ(form.Systray(), nullptr);
+        EXPECT_EQ(form.hwnd() == nullptr, c.windowGoes);
+        // Nothing was built or asked after the quit.
+        EXPECT_EQ(listings[L"C:\\Fake\\T4\\"], 0) << "the build went on after the quit";
+        EXPECT_EQ(listings[L"C:\\Fake\\T1\\"], 1);
+        EXPECT_EQ(parameterShowings, 0);
+        form.ShowMenu();
+        EXPECT_FALSE(form.LastShowListRequest().has_value());
+    }
+}
+
+// The Parameters dialog is open (the stand-in): Parameters again opens nothing, and Refreshes
+// wait for the rebuild that follows the dialog.
+TEST_F(CommandsFixture, RequestsWhileParametersIsOpenAreServedByItsRebuild) {
+    auto form = Start(Toolbars("T", 2));
+    listings.clear();
+    duringParameters = [&] {
+        form->RunCommand(mnuParam);
+        PostCommand(*form, mnuParam);
+        PostCommand(*form, mnuRefresh);
+        PumpMessages();
+        form->ReInit();
+        WriteBytes(ToolbarFile(), Toolbars("N", 1));
+    };
+    form->RunCommand(mnuParam);
+    EXPECT_EQ(parameterShowings, 1);
+    EXPECT_EQ(listings[L"C:\\Fake\\T1\\"], 0) << "a Refresh ran while the dialog was open";
+    EXPECT_EQ(listings[L"C:\\Fake\\N1\\"], 1) << "exactly one rebuild follows the dialog";
+    EXPECT_EQ(TopRows(*form), Names(L"N", 1));
+}
+
+// The real dialog: a second request (the tray menu's Parameters while it is open) brings the
+// open one to the front instead of opening another on top of it.
+TEST_F(CommandsFixture, SecondParametersRequestBringsTheOpenDialogForward) {
+    realParameters = true;
+    auto form = Start(Toolbars("T", 1));
+    // Something else has the foreground when the second request comes.
+    const HWND other =
+        ::CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr,
+                          nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    ParametersWatch watch;
+    ASSERT_TRUE(watch.Hooked());
+    std::vector<HWND> before, after;
+    HWND foregroundBefore = nullptr, foregroundAfter = nullptr;
+    calls.Post([&] {
+        before = ParametersWindows();
+        ::SetForegroundWindow(other);
+        foregroundBefore = ::GetForegroundWindow();
+        PostCommand(*form, mnuParam);
+        calls.Post([&] {
+            after = ParametersWindows();
+            foregroundAfter = ::GetForegroundWindow();
+            for (HWND dialog : after) {
+                ::PostMessageW(dialog, WM_CLOSE, 0, 0); // closes without saving
+            }
+        });
+    });
+    form->RunCommand(mnuParam);
+    ::DestroyWindow(other);
+    ASSERT_EQ(before.size(), 1u);
+    EXPECT_EQ(foregroundBefore, other);
+    EXPECT_EQ(watch.Created(), 1) << "a second dialog opened";
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(foregroundAfter, before[0]);
+    EXPECT_TRUE(ParametersWindows().empty());
+    EXPECT_EQ(TopRows(*form), Names(L"T", 1));
+}
+
+// Quit from the tray menu while the real dialog is open: it closes without saving and the
+// program ends instead of rebuilding.
+TEST_F(CommandsFixture, QuitWhileParametersIsOpenClosesItUnsaved) {
+    realParameters = true;
+    auto form = Start(Toolbars("T", 1));
+    const std::string file = ReadBytes(ToolbarFile());
+    listings.clear();
+    std::vector<HWND> open, left;
+    calls.Post([&] {
+        open = ParametersWindows();
+        PostCommand(*form, mnuQuit);
+        calls.Post([&] {
+            left = ParametersWindows();
+            for (HWND dialog : left) {
+                ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+            }
+        });
+    });
+    form->RunCommand(mnuParam);
+    EXPECT_EQ(open.size(), 1u);
+    EXPECT_TRUE(left.empty()) << "the dialog stayed open after Quit";
+    EXPECT_EQ(form->hwnd(), nullptr);
+    EXPECT_TRUE(listings.empty()) << "the menu was built again after Quit";
+    EXPECT_EQ(ReadBytes(ToolbarFile()), file);
+}
