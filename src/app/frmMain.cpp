@@ -23,6 +23,7 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"ZelkToolBarsMain";
 constexpr UINT_PTR kPictureTimer = 7; // fetches the pictures of opened lists
+constexpr UINT kTellFileProblemMessage = WM_APP + 0x60;
 
 // The named controls of the form, in the form's control order, as language files name them.
 struct NamedControl {
@@ -139,6 +140,7 @@ void frmMain::Form_Load() {
     f_cSystray->MouseDblClick = [this](int16_t button) { f_cSystray_MouseDblClick(button); };
 
     CreateFolderPath(DataFolder());
+    RemoveLeftoverSave(ToolbarFilePath()); // a save cut short is never the list
     pending_.rebuild = true;
     RunPendingWork();
     if (unloaded_) {
@@ -148,7 +150,8 @@ void frmMain::Form_Load() {
     f_cSystray->SysTrayIconFromHandle(IconPic(0));
     f_cSystray->SetSysTrayToolTip(language_.GetString(1, L"Toolbars Menu"));
     f_cSystray->SysTrayShow(true);
-    if (f_cSystray->IsBalloonCapable()) {
+    // With a list that cannot be read, the message that says so is the welcome.
+    if (f_cSystray->IsBalloonCapable() && fileProblem_ == ERROR_SUCCESS) {
         f_cSystray->SetBalloonIcon(kBalloonIconUser);
         f_cSystray->SetBalloonTitle(language_.GetString(1, L"ToolBars Menu"));
         f_cSystray->SetBalloonText(
@@ -157,14 +160,35 @@ void frmMain::Form_Load() {
     }
 }
 
+void frmMain::TellFileProblem() {
+    // Posted: the start-up shows its icon first, and a build is never held up by a box.
+    if (!fileProblemPosted_ && hwnd_ != nullptr &&
+        ::PostMessageW(hwnd_, kTellFileProblemMessage, 0, 0)) {
+        fileProblemPosted_ = true;
+    }
+}
+
 bool frmMain::Init() {
+    ToolbarFileRead read = LoadToolbarFile(ToolbarFilePath(), ansi_);
+    if (read.status == ToolbarFileStatus::Unreadable) {
+        // The list is there but cannot be had now: it is not an empty list. The menu of the
+        // last list read in this run stays, and the user is told why and what to do.
+        fileProblem_ = read.error;
+        TellFileProblem();
+        if (!menuReady_) {
+            ClearMenu();
+            Theme();
+            menuReady_ = true;
+        }
+        return true;
+    }
+    fileProblem_ = ERROR_SUCCESS;
     ClearMenu();
     Theme();
-    const auto toolbars = ReadToolbarFile(ToolbarFilePath(), ansi_);
-    if (!toolbars) {
+    if (read.status == ToolbarFileStatus::Missing) {
         return false;
     }
-    for (const auto& toolbar : *toolbars) {
+    for (const auto& toolbar : read.toolbars) {
         try {
             AddToolbar(toolbar.path, toolbar.title);
         } catch (...) {
@@ -499,6 +523,9 @@ void frmMain::ShowMenu() {
     if (top.IsListVisible()) {
         return;
     }
+    if (top.Items().ListCount() == 0 && fileProblem_ != ERROR_SUCCESS) {
+        return; // nothing read yet: the message about the file is the answer
+    }
     top.SetListIndex(-1);
     std::vector<MonitorDesc> monitors;
     ::EnumDisplayMonitors(nullptr, nullptr, &CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
@@ -547,6 +574,12 @@ void frmMain::f_cSystray_MouseUp(int16_t Button) {
         f_cSystray->BalloonShow(false);
     }
     if (Button == 1) {
+        if (fileProblem_ != ERROR_SUCCESS) {
+            // The list could not be read last time: try again, and open the menu when built.
+            pending_.showMenu = true;
+            ReInit();
+            return;
+        }
         ShowMenu();
     } else if (Button == 2) {
         pending_.showMenu = false; // the user has moved on from a menu still being built
@@ -682,6 +715,33 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CLOSE:
         Quit();
+        return 0;
+    case kTellFileProblemMessage:
+        fileProblemPosted_ = false;
+        if (fileProblem_ != ERROR_SUCCESS && !unloaded_) {
+            std::wstring systemText;
+            wchar_t* buffer = nullptr;
+            if (::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, fileProblem_, 0, reinterpret_cast<wchar_t*>(&buffer), 0,
+                                 nullptr) != 0 &&
+                buffer != nullptr) {
+                systemText = buffer;
+                ::LocalFree(buffer);
+                while (!systemText.empty() &&
+                       (systemText.back() == L'\n' || systemText.back() == L'\r' ||
+                        systemText.back() == L' ' || systemText.back() == L'.')) {
+                    systemText.pop_back();
+                }
+            }
+            services_.ShowMessageBox(
+                hwnd_,
+                UnreadableToolbarFileMessage(ToolbarFilePath(), fileProblem_, systemText,
+                                             [this](int number, std::wstring_view text) {
+                                                 return language_.GetString(number, text);
+                                             }),
+                language_.GetString(1, L"ToolBars Menu"), MB_OK | MB_ICONWARNING);
+        }
         return 0;
     case WM_QUERYENDSESSION:
         Form_QueryUnload();

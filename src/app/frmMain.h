@@ -97,6 +97,9 @@ public:
     HMENU ContextMenu() const { return mnuMenu_.get(); }
     HICON IconPic(size_t index) const { return iconPic_.at(index).get(); }
     const Localisation& Language() const { return language_; }
+    // The platform's reason the toolbar file could not be read at the last attempt, 0 if it
+    // could.
+    DWORD ToolbarFileProblem() const { return fileProblem_; }
 
     // LocalisableForm
     std::wstring FormName() const override { return L"frmMain"; }
@@ -154,7 +157,12 @@ private:
     PendingWork pending_;
     bool working_ = false;   // RunPendingWork is on the stack
     bool menuReady_ = false; // the lists hold one complete build
-    bool quitting_ = false;  // the main window goes once the work on the stack has unwound
+    // Why ToolBars.txt cannot be read now (0 when it can): the menu keeps the last list read
+    // in this run, every tray click and Refresh tries again, nothing is written over it.
+    DWORD fileProblem_ = ERROR_SUCCESS;
+    bool fileProblemPosted_ = false;
+    void TellFileProblem();
+    bool quitting_ = false; // the main window goes once the work on the stack has unwound
     // Pictures still to fetch for lists that have been opened, a few at each idle moment.
     struct PendingPicture {
         ucList* list;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,5 +23,20 @@ std::vector<Toolbar> ParseToolbarText(std::wstring_view text);
 std::wstring FormatToolbarText(const std::vector<Toolbar>& toolbars);
 // The title shown: the stored one, or the folder's own name without extension.
 std::wstring DisplayTitle(const Toolbar& toolbar);
+
+// Why a toolbar file that exists could not be read, from the platform's error number.
+enum class ToolbarFileProblem { Locked, Denied, TooLarge, Folder, Other };
+ToolbarFileProblem ClassifyToolbarFileError(uint32_t error);
+
+// The texts of the messages, by number, with their English default (the language file's).
+using StringLookup = std::function<std::wstring(int number, std::wstring_view defaultText)>;
+
+// What the user is told when the list cannot be read: which file, why, and what to do.
+// `systemText` is the platform's own wording of an unexpected error (may be empty).
+std::wstring UnreadableToolbarFileMessage(const std::wstring& path, uint32_t error,
+                                          const std::wstring& systemText, const StringLookup& text);
+// The question asked before a save replaces a file that could not be read.
+std::wstring ReplaceUnreadableQuestion(const std::wstring& path, const std::wstring& backup,
+                                       const StringLookup& text);
 
 } // namespace zelk

@@ -78,6 +78,9 @@ void frmParameters::Form_Load() {
     list_->PlaceInForm(hwnd(), Px(22), Px(32), Px(316), Px(226));
     Theme();
     Init();
+    if (fileProblem_ != ERROR_SUCCESS) {
+        TellFileProblem(); // the list below does not come from the file: say so first
+    }
 }
 
 void frmParameters::Theme() {
@@ -117,11 +120,23 @@ bool frmParameters::BringToFront() {
 
 void frmParameters::LoadFile() {
     const WindowsAnsiCodec ansi;
-    if (const auto toolbars = ReadToolbarFile(context_.toolbarFile, ansi)) {
-        for (const auto& toolbar : *toolbars) {
-            AddToolbar(toolbar.path, toolbar.title);
-        }
+    const ToolbarFileRead read = LoadToolbarFile(context_.toolbarFile, ansi);
+    fileProblem_ = read.status == ToolbarFileStatus::Unreadable ? read.error : ERROR_SUCCESS;
+    for (const auto& toolbar : read.toolbars) {
+        AddToolbar(toolbar.path, toolbar.title);
     }
+}
+
+std::wstring frmParameters::Text(int number, std::wstring_view defaultText) const {
+    return language_ ? language_->GetString(number, defaultText) : std::wstring(defaultText);
+}
+
+void frmParameters::TellFileProblem() {
+    services_.ShowMessageBox(
+        hwnd(),
+        UnreadableToolbarFileMessage(context_.toolbarFile, fileProblem_, L"",
+                                     [this](int n, std::wstring_view t) { return Text(n, t); }),
+        L"ZelkToolbars", MB_OK | MB_ICONWARNING);
 }
 
 void frmParameters::Init() {
@@ -181,6 +196,8 @@ void frmParameters::OnClick(const std::wstring& name, int index) {
             list_->RemoveItem(selected);
             list_->Update(true);
         }
+    } else if (name == L"cmdSort" && fileProblem_ != ERROR_SUCCESS) {
+        TellFileProblem(); // sorting starts from the file, which cannot be read
     } else if (name == L"cmdSort") {
         ToolbarsChanged = false;
         FrmSort sort(*this);
@@ -218,6 +235,17 @@ void frmParameters::cmdOk_Click() {
         toolbars.push_back({path ? *path : std::wstring(), list_->ItemText(i)});
     }
     const WindowsAnsiCodec ansi;
+    if (fileProblem_ != ERROR_SUCCESS) {
+        // The list shown did not start from the file: replace it only when the user says so.
+        const int answer = services_.ShowMessageBox(
+            hwnd(),
+            ReplaceUnreadableQuestion(context_.toolbarFile, BackupPathOf(context_.toolbarFile),
+                                      [this](int n, std::wstring_view t) { return Text(n, t); }),
+            L"ZelkToolbars", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+        if (answer != IDYES) {
+            return;
+        }
+    }
     CreateFolderPath(FolderOf(context_.toolbarFile) + L"\\");
     if (const DWORD error = WriteToolbarFile(context_.toolbarFile, toolbars, ansi)) {
         // The user's edit must not vanish behind a dialog that closes as if it had saved.

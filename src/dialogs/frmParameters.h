@@ -34,6 +34,10 @@ protected:
 private:
     void cmdOk_Click();
     void LoadFile();
+    void TellFileProblem();
+    std::wstring Text(int number, std::wstring_view defaultText) const;
+    // Why the toolbar file could not be read when the dialog opened (0 when it could).
+    DWORD fileProblem_ = ERROR_SUCCESS;
 
     DialogContext context_;
     std::unique_ptr<ucList> list_;

@@ -60,3 +60,39 @@ TEST(ToolbarFile, EncodingIsAnsiWhenLosslessElseUtf8WithBom) {
     EXPECT_EQ(DecodeTextFile(greekBytes, ansi), greek);
     EXPECT_EQ(ParseToolbarText(DecodeTextFile(greekBytes, ansi))[0].path, L"C:\\Ωμέγα");
 }
+
+TEST(ToolbarFile, UnreadableFileMessagesSayWhichFileWhyAndWhatToDo) {
+    const StringLookup english = [](int, std::wstring_view text) { return std::wstring(text); };
+    const std::wstring path = L"C:\\Users\\me\\AppData\\Local\\Tanvel\\ToolBars\\ToolBars.txt";
+    struct Case {
+        uint32_t error;
+        ToolbarFileProblem problem;
+        const wchar_t* why;
+        const wchar_t* todo;
+    } cases[] = {
+        {32, ToolbarFileProblem::Locked, L"Another program has the file open", L"Close that"},
+        {33, ToolbarFileProblem::Locked, L"Another program has the file open", L"Close that"},
+        {5, ToolbarFileProblem::Denied, L"does not allow", L"permissions"},
+        {223, ToolbarFileProblem::TooLarge, L"larger than 64 MB", L"right file"},
+        {267, ToolbarFileProblem::Folder, L"A folder has the file's name", L"Rename or move"},
+        {1117, ToolbarFileProblem::Other, L"could not read it (1117: device error).", L"later"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        EXPECT_EQ(ClassifyToolbarFileError(c.error), c.problem);
+        const std::wstring message =
+            UnreadableToolbarFileMessage(path, c.error, L"device error", english);
+        EXPECT_NE(message.find(path), std::wstring::npos);
+        EXPECT_NE(message.find(c.why), std::wstring::npos);
+        EXPECT_NE(message.find(c.todo), std::wstring::npos);
+        EXPECT_NE(message.find(L"not lost"), std::wstring::npos);
+    }
+    // The language file's texts are used where it has them.
+    const StringLookup french = [](int number, std::wstring_view text) {
+        return number == 27 ? std::wstring(L"Un dossier porte ce nom.") : std::wstring(text);
+    };
+    EXPECT_NE(UnreadableToolbarFileMessage(path, 267, L"", french).find(L"Un dossier"),
+              std::wstring::npos);
+    const std::wstring question = ReplaceUnreadableQuestion(path, path + L".bak", english);
+    EXPECT_NE(question.find(path + L".bak"), std::wstring::npos);
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/toolbar_store.h"
 #include "core/dialog_rules.h"
 #include "dialogs/CmnDialogEx.h"
 #include "dialogs/FrmSort.h"
@@ -314,4 +315,41 @@ TEST(FolderPicker, CancelLeavesTheCancelCodeAsTheLastError) {
         EXPECT_EQ(picker.DialogTitle, L"");
     }
     ::CoUninitialize();
+}
+
+// Parameters opened while the list cannot be read: it says so, and Ok replaces the file only
+// when the user confirms, keeping the old one as the backup.
+TEST_F(DialogFixture, ParametersNeverWritesOverAListItCouldNotRead) {
+    const std::wstring path = Context().toolbarFile;
+    const std::string list = "C:\\A|A\r\nC:\\B|B\r\nC:\\C|C\r\n";
+    WriteBytes(path, list);
+    for (int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer == IDYES ? "confirmed" : "not confirmed");
+        services.boxes.clear();
+        services.answer = answer;
+        unique_file lock(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(lock);
+        frmParameters form(Context());
+        form.Create(nullptr);
+        ASSERT_EQ(services.boxes.size(), 1u) << "the dialog did not say the list is unreadable";
+        EXPECT_NE(services.boxes[0].text.find(path), std::wstring::npos);
+        EXPECT_NE(services.boxes[0].text.find(L"Another program has the file open"),
+                  std::wstring::npos);
+        form.Click(L"cmdSort"); // sorting starts from the file: it says so again instead
+        EXPECT_EQ(services.boxes.size(), 2u);
+        lock.reset(); // the other program lets go before the user chooses Ok
+        form.ucList1().AddItem(L"New", -1, std::wstring(L"C:\\New"));
+        form.Click(L"cmdOk");
+        ASSERT_EQ(services.boxes.size(), 3u);
+        EXPECT_EQ(services.boxes[2].flags & MB_YESNO, static_cast<UINT>(MB_YESNO));
+        if (answer == IDNO) {
+            EXPECT_TRUE(form.IsOpen());
+            EXPECT_EQ(ReadBytes(path), list) << "written over without the user's word";
+        } else {
+            EXPECT_FALSE(form.IsOpen());
+            EXPECT_EQ(ReadBytes(path), "C:\\New|New\r\n");
+            EXPECT_EQ(ReadBytes(BackupPathOf(path)), list);
+        }
+    }
 }

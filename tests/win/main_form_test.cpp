@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "settings/reg_settings.h"
 #include "test_support.h"
+#include "win/unique_handle.h"
 
 using namespace zelk;
 
@@ -150,4 +151,75 @@ TEST_F(MainFormFixture, ContextMenuIsLocalisedAndQuitRemovesTheIcon) {
     EXPECT_EQ(shell.back().first, static_cast<DWORD>(NIM_DELETE));
     EXPECT_EQ(form.Systray(), nullptr);
     EXPECT_EQ(form.hwnd(), nullptr);
+}
+
+// A list that exists but cannot be read is not a first start: no Parameters dialog, the
+// icon and a message that names the file and the cause, the file untouched by Refresh, and
+// the list read again once it can be.
+TEST_F(MainFormFixture, AnUnreadableListIsToldNeverTakenForEmptyAndReadAgainLater) {
+    const std::string list = "C:\\A|A\r\nC:\\B|B\r\nC:\\C|C\r\n";
+    struct Cause {
+        const char* name;
+        const wchar_t* said;
+    } causes[] = {{"locked", L"Another program has the file open"},
+                  {"a folder", L"A folder has the file's name"}};
+    for (const auto& cause : causes) {
+        SCOPED_TRACE(cause.name);
+        services.boxes.clear();
+        shell.clear();
+        parameterShowings = 0;
+        std::filesystem::remove_all(std::filesystem::path(ToolbarFile()));
+        WriteBytes(ToolbarFile(), list);
+        unique_file lock;
+        const bool folder = std::string(cause.name) == "a folder";
+        if (folder) {
+            std::filesystem::remove(std::filesystem::path(ToolbarFile()));
+            std::filesystem::create_directory(std::filesystem::path(ToolbarFile()));
+        } else {
+            lock.reset(::CreateFileW(ToolbarFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_TRUE(lock);
+        }
+        frmMain form(::GetModuleHandleW(nullptr), services, Environment());
+        form.Form_Load();
+        PumpMessages();
+        EXPECT_EQ(parameterShowings, 0) << "taken for a first start";
+        EXPECT_TRUE(std::any_of(shell.begin(), shell.end(),
+                                [](const auto& call) { return call.first == NIM_ADD; }));
+        ASSERT_EQ(services.boxes.size(), 1u);
+        EXPECT_NE(services.boxes[0].text.find(ToolbarFile()), std::wstring::npos);
+        EXPECT_NE(services.boxes[0].text.find(cause.said), std::wstring::npos);
+        EXPECT_NE(form.ToolbarFileProblem(), 0u);
+
+        form.RunCommand(mnuRefresh);
+        PumpMessages();
+        EXPECT_EQ(services.boxes.size(), 2u);
+        EXPECT_EQ(parameterShowings, 0);
+        if (folder) {
+            EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::path(ToolbarFile())));
+            std::filesystem::remove(std::filesystem::path(ToolbarFile()));
+            WriteBytes(ToolbarFile(), list);
+        } else {
+            lock.reset();
+            EXPECT_EQ(ReadBytes(ToolbarFile()), list);
+        }
+        // Readable again: a tray click reads it and opens the menu.
+        form.f_cSystray_MouseUp(1);
+        PumpMessages();
+        EXPECT_EQ(form.ToolbarFileProblem(), 0u);
+        EXPECT_EQ(form.TopListEntries().size(), 3u);
+        EXPECT_TRUE(form.MenuListAt(0).IsListVisible());
+        form.MenuListAt(0).HideList();
+
+        // Locked again after a good read: Refresh keeps the menu it has.
+        unique_file again(::CreateFileW(ToolbarFile().c_str(), GENERIC_READ, 0, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(again);
+        form.RunCommand(mnuRefresh);
+        PumpMessages();
+        EXPECT_EQ(form.TopListEntries().size(), 3u) << "the last list read was dropped";
+        EXPECT_EQ(services.boxes.size(), 3u);
+        again.reset();
+        form.Form_QueryUnload();
+    }
 }
