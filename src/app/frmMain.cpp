@@ -189,10 +189,22 @@ bool frmMain::Init() {
         return false;
     }
     for (const auto& toolbar : read.toolbars) {
+        const long entries = MenuList.front()->Items().ListCount();
         try {
             AddToolbar(toolbar.path, toolbar.title);
         } catch (...) {
-            // One toolbar that cannot be built must not cost the user the others.
+            // One toolbar that cannot be built must not cost the user the others, nor vanish
+            // without a word: it stays in the menu, greyed, saying why.
+            ucList& top = *MenuList.front();
+            while (top.Items().ListCount() > entries) {
+                top.RemoveItem(top.Items().ListCount() - 1);
+            }
+            const std::wstring title =
+                toolbar.title.empty() ? BaseNameOf(toolbar.path) : toolbar.title;
+            top.AddItem(title + L" \u2014 " + language_.GetString(34, L"could not be read"), 0,
+                        std::wstring(toolbar.path), L"", false, true);
+            services_.LogEvent(EVENTLOG_WARNING_TYPE, L"ZelkToolBars",
+                               L"The toolbar " + toolbar.path + L" could not be built.");
         }
         // The build lets messages run between toolbars: a Refresh, Parameters or Quit met
         // there makes the rest of it useless. Its lists go now rather than with the next

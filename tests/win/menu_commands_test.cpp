@@ -400,3 +400,19 @@ TEST_F(CommandsFixture, QuitWhileParametersIsOpenClosesItUnsaved) {
     EXPECT_TRUE(listings.empty()) << "the menu was built again after Quit";
     EXPECT_EQ(ReadBytes(ToolbarFile()), file);
 }
+
+// A toolbar whose folder makes the build fail stays in the menu, greyed and saying why; the
+// others are built as usual.
+TEST_F(CommandsFixture, AToolbarThatCannotBeBuiltIsShownGreyedNotDropped) {
+    arriveAt = L"C:\\Broken\\";
+    arrive = [] { throw std::runtime_error("the folder went away mid-listing"); };
+    auto form = Start("C:\\One|One\r\nC:\\Broken|Broken\r\nC:\\Two|Two\r\n");
+    const ucList& top = form->MenuListAt(0);
+    ASSERT_EQ(top.Items().ListCount(), 3);
+    EXPECT_EQ(top.ItemText(1), L"Broken \u2014 could not be read");
+    EXPECT_TRUE(top.ItemDisabled(1));
+    EXPECT_EQ(top.Items().Item(1).SubMenu, nullptr);
+    EXPECT_FALSE(top.ItemDisabled(0));
+    EXPECT_EQ(top.ItemText(2), L"Two");
+    EXPECT_FALSE(services.logs.empty());
+}
