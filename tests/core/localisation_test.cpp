@@ -47,9 +47,9 @@ TEST(Localisation, OnlyPlainLanguageCodesNameAFile) {
         {L"pt-BR", L"pt-BR"},
         {L"zh_Hans", L"zh_Hans"},
         {L"sr-Latn2", L"sr-Latn2"},
-        {L"abcdefghij", L"abcdefghij"},  // ten characters: the longest accepted
-        {L"abcdefghijk", L"eng"},        // eleven
-        {L"..\\..\\x", L"eng"},          // two folders above Lng
+        {L"abcdefghij", L"abcdefghij"}, // ten characters: the longest accepted
+        {L"abcdefghijk", L"eng"},       // eleven
+        {L"..\\..\\x", L"eng"},         // two folders above Lng
         {L"../x", L"eng"},
         {L"C:\\x", L"eng"},
         {L"\\\\host\\x", L"eng"},
