@@ -20,8 +20,8 @@ namespace {
 struct Host {
     HWND window;
     Host() {
-        window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_CLIPCHILDREN, 100, 50, 400,
-                                   400, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_CLIPCHILDREN, 100, 50, 400, 400,
+                                   nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     }
     ~Host() { ::DestroyWindow(window); }
 };
@@ -123,8 +123,9 @@ TEST(Drop, ARefusedRegistrationIsLoggedAndLeavesNoTarget) {
     EXPECT_NE(list.DropTarget(), nullptr);
     EXPECT_FALSE(list.SetOLEDropMode(0));
     EXPECT_EQ(list.DropTarget(), nullptr);
-    EXPECT_EQ(::RegisterDragDrop(list.hWnd(), other = new ListDropTarget(host.window, services, {})),
-              S_OK); // revoked for real
+    EXPECT_EQ(
+        ::RegisterDragDrop(list.hWnd(), other = new ListDropTarget(host.window, services, {})),
+        S_OK); // revoked for real
     ::RevokeDragDrop(list.hWnd());
     other->Release();
     EXPECT_TRUE(services.logs.empty());
@@ -167,10 +168,13 @@ TEST(Drop, AThrowingHandlerIsLoggedAndTheDropRefused) {
          L"IDropTarget::DragEnter"},
         {"over", [&](DWORD& e) { return target->DragOver(MK_LBUTTON, at, &e); },
          L"IDropTarget::DragOver"},
-        {"leave", [&](DWORD& e) { e = DROPEFFECT_NONE; return target->DragLeave(); },
+        {"leave",
+         [&](DWORD& e) {
+             e = DROPEFFECT_NONE;
+             return target->DragLeave();
+         },
          L"IDropTarget::DragLeave"},
-        {"drop", [&](DWORD& e) { return target->Drop(data, 0, at, &e); },
-         L"IDropTarget::Drop"},
+        {"drop", [&](DWORD& e) { return target->Drop(data, 0, at, &e); }, L"IDropTarget::Drop"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
