@@ -115,9 +115,9 @@ using DownloadTransfer = void (*)(DownloadJob&);
 // keeps dispatching its window messages, for at most about timeoutMs (twice that when the
 // network does not honour its timeouts). nullopt for anything but status 200. What stops
 // the worker (an exception included) is logged, never thrown.
-std::optional<std::vector<uint8_t>> DownloadBytes(const std::wstring& url, DWORD timeoutMs,
-                                                  UiServices& log,
-                                                  DownloadTransfer transfer = &WinHttpTransfer);
+[[nodiscard]] std::optional<std::vector<uint8_t>>
+DownloadBytes(const std::wstring& url, DWORD timeoutMs, UiServices& log,
+              DownloadTransfer transfer = &WinHttpTransfer);
 std::optional<std::vector<uint8_t>> Base64ToBytes(const std::wstring& text);
 
 } // namespace zelk
