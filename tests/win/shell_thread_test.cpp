@@ -25,6 +25,11 @@ public:
         ::SetEvent(logged_.get());
     }
     bool WaitForLog() { return ::WaitForSingleObject(logged_.get(), 5000) == WAIT_OBJECT_0; }
+    void Clear() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        logs.clear();
+        ::ResetEvent(logged_.get());
+    }
     std::vector<Log> Logs() {
         std::lock_guard<std::mutex> lock(mutex_);
         return logs;
@@ -43,6 +48,7 @@ private:
 TEST(ShellThread, WorkThatThrowsIsLoggedAndTheProgramGoesOn) {
     // Outlives the detached thread whatever happens to the test.
     static ThreadSafeRecorder services;
+    services.Clear();
     RunOnShellThread(services, [] { throw std::runtime_error("shell extension failed"); });
     ASSERT_TRUE(services.WaitForLog());
     const auto logs = services.Logs();
