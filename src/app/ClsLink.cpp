@@ -5,8 +5,11 @@
 
 #include "app/ClsLink.h"
 
+#include <cwchar>
+
 #include "core/text.h"
 #include "win/file_io.h"
+#include "win/unique_handle.h"
 
 namespace zelk {
 
@@ -35,24 +38,26 @@ std::wstring ClsLink::GetLinkTarget(const std::wstring& LinkPath) const {
     if (!FileExists(LinkPath) || !EndsWithIgnoringCase(LinkPath, L".lnk")) {
         return {};
     }
-    IShellLinkW* link = nullptr;
+    com_ptr<IShellLinkW> link;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&link)))) {
+                                  link.put_void()))) {
         return {};
     }
-    std::wstring target;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        if (SUCCEEDED(file->Load(LinkPath.c_str(), STGM_READ))) {
-            wchar_t path[32768] = {};
-            if (SUCCEEDED(link->GetPath(path, 32768, nullptr, SLGP_RAWPATH))) {
-                target = path;
-            }
-        }
-        file->Release();
+    com_ptr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) ||
+        FAILED(file->Load(LinkPath.c_str(), STGM_READ))) {
+        return {};
     }
-    link->Release();
-    return target;
+    // The raw target is what the shortcut stores: start-menu shortcuts often keep it as
+    // "%ProgramFiles%\..." or "%windir%\...", to be expanded on this machine, as the shell
+    // does when it opens them. Without the raw flag Windows answers from the stored item
+    // list instead, which may describe another machine's folders.
+    std::wstring raw(32768, L'\0');
+    if (link->GetPath(raw.data(), static_cast<int>(raw.size()), nullptr, SLGP_RAWPATH) != S_OK) {
+        return {}; // S_FALSE: no path (a shortcut to a virtual item)
+    }
+    raw.resize(::wcsnlen(raw.c_str(), raw.size()));
+    return ExpandEnvironment(raw).value_or(std::wstring());
 }
 
 std::wstring ClsLink::GetLinkTargetIfExe(const std::wstring& LinkPath) const {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/text.h"
+#include "win/ui_services.h"
 
 namespace zelk {
 
@@ -46,7 +47,8 @@ cSystray::cSystray(HINSTANCE instance, UiServices& services, NotifyIconFn notify
     : notify_(notify ? std::move(notify) : NotifyIconFn(&::Shell_NotifyIconW)),
       recordKind_(NotifyRecordKindForShell(shellMajorVersion < 0 ? ShellMajorVersion()
                                                                  : shellMajorVersion)),
-      // Unique per instance for as long as the object lives; the balloon timer uses id + 1.
+      services_(services),
+      // Unique per instance for as long as the object lives; the timers use id + 1 and + 2.
       iconId_(static_cast<UINT>(reinterpret_cast<uintptr_t>(this) & 0x7FFFFFF0u)),
       messageWindow_(
           ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr)),
@@ -77,27 +79,47 @@ DWORD cSystray::RecordSize() const {
     }
 }
 
-void cSystray::Send(DWORD operation, UINT flags) {
+bool cSystray::Send(DWORD operation, UINT flags) {
     record_.uFlags = flags;
-    notify_(operation, &record_); // a refused call changes only what is kept here
+    if (notify_(operation, &record_)) {
+        return true;
+    }
+    lastError_ = ::GetLastError();
+    return false;
 }
 
 void cSystray::SysTrayShow(bool bShow) {
     if (!bShow) {
+        wanted_ = false;
+        StopRetrying();
+        balloonPending_ = false;
         if (shown_) {
             StopBalloonTimer();
-            Send(NIM_DELETE, record_.uFlags);
+            // Refused only when the shell has forgotten the icon already (Explorer gone).
+            static_cast<void>(Send(NIM_DELETE, 0));
             shown_ = false;
+            balloonUp_ = false;
         }
         return;
     }
-    if (!shown_) {
-        record_.uVersion = NOTIFYICON_VERSION;
-        record_.cbSize = RecordSize();
-        record_.hWnd = messageWindow_.get();
-        record_.uID = iconId_;
-        record_.uCallbackMessage = kCallbackMessage;
+    wanted_ = true;
+    if (shown_) {
+        if (!Send(NIM_MODIFY, IconFlags())) {
+            IconLost();
+        }
+        return;
     }
+    if (!retrying_ && !TryAdd()) {
+        StartRetrying();
+    }
+}
+
+UINT cSystray::IconFlags() {
+    record_.uVersion = NOTIFYICON_VERSION;
+    record_.cbSize = RecordSize();
+    record_.hWnd = messageWindow_.get();
+    record_.uID = iconId_;
+    record_.uCallbackMessage = kCallbackMessage;
     UINT flags = NIF_MESSAGE;
     if (icon_ != nullptr) {
         flags |= NIF_ICON;
@@ -107,71 +129,147 @@ void cSystray::SysTrayShow(bool bShow) {
         flags |= NIF_TIP;
         CopyToField(record_.szTip, toolTip_);
     }
-    Send(shown_ ? NIM_MODIFY : NIM_ADD, flags);
+    return flags;
+}
+
+bool cSystray::TryAdd() {
+    const UINT flags = IconFlags();
+    // An add that timed out in a busy shell may have added the icon all the same; adding it
+    // again is then refused, and only a modify finds it.
+    if (!Send(NIM_ADD, flags) && !Send(NIM_MODIFY, flags)) {
+        return false;
+    }
     shown_ = true;
+    StopRetrying();
+    if (balloonPending_) {
+        RaiseBalloon();
+    }
+    return true;
+}
+
+void cSystray::IconLost() {
+    shown_ = false;
+    balloonUp_ = false;
+    StartRetrying();
+}
+
+void cSystray::StartRetrying() {
+    if (retrying_ || !wanted_) {
+        return;
+    }
+    retriesLeft_ = maxRetries_;
+    retrying_ = messageWindow_ &&
+                ::SetTimer(messageWindow_.get(), RetryTimerId(), retryIntervalMs_, nullptr) != 0;
+    if (!retrying_) {
+        services_.LogEvent(EVENTLOG_WARNING_TYPE, L"cSystray",
+                           L"The notification area refused the icon (error " +
+                               std::to_wstring(lastError_) +
+                               L") and no retry could be scheduled; it comes back when the "
+                               L"taskbar restarts");
+    }
+}
+
+void cSystray::StopRetrying() {
+    if (retrying_ && messageWindow_) {
+        ::KillTimer(messageWindow_.get(), RetryTimerId());
+    }
+    retrying_ = false;
+}
+
+void cSystray::OnRetryTimer() {
+    if (!retrying_) {
+        return;
+    }
+    if (!wanted_ || shown_ || TryAdd()) {
+        StopRetrying();
+        return;
+    }
+    if (--retriesLeft_ <= 0) {
+        StopRetrying();
+        services_.LogEvent(EVENTLOG_WARNING_TYPE, L"cSystray",
+                           L"The notification area refused the icon " +
+                               std::to_wstring(maxRetries_ + 1) + L" times (last error " +
+                               std::to_wstring(lastError_) +
+                               L"); it comes back when the taskbar restarts");
+    }
 }
 
 void cSystray::SysTrayIconFromHandle(HICON lIcon) {
     icon_ = lIcon;
     if (shown_) {
         record_.hIcon = icon_;
-        Send(NIM_MODIFY, NIF_ICON);
+        if (!Send(NIM_MODIFY, NIF_ICON)) {
+            IconLost();
+        }
     }
 }
 
 void cSystray::SetSysTrayToolTip(const std::wstring& text) {
     toolTip_ = TrimSpaces(text);
     CopyToField(record_.szTip, toolTip_);
-    Send(NIM_MODIFY, NIF_TIP);
-}
-
-void cSystray::UpdateBalloonField(const std::function<void()>& keep) {
-    // Without balloons the value is not even kept.
-    if (!IsBalloonCapable()) {
-        return;
+    if (shown_ && !Send(NIM_MODIFY, NIF_TIP)) {
+        IconLost();
     }
-    keep();
-    Send(NIM_MODIFY, NIF_TIP | NIF_INFO);
 }
 
 void cSystray::SetBalloonTitle(const std::wstring& text) {
-    UpdateBalloonField([&] {
+    // Without balloons the value is not even kept.
+    if (IsBalloonCapable()) {
         balloonTitle_ = text;
-        CopyToField(record_.szInfoTitle, balloonTitle_);
-    });
+    }
 }
 
 void cSystray::SetBalloonText(const std::wstring& text) {
-    UpdateBalloonField([&] {
+    if (IsBalloonCapable()) {
         balloonText_ = text;
-        CopyToField(record_.szInfo, balloonText_);
-    });
+    }
 }
 
 void cSystray::SetBalloonIcon(uint32_t kind) {
-    UpdateBalloonField([&] {
+    if (IsBalloonCapable()) {
         balloonIcon_ = kind;
-        record_.dwInfoFlags = kind;
-    });
+    }
+}
+
+void cSystray::RaiseBalloon() {
+    balloonPending_ = false;
+    CopyToField(record_.szInfo, balloonText_);
+    CopyToField(record_.szInfoTitle, balloonTitle_);
+    record_.dwInfoFlags = balloonIcon_ | (balloonNoSound_ ? kBalloonNoSound : 0);
+    if (!Send(NIM_MODIFY, NIF_INFO)) {
+        balloonPending_ = true; // never seen: it follows the icon when that is back
+        IconLost();
+        return;
+    }
+    balloonUp_ = !balloonText_.empty();
 }
 
 bool cSystray::BalloonShow(bool bShow, long lTimeout, bool bNoSound) {
     if (!IsBalloonCapable()) {
         return false;
     }
+    StopBalloonTimer();
     if (bShow) {
-        BalloonShow(false);
+        // One record with the text, so one balloon and one sound: a new balloon replaces
+        // one that is up without taking that down first.
         balloonTimeout_ = lTimeout;
-        CopyToField(record_.szInfo, balloonText_);
-        CopyToField(record_.szInfoTitle, balloonTitle_);
-        record_.dwInfoFlags = balloonIcon_ | (bNoSound ? kBalloonNoSound : 0);
-        Send(NIM_MODIFY, NIF_INFO);
-    } else {
+        balloonNoSound_ = bNoSound;
+        if (shown_) {
+            RaiseBalloon();
+        } else {
+            balloonPending_ = true;
+        }
+        return true;
+    }
+    balloonPending_ = false;
+    if (balloonUp_ && shown_) {
         record_.szInfo[0] = L'\0';
         record_.szInfoTitle[0] = L'\0';
-        Send(NIM_MODIFY, NIF_INFO);
-        StopBalloonTimer();
+        if (!Send(NIM_MODIFY, NIF_INFO)) {
+            IconLost();
+        }
     }
+    balloonUp_ = false;
     return true;
 }
 
@@ -194,10 +292,16 @@ void cSystray::HookProc(bool, bool&, LRESULT&, HWND lng_hWnd, UINT uMsg, WPARAM 
         OnNotification(static_cast<uint32_t>(LOWORD(lParam)));
     } else if (uMsg == WM_TIMER && wParam == BalloonTimerId()) {
         BalloonShow(false);
-    } else if (uMsg == taskbarCreated_ && shown_) {
-        // The taskbar restarted and forgot the icon.
+    } else if (uMsg == WM_TIMER && wParam == RetryTimerId()) {
+        OnRetryTimer();
+    } else if (uMsg == taskbarCreated_ && wanted_) {
+        // The taskbar (re)started: it knows no icon of ours, shown before or refused.
         shown_ = false;
-        SysTrayShow(true);
+        balloonUp_ = false;
+        StopRetrying();
+        if (!TryAdd()) {
+            StartRetrying();
+        }
     }
 }
 
@@ -227,12 +331,15 @@ void cSystray::OnNotification(uint32_t code) {
         Raise(BalloonShowEvent);
         break;
     case TrayEvent::BalloonHidden:
+        balloonUp_ = false;
         Raise(BalloonHide);
         break;
     case TrayEvent::BalloonTimedOut:
+        balloonUp_ = false;
         Raise(BalloonClose);
         break;
     case TrayEvent::BalloonClicked:
+        balloonUp_ = false;
         Raise(BalloonClick);
         break;
     case TrayEvent::None:

@@ -3,6 +3,7 @@
 
 #include "controls/message_hooks.h"
 
+#include "win/boundary.h"
 #include "win/ui_services.h"
 
 namespace zelk {
@@ -15,6 +16,9 @@ struct MessageHooks::Stub {
     MessageHooks* owner = nullptr;
     HookCallback* callback = nullptr;
     LPARAM lParamUser = 0;
+    // Where an exception from the callback is logged; the services outlive every hook.
+    UiServices* services = nullptr;
+    std::wstring source;
 };
 
 MessageHooks::MessageHooks(std::wstring className, UiServices& services)
@@ -45,6 +49,8 @@ bool MessageHooks::ssc_Subclass(HWND lng_hWnd, HookCallback& callback, LPARAM lP
     stub->owner = this;
     stub->callback = &callback;
     stub->lParamUser = lParamUser;
+    stub->services = &services_;
+    stub->source = className_;
     if (!::SetWindowSubclass(lng_hWnd, &StubProc, reinterpret_cast<UINT_PTR>(stub),
                              reinterpret_cast<DWORD_PTR>(stub))) {
         const DWORD code = ::GetLastError();
@@ -133,8 +139,12 @@ LRESULT CALLBACK MessageHooks::StubProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
             // Re-read the callback each time: the owner may unhook during the first call.
             if (stub->callback != nullptr) {
                 LRESULT value = result;
-                stub->callback->HookProc(before, handled, value, hwnd, msg, wParam, lParam,
-                                         stub->lParamUser);
+                // Windows is below this frame: a throwing owner is logged and the message
+                // goes on through the table as if the owner had done nothing.
+                RunGuarded(*stub->services, stub->source, L"HookProc", [&] {
+                    stub->callback->HookProc(before, handled, value, hwnd, msg, wParam, lParam,
+                                             stub->lParamUser);
+                });
                 result = value;
             }
         },

@@ -25,9 +25,63 @@ std::string LocalIniBytes() {
     return bytes;
 }
 
+namespace {
+
+bool IsAsciiDigit(wchar_t c) {
+    return c >= L'0' && c <= L'9';
+}
+
+bool IsAsciiLetter(wchar_t c) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+}
+
+// CON, PRN, AUX, NUL, COM0-9, LPT0-9: "Lng\NUL.lng" names a device, not a file.
+bool IsReservedDeviceName(std::wstring_view code) {
+    const std::wstring name = AsciiUpper(code);
+    if (name == L"CON" || name == L"PRN" || name == L"AUX" || name == L"NUL") {
+        return true;
+    }
+    return name.size() == 4 && (name.starts_with(L"COM") || name.starts_with(L"LPT")) &&
+           IsAsciiDigit(name[3]);
+}
+
+} // namespace
+
+bool IsPlainLanguageCode(std::wstring_view code) {
+    if (code.empty() || code.size() > kMaxLanguageCodeChars || IsReservedDeviceName(code)) {
+        return false;
+    }
+    size_t i = 0;
+    while (i < code.size() && IsAsciiLetter(code[i])) {
+        ++i;
+    }
+    if (i == 0) {
+        return false;
+    }
+    if (i == code.size()) {
+        return true;
+    }
+    if (code[i] != L'-' && code[i] != L'_') {
+        return false;
+    }
+    ++i;
+    if (i == code.size()) {
+        return false; // a separator must lead somewhere
+    }
+    for (; i < code.size(); ++i) {
+        if (!IsAsciiLetter(code[i]) && !IsAsciiDigit(code[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::wstring LanguageForLocale(uint32_t localeId, const IniDocument& localIni,
                                const std::function<bool(std::wstring_view)>& languageFileExists) {
     std::wstring code = localIni.Read(L"LocaleID", std::to_wstring(localeId), L"eng");
+    if (!IsPlainLanguageCode(code)) {
+        return L"eng";
+    }
     if (code != L"eng" && !languageFileExists(code)) {
         code = L"eng";
     }

@@ -14,8 +14,15 @@ namespace zelk {
 const std::vector<std::string>& LocalIniLines();
 std::string LocalIniBytes();
 
-// The language code of a locale id: the Local.ini entry when its language file exists,
-// "eng" otherwise (the code "eng" itself needs no file).
+// Whether a Local.ini value may name a language file: ASCII letters, optionally one '-' or
+// '_' followed by letters or digits, at most kMaxLanguageCodeChars in all ("fra", "pt-BR",
+// "zh_Hans"). The code becomes part of a path, so dots, slashes, drive letters and the like
+// must never get through, nor a device name (CON, NUL, COM1...).
+inline constexpr size_t kMaxLanguageCodeChars = 10;
+bool IsPlainLanguageCode(std::wstring_view code);
+
+// The language code of a locale id: the Local.ini entry when it is a plain code and its
+// language file exists, "eng" otherwise (the code "eng" itself needs no file).
 std::wstring
 LanguageForLocale(uint32_t localeId, const IniDocument& localIni,
                   const std::function<bool(std::wstring_view code)>& languageFileExists);

@@ -67,8 +67,12 @@ void FrmSort::Form_Load() {
     }
     Wire(*left_, 1);
     Wire(*right_, 2);
-    left_->SetOLEDropMode(1);
-    right_->SetOLEDropMode(1);
+    // Mode 1 is always accepted; a refusal by OLE itself is logged by the list.
+    for (ucList* list : {left_.get(), right_.get()}) {
+        if (const auto error = list->SetOLEDropMode(1)) {
+            services_.LogEvent(EVENTLOG_ERROR_TYPE, L"FrmSort", error->description);
+        }
+    }
     left_->Update(true);
     right_->Update(true);
     LeftDropIndex = -2;

@@ -166,6 +166,27 @@ std::wstring EnvironmentVariable(const wchar_t* name) {
     });
 }
 
+std::optional<std::wstring> ExpandEnvironment(const std::wstring& text) {
+    if (text.find(L'%') == std::wstring::npos) {
+        return text;
+    }
+    // Asked for its size first, then filled; asked again if the environment grew between.
+    DWORD size = ::ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    for (int attempt = 0; attempt < 3 && size != 0; ++attempt) {
+        std::wstring expanded(size, L'\0');
+        const DWORD needed = ::ExpandEnvironmentStringsW(text.c_str(), expanded.data(), size);
+        if (needed == 0) {
+            return std::nullopt;
+        }
+        if (needed <= size) {
+            expanded.resize(needed - 1); // the count includes the terminating zero
+            return expanded;
+        }
+        size = needed;
+    }
+    return std::nullopt;
+}
+
 std::wstring ProgramFolder() {
     const std::wstring exe = TextFromGrowingBuffer(
         [](wchar_t* buffer, DWORD size) { return ::GetModuleFileNameW(nullptr, buffer, size); });

@@ -43,6 +43,10 @@ std::wstring SavingPathOf(const std::wstring& path);
                                         const std::function<void(SaveStep)>& onStep = {});
 
 std::wstring EnvironmentVariable(const wchar_t* name);
+// The text with each %NAME% of an existing variable replaced by its value (unknown names
+// stay as written), as the shell expands a shortcut's target; nullopt when it cannot be
+// done (the result would exceed the 32K characters the call allows).
+[[nodiscard]] std::optional<std::wstring> ExpandEnvironment(const std::wstring& text);
 // The folder the executable was started from, with a trailing backslash.
 std::wstring ProgramFolder();
 

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "win/ui_services.h"
+#include "win/boundary.h"
 #include "win/unique_handle.h"
 
 namespace zelk {
@@ -36,25 +37,28 @@ void RealUiServices::LogEvent(WORD type, const std::wstring& source, const std::
     ::ReportEventW(log.get(), type, 0, 0, nullptr, 1, 0, strings, nullptr);
 }
 
-namespace {
-
-// The shell may take seconds to return (Wine waits about ten for a web address): the menu
-// must not freeze meanwhile, so every hand-over runs on a short-lived thread of its own.
-template <class Work> void RunOnShellThread(Work work) {
-    std::thread([work = std::move(work)] {
-        const bool com = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        work();
-        if (com) {
-            ::CoUninitialize();
-        }
-    }).detach();
+void RunOnShellThread(UiServices& log, std::function<void()> work) {
+    try {
+        std::thread([&log, work = std::move(work)] {
+            // ShellExecuteEx may hand the item to shell extensions that are COM objects.
+            const bool com = SUCCEEDED(
+                ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+            RunGuarded(log, L"ZelkToolBars", L"Shell hand-over thread", work);
+            if (com) {
+                ::CoUninitialize();
+            }
+        }).detach();
+    } catch (...) {
+        LogEscapedException(log, L"ZelkToolBars", L"Starting a shell hand-over thread");
+    }
 }
-
-} // namespace
 
 INT_PTR RealUiServices::ShellExecuteOpen(const std::wstring& file, const std::wstring& parameters,
                                          const std::wstring& directory, int showCommand) {
-    RunOnShellThread([file, parameters, directory, showCommand] {
+    // The shell may take seconds to return (Wine waits about ten for a web address): the
+    // menu must not freeze meanwhile. The real services live as long as the program and
+    // keep no state, so the thread may log through them.
+    RunOnShellThread(*this, [file, parameters, directory, showCommand] {
         // The thread ends right after: the shell must finish any activation before returning.
         SHELLEXECUTEINFOW info{};
         info.cbSize = sizeof(info);
@@ -70,7 +74,7 @@ INT_PTR RealUiServices::ShellExecuteOpen(const std::wstring& file, const std::ws
 }
 
 void RealUiServices::ShowShellProperties(const std::wstring& path) {
-    RunOnShellThread([path] {
+    RunOnShellThread(*this, [path] {
         SHELLEXECUTEINFOW info{};
         info.cbSize = sizeof(info);
         info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI |

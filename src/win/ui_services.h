@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace zelk {
@@ -23,6 +24,12 @@ public:
     // The shell's Properties sheet for a path.
     virtual void ShowShellProperties(const std::wstring& path) = 0;
 };
+
+// Runs work on a short-lived thread of its own, with COM started as the shell asks, so a
+// slow hand-over never freezes the caller. What the work throws is logged through log (from
+// that thread: the services must outlive it and accept calls from any thread) and the
+// thread ends normally; a thread that cannot be started is logged too.
+void RunOnShellThread(UiServices& log, std::function<void()> work);
 
 class RealUiServices : public UiServices {
 public:

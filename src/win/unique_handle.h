@@ -63,4 +63,62 @@ using unique_menu = unique_handle<HandleTraits<HMENU, ::DestroyMenu>>;
 using unique_icon = unique_handle<HandleTraits<HICON, ::DestroyIcon>>;
 using unique_event_source = unique_handle<HandleTraits<HANDLE, ::DeregisterEventSource>>;
 
+// WinHTTP handles (HINTERNET, a void pointer; <winhttp.h> stays out of this header). Once
+// closed, a value may name another thread's handle: WinHttpCloseHandle must run exactly once
+// per handle, and nothing may use the value after. Closes are counted so tests can prove it.
+struct InternetHandleTraits {
+    using pointer = void*;
+    static pointer invalid() { return nullptr; }
+    static void close(pointer h);
+};
+using unique_hinternet = unique_handle<InternetHandleTraits>;
+struct InternetHandleCloseCounts {
+    long closed = 0; // WinHttpCloseHandle answered TRUE
+    long failed = 0; // it answered FALSE: closed twice, or a value that was never a handle
+};
+InternetHandleCloseCounts InternetHandleCloses();
+
+// One reference to a COM object, released with the owner.
+template <class T> class com_ptr {
+public:
+    com_ptr() = default;
+    // Takes over a reference the caller already holds (a creation call's out-parameter).
+    explicit com_ptr(T* owned) : p_(owned) {}
+    com_ptr(const com_ptr& other) : p_(other.p_) {
+        if (p_ != nullptr) {
+            p_->AddRef();
+        }
+    }
+    com_ptr(com_ptr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    com_ptr& operator=(com_ptr other) noexcept {
+        std::swap(p_, other.p_);
+        return *this;
+    }
+    ~com_ptr() { reset(); }
+    // A new reference to an object the caller only borrows (an argument of a COM method).
+    static com_ptr Borrowed(T* object) {
+        if (object != nullptr) {
+            object->AddRef();
+        }
+        return com_ptr(object);
+    }
+
+    T* get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    void reset() {
+        if (T* old = std::exchange(p_, nullptr)) {
+            old->Release();
+        }
+    }
+    T** put() {
+        reset();
+        return &p_;
+    }
+    void** put_void() { return reinterpret_cast<void**>(put()); }
+
+private:
+    T* p_ = nullptr;
+};
+
 } // namespace zelk

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
+#include <new>
+#include <stdexcept>
 #include <thread>
 
 #include "controls/list/image_list.h"
@@ -91,6 +94,12 @@ public:
         return L"http://127.0.0.1:" + std::to_wstring(port_) + path;
     }
 
+    // The request lines received so far ("GET /icon.png HTTP/1.1").
+    std::vector<std::string> Requests() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return requests_;
+    }
+
 private:
     void Serve() {
         while (!stop_) {
@@ -101,6 +110,10 @@ private:
             char request[2048] = {};
             ::recv(client, request, sizeof(request) - 1, 0);
             const std::string line(request);
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                requests_.push_back(line.substr(0, line.find("\r\n")));
+            }
             if (line.find("GET /hang") == 0) {
                 held_.push_back(client); // never answered
                 continue;
@@ -129,12 +142,15 @@ private:
     std::atomic<bool> stop_{false};
     std::thread thread_;
     std::vector<SOCKET> held_;
+    std::mutex mutex_;
+    std::vector<std::string> requests_;
 };
 
 } // namespace
 
 TEST(ImageList, WideImageIsFittedAndCentredOnATransparentCell) {
-    ImageList list;
+    RecordingUiServices services;
+    ImageList list(services);
     list.ImageListInitialize(32, 32, 1.0);
     ASSERT_EQ(list.ImageListAddImage(SolidPng(64, 32, 0xFFFF0000)), 1);
     const auto pixels = list.Pixels(1);
@@ -153,7 +169,8 @@ TEST(ImageList, WideImageIsFittedAndCentredOnATransparentCell) {
 
 TEST(ImageList, EverySourceKind) {
     TempFolder temp;
-    ImageList list;
+    RecordingUiServices services;
+    ImageList list(services);
     list.ImageListInitialize(16, 16, 1.5); // cells of 24 × 24
     EXPECT_EQ(list.ImgListWidth(), 24);
     const auto png = SolidPng(8, 8, 0xFF00FF00);
@@ -190,7 +207,8 @@ TEST(ImageList, EverySourceKind) {
 }
 
 TEST(ImageList, RoundedImagesAreInsetAndOutlined) {
-    ImageList list;
+    RecordingUiServices services;
+    ImageList list(services);
     list.ImageListInitialize(32, 32, 1.0);
     list.SetImagesRadius(12);
     ASSERT_EQ(list.ImageListAddImage(SolidPng(32, 32, 0xFF0000FF)), 1);
@@ -209,7 +227,8 @@ TEST(ImageList, RoundedImagesAreInsetAndOutlined) {
 }
 
 TEST(ImageList, KeyedCollectionRules) {
-    ImageList list;
+    RecordingUiServices services;
+    ImageList list(services);
     list.ImageListInitialize(4, 4, 1.0);
     const auto red = SolidPng(4, 4, 0xFFFF0000), green = SolidPng(4, 4, 0xFF00FF00),
                blue = SolidPng(4, 4, 0xFF0000FF);
@@ -238,7 +257,8 @@ TEST(ImageList, KeyedCollectionRules) {
 }
 
 TEST(ImageList, DrawingPlainTintedAndGrey) {
-    ImageList list;
+    RecordingUiServices services;
+    ImageList list(services);
     list.ImageListInitialize(8, 8, 1.0);
     list.ImageListAddImage(SolidPng(8, 8, 0xFFC83214)); // R 200, G 50, B 20
     DibSurface surface(24, 8);
@@ -268,21 +288,76 @@ TEST(ImageList, RGBtoARGBResolvesSystemColours) {
 
 TEST(ImageList, WebImagesComeFromALoopbackServer) {
     LoopbackServer server(SolidPng(10, 10, 0xFF0000FF));
-    ImageList list;
+    RecordingUiServices services;
+    ImageList list(services);
     list.ImageListInitialize(10, 10, 1.0);
     list.SetDownloadTimeout(3000);
     EXPECT_EQ(list.ImageListAddImage(server.Url(L"/icon.png")), 1);
     EXPECT_EQ(list.Pixels(1)[55], 0xFF0000FFu);
+    EXPECT_EQ(list.ImageListAddImage(server.Url(L"/icon.png?size=10&theme=dark")), 2);
+    EXPECT_EQ(server.Requests().back().substr(0, 35), "GET /icon.png?size=10&theme=dark HT");
     EXPECT_EQ(list.ImageListAddImage(server.Url(L"/missing.png")), 0);
     list.SetDownloadTimeout(300);
-    const DWORD start = ::GetTickCount();
     EXPECT_EQ(list.ImageListAddImage(server.Url(L"/hang")), 0);
-    EXPECT_LT(::GetTickCount() - start, 2500u); // bounded, not a hang
     EXPECT_EQ(list.ImageListAddImage(L"http://127.0.0.1:1/refused.png"), 0);
+    EXPECT_TRUE(services.logs.empty());
+}
+
+// After a timeout nobody but the worker may close its handles: on Windows a value closed
+// twice may by then belong to another download. Every download, whatever its end, closes
+// exactly its session, connection and request, each once and successfully, by the time the
+// call returns.
+TEST(ImageList, EachDownloadClosesItsOwnHandlesOnce) {
+    LoopbackServer server(SolidPng(4, 4, 0xFF00FF00));
+    RecordingUiServices services;
+    const struct {
+        const char* name;
+        std::wstring url;
+        DWORD timeoutMs;
+        bool image;
+    } cases[] = {
+        {"found", server.Url(L"/icon.png"), 3000, true},
+        {"not found", server.Url(L"/missing.png"), 3000, false},
+        {"no answer, timed out", server.Url(L"/hang"), 300, false},
+        {"refused", L"http://127.0.0.1:1/refused.png", 3000, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const InternetHandleCloseCounts before = InternetHandleCloses();
+        const DWORD start = ::GetTickCount();
+        const auto bytes = DownloadBytes(c.url, c.timeoutMs, services);
+        EXPECT_LT(::GetTickCount() - start, 2500u); // bounded, not a hang
+        EXPECT_EQ(bytes.has_value(), c.image);
+        const InternetHandleCloseCounts after = InternetHandleCloses();
+        EXPECT_EQ(after.closed - before.closed, 3);
+        EXPECT_EQ(after.failed, before.failed);
+    }
+    EXPECT_TRUE(services.logs.empty());
+}
+
+// The worker thread is a boundary: what it throws is logged and the caller just gets no
+// image, instead of std::terminate ending the program.
+TEST(ImageList, AWorkerThatThrowsIsLoggedAndTheProgramGoesOn) {
+    RecordingUiServices services;
+    const auto throwing = [](DownloadJob& job) {
+        if (job.url.find(L"alloc") != std::wstring::npos) {
+            throw std::bad_alloc();
+        }
+        throw std::runtime_error("decoder gave up");
+    };
+    EXPECT_FALSE(DownloadBytes(L"http://127.0.0.1/a.png", 1000, services, throwing));
+    EXPECT_FALSE(DownloadBytes(L"http://127.0.0.1/alloc.png", 1000, services, throwing));
+    ASSERT_EQ(services.logs.size(), 2u);
+    EXPECT_EQ(services.logs[0].type, EVENTLOG_ERROR_TYPE);
+    EXPECT_EQ(services.logs[0].source, L"ImageList");
+    EXPECT_NE(services.logs[0].text.find(L"decoder gave up"), std::wstring::npos);
+    EXPECT_NE(services.logs[0].text.find(L"a.png"), std::wstring::npos);
+    EXPECT_NE(services.logs[1].text.find(L"bad_alloc"), std::wstring::npos);
 }
 
 TEST(ImageList, NoGdiObjectLeaks) {
-    ImageList list;
+    RecordingUiServices services;
+    ImageList list(services);
     const auto png = SolidPng(40, 20, 0xFF336699);
     DibSurface surface(64, 64);
     const DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);

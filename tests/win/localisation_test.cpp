@@ -111,3 +111,19 @@ TEST(LocalisationFiles, BadFilesFallBackToTheBuiltInTexts) {
     WriteBytes(program / L"Lng\\Local.ini", binary);
     EXPECT_EQ(Localisation::Load(program.Folder(), 1036, ansi).CurrentLanguage(), L"eng");
 }
+
+// A Local.ini entry is part of a path: "..\..\x" would read x.lng from two folders above Lng.
+TEST(LocalisationFiles, ALanguageCodeCannotLeaveTheLngFolder) {
+    TempFolder root;
+    const WindowsAnsiCodec ansi;
+    const std::wstring program = root / L"apps\\bars\\";
+    WriteBytes(root / L"apps\\x.lng", "[Strings]\r\n1String=from outside\r\n");
+    WriteBytes(root / L"apps\\y.lng", "[Strings]\r\n1String=outside too\r\n");
+    for (const char* code : {"..\\..\\x", "../../y", "..\\..\\X"}) {
+        SCOPED_TRACE(code);
+        WriteBytes(program + L"Lng\\Local.ini", std::string("[LocaleID]\r\n1033=") + code + "\r\n");
+        const Localisation loc = Localisation::Load(program, 1033, ansi);
+        EXPECT_EQ(loc.CurrentLanguage(), L"eng");
+        EXPECT_EQ(loc.GetString(1, L"Toolbars Menu"), L"Toolbars Menu");
+    }
+}

@@ -15,6 +15,7 @@ struct MainFormFixture : testing::Test {
     std::vector<std::pair<DWORD, NOTIFYICONDATAW>> shell;
     int parameterShowings = 0;
     bool iconAddedBeforeDialog = false;
+    bool shellRefuses = false; // Explorer still starting
 
     MainEnvironment Environment(uint32_t localeId = 1033) {
         MainEnvironment env;
@@ -25,7 +26,7 @@ struct MainFormFixture : testing::Test {
         env.shellMajorVersion = 6;
         env.notifyIcon = [this](DWORD op, NOTIFYICONDATAW* data) {
             shell.emplace_back(op, *data);
-            return TRUE;
+            return shellRefuses ? FALSE : TRUE;
         };
         // The Parameters dialog stand-in: the user adds one toolbar on the second showing.
         env.showParameters = [this] {
@@ -40,6 +41,12 @@ struct MainFormFixture : testing::Test {
         return env;
     }
     std::wstring ToolbarFile() { return localAppData / L"Tanvel\\ToolBars\\ToolBars.txt"; }
+
+    int BalloonRecords() const {
+        return static_cast<int>(std::count_if(shell.begin(), shell.end(), [](const auto& call) {
+            return (call.second.uFlags & NIF_INFO) && call.second.szInfo[0] != L'\0';
+        }));
+    }
 
     static std::wstring MenuText(HMENU menu, UINT command) {
         wchar_t text[128] = {};
@@ -74,6 +81,23 @@ TEST_F(MainFormFixture, StartUpBuildsFromTheFileThenShowsIconTipAndBalloon) {
     EXPECT_EQ(balloon.uFlags, static_cast<UINT>(NIF_INFO));
     EXPECT_EQ(std::wstring(balloon.szInfoTitle), L"ToolBars Menu");
     EXPECT_EQ(balloon.dwInfoFlags, 4u); // with its sound
+    EXPECT_EQ(BalloonRecords(), 1);     // raised once: one balloon, one sound
+}
+
+TEST_F(MainFormFixture, AnIconRefusedAtStartUpComesWithTheTaskbar) {
+    WriteBytes(ToolbarFile(), "C:\\Data\\Tools|Tools\r\n");
+    shellRefuses = true;
+    frmMain form(::GetModuleHandleW(nullptr), services, Environment());
+    form.Form_Load();
+    EXPECT_FALSE(form.Systray()->IsShown());
+    EXPECT_EQ(BalloonRecords(), 0);
+
+    shellRefuses = false;
+    ::SendMessageW(form.Systray()->MessageWindow(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0,
+                   0);
+    EXPECT_TRUE(form.Systray()->IsShown());
+    EXPECT_EQ(BalloonRecords(), 1); // the welcome balloon, once the icon is there
+    EXPECT_TRUE(services.boxes.empty());
 }
 
 TEST_F(MainFormFixture, MissingFileAsksForToolbarsUntilThereAreSomeAndRefreshRereads) {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <stdexcept>
+
 #include "app/cSystray.h"
 #include "test_support.h"
 
@@ -11,15 +15,54 @@ struct NotifyRecorder {
     struct Call {
         DWORD op;
         NOTIFYICONDATAW data;
+        BOOL answer;
     };
     std::vector<Call> calls;
+    int refuseNext = 0;  // how many calls the shell refuses from now on
+    bool refuse = false; // refuses everything while set (Explorer not there)
     cSystray::NotifyIconFn Fn() {
         return [this](DWORD op, NOTIFYICONDATAW* data) {
-            calls.push_back({op, *data});
-            return TRUE;
+            BOOL answer = TRUE;
+            if (refuse || refuseNext > 0) {
+                refuseNext = refuse ? refuseNext : refuseNext - 1;
+                answer = FALSE;
+                ::SetLastError(ERROR_TIMEOUT);
+            }
+            calls.push_back({op, *data, answer});
+            return answer;
         };
     }
+    // Records that carry a balloon: each one makes a real shell show it, with its sound.
+    int Balloons() const {
+        return static_cast<int>(std::count_if(calls.begin(), calls.end(), [](const Call& c) {
+            return (c.op == NIM_ADD || c.op == NIM_MODIFY) && (c.data.uFlags & NIF_INFO) &&
+                   c.data.szInfo[0] != L'\0';
+        }));
+    }
+    int Count(DWORD op, BOOL answer) const {
+        return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const Call& c) {
+            return c.op == op && c.answer == answer;
+        }));
+    }
 };
+
+// Lets timers run until done() holds; false if it never does within the cap.
+bool PumpUntil(const std::function<bool()>& done, DWORD capMs = 5000) {
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > capMs) {
+            return false;
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        PumpMessages();
+    }
+    return true;
+}
+
+void Pump(DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    PumpUntil([&] { return ::GetTickCount() - start >= ms; }, ms + 1000);
+}
 
 void Notify(cSystray& tray, UINT code) {
     ::SendMessageW(tray.MessageWindow(), WM_MOUSEMOVE, 0, static_cast<LPARAM>(code));
@@ -64,10 +107,11 @@ TEST(Tray, BalloonFlagsTimerAndShellsWithoutBalloons) {
     cSystray tray(::GetModuleHandleW(nullptr), services, shell.Fn(), 6);
     tray.SysTrayShow(true);
     ASSERT_TRUE(tray.IsBalloonCapable());
+    const size_t added = shell.calls.size();
     tray.SetBalloonIcon(4);
     tray.SetBalloonTitle(L"ToolBars Menu");
-    EXPECT_EQ(shell.calls.back().data.uFlags, static_cast<UINT>(NIF_TIP | NIF_INFO));
     tray.SetBalloonText(std::wstring(300, L'b'));
+    EXPECT_EQ(shell.calls.size(), added); // kept for BalloonShow, not sent
 
     ASSERT_TRUE(tray.BalloonShow(true, 50, true));
     const auto& shown = shell.calls.back().data;
@@ -129,5 +173,143 @@ TEST(Tray, CallbacksBecomeEventsAndTaskbarRestartReAdds) {
     ::SendMessageW(tray.MessageWindow(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_EQ(shell.calls.back().op, static_cast<DWORD>(NIM_ADD));
     EXPECT_EQ(std::wstring(shell.calls.back().data.szTip), L"Toolbars Menu");
+    EXPECT_TRUE(services.boxes.empty());
+}
+
+// A real shell shows a balloon, with its sound, for every record that carries a balloon
+// text. The start-up sequence (icon, title, text, show) must raise it exactly once, and a
+// second balloon replaces the first without a record that takes it down in between.
+TEST(Tray, ABalloonIsRaisedOnce) {
+    RecordingUiServices services;
+    NotifyRecorder shell;
+    cSystray tray(::GetModuleHandleW(nullptr), services, shell.Fn(), 6);
+    tray.SysTrayShow(true);
+    tray.SetBalloonIcon(kBalloonIconUser);
+    tray.SetBalloonTitle(L"ToolBars Menu");
+    tray.SetBalloonText(L"Click the icon to open your toolbars.");
+    ASSERT_TRUE(tray.BalloonShow(true, 10000, false));
+    EXPECT_EQ(shell.Balloons(), 1);
+
+    tray.SetBalloonText(L"Refreshed");
+    const size_t before = shell.calls.size();
+    ASSERT_TRUE(tray.BalloonShow(true, 10000, true));
+    EXPECT_EQ(shell.Balloons(), 2);
+    EXPECT_EQ(shell.calls.size(), before + 1);
+
+    ASSERT_TRUE(tray.BalloonShow(false));
+    const size_t down = shell.calls.size();
+    EXPECT_EQ(shell.calls.back().data.szInfo[0], L'\0');
+    ASSERT_TRUE(tray.BalloonShow(false)); // nothing up any more: nothing to send
+    EXPECT_EQ(shell.calls.size(), down);
+
+    // Tip, icon and re-show of the icon never carry the balloon again.
+    tray.SetSysTrayToolTip(L"tip");
+    tray.SysTrayIconFromHandle(::LoadIconW(nullptr, IDI_APPLICATION));
+    tray.SysTrayShow(true);
+    EXPECT_EQ(shell.Balloons(), 2);
+    EXPECT_TRUE(services.logs.empty());
+}
+
+// Explorer refuses icons while it starts. The icon counts as shown only once accepted; adding
+// it is tried again on a timer, a bounded number of times, and when the taskbar announces
+// itself; a balloon asked for meanwhile comes once, right after the icon.
+TEST(Tray, ARefusedIconIsTriedAgainAndShownOnlyOnceAccepted) {
+    RecordingUiServices services;
+    {
+        SCOPED_TRACE("accepted at the third attempt");
+        NotifyRecorder shell;
+        cSystray tray(::GetModuleHandleW(nullptr), services, shell.Fn(), 6);
+        tray.SetRetryPolicy(10, 5);
+        tray.SetBalloonTitle(L"Welcome");
+        tray.SetBalloonText(L"Click the icon");
+        shell.refuseNext = 4; // two attempts: NIM_ADD, then NIM_MODIFY in case it got there
+        tray.SysTrayShow(true);
+        EXPECT_FALSE(tray.IsShown());
+        ASSERT_TRUE(tray.BalloonShow(true, 10000, false));
+        EXPECT_EQ(shell.Balloons(), 0);
+        ASSERT_TRUE(PumpUntil([&] { return tray.IsShown(); }));
+        EXPECT_EQ(shell.Count(NIM_ADD, FALSE), 2);
+        EXPECT_EQ(shell.Count(NIM_ADD, TRUE), 1);
+        EXPECT_EQ(shell.Balloons(), 1);
+        EXPECT_EQ(shell.calls.back().op, static_cast<DWORD>(NIM_MODIFY));
+        EXPECT_EQ(std::wstring(shell.calls.back().data.szInfo), L"Click the icon");
+        const size_t settled = shell.calls.size();
+        Pump(100); // ten more intervals: no attempt once shown
+        EXPECT_EQ(shell.calls.size(), settled);
+        EXPECT_TRUE(services.logs.empty());
+    }
+    {
+        SCOPED_TRACE("never accepted, then the taskbar starts");
+        NotifyRecorder shell;
+        cSystray tray(::GetModuleHandleW(nullptr), services, shell.Fn(), 6);
+        tray.SetRetryPolicy(10, 3);
+        shell.refuse = true;
+        tray.SysTrayShow(true);
+        ASSERT_TRUE(PumpUntil([&] { return !services.logs.empty(); }));
+        EXPECT_EQ(shell.Count(NIM_ADD, FALSE), 4); // the first attempt and three more
+        EXPECT_EQ(services.logs[0].type, EVENTLOG_WARNING_TYPE);
+        EXPECT_NE(services.logs[0].text.find(L"1460"), std::wstring::npos); // ERROR_TIMEOUT
+        Pump(100);
+        EXPECT_EQ(shell.Count(NIM_ADD, FALSE), 4); // given up
+        EXPECT_FALSE(tray.IsShown());
+
+        shell.refuse = false;
+        ::SendMessageW(tray.MessageWindow(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        EXPECT_TRUE(tray.IsShown());
+        EXPECT_EQ(shell.calls.back().op, static_cast<DWORD>(NIM_ADD));
+        services.logs.clear();
+    }
+    {
+        SCOPED_TRACE("shown, then the shell forgets it");
+        NotifyRecorder shell;
+        cSystray tray(::GetModuleHandleW(nullptr), services, shell.Fn(), 6);
+        tray.SetRetryPolicy(10, 5);
+        tray.SysTrayShow(true);
+        ASSERT_TRUE(tray.IsShown());
+        shell.refuseNext = 3; // the tip's NIM_MODIFY, then one more attempt
+        tray.SetSysTrayToolTip(L"New tip");
+        EXPECT_FALSE(tray.IsShown());
+        ASSERT_TRUE(PumpUntil([&] { return tray.IsShown(); }));
+        EXPECT_EQ(shell.calls.back().op, static_cast<DWORD>(NIM_ADD));
+        EXPECT_EQ(std::wstring(shell.calls.back().data.szTip), L"New tip");
+        tray.SysTrayShow(false);
+        EXPECT_EQ(shell.calls.back().op, static_cast<DWORD>(NIM_DELETE));
+        EXPECT_TRUE(services.logs.empty());
+    }
+    {
+        SCOPED_TRACE("hidden while still refused");
+        NotifyRecorder shell;
+        cSystray tray(::GetModuleHandleW(nullptr), services, shell.Fn(), 6);
+        tray.SetRetryPolicy(10, 5);
+        shell.refuse = true;
+        tray.SysTrayShow(true);
+        tray.SysTrayShow(false);
+        const size_t calls = shell.calls.size();
+        Pump(100);
+        EXPECT_EQ(shell.calls.size(), calls); // no attempt for an icon nobody wants
+        ::SendMessageW(tray.MessageWindow(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        EXPECT_EQ(shell.calls.size(), calls);
+    }
+}
+
+// The shell's callbacks reach the owner through the subclass stub: a handler that throws
+// is logged there, and the icon keeps working.
+TEST(Tray, AThrowingHandlerIsLoggedAndTheIconGoesOn) {
+    RecordingUiServices services;
+    NotifyRecorder shell;
+    cSystray tray(::GetModuleHandleW(nullptr), services, shell.Fn(), 6);
+    int downs = 0;
+    tray.MouseDown = [&](int16_t) { ++downs; };
+    tray.MouseUp = [](int16_t) { throw std::runtime_error("menu could not open"); };
+    Notify(tray, WM_LBUTTONUP);
+    ASSERT_EQ(services.logs.size(), 1u);
+    EXPECT_EQ(services.logs[0].type, EVENTLOG_ERROR_TYPE);
+    EXPECT_EQ(services.logs[0].source, L"cSystray");
+    EXPECT_NE(services.logs[0].text.find(L"HookProc"), std::wstring::npos);
+    EXPECT_NE(services.logs[0].text.find(L"menu could not open"), std::wstring::npos);
+    Notify(tray, WM_LBUTTONDOWN);
+    Notify(tray, WM_LBUTTONUP);
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(services.logs.size(), 2u);
     EXPECT_TRUE(services.boxes.empty());
 }

@@ -9,11 +9,16 @@
 #include <thread>
 
 #include "core/rounding.h"
+#include "win/boundary.h"
 #include "win/message_pump.h"
+#include "win/ui_services.h"
+#include "win/unique_handle.h"
 
 namespace zelk {
 
 namespace {
+
+constexpr size_t kMaxDownloadBytes = 64u * 1024 * 1024;
 
 int Round(double v) {
     return static_cast<int>(RoundHalfEven(v));
@@ -32,7 +37,7 @@ std::unique_ptr<Gdiplus::Bitmap> FromStream(IStream* stream) {
 
 // The stream is copied into the bitmap before it goes, so the bytes need not outlive it.
 std::unique_ptr<Gdiplus::Bitmap> FromBytes(const std::vector<uint8_t>& bytes) {
-    if (bytes.empty() || bytes.size() > 64u * 1024 * 1024) {
+    if (bytes.empty() || bytes.size() > kMaxDownloadBytes) {
         return nullptr;
     }
     IStream* stream = ::SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
@@ -112,64 +117,6 @@ void AddRoundPath(Gdiplus::GraphicsPath& path, int x, int y, int w, int h, int r
     path.CloseFigure();
 }
 
-struct Download {
-    std::wstring url;
-    std::atomic<HINTERNET> request{nullptr};
-    std::atomic<bool> done{false};
-    DWORD status = 0;
-    std::vector<uint8_t> body;
-};
-
-void RunDownload(Download& d) {
-    URL_COMPONENTS parts{};
-    parts.dwStructSize = sizeof(parts);
-    wchar_t host[256] = {}, path[2048] = {};
-    parts.lpszHostName = host;
-    parts.dwHostNameLength = 256;
-    parts.lpszUrlPath = path;
-    parts.dwUrlPathLength = 2048;
-    if (!::WinHttpCrackUrl(d.url.c_str(), 0, 0, &parts)) {
-        d.done = true;
-        return;
-    }
-    HINTERNET session = ::WinHttpOpen(L"ZelkToolBars/1.0", WINHTTP_ACCESS_TYPE_NO_PROXY,
-                                      WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
-    HINTERNET connection = session ? ::WinHttpConnect(session, host, parts.nPort, 0) : nullptr;
-    HINTERNET request =
-        connection
-            ? ::WinHttpOpenRequest(connection, L"GET", path, nullptr, WINHTTP_NO_REFERER,
-                                   WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                   parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0)
-            : nullptr;
-    d.request = request;
-    if (request &&
-        ::WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0,
-                             0, 0) &&
-        ::WinHttpReceiveResponse(request, nullptr)) {
-        DWORD size = sizeof(d.status);
-        ::WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                              WINHTTP_HEADER_NAME_BY_INDEX, &d.status, &size,
-                              WINHTTP_NO_HEADER_INDEX);
-        uint8_t chunk[16384];
-        DWORD read = 0;
-        while (d.body.size() < 64u * 1024 * 1024 &&
-               ::WinHttpReadData(request, chunk, sizeof(chunk), &read) && read > 0) {
-            d.body.insert(d.body.end(), chunk, chunk + read);
-        }
-    }
-    d.request = nullptr;
-    if (request) {
-        ::WinHttpCloseHandle(request);
-    }
-    if (connection) {
-        ::WinHttpCloseHandle(connection);
-    }
-    if (session) {
-        ::WinHttpCloseHandle(session);
-    }
-    d.done = true;
-}
-
 } // namespace
 
 uint32_t RGBtoARGB(uint32_t colour, int opacityPercent) {
@@ -178,28 +125,145 @@ uint32_t RGBtoARGB(uint32_t colour, int opacityPercent) {
         .value_or(0);
 }
 
-std::optional<std::vector<uint8_t>> DownloadBytes(const std::wstring& url, DWORD timeoutMs) {
-    auto d = std::make_shared<Download>();
-    d->url = url;
-    std::thread worker([d] { RunDownload(*d); });
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    while (!d->done && ::GetTickCount64() < deadline) {
+void WinHttpTransfer(DownloadJob& job) {
+    // Pointers into the address itself, so no length limit but the address's own.
+    URL_COMPONENTS parts{};
+    parts.dwStructSize = sizeof(parts);
+    parts.dwHostNameLength = static_cast<DWORD>(-1);
+    parts.dwUrlPathLength = static_cast<DWORD>(-1);
+    parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+    if (!::WinHttpCrackUrl(job.url.c_str(), 0, 0, &parts) || parts.lpszHostName == nullptr ||
+        parts.dwHostNameLength == 0) {
+        return;
+    }
+    const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+    std::wstring object = parts.lpszUrlPath != nullptr
+                              ? std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength)
+                              : std::wstring();
+    if (parts.lpszExtraInfo != nullptr) {
+        object.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    }
+    if (object.empty()) {
+        object = L"/";
+    }
+
+    // Closed in reverse order (request, connection, session) as the scopes end.
+    unique_hinternet session(::WinHttpOpen(L"ZelkToolBars/1.0", WINHTTP_ACCESS_TYPE_NO_PROXY,
+                                           WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+    if (!session) {
+        return;
+    }
+    // Every step (name resolution, connection, sending, each wait for data) gives up on its
+    // own, so the worker ends without another thread closing its handles under it.
+    const int limit =
+        static_cast<int>(std::min<DWORD>(std::max<DWORD>(job.timeoutMs, 1), 0x7FFFFFFF));
+    if (!::WinHttpSetTimeouts(session.get(), limit, limit, limit, limit)) {
+        return;
+    }
+    unique_hinternet connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
+    if (!connection || job.cancel) {
+        return;
+    }
+    unique_hinternet request(
+        ::WinHttpOpenRequest(connection.get(), L"GET", object.c_str(), nullptr, WINHTTP_NO_REFERER,
+                             WINHTTP_DEFAULT_ACCEPT_TYPES,
+                             parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
+    if (!request) {
+        return;
+    }
+    // The wait for the response headers has a limit of its own (90 s by default); a
+    // refusal leaves the receive limit above in force.
+    DWORD headersLimit = static_cast<DWORD>(limit);
+    ::WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &headersLimit,
+                       sizeof(headersLimit));
+    if (job.cancel ||
+        !::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0,
+                              WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
+        job.cancel || !::WinHttpReceiveResponse(request.get(), nullptr)) {
+        return;
+    }
+    DWORD status = 0;
+    DWORD size = sizeof(status);
+    if (!::WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                               WINHTTP_HEADER_NAME_BY_INDEX, &status, &size,
+                               WINHTTP_NO_HEADER_INDEX)) {
+        return;
+    }
+    std::vector<uint8_t> body;
+    uint8_t chunk[16384];
+    for (;;) {
+        DWORD read = 0;
+        if (job.cancel || !::WinHttpReadData(request.get(), chunk, sizeof(chunk), &read)) {
+            return; // a cut-off body is no image
+        }
+        if (read == 0) {
+            break;
+        }
+        if (body.size() + read > kMaxDownloadBytes) {
+            return;
+        }
+        body.insert(body.end(), chunk, chunk + read);
+    }
+    job.body = std::move(body);
+    job.status = status;
+}
+
+std::optional<std::vector<uint8_t>> DownloadBytes(const std::wstring& url, DWORD timeoutMs,
+                                                  UiServices& log, DownloadTransfer transfer) {
+    // Shared with the worker, which may outlive this call if the network ignores its limits.
+    auto job = std::make_shared<DownloadJob>();
+    auto escaped = std::make_shared<std::wstring>();
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    job->url = url;
+    job->timeoutMs = timeoutMs;
+    std::thread worker;
+    try {
+        worker = std::thread([job, escaped, done, transfer] {
+            // The thread's boundary: an exception must not reach std::terminate. It is kept
+            // for the waiting thread to log, so only one thread talks to the services.
+            try {
+                transfer(*job);
+            } catch (...) {
+                try {
+                    *escaped = DescribeCurrentException();
+                } catch (...) {
+                    *escaped = L"?";
+                }
+            }
+            *done = true;
+        });
+    } catch (...) {
+        LogEscapedException(log, L"ImageList", L"Starting the download of " + url);
+        return std::nullopt;
+    }
+    const ULONGLONG start = ::GetTickCount64();
+    const ULONGLONG deadline = start + timeoutMs;
+    // Past the deadline the worker is asked to stop and given as long again to notice.
+    const ULONGLONG lastResort = deadline + timeoutMs;
+    while (!*done) {
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= deadline) {
+            job->cancel = true;
+        }
+        if (now >= lastResort) {
+            worker.detach(); // it owns its handles and its share of the job
+            log.LogEvent(EVENTLOG_WARNING_TYPE, L"ImageList",
+                         L"The download of " + url + L" did not stop in time; left to end alone");
+            return std::nullopt;
+        }
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         DoEvents();
     }
-    if (!d->done) {
-        // Closing the request ends a blocked call on the worker at once.
-        if (HINTERNET request = d->request.exchange(nullptr)) {
-            ::WinHttpCloseHandle(request);
-        }
-        worker.detach(); // it owns a share of the state and finishes on its own
-        return std::nullopt;
-    }
     worker.join();
-    if (d->status != 200) {
+    if (!escaped->empty()) {
+        log.LogEvent(EVENTLOG_ERROR_TYPE, L"ImageList",
+                     L"The download of " + url + L" stopped: " + *escaped);
         return std::nullopt;
     }
-    return std::move(d->body);
+    if (job->status != 200) {
+        return std::nullopt;
+    }
+    return std::move(job->body);
 }
 
 std::optional<std::vector<uint8_t>> Base64ToBytes(const std::wstring& text) {
@@ -219,7 +283,7 @@ std::optional<std::vector<uint8_t>> Base64ToBytes(const std::wstring& text) {
     return bytes;
 }
 
-ImageList::ImageList() = default;
+ImageList::ImageList(UiServices& log) : log_(log) {}
 ImageList::~ImageList() {
     ImageListClear();
 }
@@ -247,7 +311,7 @@ std::unique_ptr<Gdiplus::Bitmap> ImageList::MakeListImage(const ImageSource& sou
     } else if (const auto* text = std::get_if<std::wstring>(&source)) {
         if (::PathIsURLW(text->c_str())) {
             if (::_wcsnicmp(text->c_str(), L"data:", 5) != 0) {
-                if (auto bytes = DownloadBytes(*text, downloadTimeoutMs_)) {
+                if (auto bytes = DownloadBytes(*text, downloadTimeoutMs_, log_)) {
                     image = FromBytes(*bytes);
                 }
             } else {

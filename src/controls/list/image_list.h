@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objidl.h>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +15,8 @@
 #include "win/gdi.h"
 
 namespace zelk {
+
+class UiServices;
 
 // A GDI handle whose kind (bitmap or icon) is asked of the platform.
 struct GdiHandleSource {
@@ -29,7 +32,8 @@ using ImageIndex = std::variant<long, std::wstring>;
 // 32-bit ARGB, so drawing a row only copies pixels through a colour matrix.
 class ImageList {
 public:
-    ImageList();
+    // What goes wrong out of sight (a download worker that stops on an exception) is logged here.
+    explicit ImageList(UiServices& log);
     ~ImageList();
     ImageList(const ImageList&) = delete;
     ImageList& operator=(const ImageList&) = delete;
@@ -80,6 +84,7 @@ private:
     std::optional<size_t> Find(const ImageIndex& index) const;
     bool KeyTaken(const std::optional<std::wstring>& key);
 
+    UiServices& log_;
     GdiplusSession gdiplus_;
     std::vector<Entry> images_;
     int cellWidth_ = 16, cellHeight_ = 16;
@@ -92,9 +97,27 @@ private:
 // GDI+ ARGB from a 0x00BBGGRR colour or a system colour; opacity in percent (clamped).
 uint32_t RGBtoARGB(uint32_t colour, int opacityPercent);
 
-// Image bytes from a web address: a GET that waits at most timeoutMs while the calling
-// thread keeps dispatching its window messages. nullopt for anything but status 200.
-std::optional<std::vector<uint8_t>> DownloadBytes(const std::wstring& url, DWORD timeoutMs);
+// One web download, shared by the thread that waits and the worker that transfers.
+struct DownloadJob {
+    std::wstring url;
+    DWORD timeoutMs = 0;
+    std::atomic<bool> cancel{false}; // raised by the waiting thread at its deadline
+    DWORD status = 0;                // the HTTP status; 0 when the transfer did not finish
+    std::vector<uint8_t> body;
+};
+// The transfer, on the worker thread: a synchronous WinHTTP GET that owns its handles from
+// start to end (no other thread ever closes or uses them), gives up on any step after the
+// job's timeout and stops between steps once cancel is raised.
+void WinHttpTransfer(DownloadJob& job);
+using DownloadTransfer = void (*)(DownloadJob&);
+
+// Image bytes from a web address: a GET run on a worker thread while the calling thread
+// keeps dispatching its window messages, for at most about timeoutMs (twice that when the
+// network does not honour its timeouts). nullopt for anything but status 200. What stops
+// the worker (an exception included) is logged, never thrown.
+[[nodiscard]] std::optional<std::vector<uint8_t>>
+DownloadBytes(const std::wstring& url, DWORD timeoutMs, UiServices& log,
+              DownloadTransfer transfer = &WinHttpTransfer);
 std::optional<std::vector<uint8_t>> Base64ToBytes(const std::wstring& text);
 
 } // namespace zelk

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "win/boundary.h"
+
 namespace zelk {
 
 namespace {
@@ -154,41 +156,66 @@ POINT ListDropTarget::Client(POINTL pt) const {
     return p;
 }
 
-HRESULT ListDropTarget::DragEnter(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect) {
-    current_ = data;
-    if (callbacks_.dragOver) {
-        callbacks_.dragOver(data, *effect, ButtonFromKeys(keys), ShiftFromKeys(keys), Client(pt),
-                            0);
+template <class Body>
+HRESULT ListDropTarget::Guard(const wchar_t* method, DWORD* effect, Body&& body) {
+    if (RunGuarded(log_, L"ucList", method, body)) {
+        return S_OK;
     }
-    return S_OK;
+    if (effect != nullptr) {
+        *effect = DROPEFFECT_NONE;
+    }
+    return E_UNEXPECTED;
+}
+
+HRESULT ListDropTarget::DragEnter(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect) {
+    if (effect == nullptr) {
+        return E_INVALIDARG;
+    }
+    return Guard(L"IDropTarget::DragEnter", effect, [&] {
+        current_ = com_ptr<IDataObject>::Borrowed(data);
+        if (callbacks_.dragOver) {
+            callbacks_.dragOver(data, *effect, ButtonFromKeys(keys), ShiftFromKeys(keys),
+                                Client(pt), 0);
+        }
+    });
 }
 
 HRESULT ListDropTarget::DragOver(DWORD keys, POINTL pt, DWORD* effect) {
-    if (callbacks_.dragOver) {
-        callbacks_.dragOver(current_, *effect, ButtonFromKeys(keys), ShiftFromKeys(keys),
-                            Client(pt), 2);
+    if (effect == nullptr) {
+        return E_INVALIDARG;
     }
-    return S_OK;
+    return Guard(L"IDropTarget::DragOver", effect, [&] {
+        if (callbacks_.dragOver) {
+            callbacks_.dragOver(current_.get(), *effect, ButtonFromKeys(keys), ShiftFromKeys(keys),
+                                Client(pt), 2);
+        }
+    });
 }
 
 HRESULT ListDropTarget::DragLeave() {
-    if (callbacks_.dragOver) {
-        DWORD effect = DROPEFFECT_NONE;
-        POINT cursor{};
-        ::GetCursorPos(&cursor);
-        ::ScreenToClient(window_, &cursor);
-        callbacks_.dragOver(current_, effect, 0, 0, cursor, 1);
-    }
-    current_ = nullptr;
-    return S_OK;
+    const HRESULT result = Guard(L"IDropTarget::DragLeave", nullptr, [&] {
+        if (callbacks_.dragOver) {
+            DWORD effect = DROPEFFECT_NONE;
+            POINT cursor{};
+            ::GetCursorPos(&cursor);
+            ::ScreenToClient(window_, &cursor);
+            callbacks_.dragOver(current_.get(), effect, 0, 0, cursor, 1);
+        }
+    });
+    current_.reset();
+    return result;
 }
 
 HRESULT ListDropTarget::Drop(IDataObject* data, DWORD keys, POINTL pt, DWORD* effect) {
-    current_ = nullptr;
-    if (callbacks_.drop) {
-        callbacks_.drop(data, *effect, ButtonFromKeys(keys), ShiftFromKeys(keys), Client(pt));
+    current_.reset();
+    if (effect == nullptr) {
+        return E_INVALIDARG;
     }
-    return S_OK;
+    return Guard(L"IDropTarget::Drop", effect, [&] {
+        if (callbacks_.drop) {
+            callbacks_.drop(data, *effect, ButtonFromKeys(keys), ShiftFromKeys(keys), Client(pt));
+        }
+    });
 }
 
 DWORD DragText(const std::wstring& text, DWORD allowedEffects) {

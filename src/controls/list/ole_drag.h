@@ -7,7 +7,11 @@
 #include <functional>
 #include <string>
 
+#include "win/unique_handle.h"
+
 namespace zelk {
+
+class UiServices;
 
 // Plain text (CF_UNICODETEXT) as an OLE data object, for drags that start in a list.
 IDataObject* CreateTextDataObject(const std::wstring& text);
@@ -15,7 +19,9 @@ IDataObject* CreateTextDataObject(const std::wstring& text);
 std::wstring DataObjectText(IDataObject* data);
 
 // Hands a window's drop notifications to callbacks, with client pixel coordinates.
-// State: 0 enter, 1 leave, 2 over (as the forms toolkit numbers them).
+// State: 0 enter, 1 leave, 2 over (as the forms toolkit numbers them). The methods are
+// called by OLE: a callback that throws is logged through the services, the drop is refused
+// (no effect) and the method answers E_UNEXPECTED.
 class ListDropTarget final : public IDropTarget {
 public:
     struct Callbacks {
@@ -24,8 +30,8 @@ public:
             dragOver;
         std::function<void(IDataObject*, DWORD& effect, int button, int shift, POINT client)> drop;
     };
-    ListDropTarget(HWND window, Callbacks callbacks)
-        : window_(window), callbacks_(std::move(callbacks)) {}
+    ListDropTarget(HWND window, UiServices& log, Callbacks callbacks)
+        : window_(window), log_(log), callbacks_(std::move(callbacks)) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
@@ -39,9 +45,11 @@ public:
 
 private:
     POINT Client(POINTL pt) const;
+    template <class Body> HRESULT Guard(const wchar_t* method, DWORD* effect, Body&& body);
     HWND window_;
+    UiServices& log_;
     Callbacks callbacks_;
-    IDataObject* current_ = nullptr;
+    com_ptr<IDataObject> current_; // between DragEnter and DragLeave or Drop
     ULONG refs_ = 1;
 };
 

@@ -181,8 +181,10 @@ public:
     std::function<void(long&)> OLECompleteDrag;
     // Starts a drag of what OLEStartDrag provides; a host calls it from MouseDown/MouseMove.
     void OLEDrag();
-    // Sets OLEDropMode (0 none, 1 manual); other values are refused with error 380.
-    std::optional<AppError> SetOLEDropMode(long mode);
+    // Sets OLEDropMode (0 none, 1 manual); other values are refused with error 380. The
+    // window takes drops only on a thread that holds an OleThread; otherwise, or when OLE
+    // refuses, the failure is logged and DropTarget() stays empty.
+    [[nodiscard]] std::optional<AppError> SetOLEDropMode(long mode);
     IDropTarget* DropTarget() const { return dropTarget_; }
 
     // Raised before a popup shows for the first time: the host fills what it deferred
@@ -238,7 +240,7 @@ private:
     UiServices& services_;
     ListModel model_;
     ListProperties properties_;
-    ImageList images_;
+    ImageList images_{services_};
     ClsShadow shadow_;
     std::unique_ptr<ucScrollbar> scrollBar_;
     std::unique_ptr<DibSurface> backBuffer_;

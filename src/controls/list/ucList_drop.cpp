@@ -1,7 +1,22 @@
 // Drag and drop passed through from the list window to its host.
 #include "controls/list/ucList.h"
 
+#include <cwchar>
+
+#include "win/ole_thread.h"
+#include "win/ui_services.h"
+
 namespace zelk {
+
+namespace {
+
+std::wstring Hex(HRESULT value) {
+    wchar_t text[16];
+    std::swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(value));
+    return text;
+}
+
+} // namespace
 
 std::optional<AppError> ucList::SetOLEDropMode(long mode) {
     if (auto error = zelk::SetOLEDropMode(properties_, mode)) {
@@ -16,6 +31,14 @@ void ucList::UpdateDropRegistration() {
         return;
     }
     if (properties_.OLEDropMode == 1 && dropTarget_ == nullptr) {
+        // Windows refuses RegisterDragDrop (E_OUTOFMEMORY) on a thread without OleInitialize,
+        // CoInitializeEx or not; say so plainly instead of relying on that answer.
+        if (!OleThread::IsInitialisedHere()) {
+            services_.LogEvent(EVENTLOG_ERROR_TYPE, L"ucList",
+                               L"RegisterDragDrop skipped: OLE is not initialised on this "
+                               L"thread (OleInitialize); the list takes no drops");
+            return;
+        }
         ListDropTarget::Callbacks callbacks;
         callbacks.dragOver = [this](IDataObject* data, DWORD& effect, int button, int shift,
                                     POINT client, int state) {
@@ -37,16 +60,33 @@ void ucList::UpdateDropRegistration() {
             OLEDragDrop(data, e, button, shift, x, y);
             effect = static_cast<DWORD>(e);
         };
-        dropTarget_ = new ListDropTarget(hwnd_, std::move(callbacks));
-        ::RegisterDragDrop(hwnd_, dropTarget_);
+        auto* target = new ListDropTarget(hwnd_, services_, std::move(callbacks));
+        const HRESULT registered = ::RegisterDragDrop(hwnd_, target);
+        if (FAILED(registered)) {
+            target->Release();
+            services_.LogEvent(EVENTLOG_ERROR_TYPE, L"ucList",
+                               L"RegisterDragDrop failed with " + Hex(registered) +
+                                   L"; the list takes no drops");
+            return;
+        }
+        dropTarget_ = target; // OLE holds a reference of its own until RevokeDragDrop
     } else if (properties_.OLEDropMode != 1 && dropTarget_ != nullptr) {
-        ::RevokeDragDrop(hwnd_);
+        const HRESULT revoked = ::RevokeDragDrop(hwnd_);
+        if (FAILED(revoked)) {
+            services_.LogEvent(EVENTLOG_WARNING_TYPE, L"ucList",
+                               L"RevokeDragDrop failed with " + Hex(revoked));
+        }
         dropTarget_->Release();
         dropTarget_ = nullptr;
     }
 }
 
 void ucList::OLEDrag() {
+    if (!OleThread::IsInitialisedHere()) {
+        services_.LogEvent(EVENTLOG_ERROR_TYPE, L"ucList",
+                           L"DoDragDrop skipped: OLE is not initialised on this thread");
+        return;
+    }
     std::wstring text;
     long allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     if (OLEStartDrag) {

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include <mutex>
+#include <stdexcept>
+
+#include "test_support.h"
+#include "win/ui_services.h"
+#include "win/unique_handle.h"
+
+using namespace zelk;
+
+namespace {
+
+// Called from the hand-over thread; tells the test when something was logged.
+class ThreadSafeRecorder : public RecordingUiServices {
+public:
+    ThreadSafeRecorder() : logged_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+    void LogEvent(WORD type, const std::wstring& source, const std::wstring& text) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            RecordingUiServices::LogEvent(type, source, text);
+        }
+        ::SetEvent(logged_.get());
+    }
+    bool WaitForLog() { return ::WaitForSingleObject(logged_.get(), 5000) == WAIT_OBJECT_0; }
+    void Clear() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        logs.clear();
+        ::ResetEvent(logged_.get());
+    }
+    std::vector<Log> Logs() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return logs;
+    }
+
+private:
+    std::mutex mutex_;
+    unique_handle<HandleTraits<HANDLE, ::CloseHandle>> logged_;
+};
+
+} // namespace
+
+// The hand-over thread is a boundary: what its work throws is logged and the thread ends,
+// instead of std::terminate taking the program down with it. Its work runs with COM in a
+// single-threaded apartment, as ShellExecuteEx asks.
+TEST(ShellThread, WorkThatThrowsIsLoggedAndTheProgramGoesOn) {
+    // Outlives the detached thread whatever happens to the test.
+    static ThreadSafeRecorder services;
+    services.Clear();
+    RunOnShellThread(services, [] { throw std::runtime_error("shell extension failed"); });
+    ASSERT_TRUE(services.WaitForLog());
+    const auto logs = services.Logs();
+    ASSERT_EQ(logs.size(), 1u);
+    EXPECT_EQ(logs[0].type, EVENTLOG_ERROR_TYPE);
+    EXPECT_NE(logs[0].text.find(L"Shell hand-over thread"), std::wstring::npos);
+    EXPECT_NE(logs[0].text.find(L"shell extension failed"), std::wstring::npos);
+
+    APTTYPE type = APTTYPE_MTA;
+    APTTYPEQUALIFIER qualifier{};
+    HRESULT asked = E_FAIL;
+    unique_handle<HandleTraits<HANDLE, ::CloseHandle>> done(
+        ::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    RunOnShellThread(services, [&, event = done.get()] {
+        asked = ::CoGetApartmentType(&type, &qualifier);
+        ::SetEvent(event);
+    });
+    ASSERT_EQ(::WaitForSingleObject(done.get(), 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(asked, S_OK);
+    EXPECT_TRUE(type == APTTYPE_STA || type == APTTYPE_MAINSTA) << type;
+    EXPECT_EQ(services.Logs().size(), 1u);
+}
