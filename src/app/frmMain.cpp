@@ -752,7 +752,10 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                                              [this](int number, std::wstring_view text) {
                                                  return language_.GetString(number, text);
                                              }),
-                language_.GetString(1, L"ToolBars Menu"), MB_OK | MB_ICONWARNING);
+                // A program started at logon is not in the foreground: the box must not open
+                // behind the user's windows.
+                language_.GetString(1, L"ToolBars Menu"),
+                MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST);
         }
         return 0;
     case WM_QUERYENDSESSION:

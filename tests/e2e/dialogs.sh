@@ -69,8 +69,8 @@ grep -q 'AAA Zelk|AAA Zelk' "$DATA/ToolBars.txt" || fail "ToolBars.txt: $(cat "$
 wait_until 15 icon_shown || fail "no tray icon after the first toolbar"
 xdotool mousemove "$TRAY_X" "$TRAY_Y" click 1
 menus() { windows | awk -F'\t' '$3 == "ZelkList" && $4 == 1 { print $5 }'; }
-wait_until 10 [ -n "$(menus)" ] || true
-[ -n "$(menus)" ] || fail "no menu after adding the toolbar"
+menu_shown() { [ -n "$(menus)" ]; } # evaluated at each try, not once
+wait_until 10 menu_shown || fail "no menu after adding the toolbar"
 keys escape
 
 # Start with Windows: Yes writes the quoted command, No removes it.
