@@ -297,7 +297,13 @@ class Exerciser:
             lists = self.wait_for("Right on %s opened no list" % row.child.name,
                                   lambda ls: any(w.hwnd not in shown_before
                                                  for w in self.visible(ls)))
-            new = [w for w in self.visible(lists) if w.hwnd not in shown_before][0]
+            hwnd_new = [w.hwnd for w in self.visible(lists) if w.hwnd not in shown_before][0]
+            # A list's window is created on its first opening and may show before it has its
+            # size: wait until it stands still.
+            self.settle()
+            new = next((w for w in self.visible(self.state()[0]) if w.hwnd == hwnd_new), None)
+            if new is None:
+                raise SetupError("%s closed again by itself" % row.child.name)
             height = new.rect[3] - new.rect[1]
             rows = (height - 2 * mw.HEADER) // mw.SUB_ROW
             if rows < len(row.child.rows) and any(r.folder for r in row.child.rows):
