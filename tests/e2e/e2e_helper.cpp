@@ -391,20 +391,6 @@ int Serve() {
             if (!::PostMessageW(target, WM_CLOSE, 0, 0)) {
                 std::printf("error %lu\n", ::GetLastError());
             }
-        } else if (command == "idle" && words.size() == 3) {
-            // Until the process waits for input with nothing left to handle.
-            const HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE,
-                                                 static_cast<DWORD>(std::stoul(words[1])));
-            if (process == nullptr) {
-                std::printf("gone\n");
-            } else {
-                const DWORD result =
-                    ::WaitForInputIdle(process, static_cast<DWORD>(std::stoul(words[2])));
-                std::printf("%s\n", result == 0              ? "idle"
-                                    : result == WAIT_TIMEOUT ? "busy"
-                                                             : "failed");
-                ::CloseHandle(process);
-            }
         } else if (command == "hotkeys") {
             HeldHotKeys();
         } else if (command == "objects" && words.size() == 2) {
