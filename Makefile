@@ -4,7 +4,7 @@ SHELL := /bin/bash
 NATIVE_CORE_TESTS := $(CURDIR)/build/native/tests/core/zelk_core_tests
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: all deps native cross format format-check test run bench clean
+.PHONY: all deps native cross format format-check test run bench clean exercise
 
 all: cross
 
@@ -45,3 +45,12 @@ bench: deps
 	@bash scripts/xvfb-start.sh && bash scripts/wine-prefix.sh
 	@bash scripts/wine-run.sh build/mingw/bench/zelk_list_bench.exe
 	@bash scripts/wine-run.sh build/mingw/bench/zelk_menu_bench.exe
+
+# A randomized walk through the menu in the private Wine desktop: make exercise SEED=7 ACTIONS=1000
+SEED ?= 1
+ACTIONS ?= 400
+exercise: cross
+	@bash scripts/xvfb-start.sh && bash scripts/wine-prefix.sh
+	@DISPLAY="$$(cat build/xvfb.display)" EXERCISE_SEEDS="$(SEED)" EXERCISE_ACTIONS="$(ACTIONS)" \
+		bash tests/e2e/exercise.sh build/mingw/src/ZelkToolBars.exe \
+		build/mingw/tests/e2e/e2e_helper.exe build/mingw/tests/e2e/probe.exe

@@ -1,13 +1,28 @@
 // Drives and inspects the Wine desktop from inside it, where X tools cannot reach:
 //   windows             every top-level window: handle, process, class, visibility, rectangle,
-//   title keys NAME...        presses and releases keys through SendInput (up, down, left, right,
-//                       return, escape, tab, or one letter/digit)
+//                       title, client origin
+//   keys NAME...        presses and releases keys through SendInput (up, down, left, right,
+//                       home, end, pageup, pagedown, return, escape, tab, or one letter/digit)
 //   menu                the items of the visible popup menu, one per line
 //   locale              the user's locale id
+//   serve               answers commands, one per line on standard input, each answer ending
+//                       with a line "end" (a Wine process start costs about a second, too much
+//                       to pay after every step of a long walk): state, windows, keys NAME...,
+//                       hotkeys, objects PID, dir FOLDER, close HWND, quit
+//   hold NAME           holds one key as a hot key until standard input closes (to show that
+//                       another process's hot key is seen)
+//   leaker              a stand-in program that leaks one object per line it reads ("brush",
+//                       "dc", "window"; "balanced" frees what it makes), to show that the
+//                       object counts see a leak
 #include <windows.h>
+#include <winternl.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -16,6 +31,18 @@ void PrintUtf8(const std::wstring& text) {
     std::string out(static_cast<size_t>(n > 0 ? n : 1), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
     std::fputs(out.c_str(), stdout);
+}
+
+std::wstring FromUtf8(const std::string& text) {
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring out(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), n);
+    out.resize(out.size() - 1);
+    return out;
+}
+
+unsigned long long Number(HWND hwnd) {
+    return static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd));
 }
 
 BOOL CALLBACK ListWindow(HWND hwnd, LPARAM) {
@@ -29,28 +56,38 @@ BOOL CALLBACK ListWindow(HWND hwnd, LPARAM) {
     POINT client{0, 0};
     ::ClientToScreen(hwnd, &client);
     wchar_t line[800];
-    std::swprintf(line, 800, L"%llu\t%lu\t%ls\t%d\t%ld,%ld,%ld,%ld\t%ls\t%ld,%ld\n",
-                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)), pid, cls,
-                  ::IsWindowVisible(hwnd) ? 1 : 0, r.left, r.top, r.right, r.bottom, title,
-                  client.x, client.y);
+    std::swprintf(line, 800, L"%llu\t%lu\t%ls\t%d\t%ld,%ld,%ld,%ld\t%ls\t%ld,%ld\n", Number(hwnd),
+                  pid, cls, ::IsWindowVisible(hwnd) ? 1 : 0, r.left, r.top, r.right, r.bottom,
+                  title, client.x, client.y);
     PrintUtf8(line);
     return TRUE;
 }
 
+struct KeyName {
+    const wchar_t* name;
+    WORD key;
+};
+// The keys a shown menu takes from the whole desktop, in the order the checks report them.
+constexpr KeyName kNavigationKeys[] = {
+    {L"up", VK_UP},         {L"down", VK_DOWN},     {L"left", VK_LEFT},    {L"right", VK_RIGHT},
+    {L"home", VK_HOME},     {L"end", VK_END},       {L"pageup", VK_PRIOR}, {L"pagedown", VK_NEXT},
+    {L"return", VK_RETURN}, {L"escape", VK_ESCAPE}, {L"tab", VK_TAB}};
+
 WORD KeyOf(const std::wstring& name) {
-    static const struct {
-        const wchar_t* name;
-        WORD key;
-    } keys[] = {{L"up", VK_UP},         {L"down", VK_DOWN},     {L"left", VK_LEFT},
-                {L"right", VK_RIGHT},   {L"home", VK_HOME},     {L"end", VK_END},
-                {L"pageup", VK_PRIOR},  {L"pagedown", VK_NEXT}, {L"return", VK_RETURN},
-                {L"escape", VK_ESCAPE}, {L"tab", VK_TAB}};
-    for (const auto& k : keys) {
+    for (const auto& k : kNavigationKeys) {
         if (name == k.name) {
             return k.key;
         }
     }
     return name.size() == 1 ? static_cast<WORD>(::towupper(name[0])) : 0;
+}
+
+bool Press(WORD vk) {
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = vk;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    return ::SendInput(2, input, sizeof(INPUT)) == 2;
 }
 
 int Keys(int argc, wchar_t** argv) {
@@ -60,11 +97,7 @@ int Keys(int argc, wchar_t** argv) {
             std::fprintf(stderr, "unknown key\n");
             return 2;
         }
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_KEYBOARD;
-        input[0].ki.wVk = input[1].ki.wVk = vk;
-        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        ::SendInput(2, input, sizeof(INPUT));
+        Press(vk);
         ::Sleep(150);
     }
     return 0;
@@ -90,6 +123,332 @@ int Menu() {
     return count > 0 ? 0 : 1;
 }
 
+// --- serve ------------------------------------------------------------------------------
+
+// The menu lists and the program's main window, as "list HWND PID VISIBLE L,T,R,B PARENT" and
+// "main HWND PID". PARENT is the list a shown submenu names as its parent (0 for none). Shown
+// folder windows come as "folder HWND".
+BOOL CALLBACK ListMenuWindow(HWND hwnd, LPARAM) {
+    wchar_t cls[64] = {};
+    if (::GetClassNameW(hwnd, cls, 64) == 0) {
+        return TRUE;
+    }
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (std::wcscmp(cls, L"ZelkList") == 0) {
+        RECT r{};
+        ::GetWindowRect(hwnd, &r);
+        const HANDLE parent = ::GetPropW(hwnd, L"ZelkToolBars.ParentMenu");
+        std::printf("list %llu %lu %d %ld,%ld,%ld,%ld %llu\n", Number(hwnd), pid,
+                    ::IsWindowVisible(hwnd) ? 1 : 0, r.left, r.top, r.right, r.bottom,
+                    static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(parent)));
+    } else if (std::wcscmp(cls, L"ZelkToolBarsMain") == 0) {
+        std::printf("main %llu %lu\n", Number(hwnd), pid);
+    } else if ((std::wcscmp(cls, L"ExplorerWClass") == 0 ||
+                std::wcscmp(cls, L"CabinetWClass") == 0) &&
+               ::IsWindowVisible(hwnd)) {
+        std::printf("folder %llu\n", Number(hwnd)); // a folder handed to the shell
+    }
+    return TRUE;
+}
+
+// Which navigation keys someone already holds as a hot key (no modifiers). Each key this
+// process gets is given back at once, so the holder is never disturbed for longer than a call.
+void HeldHotKeys() {
+    std::string held, errors;
+    int id = 0x5A00;
+    for (const auto& k : kNavigationKeys) {
+        ++id;
+        if (::RegisterHotKey(nullptr, id, 0, k.key)) {
+            ::UnregisterHotKey(nullptr, id);
+            continue;
+        }
+        const DWORD error = ::GetLastError();
+        std::string name;
+        for (const wchar_t* c = k.name; *c != 0; ++c) {
+            name += static_cast<char>(*c);
+        }
+        if (error == ERROR_HOTKEY_ALREADY_REGISTERED) {
+            held += " " + name;
+        } else {
+            errors += " " + name + ":" + std::to_string(error);
+        }
+    }
+    std::printf("held%s\n", held.c_str());
+    if (!errors.empty()) {
+        std::printf("error%s\n", errors.c_str());
+    }
+}
+
+struct WindowCount {
+    DWORD pid;
+    long count;
+};
+
+BOOL CALLBACK CountChild(HWND hwnd, LPARAM data) {
+    auto* counter = reinterpret_cast<WindowCount*>(data);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == counter->pid) {
+        ++counter->count;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM data) {
+    auto* counter = reinterpret_cast<WindowCount*>(data);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == counter->pid) {
+        ++counter->count;
+        ::EnumChildWindows(hwnd, &CountChild, data); // every depth
+    }
+    return TRUE;
+}
+
+// The windows of a process: GetGuiResources answers 0 under Wine 8, and windows are the
+// USER objects a menu makes. Message-only windows are not listed by EnumWindows.
+long CountWindows(DWORD pid) {
+    WindowCount counter{pid, 0};
+    ::EnumWindows(&CountTopLevel, reinterpret_cast<LPARAM>(&counter));
+    HWND message = nullptr;
+    while ((message = ::FindWindowExW(HWND_MESSAGE, message, nullptr, nullptr)) != nullptr) {
+        CountTopLevel(message, reinterpret_cast<LPARAM>(&counter));
+    }
+    return counter.count;
+}
+
+// Wine keeps each process's GDI handles in a table the PEB points to (GdiSharedHandleTable,
+// offset 0xF8 of the 64-bit PEB): 0x10000 entries of 24 bytes, an entry is live while its
+// Type byte (offset 14) is not 0.
+constexpr size_t kPebGdiTable = 0xF8;
+constexpr size_t kGdiEntrySize = 24;
+constexpr size_t kGdiEntryType = 14;
+constexpr size_t kGdiEntryExtType = 12; // the full type (NTGDI_OBJ_* >> 16) in its low 7 bits
+constexpr size_t kGdiEntries = 0x10000;
+
+bool ReadGdiTable(HANDLE process, std::vector<BYTE>& table) {
+    PROCESS_BASIC_INFORMATION info{};
+    ULONG length = 0;
+    if (::NtQueryInformationProcess(process, ProcessBasicInformation, &info, sizeof(info),
+                                    &length) != 0 ||
+        info.PebBaseAddress == nullptr) {
+        return false;
+    }
+    uint64_t address = 0;
+    SIZE_T read = 0;
+    if (!::ReadProcessMemory(process,
+                             reinterpret_cast<const BYTE*>(info.PebBaseAddress) + kPebGdiTable,
+                             &address, sizeof(address), &read) ||
+        read != sizeof(address) || address == 0) {
+        return false;
+    }
+    table.assign(kGdiEntrySize * kGdiEntries, 0);
+    return ::ReadProcessMemory(process, reinterpret_cast<const void*>(address), table.data(),
+                               table.size(), &read) &&
+           read == table.size();
+}
+
+bool LiveEntry(const std::vector<BYTE>& table, size_t index) {
+    return table[index * kGdiEntrySize + kGdiEntryType] != 0;
+}
+
+// Whether the table is where this file thinks: a brush of our own must appear in it, and
+// vanish again once deleted. Otherwise the count would be a number that means nothing.
+bool GdiTableUnderstood() {
+    static int known = -1;
+    if (known >= 0) {
+        return known == 1;
+    }
+    known = 0;
+    const HBRUSH brush = ::CreateSolidBrush(RGB(1, 2, 3));
+    if (brush == nullptr) {
+        return false;
+    }
+    const size_t index = reinterpret_cast<uintptr_t>(brush) & 0xFFFF;
+    std::vector<BYTE> before, after;
+    const bool readBefore = ReadGdiTable(::GetCurrentProcess(), before);
+    ::DeleteObject(brush);
+    const bool readAfter = ReadGdiTable(::GetCurrentProcess(), after);
+    known = readBefore && readAfter && LiveEntry(before, index) && !LiveEntry(after, index) ? 1 : 0;
+    return known == 1;
+}
+
+// "objects windows=N gdi=M types=T:n,..." (gdi=-1 when the table cannot be read); "gone"
+// when the process has ended.
+void Objects(DWORD pid) {
+    const HANDLE process =
+        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE, FALSE, pid);
+    if (process == nullptr) {
+        std::printf("gone\n");
+        return;
+    }
+    DWORD code = 0;
+    if (::GetExitCodeProcess(process, &code) && code != STILL_ACTIVE) {
+        ::CloseHandle(process);
+        std::printf("gone\n");
+        return;
+    }
+    long gdi = -1;
+    std::map<int, long> types;
+    std::vector<BYTE> table;
+    if (GdiTableUnderstood() && ReadGdiTable(process, table)) {
+        gdi = 0;
+        for (size_t i = 0; i < kGdiEntries; ++i) {
+            if (LiveEntry(table, i)) {
+                ++gdi;
+                ++types[table[i * kGdiEntrySize + kGdiEntryExtType] & 0x7F];
+            }
+        }
+    }
+    ::CloseHandle(process);
+    std::string typeText;
+    for (const auto& [type, count] : types) {
+        typeText +=
+            (typeText.empty() ? "" : ",") + std::to_string(type) + ":" + std::to_string(count);
+    }
+    std::printf("objects windows=%ld gdi=%ld types=%s\n", CountWindows(pid), gdi, typeText.c_str());
+}
+
+// A folder's entries as the program lists them: FindFirstFileEx order, hidden and system
+// entries left out; "d NAME" or "f NAME".
+void Directory(const std::wstring& folder) {
+    WIN32_FIND_DATAW data{};
+    const std::wstring pattern = folder + (folder.ends_with(L"\\") ? L"*.*" : L"\\*.*");
+    const HANDLE find =
+        ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                           FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        if (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
+            continue;
+        }
+        const bool folderEntry = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        PrintUtf8((folderEntry ? L"d " : L"f ") + std::wstring(data.cFileName) + L"\n");
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+}
+
+std::vector<std::string> Words(const std::string& line) {
+    std::vector<std::string> words;
+    size_t at = 0;
+    while (at < line.size()) {
+        const size_t start = line.find_first_not_of(" \t\r\n", at);
+        if (start == std::string::npos) {
+            break;
+        }
+        const size_t stop = line.find_first_of(" \t\r\n", start);
+        words.push_back(line.substr(start, stop == std::string::npos ? stop : stop - start));
+        at = stop == std::string::npos ? line.size() : stop;
+    }
+    return words;
+}
+
+std::string Trim(const std::string& text) {
+    const size_t start = text.find_first_not_of(" \t\r\n");
+    if (start == std::string::npos) {
+        return {};
+    }
+    return text.substr(start, text.find_last_not_of(" \t\r\n") - start + 1);
+}
+
+bool ReadLine(std::string& line) {
+    char buffer[4096];
+    line.clear();
+    while (std::fgets(buffer, sizeof(buffer), stdin) != nullptr) {
+        line += buffer;
+        if (!line.empty() && line.back() == '\n') {
+            return true;
+        }
+    }
+    return !line.empty();
+}
+
+int Serve() {
+    std::string line;
+    while (ReadLine(line)) {
+        const std::vector<std::string> words = Words(line);
+        const std::string command = words.empty() ? "" : words[0];
+        if (command == "quit") {
+            break;
+        }
+        if (command == "state") {
+            ::EnumWindows(&ListMenuWindow, 0);
+        } else if (command == "windows") {
+            ::EnumWindows(&ListWindow, 0);
+        } else if (command == "keys") {
+            for (size_t i = 1; i < words.size(); ++i) {
+                const WORD vk = KeyOf(FromUtf8(words[i]));
+                if (vk == 0 || !Press(vk)) {
+                    std::printf("error key %s\n", words[i].c_str());
+                }
+            }
+        } else if (command == "close" && words.size() == 2) {
+            const HWND target =
+                reinterpret_cast<HWND>(static_cast<uintptr_t>(std::stoull(words[1])));
+            if (!::PostMessageW(target, WM_CLOSE, 0, 0)) {
+                std::printf("error %lu\n", ::GetLastError());
+            }
+        } else if (command == "hotkeys") {
+            HeldHotKeys();
+        } else if (command == "objects" && words.size() == 2) {
+            Objects(static_cast<DWORD>(std::stoul(words[1])));
+        } else if (command == "dir" && words.size() >= 2) {
+            Directory(FromUtf8(Trim(line.substr(line.find("dir") + 3))));
+        } else {
+            std::printf("error unknown command\n");
+        }
+        std::printf("end\n");
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+int Hold(const std::wstring& name) {
+    const WORD vk = KeyOf(name);
+    if (vk == 0 || !::RegisterHotKey(nullptr, 1, 0, vk)) {
+        std::printf("failed %lu\n", ::GetLastError());
+        std::fflush(stdout);
+        return 1;
+    }
+    std::printf("held\n");
+    std::fflush(stdout);
+    std::string line;
+    ReadLine(line); // until the test lets go
+    ::UnregisterHotKey(nullptr, 1);
+    return 0;
+}
+
+int Leaker() {
+    std::printf("pid %lu\n", ::GetCurrentProcessId());
+    std::fflush(stdout);
+    std::string line;
+    while (ReadLine(line)) {
+        const std::vector<std::string> words = Words(line);
+        const std::string what = words.empty() ? "" : words[0];
+        if (what == "quit") {
+            break;
+        }
+        bool made = true;
+        if (what == "brush") {
+            made = ::CreateSolidBrush(RGB(9, 9, 9)) != nullptr; // never deleted, on purpose
+        } else if (what == "window") {
+            made = ::CreateWindowExW(0, L"STATIC", L"leak", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                     nullptr, nullptr) != nullptr; // never destroyed
+        } else if (what == "dc") {
+            made = ::CreateCompatibleDC(nullptr) != nullptr; // never deleted, on purpose
+        } else if (what == "balanced") {
+            const HBRUSH brush = ::CreateSolidBrush(RGB(9, 9, 9));
+            made = brush != nullptr && ::DeleteObject(brush);
+        }
+        std::printf(made ? "ok\n" : "failed\n");
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -108,6 +467,16 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%lu\n", static_cast<unsigned long>(::GetUserDefaultLCID()));
         return 0;
     }
-    std::fprintf(stderr, "usage: e2e_helper windows | keys NAME... | menu\n");
+    if (command == L"serve") {
+        return Serve();
+    }
+    if (command == L"hold" && argc == 3) {
+        return Hold(argv[2]);
+    }
+    if (command == L"leaker") {
+        return Leaker();
+    }
+    std::fprintf(stderr, "usage: e2e_helper windows | keys NAME... | menu | locale | serve | "
+                         "hold NAME | leaker\n");
     return 2;
 }

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# A randomized walk through the menu, checked after every step (exercise.py says what is
+# checked). One fresh program per seed, on a toolbar tree with several toolbars, folders five
+# levels deep, a list long enough to scroll and copies of the probe program to open.
+#   EXERCISE_SEEDS="1 2 3"  the seeds to walk (default: 1)
+#   EXERCISE_ACTIONS=400    actions per seed
+#   EXERCISE_SURVEY=1       note every breach and walk on instead of stopping at the first
+# Every seed is walked; the script fails when any seed did, after naming them.
+source "$(dirname "$0")/lib.sh"
+PROBE="$3"
+SEEDS="${EXERCISE_SEEDS:-1}"
+ACTIONS="${EXERCISE_ACTIONS:-400}"
+setup
+
+root="$DRIVE_C/zelk-exercise"
+rm -rf "$root"
+trap 'kill_app; rm -rf "$root"' EXIT
+mkdir -p "$root/probe"
+cp "$PROBE" "$root/probe/probe.exe"
+# Every program of the tree is a hard link to one probe: sixty copies cost nothing.
+program() { mkdir -p "$(dirname "$root/$1")" && ln "$root/probe/probe.exe" "$root/$1.exe"; }
+for p in Apps/Alpha Apps/Beta Apps/Games/Chess Apps/Games/Go Apps/Games/Retro/Pong \
+  Apps/Games/Retro/Arcade/Tetris Apps/Games/Retro/Arcade/Vintage/Snake Apps/Tools/Edit \
+  Apps/Tools/Calc Apps/Office/Write Apps/Office/Sheet Deep/One Deep/L1/Two Deep/L1/L2/Three \
+  Deep/L1/L2/L3/Four Deep/L1/L2/L3/L4/Five Mixed/A/a1 Mixed/A/a2 Mixed/B/b1 Mixed/C/c1 \
+  Mixed/C/c2 Mixed/C/c3 Mixed/Top; do
+  program "$p"
+done
+for i in $(seq -w 1 60); do program "Many/Item$i"; done
+mkdir -p "$DATA"
+printf 'C:\\zelk-exercise\\%s|%s\r\n' Apps Apps Many Many Deep Deep Mixed Mixed >"$DATA/ToolBars.txt"
+
+failed=()
+for seed in $SEEDS; do
+  kill_app
+  wait_until 15 app_gone || fail "the previous program did not end"
+  start_app LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
+  wait_until 30 app_running || fail "the main form never appeared"
+  wait_until 15 icon_shown || fail "no tray icon"
+  log "seed $seed: $ACTIONS actions"
+  status=0
+  python3 "$(dirname "$0")/exercise.py" --helper "$HELPER" --toolbars "$DATA/ToolBars.txt" \
+    --work "$WORK" --seed "$seed" --actions "$ACTIONS" ${EXERCISE_SURVEY:+--survey} || status=$?
+  [ $status -eq 0 ] || failed+=("$seed")
+  [ $status -le 1 ] || fail "seed $seed: the walk could not be set up"
+done
+[ ${#failed[@]} -eq 0 ] || fail "seeds that failed: ${failed[*]} (of $SEEDS)"
+log "PASS (seeds $SEEDS)"
