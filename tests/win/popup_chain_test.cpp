@@ -374,3 +374,25 @@ TEST(PopupChain, RandomWalksKeepTheChainWhole) {
         ASSERT_EQ(probe.Held(), std::vector<UINT>{}) << "seed " << seed;
     }
 }
+
+// A key pressed while the keys were moving was posted to the list that held them then: it is
+// meant for the list that is frontmost now.
+TEST(PopupChain, AHotKeyPostedToTheFormerHolderGoesToTheFrontmostList) {
+    MenuTree tree;
+    ucList& top = tree.Top();
+    tree.ShowTop();
+    const HWND topWindow = top.hWnd();
+    Click(top, 0);
+    ucList* child = top.ChildMenu();
+    ASSERT_NE(child, nullptr);
+    // Escape reached the top list just as the submenu appeared: only the submenu closes.
+    ::SendMessageW(topWindow, WM_HOTKEY, VK_ESCAPE, MAKELPARAM(0, VK_ESCAPE));
+    EXPECT_FALSE(child->IsListVisible());
+    EXPECT_TRUE(top.IsListVisible()) << "the whole menu closed";
+    // Down reached the submenu just after it hid: the top list moves.
+    const HWND childWindow = child->hWnd();
+    top.SetListIndex(-1);
+    ::SendMessageW(childWindow, WM_HOTKEY, VK_DOWN, MAKELPARAM(0, VK_DOWN));
+    EXPECT_EQ(top.ListIndex(), 0);
+    top.HideList();
+}

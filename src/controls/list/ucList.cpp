@@ -626,9 +626,18 @@ LRESULT ucList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         hover_.Cancel();
         Refresh();
         return 0;
-    case WM_HOTKEY:
-        HandleKey(static_cast<int>(wParam));
+    case WM_HOTKEY: {
+        // A hot key is meant for the frontmost list. One pressed while the keys were moving
+        // (a submenu just shown or just hidden) was posted to the list that held them then:
+        // it goes on to the one that is frontmost now, instead of closing the wrong level or
+        // being lost.
+        ucList* frontmost = PopupChain::ForThisThread().Frontmost();
+        ucList& target = frontmost != nullptr ? *frontmost : *this;
+        if (target.listVisible_ || !target.IsPopup()) {
+            target.HandleKey(static_cast<int>(wParam));
+        }
         return 0;
+    }
     case WM_KEYDOWN: {
         int key = static_cast<int>(wParam), shift = KeyboardShift();
         if (HandleKey(key)) {
