@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "app/frmMain.h"
+#include "../tests/common/object_counts.h"
 #include "win/ui_services.h"
 
 using namespace zelk;
@@ -87,8 +88,9 @@ int wmain() {
     env.shellMajorVersion = 6;
     env.notifyIcon = [](DWORD, NOTIFYICONDATAW*) { return TRUE; };
     frmMain form(::GetModuleHandleW(nullptr), services, env);
-    const DWORD userBefore = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
-    const DWORD gdiBefore = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    // GetGuiResources answers 0 under Wine 8: count windows and the GDI handle table instead.
+    const long userBefore = object_counts::CountWindows(::GetCurrentProcessId());
+    const long gdiBefore = object_counts::CountGdiObjects(::GetCurrentProcess()).total;
     const auto buildStart = Clock::now();
     form.Form_Load();
     const double build = Ms(buildStart);
@@ -150,9 +152,9 @@ int wmain() {
     std::printf(
         "257-row submenu shown and painted: %.1f ms (its paint %.1f ms, its shadow %.1f ms)\n",
         bigShow, bigPaint, shadow);
-    std::printf("working set %.1f MB; USER objects +%lu, GDI objects +%lu with the tree built\n",
+    std::printf("working set %.1f MB; windows %+ld, GDI objects %+ld with the tree built\n",
                 memory.WorkingSetSize / 1048576.0,
-                ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS) - userBefore,
-                ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS) - gdiBefore);
+                object_counts::CountWindows(::GetCurrentProcessId()) - userBefore,
+                object_counts::CountGdiObjects(::GetCurrentProcess()).total - gdiBefore);
     return 0;
 }

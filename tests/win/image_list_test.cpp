@@ -360,7 +360,8 @@ TEST(ImageList, NoGdiObjectLeaks) {
     ImageList list(services);
     const auto png = SolidPng(40, 20, 0xFF336699);
     DibSurface surface(64, 64);
-    const DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    const long before = GdiObjects();
+    ASSERT_GE(before, 0) << "the GDI handle table cannot be read";
     for (int fill = 0; fill < 100; ++fill) {
         list.ImageListInitialize(16, 16, 1.0);
         list.SetImagesRadius(fill % 2 ? 4 : 0);
@@ -372,5 +373,5 @@ TEST(ImageList, NoGdiObjectLeaks) {
         list.ImageListDraw(surface.dc(), 1 + draw % 5, 0, 0, 16, 16,
                            draw % 3 ? std::optional<Colour>(0x00FF00) : std::nullopt, draw % 2);
     }
-    EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), before);
+    EXPECT_EQ(GdiObjects(), before);
 }

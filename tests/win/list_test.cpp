@@ -141,14 +141,17 @@ TEST(List, ItemCustomDrawSeesEveryDrawnRow) {
 
 TEST(List, AListThatIsNeverShownHasNoWindow) {
     RecordingUiServices services;
-    const DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+    Host host;
+    const long before = ProcessWindows();
     std::vector<std::unique_ptr<ucList>> lists;
     for (int i = 0; i < 200; ++i) {
         lists.push_back(std::make_unique<ucList>(services, Themed(true)));
         lists.back()->AddItem(L"x");
     }
     EXPECT_EQ(lists.front()->hWnd(), nullptr);
-    EXPECT_LT(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS), before + 10);
+    EXPECT_EQ(ProcessWindows(), before);
+    lists.front()->PlaceInForm(host.window, 0, 0, 100, 100);
+    EXPECT_GT(ProcessWindows(), before) << "the count does not see a list's window";
 }
 
 TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
@@ -166,7 +169,8 @@ TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
     list.PlaceInForm(host.window, 0, 0, 200, 200);
     HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);
     list.Refresh();
-    const DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    const long before = GdiObjects();
+    ASSERT_GE(before, 0) << "the GDI handle table cannot be read";
     for (int fill = 0; fill < 100; ++fill) {
         list.ImageListInitialize(18, 18);
         list.Images().ImageListAddImage(GdiHandleSource{icon});
@@ -177,7 +181,7 @@ TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
         list.ScrollBar()->SetValue(paint % 300);
         list.Refresh();
     }
-    EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), before);
+    EXPECT_EQ(GdiObjects(), before);
     EXPECT_GE(list.PaintCount(), 1000);
 }
 

@@ -396,3 +396,25 @@ TEST(PopupChain, AHotKeyPostedToTheFormerHolderGoesToTheFrontmostList) {
     EXPECT_EQ(top.ListIndex(), 0);
     top.HideList();
 }
+
+// A key another program held when the menu opened is asked for again: the menu must not stay
+// deaf to it once the other program lets go.
+TEST(PopupChain, KeysHeldElsewhereAtOpeningAreTakenOnceFree) {
+    const HWND other = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                         ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(::RegisterHotKey(other, 1, 0, VK_RIGHT));
+    MenuTree tree;
+    tree.ShowTop();
+    PopupChain& chain = PopupChain::ForThisThread();
+    EXPECT_EQ(chain.HotKeysHeld(), std::size(kPopupHotKeys) - 1);
+    ::UnregisterHotKey(other, 1);
+    ::DestroyWindow(other);
+    const DWORD start = ::GetTickCount();
+    while (chain.HotKeysHeld() < std::size(kPopupHotKeys) && ::GetTickCount() - start < 2000) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        PumpMessages();
+    }
+    EXPECT_EQ(chain.HotKeysHeld(), std::size(kPopupHotKeys)) << "Right stayed with nobody";
+    tree.Top().HideList();
+    EXPECT_EQ(chain.HotKeysHeld(), 0u);
+}

@@ -10,6 +10,7 @@
 #include <shlwapi.h>
 #include <wincrypt.h>
 
+#include "../common/object_counts.h"
 #include "win/ui_services.h"
 
 // Records everything that would otherwise stop for a person or leave the program.
@@ -92,4 +93,13 @@ inline void PumpMessages() {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
+}
+
+// This process's live GDI objects and windows, counted in a way that works under Wine 8 (where
+// GetGuiResources always answers 0). A GDI count of -1 means the table could not be read.
+inline long GdiObjects() {
+    return object_counts::CountGdiObjects(::GetCurrentProcess()).total;
+}
+inline long ProcessWindows() {
+    return object_counts::CountWindows(::GetCurrentProcessId());
 }

@@ -11,10 +11,19 @@ namespace zelk {
 void HotKeyRegistration::Register(HWND window) {
     Release();
     owner_ = window;
+    RegisterMissing();
+}
+
+void HotKeyRegistration::RegisterMissing() {
+    if (owner_ == nullptr) {
+        return;
+    }
     for (UINT key : kPopupHotKeys) {
+        const int id = static_cast<int>(key);
         // The key code is the identifier: WM_HOTKEY then names the key it stands for.
-        if (::RegisterHotKey(window, static_cast<int>(key), 0, key)) {
-            ids_.push_back(static_cast<int>(key));
+        if (std::find(ids_.begin(), ids_.end(), id) == ids_.end() &&
+            ::RegisterHotKey(owner_, id, 0, key)) {
+            ids_.push_back(id);
         }
     }
 }
@@ -119,6 +128,18 @@ void PopupChain::Hidden(ucList& list) {
             other->HideList();
         }
     }
+}
+
+void PopupChain::RetryMissingHotKeys() {
+    if (depth_ != 0 || hotKeys_.Owner() == nullptr || hotKeys_.Complete()) {
+        return;
+    }
+    const unsigned long long now = ::GetTickCount64();
+    if (now - lastRetry_ < 100) {
+        return;
+    }
+    lastRetry_ = now;
+    hotKeys_.RegisterMissing();
 }
 
 void PopupChain::PressAt(POINT screen) {

@@ -29,11 +29,14 @@ public:
     HotKeyRegistration(const HotKeyRegistration&) = delete;
     HotKeyRegistration& operator=(const HotKeyRegistration&) = delete;
     ~HotKeyRegistration() { Release(); }
-    // Registers every key it can; a key another program holds is left to it.
+    // Registers every key it can; a key another program holds is left to it for now.
     void Register(HWND window);
+    // Asks again for the keys another program held at Register (it may have let go).
+    void RegisterMissing();
     void Release();
     HWND Owner() const { return owner_; }
     size_t Count() const { return ids_.size(); }
+    bool Complete() const { return ids_.size() == std::size(kPopupHotKeys); }
 
 private:
     HWND owner_ = nullptr;
@@ -87,6 +90,10 @@ public:
     ucList* Frontmost() const { return lists_.empty() ? nullptr : lists_.back(); }
     bool Contains(const ucList& list) const;
     HWND HotKeyHolder() const { return hotKeys_.Owner(); }
+    size_t HotKeysHeld() const { return hotKeys_.Count(); }
+    // Called at the frontmost list's ticks: keys that another program held when the menu
+    // opened are asked for again, at most every 100 ms, so the menu does not stay deaf to them.
+    void RetryMissingHotKeys();
     bool WatchingPresses() const { return static_cast<bool>(mouseHook_); }
     // Empty when every invariant holds, else what is broken.
     std::string CheckInvariants() const;
@@ -100,6 +107,7 @@ private:
     std::vector<ucList*> lists_;
     std::vector<ucList*> tracked_;
     int depth_ = 0;
+    unsigned long long lastRetry_ = 0;
     HotKeyRegistration hotKeys_;
     unique_hhook mouseHook_;
 };

@@ -251,6 +251,9 @@ void ucList::TimerTick() {
         return;
     }
     PopupChain& chain = PopupChain::ForThisThread();
+    if (listVisible_ && chain.Frontmost() == this) {
+        chain.RetryMissingHotKeys();
+    }
     if (listVisible_ && !chain.WatchingPresses() && ButtonDown()) {
         chain.PressAt(cursor); // without the hook, look at the buttons at each tick
     }
