@@ -55,7 +55,8 @@ inline long CountWindows(DWORD pid) {
 inline constexpr size_t kPebGdiTable = 0xF8;
 inline constexpr size_t kGdiEntrySize = 24;
 inline constexpr size_t kGdiEntryType = 14;
-inline constexpr size_t kGdiEntryExtType = 12; // the full type (NTGDI_OBJ_* >> 16) in its low 7 bits
+inline constexpr size_t kGdiEntryExtType =
+    12; // the full type (NTGDI_OBJ_* >> 16) in its low 7 bits
 inline constexpr size_t kGdiEntries = 0x10000;
 
 inline bool ReadGdiTable(HANDLE process, std::vector<BYTE>& table) {

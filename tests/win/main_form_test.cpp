@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/frmMain.h"
+#include "app/toolbar_store.h"
 #include "settings/reg_settings.h"
 #include "test_support.h"
 #include "win/unique_handle.h"
@@ -186,7 +187,8 @@ TEST_F(MainFormFixture, AnUnreadableListIsToldNeverTakenForEmptyAndReadAgainLate
         const char* name;
         const wchar_t* said;
     } causes[] = {{"locked", L"Another program has the file open"},
-                  {"a folder", L"A folder has the file's name"}};
+                  {"a folder", L"A folder has the file's name"},
+                  {"over the cap", L"larger than 64 MB"}};
     for (const auto& cause : causes) {
         SCOPED_TRACE(cause.name);
         services.boxes.clear();
@@ -196,7 +198,17 @@ TEST_F(MainFormFixture, AnUnreadableListIsToldNeverTakenForEmptyAndReadAgainLate
         WriteBytes(ToolbarFile(), list);
         unique_file lock;
         const bool folder = std::string(cause.name) == "a folder";
-        if (folder) {
+        const bool huge = std::string(cause.name) == "over the cap";
+        if (huge) {
+            // Sparse: only the size matters.
+            unique_file file(::CreateFileW(ToolbarFile().c_str(), GENERIC_WRITE, 0, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_TRUE(file);
+            LARGE_INTEGER size{};
+            size.QuadPart = static_cast<LONGLONG>(kMaxToolbarFileBytes) + 1;
+            ASSERT_TRUE(::SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN));
+            ASSERT_TRUE(::SetEndOfFile(file.get()));
+        } else if (folder) {
             std::filesystem::remove(std::filesystem::path(ToolbarFile()));
             std::filesystem::create_directory(std::filesystem::path(ToolbarFile()));
         } else {
@@ -222,6 +234,10 @@ TEST_F(MainFormFixture, AnUnreadableListIsToldNeverTakenForEmptyAndReadAgainLate
         if (folder) {
             EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::path(ToolbarFile())));
             std::filesystem::remove(std::filesystem::path(ToolbarFile()));
+            WriteBytes(ToolbarFile(), list);
+        } else if (huge) {
+            EXPECT_EQ(std::filesystem::file_size(std::filesystem::path(ToolbarFile())),
+                      kMaxToolbarFileBytes + 1);
             WriteBytes(ToolbarFile(), list);
         } else {
             lock.reset();
