@@ -153,7 +153,7 @@ int wmain() {
         "257-row submenu shown and painted: %.1f ms (its paint %.1f ms, its shadow %.1f ms)\n",
         bigShow, bigPaint, shadow);
     std::printf("working set %.1f MB; windows %+ld, GDI objects %+ld with the tree built\n",
-                memory.WorkingSetSize / 1048576.0,
+                static_cast<double>(memory.WorkingSetSize) / 1048576.0,
                 object_counts::CountWindows(::GetCurrentProcessId()) - userBefore,
                 object_counts::CountGdiObjects(::GetCurrentProcess()).total - gdiBefore);
     return 0;

@@ -125,7 +125,8 @@ void ucSelect::Paint(HDC dc) {
     // The arrow button: a chevron drawn as a shape, crisp at any scale and with any fonts.
     Gdiplus::Graphics g(dc);
     g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-    const float cx = client.right - button / 2.0f, cy = client.bottom / 2.0f;
+    const float cx = static_cast<float>(client.right) - static_cast<float>(button) / 2.0f;
+    const float cy = static_cast<float>(client.bottom) / 2.0f;
     const float s = static_cast<float>(scale_);
     const COLORREF ink = IsDarkColor(ResolveSystemColour(back_)) ? RGB(255, 255, 255) : 0;
     Gdiplus::Pen pen(Gdiplus::Color(255, GetRValue(ink), GetGValue(ink), GetBValue(ink)), 1.5f * s);

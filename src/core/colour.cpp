@@ -63,9 +63,9 @@ ColourMatrix ImageColourMatrix(std::optional<Colour> resolvedTint, bool disabled
         m[static_cast<size_t>(i)][static_cast<size_t>(i)] = 1.0f;
     }
     if (resolvedTint) {
-        const float r = Channel(*resolvedTint, 0) / 255.0f;
-        const float g = Channel(*resolvedTint, 8) / 255.0f;
-        const float b = Channel(*resolvedTint, 16) / 255.0f;
+        const float r = static_cast<float>(Channel(*resolvedTint, 0)) / 255.0f;
+        const float g = static_cast<float>(Channel(*resolvedTint, 8)) / 255.0f;
+        const float b = static_cast<float>(Channel(*resolvedTint, 16)) / 255.0f;
         m[0] = {r, g, b, 0, 0};
         m[1] = {0, 0, 0, 0, 0};
         m[2] = {0, 0, 0, 0, 0};

@@ -97,10 +97,9 @@ void ScrollbarModel::UpdateThumb() {
     if (largeChange_ > range) {
         largeChange_ = std::max(range, 1L);
     }
-    double size =
-        range > 0
-            ? static_cast<double>(RoundHalfEven(static_cast<double>(largeChange_) / range * tl))
-            : tl;
+    double size = range > 0 ? static_cast<double>(RoundHalfEven(static_cast<double>(largeChange_) /
+                                                                static_cast<double>(range) * tl))
+                            : tl;
     if (tl / 10 > size) {
         size = static_cast<double>(RoundHalfEven(tl / 10));
     }
@@ -114,8 +113,9 @@ void ScrollbarModel::UpdateThumb() {
     // While the thumb is dragged it shows where the value is heading.
     const long shown = pressed_ == kThumb ? target_ : value_;
     thumbPos_ = range > 0
-                    ? static_cast<int>(RoundHalfEven(
-                          (tl - size) / range * static_cast<double>(shown - min_) + trackStart_))
+                    ? static_cast<int>(RoundHalfEven((tl - size) / static_cast<double>(range) *
+                                                         static_cast<double>(shown - min_) +
+                                                     trackStart_))
                     : trackStart_;
     parts_[kTrack1] = Rect(trackStart_, thumbPos_);
     parts_[kThumb] = Rect(thumbPos_, thumbPos_ + thumbSize_);
@@ -137,7 +137,8 @@ long ScrollbarModel::ValueAtThumbPosition(int position) const {
         return min_;
     }
     return static_cast<long>(
-        RoundHalfEven((position - trackStart_) / free * static_cast<double>(max_ - min_) + min_));
+        RoundHalfEven((position - trackStart_) / free * static_cast<double>(max_ - min_) +
+                      static_cast<double>(min_)));
 }
 
 void ScrollbarModel::Notify(long before, bool notify) {
@@ -207,9 +208,10 @@ void ScrollbarModel::Tick() {
         return;
     }
     // A factor above 100 would overshoot and could swing round the target for ever.
-    const long step = static_cast<long>(
-        std::clamp(RoundHalfEven(smoothScrollFactor_ / 100.0 * static_cast<double>(std::labs(d))),
-                   1LL, static_cast<long long>(std::labs(d))));
+    const long step =
+        static_cast<long>(std::clamp(RoundHalfEven(static_cast<double>(smoothScrollFactor_) /
+                                                   100.0 * static_cast<double>(std::labs(d))),
+                                     1LL, static_cast<long long>(std::labs(d))));
     if (d < 0) {
         DecreaseBy(step, true);
     } else {

@@ -181,11 +181,12 @@ void DialogForm::Create(HWND owner) {
     RECT frame{0, 0, Px(width_), Px(height_)};
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     ::AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
-    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-    const int x = (::GetSystemMetrics(SM_CXSCREEN) - w) / 2;
-    const int y = (::GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    const int formWidth = frame.right - frame.left, formHeight = frame.bottom - frame.top;
+    const int formLeft = (::GetSystemMetrics(SM_CXSCREEN) - formWidth) / 2;
+    const int formTop = (::GetSystemMetrics(SM_CYSCREEN) - formHeight) / 2;
     ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, caption_.c_str(),
-                      style, x, y, w, h, owner, nullptr, instance, this);
+                      style, formLeft, formTop, formWidth, formHeight, owner, nullptr, instance,
+                      this);
     for (size_t i = 0; i < controls_.size(); ++i) {
         const ControlSpec& c = controls_[i];
         const wchar_t* cls = L"BUTTON";

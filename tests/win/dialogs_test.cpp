@@ -236,8 +236,8 @@ TEST_F(DialogFixture, SortDropIndexesAndSaveOrder) {
         sort.DragOver(2, y, 2);
         sort.Drop(2, sort.ucList1().Items().Text());
     };
-    const int h = sort.uclist2().RowHeight();
-    const int top = sort.uclist2().HeaderHeight();
+    const float h = static_cast<float>(sort.uclist2().RowHeight());
+    const float top = static_cast<float>(sort.uclist2().HeaderHeight());
     move(2, 300); // C below everything: appended
     EXPECT_EQ(sort.RightDropIndex, -2);
     move(0, top + h + 5); // A below C (past the last row)

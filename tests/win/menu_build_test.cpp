@@ -138,9 +138,9 @@ TEST_F(MenuFixture, ShortcutsToProgramsShowTheProgramsIcon) {
     const bool com = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     const std::wstring root = tree / L"Links";
     std::filesystem::create_directories(std::filesystem::path(root));
-    const std::wstring program = root + L"\\tool.exe";
+    const std::wstring tool = root + L"\\tool.exe";
     const std::wstring document = root + L"\\doc.txt";
-    Touch(program);
+    Touch(tool);
     Touch(document);
     const auto makeLink = [](const std::wstring& link, const std::wstring& target) {
         IShellLinkW* shell = nullptr;
@@ -154,11 +154,11 @@ TEST_F(MenuFixture, ShortcutsToProgramsShowTheProgramsIcon) {
         file->Release();
         shell->Release();
     };
-    makeLink(root + L"\\Tool.lnk", program);
+    makeLink(root + L"\\Tool.lnk", tool);
     makeLink(root + L"\\Doc.lnk", document);
     ClsLink link;
-    EXPECT_EQ(AsciiLower(link.GetLinkTarget(root + L"\\Tool.lnk")), AsciiLower(program));
-    EXPECT_EQ(AsciiLower(link.GetLinkTargetIfExe(root + L"\\Tool.lnk")), AsciiLower(program));
+    EXPECT_EQ(AsciiLower(link.GetLinkTarget(root + L"\\Tool.lnk")), AsciiLower(tool));
+    EXPECT_EQ(AsciiLower(link.GetLinkTargetIfExe(root + L"\\Tool.lnk")), AsciiLower(tool));
     EXPECT_EQ(link.GetLinkTargetIfExe(root + L"\\Doc.lnk"), root + L"\\Doc.lnk");
     EXPECT_EQ(link.GetLinkTargetIfExe(root + L"\\missing.lnk"), L"");
     EXPECT_EQ(link.GetLinkTargetIfExe(document), document);

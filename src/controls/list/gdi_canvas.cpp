@@ -194,8 +194,8 @@ void GdiCanvas::DrawVectorGlyph(Glyph glyph, const PaintRect& r, Colour colour) 
     Gdiplus::Graphics g(surface_.dc());
     g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     const float s = static_cast<float>(scale_);
-    const float cx = (r.left + r.right) / 2.0f;
-    const float cy = (r.top + r.bottom) / 2.0f;
+    const float cx = static_cast<float>(r.left + r.right) / 2.0f;
+    const float cy = static_cast<float>(r.top + r.bottom) / 2.0f;
     Gdiplus::Pen pen(GdipColour(colour), 1.5f * s);
     pen.SetLineJoin(Gdiplus::LineJoinRound);
     pen.SetStartCap(Gdiplus::LineCapRound);
@@ -224,7 +224,7 @@ void GdiCanvas::DrawVectorGlyph(Glyph glyph, const PaintRect& r, Colour colour) 
         break;
     }
     case Glyph::Search: {
-        const float lx = r.left + 4.0f * s;
+        const float lx = static_cast<float>(r.left) + 4.0f * s;
         const float radius = 4.0f * s;
         g.DrawEllipse(&pen, lx, cy - radius - 1.5f * s, 2 * radius, 2 * radius);
         g.DrawLine(&pen, lx + 2 * radius - 1.0f * s, cy + radius - 2.5f * s,
