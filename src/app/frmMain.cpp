@@ -68,6 +68,7 @@ MainEnvironment RealEnvironment() {
     environment.programFolder = ProgramFolder();
     environment.localAppData = EnvironmentVariable(L"LOCALAPPDATA");
     environment.localeId = UserLocaleId();
+    environment.makerPageUrl = kMakerPageUrl;
     return environment;
 }
 
@@ -601,8 +602,16 @@ void frmMain::f_cSystray_MouseUp(int16_t Button) {
 }
 
 void frmMain::f_cSystray_MouseDblClick(int16_t Button) {
-    if (Button == 1) {
-        ShellOpen(services_, kMakerPageUrl);
+    if (Button != 1) {
+        return;
+    }
+    // The page beside the program answers without a network and matches this version; the
+    // web page stands in only for a lone exe. With neither, the shell says the file is missing.
+    const std::wstring help = environment_.programFolder + kHelpFileName;
+    if (FileExists(help) || environment_.makerPageUrl.empty()) {
+        ShellOpen(services_, help);
+    } else {
+        ShellOpen(services_, environment_.makerPageUrl);
     }
 }
 

@@ -24,13 +24,16 @@
 #include "win/ansi_codec.h"
 #include "win/unique_handle.h"
 #include "win/window_base.h"
+#include "zelk_version.h"
 
 namespace zelk {
 
 class UiServices;
 
-// The maker's page, opened by a double click on the tray icon.
-inline constexpr wchar_t kMakerPageUrl[] = L"https://tanvel.example/toolbars/";
+// The help page shipped beside the exe, opened by a double click on the tray icon.
+inline constexpr wchar_t kHelpFileName[] = L"help.html";
+// The maker's web page, a build setting (ZELK_MAKER_PAGE_URL); empty when there is none.
+inline constexpr wchar_t kMakerPageUrl[] = ZELK_MAKER_PAGE_URL;
 
 enum ContextMenuCommand : UINT {
     mnuParam = 101,
@@ -52,6 +55,8 @@ struct MainEnvironment {
     // Lists a folder for the menu; empty: the file system's own listing (tests put a tree
     // of their own here, or a folder that takes its time).
     DirectoryLister listFolder;
+    // Opened by a double click when help.html is not beside the program; empty: none.
+    std::wstring makerPageUrl;
 };
 
 MainEnvironment RealEnvironment();

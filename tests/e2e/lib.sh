@@ -40,6 +40,8 @@ setup() {
   rm -rf "$WORK"
   mkdir -p "$WORK/app"
   cp "$EXE" "$WORK/app/ZelkToolBars.exe"
+  # The help page sits beside the exe, as in the packages.
+  [ ! -f "$(dirname "$EXE")/help.html" ] || cp "$(dirname "$EXE")/help.html" "$WORK/app/"
   # The profile folder Wine gives this user; asked of Wine only when it is not where it
   # always is, and never left empty (the clean-up below must hit the right folder).
   LOCALAPPDATA_UNIX="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local"
