@@ -167,7 +167,9 @@ private:
     DWORD fileProblem_ = ERROR_SUCCESS;
     bool fileProblemPosted_ = false;
     void TellFileProblem();
-    bool quitting_ = false; // the main window goes once the work on the stack has unwound
+    bool quitting_ = false;        // the main window goes once the work on the stack has unwound
+    bool contextMenuOpen_ = false; // the icon's menu is being tracked
+    bool quitAfterMenu_ = false;   // WM_CLOSE came while it was: quit once it has returned
     // Pictures still to fetch for lists that have been opened, a few at each idle moment.
     struct PendingPicture {
         ucList* list;

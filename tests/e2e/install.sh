@@ -23,8 +23,21 @@ portable="$DRIVE_C/zelk-install/Portable Apps/Zelk Tool Bars"
 # Every copy goes, and nothing of an install is left for the next test: wineboot would start a
 # leftover start-up entry in every later test.
 close_all() { quiet wine "$HELPER" close ZelkToolBarsMain || true; }
+# A copy that would not quit is ended, by process id, in this prefix only (other checkouts run
+# the same Windows paths in prefixes of their own).
+kill_leftovers() {
+  local pid
+  for pid in $(pgrep -f 'ZelkToolBars\.exe' || true); do
+    # The program itself (its first word), not a script that names it.
+    [[ "$(tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | head -1)" == *ZelkToolBars.exe ]] || continue
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      kill "$pid" 2>/dev/null || true
+    fi
+  done
+}
 forget_install() {
   close_all
+  kill_leftovers
   rm -rf "$installed" "$link" "$tools"
   quiet wine reg delete "$uninstall_key" /f || true
   quiet wine reg delete "$run_key" /v ToolBars /f || true
@@ -113,8 +126,11 @@ old_pid="$(main_pids)"
 [ "$(wc -l <<<"$old_pid")" -eq 1 ] || fail "more than one copy runs: $old_pid"
 log "installed copy runs as process $old_pid"
 
-# --- update over the running copy: it is asked to quit, replaced, and started again
+# --- update over the running copy: it is asked to quit, replaced, and started again. The
+# icon's own menu is open meanwhile: the request arrives inside the menu's loop.
 echo "<!-- left by the old copy -->" >>"$installed/help.html"
+xdotool mousemove "$TRAY_X" "$TRAY_Y" click 3
+wait_until 10 menu_open || fail "no context menu on the installed copy"
 quiet wine "$setup_exe" /S || fail "the update over the running copy failed"
 [ "$(wine_capture "$HELPER" alive "$old_pid" | tr -d '\r')" = gone ] || fail "the old copy still runs"
 new_running() { local p; p="$(main_pids)"; [ -n "$p" ] && [ "$p" != "$old_pid" ]; }
@@ -126,7 +142,13 @@ unzip -p "$zip" help.html | cmp -s - "$installed/help.html" || fail "the update 
 [ "$(reg_value "$run_key" ToolBars)" = "\"$exe_win\"" ] || fail "the update lost the start-up choice"
 log "updated copy runs as process $new_pid"
 
-# --- silent uninstall: the running copy quits, everything goes but the user's toolbars
+# --- silent uninstall: the running copy quits, everything goes but the user's toolbars. The
+# Parameters dialog is open meanwhile: the request arrives inside the dialog's loop.
+dialog_open() { windows | awk -F'\t' '$3 == "ZelkDialog" && $4 == 1 { found = 1 } END { exit !found }'; }
+xdotool mousemove "$TRAY_X" "$TRAY_Y" click 3
+wait_until 10 menu_open || fail "no context menu on the updated copy"
+wine_capture "$HELPER" keys down return >/dev/null
+wait_until 10 dialog_open || fail "the Parameters dialog did not open"
 quiet wine "$installed/uninstall.exe" /S || fail "the silent uninstall failed"
 wait_until 30 eval '[ ! -e "$installed" ]' || fail "left behind: $(ls -R "$installed" | tr '\n' ' ')"
 [ "$(wine_capture "$HELPER" alive "$new_pid" | tr -d '\r')" = gone ] || fail "the installed copy still runs"
