@@ -1,10 +1,12 @@
 # make test: installs what is missing, builds everything and runs every test layer.
 # make run:  builds the program and starts it in a Wine desktop with a taskbar.
+# make dist: the portable zip, the per-user setup, checksums and winget manifests in build/dist.
 SHELL := /bin/bash
 NATIVE_CORE_TESTS := $(CURDIR)/build/native/tests/core/zelk_core_tests
+NATIVE_LOCAL_INI := $(CURDIR)/build/native/tools/dist/zelk_local_ini
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: all deps native cross format format-check test run bench clean exercise
+.PHONY: all deps native cross format format-check test run dist bench clean exercise
 
 all: cross
 
@@ -16,7 +18,8 @@ native: deps
 	@cmake --build --preset native
 
 cross: deps native
-	@cmake --preset mingw -DZELK_NATIVE_CORE_TESTS=$(NATIVE_CORE_TESTS) >/dev/null
+	@cmake --preset mingw -DZELK_NATIVE_CORE_TESTS=$(NATIVE_CORE_TESTS) \
+		-DZELK_NATIVE_LOCAL_INI=$(NATIVE_LOCAL_INI) >/dev/null
 	@cmake --build --preset mingw
 
 format:
@@ -31,6 +34,9 @@ test: format-check cross
 
 run: cross
 	@bash scripts/run.sh
+
+dist: cross
+	@cmake --build --preset mingw --target dist
 
 clean:
 	@bash scripts/xvfb-stop.sh

@@ -7,7 +7,8 @@ need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for pkg in g++ cmake ninja-build make googletest libbenchmark-dev clang-format \
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 \
-  wine wine64 xvfb xdotool imagemagick x11-utils tesseract-ocr python3; do
+  wine wine64 xvfb xdotool imagemagick x11-utils tesseract-ocr python3 \
+  nsis zip unzip; do
   have_pkg "$pkg" || need+=("$pkg")
 done
 [ ${#need[@]} -eq 0 ] && exit 0

@@ -6,6 +6,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 mkdir -p build/run/app
 cp build/mingw/src/ZelkToolBars.exe build/run/app/
+# The help page a double click on the icon opens, beside the exe as in the packages.
+cp build/mingw/src/help.html build/run/app/
 
 headless=0
 if [ -z "${DISPLAY:-}" ]; then

@@ -68,6 +68,7 @@ MainEnvironment RealEnvironment() {
     environment.programFolder = ProgramFolder();
     environment.localAppData = EnvironmentVariable(L"LOCALAPPDATA");
     environment.localeId = UserLocaleId();
+    environment.makerPageUrl = kMakerPageUrl;
     return environment;
 }
 
@@ -601,8 +602,16 @@ void frmMain::f_cSystray_MouseUp(int16_t Button) {
 }
 
 void frmMain::f_cSystray_MouseDblClick(int16_t Button) {
-    if (Button == 1) {
-        ShellOpen(services_, kMakerPageUrl);
+    if (Button != 1) {
+        return;
+    }
+    // The page beside the program answers without a network and matches this version; the
+    // web page stands in only for a lone exe. With neither, the shell says the file is missing.
+    const std::wstring help = environment_.programFolder + kHelpFileName;
+    if (FileExists(help) || environment_.makerPageUrl.empty()) {
+        ShellOpen(services_, help);
+    } else {
+        ShellOpen(services_, environment_.makerPageUrl);
     }
 }
 
@@ -610,11 +619,18 @@ void frmMain::PopupContextMenu() {
     POINT at{};
     ::GetCursorPos(&at);
     const HWND owner = f_cSystray->MessageWindow();
+    contextMenuOpen_ = true;
     const UINT command = static_cast<UINT>(
         ::TrackPopupMenuEx(mnuMenu_.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x,
                            at.y, owner, nullptr));
+    contextMenuOpen_ = false;
     // The shell's advice: a message to the owner makes the menu close properly next time.
     ::PostMessageW(owner, WM_NULL, 0, 0);
+    if (quitAfterMenu_) {
+        quitAfterMenu_ = false;
+        ::PostMessageW(hwnd_, WM_CLOSE, 0, 0); // once the tray's callback has returned
+        return;
+    }
     if (command != 0) {
         // Run the command once the tray's callback has returned: "Quit" destroys the
         // window that is delivering it.
@@ -674,6 +690,10 @@ void frmMain::Quit() {
     if (!working_ && hwnd_ != nullptr) {
         ::DestroyWindow(hwnd_);
     }
+    // Told to quit by a sent message (the setup's WM_CLOSE), a dialog's loop further down is
+    // waiting in GetMessage and would not see its window gone before the next posted message
+    // (the one Form_QueryUnload's DoEvents took does not count): post it one.
+    ::PostMessageW(nullptr, WM_NULL, 0, 0);
 }
 
 void frmMain::Form_QueryUnload() {
@@ -726,6 +746,14 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_CLOSE:
+        // Sent from outside (the setup asks a running copy to quit this way). Inside the icon's
+        // menu, the menu's loop and the tray's callback are on the stack and Quit would destroy
+        // the windows under them (Wine then even loses the quit message): end the menu first.
+        if (contextMenuOpen_) {
+            quitAfterMenu_ = true;
+            ::EndMenu();
+            return 0;
+        }
         Quit();
         return 0;
     case kTellFileProblemMessage:

@@ -24,13 +24,16 @@
 #include "win/ansi_codec.h"
 #include "win/unique_handle.h"
 #include "win/window_base.h"
+#include "zelk_version.h"
 
 namespace zelk {
 
 class UiServices;
 
-// The maker's page, opened by a double click on the tray icon.
-inline constexpr wchar_t kMakerPageUrl[] = L"https://tanvel.example/toolbars/";
+// The help page shipped beside the exe, opened by a double click on the tray icon.
+inline constexpr wchar_t kHelpFileName[] = L"help.html";
+// The maker's web page, a build setting (ZELK_MAKER_PAGE_URL); empty when there is none.
+inline constexpr wchar_t kMakerPageUrl[] = ZELK_MAKER_PAGE_URL;
 
 enum ContextMenuCommand : UINT {
     mnuParam = 101,
@@ -52,6 +55,8 @@ struct MainEnvironment {
     // Lists a folder for the menu; empty: the file system's own listing (tests put a tree
     // of their own here, or a folder that takes its time).
     DirectoryLister listFolder;
+    // Opened by a double click when help.html is not beside the program; empty: none.
+    std::wstring makerPageUrl;
 };
 
 MainEnvironment RealEnvironment();
@@ -162,7 +167,9 @@ private:
     DWORD fileProblem_ = ERROR_SUCCESS;
     bool fileProblemPosted_ = false;
     void TellFileProblem();
-    bool quitting_ = false; // the main window goes once the work on the stack has unwound
+    bool quitting_ = false;        // the main window goes once the work on the stack has unwound
+    bool contextMenuOpen_ = false; // the icon's menu is being tracked
+    bool quitAfterMenu_ = false;   // WM_CLOSE came while it was: quit once it has returned
     // Pictures still to fetch for lists that have been opened, a few at each idle moment.
     struct PendingPicture {
         ucList* list;

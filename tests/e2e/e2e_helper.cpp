@@ -14,12 +14,17 @@
 //   leaker              a stand-in program that leaks one object per line it reads ("brush",
 //                       "dc", "window"; "balanced" frees what it makes), to show that the
 //                       object counts see a leak
+//   version PATH        the file's version resource: fixed=a.b.c.d file=... product=...
+//   alive PID           "alive" or "gone": whether that process still runs
+//   close CLASS         sends WM_CLOSE to every top-level window of that class and waits up
+//                       to ten seconds for their processes to end (clean-up after a test)
 #include <windows.h>
 #include <winternl.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <map>
 #include <string>
 #include <vector>
@@ -349,6 +354,88 @@ int Leaker() {
     return 0;
 }
 
+std::wstring VersionString(const std::vector<BYTE>& data, const wchar_t* name) {
+    struct Translation {
+        WORD language;
+        WORD codePage;
+    }* translations = nullptr;
+    UINT bytes = 0;
+    if (!::VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation",
+                          reinterpret_cast<void**>(&translations), &bytes) ||
+        bytes < sizeof(Translation)) {
+        return L"?";
+    }
+    wchar_t query[128];
+    std::swprintf(query, 128, L"\\StringFileInfo\\%04x%04x\\%ls", translations[0].language,
+                  translations[0].codePage, name);
+    wchar_t* value = nullptr;
+    UINT length = 0;
+    if (!::VerQueryValueW(data.data(), query, reinterpret_cast<void**>(&value), &length) ||
+        value == nullptr) {
+        return L"?";
+    }
+    return std::wstring(value, wcsnlen(value, length));
+}
+
+int Version(const wchar_t* path) {
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(path, &ignored);
+    if (size == 0) {
+        std::fprintf(stderr, "no version resource\n");
+        return 1;
+    }
+    std::vector<BYTE> data(size);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (!::GetFileVersionInfoW(path, 0, size, data.data()) ||
+        !::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
+        fixed == nullptr || length < sizeof(VS_FIXEDFILEINFO)) {
+        std::fprintf(stderr, "unreadable version resource\n");
+        return 1;
+    }
+    wchar_t line[512];
+    std::swprintf(line, 512, L"fixed=%u.%u.%u.%u file=%ls product=%ls\n",
+                  HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+                  HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS),
+                  VersionString(data, L"FileVersion").c_str(),
+                  VersionString(data, L"ProductVersion").c_str());
+    PrintUtf8(line);
+    return 0;
+}
+
+int Alive(const wchar_t* pid) {
+    const HANDLE process =
+        ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(std::wcstoul(pid, nullptr, 10)));
+    const bool alive = process != nullptr && ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    if (process != nullptr) {
+        ::CloseHandle(process);
+    }
+    std::puts(alive ? "alive" : "gone");
+    return 0;
+}
+
+int Close(const wchar_t* windowClass) {
+    std::vector<HANDLE> processes;
+    HWND window = nullptr;
+    while ((window = ::FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(window, &pid);
+        if (const HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, pid)) {
+            processes.push_back(process);
+        }
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    }
+    int status = 0;
+    for (const HANDLE process : processes) {
+        if (::WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) {
+            status = 1;
+        }
+        ::CloseHandle(process);
+    }
+    return status;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -376,7 +463,16 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"leaker") {
         return Leaker();
     }
+    if (command == L"version" && argc == 3) {
+        return Version(argv[2]);
+    }
+    if (command == L"alive" && argc == 3) {
+        return Alive(argv[2]);
+    }
+    if (command == L"close" && argc == 3) {
+        return Close(argv[2]);
+    }
     std::fprintf(stderr, "usage: e2e_helper windows | keys NAME... | menu | locale | serve | "
-                         "hold NAME | leaker\n");
+                         "hold NAME | leaker | version PATH | alive PID | close CLASS\n");
     return 2;
 }

@@ -40,6 +40,8 @@ setup() {
   rm -rf "$WORK"
   mkdir -p "$WORK/app"
   cp "$EXE" "$WORK/app/ZelkToolBars.exe"
+  # The help page sits beside the exe, as in the packages.
+  [ ! -f "$(dirname "$EXE")/help.html" ] || cp "$(dirname "$EXE")/help.html" "$WORK/app/"
   # The profile folder Wine gives this user; asked of Wine only when it is not where it
   # always is, and never left empty (the clean-up below must hit the right folder).
   LOCALAPPDATA_UNIX="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local"
@@ -94,9 +96,15 @@ app_gone() { [ -z "$(app_windows)" ] && ! pgrep -f "$APP_PATTERN" >/dev/null; }
 visible_popup_menu() { windows | awk -F'\t' '$3 == "#32768" && $4 == 1 { print $5; exit }'; }
 menu_open() { [ -n "$(visible_popup_menu)" ]; }
 
+tip_shown() { windows | awk -F'\t' '$3 == "tooltips_class32" && $4 == 1 { found = 1 } END { exit !found }'; }
+
 # The visible popup menu's text, read from a screenshot.
 menu_text() {
   local rect x0 y0 x1 y1
+  # The icon's tool tip comes up over the menu's last row when the pointer rests on the icon
+  # long enough: take the pointer off the icon (the menu stays) and wait until no tip shows.
+  xdotool mousemove 640 300
+  wait_until 5 eval '! tip_shown' || fail "a tool tip stays over the menu"
   rect="$(visible_popup_menu)"
   IFS=, read -r x0 y0 x1 y1 <<<"$rect"
   convert "$(shot menu)" -crop "$((x1 - x0))x$((y1 - y0))+$x0+$y0" +repage -scale 300% \

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# A left double click on the tray icon opens the menu once and the maker's page once; a right
-# click on a file of the menu asks the shell for its Properties sheet. The web address is
-# caught by pointing this prefix's https handler at the probe program.
+# A left double click on the tray icon opens the menu once and the help page beside the exe
+# once; a right click on a file of the menu asks the shell for its Properties sheet. The page
+# is caught by pointing this prefix's .html handler at the probe program.
 source "$(dirname "$0")/lib.sh"
 PROBE="$3"
 setup
@@ -14,20 +14,33 @@ cp "$PROBE" "$root/web/Browser.exe"
 echo "notes" >"$root/Tools/notes.txt"
 mkdir -p "$DATA"
 printf 'C:\\zelk-clicks\\Tools|Tools\r\n' >"$DATA/ToolBars.txt"
-# Wine reads URL handlers from the machine's classes only; the original is put back after.
-handler='HKCR\https\shell\open\command'
-original="$(wine reg query "$handler" /ve 2>/dev/null </dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')"
+[ -f "$WORK/app/help.html" ] || fail "help.html is not beside the built exe"
+help_win="$(winepath -w "$WORK/app/help.html" 2>/dev/null </dev/null | tr -d '\r')"
+# Wine associates no program with .html; Windows has a browser there. Wine reads file
+# associations from the machine's classes only; what was there is put back after.
+class_key='HKCR\.html'
+handler='HKCR\htmlfile\shell\open\command'
+had_class=0
+wine_capture reg query "$class_key" >/dev/null && had_class=1
+original_class="$( (wine_capture reg query "$class_key" /ve || true) | tr -d '\r' | sed -n 's/.*REG_SZ *//p')"
+original="$(wine_capture reg query "$handler" /ve | tr -d '\r' | sed -n 's/.*REG_SZ *//p')"
+quiet wine reg add "$class_key" /ve /d htmlfile /f
 quiet wine reg add "$handler" /ve /d '"C:\zelk-clicks\web\Browser.exe" "%1"' /f
 restore() {
   kill_app
   quiet wine reg add "$handler" /ve /d "$original" /f || true
+  if [ $had_class -eq 1 ]; then
+    quiet wine reg add "$class_key" /ve /d "$original_class" /f || true
+  else
+    quiet wine reg delete "$class_key" /f || true
+  fi
   rm -rf "$root"
 }
 trap restore EXIT
 
 menus() { windows | awk -F'\t' '$3 == "ZelkList" && $4 == 1 { print $5 }'; }
 count_is() { [ "$(menus | grep -c . || true)" -eq "$1" ]; }
-opened_pages() { cat "$root/web/probe.log" 2>/dev/null | grep -c '^cmd=.*tanvel' || true; }
+opened_pages() { cat "$root/web/probe.log" 2>/dev/null | grep -c '^cmd=' || true; }
 some_page() { [ "$(opened_pages)" -ge 1 ]; }
 
 start_app LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
@@ -39,6 +52,7 @@ wait_until 15 some_page || fail "the double click opened no page"
 sleep 2
 [ "$(opened_pages)" -eq 1 ] || fail "the page opened $(opened_pages) times"
 log "page: $(grep "^cmd=" "$root/web/probe.log")"
+grep -qF "\"$help_win\"" "$root/web/probe.log" || fail "the page opened is not $help_win"
 count_is 1 || fail "the double click left $(menus | grep -c . || true) menus, not one"
 
 # Right click on the file row: the list closes and hands the file to the shell's

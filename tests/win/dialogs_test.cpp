@@ -13,6 +13,7 @@
 #include "settings/startup.h"
 #include "test_support.h"
 #include "win/unique_handle.h"
+#include "zelk_version.h"
 
 using namespace zelk;
 
@@ -265,7 +266,7 @@ TEST_F(DialogFixture, SortDropIndexesAndSaveOrder) {
 TEST_F(DialogFixture, AboutShowsVersionNoticeAndLocale) {
     frmAbout about(Context());
     about.Create(nullptr);
-    EXPECT_EQ(about.TextOf(L"lblLabel1", 1), L"Version : 1.0.0");
+    EXPECT_EQ(about.TextOf(L"lblLabel1", 1), L"Version : " ZELK_VERSION_WTEXT);
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     const std::wstring notice = about.TextOf(L"lblLabel1", 2);
@@ -273,6 +274,33 @@ TEST_F(DialogFixture, AboutShowsVersionNoticeAndLocale) {
     EXPECT_EQ(about.TextOf(L"lblLabel1", 3), L"LOCALE ID : 1036");
     ::SendMessageW(about.hwnd(), WM_KEYDOWN, 'X', 0);
     EXPECT_FALSE(about.IsOpen());
+}
+
+// The version resource is made from the project's version alone: its numbers (read by the
+// About box and Explorer) and its texts (shown in the file's details) must both follow it.
+TEST(VersionResource, CarriesTheProjectVersion) {
+    unsigned major = 0, minor = 0, revision = 0;
+    ASSERT_TRUE(ProgramVersion(major, minor, revision));
+    EXPECT_EQ(major, static_cast<unsigned>(ZELK_VERSION_MAJOR));
+    EXPECT_EQ(minor, static_cast<unsigned>(ZELK_VERSION_MINOR));
+    EXPECT_EQ(revision, static_cast<unsigned>(ZELK_VERSION_PATCH));
+
+    wchar_t path[MAX_PATH] = {};
+    ASSERT_NE(::GetModuleFileNameW(nullptr, path, MAX_PATH), 0u);
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(path, &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<BYTE> data(size);
+    ASSERT_TRUE(::GetFileVersionInfoW(path, 0, size, data.data()));
+    for (const wchar_t* name : {L"FileVersion", L"ProductVersion"}) {
+        SCOPED_TRACE(testing::Message() << name);
+        wchar_t* value = nullptr;
+        UINT length = 0;
+        const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+        ASSERT_TRUE(::VerQueryValueW(data.data(), query.c_str(), reinterpret_cast<void**>(&value),
+                                     &length));
+        EXPECT_EQ(std::wstring(value, wcsnlen(value, length)), ZELK_VERSION_WTEXT);
+    }
 }
 
 TEST(DialogRules, PickerErrorsAndRowTexts) {

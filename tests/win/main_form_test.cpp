@@ -137,24 +137,53 @@ TEST_F(MainFormFixture, ThemeIsReadAgainAtEveryRebuild) {
                    saved.value == L"<none>" ? L"1" : saved.value);
 }
 
-TEST_F(MainFormFixture, TrayClicksOpenTheMenuCornerAndTheMakersPage) {
-    frmMain form(::GetModuleHandleW(nullptr), services, Environment());
-    form.Form_Load();
-    const HWND message = form.Systray()->MessageWindow();
-    ::SendMessageW(message, WM_MOUSEMOVE, 0, 0x202); // left button up
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    ASSERT_TRUE(form.LastShowListRequest().has_value());
-    EXPECT_EQ(*form.LastShowListRequest(),
-              (ShowListRequest{work.right, work.bottom, 0, work.bottom}));
+TEST_F(MainFormFixture, TrayClicksOpenTheMenuCornerAndTheHelpPage) {
+    const std::wstring help = program / L"help.html";
+    const std::wstring web = L"https://zelk.test/help/";
+    // The page beside the exe whenever it is there; the web page only stands in for it.
+    // Handed over as the shell's items are: a file with its folder as the working folder.
+    const std::wstring folder = program.Folder().substr(0, program.Folder().size() - 1);
+    const struct {
+        const char* name;
+        bool helpBeside;
+        std::wstring url;
+        std::wstring opened;
+        std::wstring directory;
+    } cases[] = {
+        {"help beside, no web page", true, L"", help, folder},
+        {"help beside, a web page", true, web, help, folder},
+        {"no help, a web page", false, web, web, L""},
+        {"no help, no web page: the shell tells", false, L"", help, folder},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        services.opens.clear();
+        std::filesystem::remove(std::filesystem::path(help));
+        if (c.helpBeside) {
+            WriteBytes(help, "<html></html>");
+        }
+        MainEnvironment environment = Environment();
+        environment.makerPageUrl = c.url;
+        frmMain form(::GetModuleHandleW(nullptr), services, std::move(environment));
+        form.Form_Load();
+        const HWND message = form.Systray()->MessageWindow();
+        ::SendMessageW(message, WM_MOUSEMOVE, 0, 0x202); // left button up
+        RECT work{};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        ASSERT_TRUE(form.LastShowListRequest().has_value());
+        EXPECT_EQ(*form.LastShowListRequest(),
+                  (ShowListRequest{work.right, work.bottom, 0, work.bottom}));
+        EXPECT_TRUE(services.opens.empty());
 
-    ::SendMessageW(message, WM_MOUSEMOVE, 0, 0x203); // left double click
-    ASSERT_EQ(services.opens.size(), 1u);
-    EXPECT_EQ(services.opens[0].file, kMakerPageUrl);
-    EXPECT_EQ(services.opens[0].directory, L"");
-    EXPECT_EQ(services.opens[0].show, SW_SHOWNORMAL);
-    ::SendMessageW(message, WM_MOUSEMOVE, 0, 0x209); // middle double click: nothing
-    EXPECT_EQ(services.opens.size(), 1u);
+        ::SendMessageW(message, WM_MOUSEMOVE, 0, 0x203); // left double click
+        ASSERT_EQ(services.opens.size(), 1u);
+        EXPECT_EQ(services.opens[0].file, c.opened);
+        EXPECT_EQ(services.opens[0].parameters, L"");
+        EXPECT_EQ(services.opens[0].directory, c.directory);
+        EXPECT_EQ(services.opens[0].show, SW_SHOWNORMAL);
+        ::SendMessageW(message, WM_MOUSEMOVE, 0, 0x209); // middle double click: nothing
+        EXPECT_EQ(services.opens.size(), 1u);
+    }
 }
 
 TEST_F(MainFormFixture, ContextMenuIsLocalisedAndQuitRemovesTheIcon) {
