@@ -15,5 +15,8 @@ if [ ! -f "$WINEPREFIX/.zelk-ready" ]; then
   touch "$WINEPREFIX/.zelk-ready"
 fi
 wineboot >/dev/null 2>&1 </dev/null || true
+# A program that crashes must fail its test at once with a backtrace on standard error, never
+# wait behind Wine's crash dialog until the test's time runs out.
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 </dev/null || true
 # Exits non-zero when a server is already running, which is just as good.
 wineserver -p >/dev/null 2>&1 </dev/null || true

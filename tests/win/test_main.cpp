@@ -5,6 +5,30 @@
 #include "test_support.h"
 #include "win/ole_thread.h"
 
+namespace {
+
+// No test may leave the desktop's navigation keys taken: a menu that forgets them takes them
+// from every other program. Checked after each test, so the one that leaked is named.
+class HotKeyLeakCheck : public testing::EmptyTestEventListener {
+    void OnTestEnd(const testing::TestInfo& test) override {
+        const HWND probe = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                             nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        if (::RegisterHotKey(probe, 0xB0B0, 0, VK_DOWN)) {
+            ::UnregisterHotKey(probe, 0xB0B0);
+        } else {
+            std::fprintf(stderr, "%s.%s left the Down key taken as a hot key\n",
+                         test.test_suite_name(), test.name());
+            ++leaks;
+        }
+        ::DestroyWindow(probe);
+    }
+
+public:
+    int leaks = 0;
+};
+
+} // namespace
+
 // The tests' UI thread starts OLE as wWinMain does, so the lists take drops here exactly when
 // they would in the program.
 int main(int argc, char** argv) {
@@ -16,5 +40,8 @@ int main(int argc, char** argv) {
                      static_cast<unsigned long>(ole.Result()));
         return 1;
     }
-    return RUN_ALL_TESTS();
+    auto* check = new HotKeyLeakCheck; // the listener list owns it
+    testing::UnitTest::GetInstance()->listeners().Append(check);
+    const int result = RUN_ALL_TESTS();
+    return result != 0 ? result : (check->leaks != 0 ? 1 : 0);
 }
