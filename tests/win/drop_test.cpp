@@ -9,22 +9,12 @@
 #include <stdexcept>
 #include <thread>
 
-#include "controls/list/ucList.h"
-#include "test_support.h"
+#include "list_support.h"
 #include "win/ole_thread.h"
 
 using namespace zelk;
 
 namespace {
-
-struct Host {
-    HWND window;
-    Host() {
-        window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_CLIPCHILDREN, 100, 50, 400, 400,
-                                   nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    }
-    ~Host() { ::DestroyWindow(window); }
-};
 
 bool Logged(const RecordingUiServices& services, const wchar_t* part) {
     for (const auto& log : services.logs) {
@@ -54,7 +44,7 @@ void RegisterOnAThread(ThreadStart start, ThreadOutcome& out) {
             ole.emplace(out.services);
         }
         {
-            Host host;
+            TestWindow host(100, 50, 400, 400);
             ucList list(out.services, ListProperties{});
             list.AddItem(L"a");
             list.PlaceInForm(host.window, 0, 0, 200, 200);
@@ -107,7 +97,7 @@ TEST(Drop, TheTestThreadStartedOleAsTheProgramDoes) {
 
 TEST(Drop, ARefusedRegistrationIsLoggedAndLeavesNoTarget) {
     RecordingUiServices services;
-    Host host;
+    TestWindow host(100, 50, 400, 400);
     ucList list(services, ListProperties{});
     list.PlaceInForm(host.window, 0, 0, 200, 200);
     IDropTarget* other = new ListDropTarget(host.window, services, {});
@@ -135,7 +125,7 @@ TEST(Drop, ARefusedRegistrationIsLoggedAndLeavesNoTarget) {
 // into it. The call is logged, answers E_UNEXPECTED with no effect, and the next drag works.
 TEST(Drop, AThrowingHandlerIsLoggedAndTheDropRefused) {
     RecordingUiServices services;
-    Host host;
+    TestWindow host(100, 50, 400, 400);
     ucList list(services, ListProperties{});
     list.PlaceInForm(host.window, 10, 20, 200, 200);
     ASSERT_FALSE(list.SetOLEDropMode(1));

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "controls/list/ucList.h"
-#include "test_support.h"
+#include "list_support.h"
 #include "win/user_case_folding.h"
 
 using namespace zelk;
@@ -12,31 +11,21 @@ using namespace zelk;
 
 namespace {
 
-ListProperties Style(int listStyle) {
-    ListProperties p;
-    p.ItemHeight = 24;
-    p.BorderVisible = false;
-    p.ListStyle = listStyle;
-    return p;
-}
-
 // Rows in several languages, shared by the filter and type-ahead cases.
 void AddLanguages(ucList& list) {
-    for (auto text : {
-             L"Editeur",                        // 0
-             L"\u00C9diteur",                   // 1 Éditeur
-             L"\u00E9t\u00E9",                  // 2 été
-             L"Stra\u00DFe",                    // 3 Straße
-             L"STRASSE",                        // 4
-             L"\u03A3\u03BF\u03C6\u03CC\u03C2", // 5 Σοφός
-             L"\u0386\u0393\u0399\u039F\u03A3", // 6 ΆΓΙΟΣ
-             L"\u0415\u043B\u044C",             // 7 Ель
-             L"\u0401\u043B\u043A\u0430",       // 8 Ёлка
-             L"\u0414\u041E\u041C",             // 9 ДОМ
-             L"\uFF3A\uFF25\uFF2C\uFF2B",       // 10 ＺＥＬＫ, full width
-         }) {
-        list.AddItem(text);
-    }
+    AddItems(list, {
+                       L"Editeur",                        // 0
+                       L"\u00C9diteur",                   // 1 Éditeur
+                       L"\u00E9t\u00E9",                  // 2 été
+                       L"Stra\u00DFe",                    // 3 Straße
+                       L"STRASSE",                        // 4
+                       L"\u03A3\u03BF\u03C6\u03CC\u03C2", // 5 Σοφός
+                       L"\u0386\u0393\u0399\u039F\u03A3", // 6 ΆΓΙΟΣ
+                       L"\u0415\u043B\u044C",             // 7 Ель
+                       L"\u0401\u043B\u043A\u0430",       // 8 Ёлка
+                       L"\u0414\u041E\u041C",             // 9 ДОМ
+                       L"\uFF3A\uFF25\uFF2C\uFF2B",       // 10 ＺＥＬＫ, full width
+                   });
 }
 
 std::vector<long> Shown(const ucList& list) {
@@ -85,7 +74,7 @@ TEST(ListFolding, FilterAndAutoCompleteFollowTheUsersLanguage) {
         {L"\uFF4B", {10}},       // ｋ
     };
     RecordingUiServices services;
-    ucList list(services, Style(0));
+    ucList list(services, PlainList());
     AddLanguages(list);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.filter)));
@@ -97,10 +86,9 @@ TEST(ListFolding, FilterAndAutoCompleteFollowTheUsersLanguage) {
 
     // Typing into a box the list completes opens it only when some row holds the text, here
     // only in the other case.
-    HWND host = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 50, 50, 300, 200,
-                                  nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    HWND box = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 24, host,
-                                 nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    TestWindow form(50, 50, 300, 200, true);
+    const HWND host = form.window;
+    HWND box = EditBox(host);
     list.AutoCompleteTextBox(box);
     for (const wchar_t typed : {L'\u0451', L'\u03AC', L'\uFF5A'}) { // ё: Ёлка, ά: Ά, ｚ: Ｚ
         SCOPED_TRACE(static_cast<int>(typed));
@@ -111,7 +99,6 @@ TEST(ListFolding, FilterAndAutoCompleteFollowTheUsersLanguage) {
         list.HideList();
     }
     list.AutoCompleteTextBox(nullptr);
-    ::DestroyWindow(host);
 }
 
 TEST(ListFolding, TypeAheadFindsTheLetterInEitherCase) {
@@ -129,7 +116,7 @@ TEST(ListFolding, TypeAheadFindsTheLetterInEitherCase) {
         {L'\u00E8', -1}, // è: nothing moves
     };
     RecordingUiServices services;
-    ucList list(services, Style(0));
+    ucList list(services, PlainList());
     AddLanguages(list);
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.typed));
@@ -153,11 +140,9 @@ TEST(ListFolding, AcceleratorsAnswerTheLetterInEitherCase) {
         {L'q', -1},
     };
     RecordingUiServices services;
-    ucList menu(services, Style(2));
-    for (auto text : {L"&Editer", L"&\u00C9diter", L"&\u03A3\u03BF\u03C6\u03CC\u03C2",
-                      L"&\u0401\u043B\u043A\u0430", L"&\u00DF"}) {
-        menu.AddItem(text);
-    }
+    ucList menu(services, PlainList(2));
+    AddItems(menu, {L"&Editer", L"&\u00C9diter", L"&\u03A3\u03BF\u03C6\u03CC\u03C2",
+                    L"&\u0401\u043B\u043A\u0430", L"&\u00DF"});
     std::vector<long> clicked;
     menu.ItemClick = [&] { clicked.push_back(menu.ListIndex()); };
     for (const Case& c : cases) {

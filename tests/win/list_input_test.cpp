@@ -2,9 +2,8 @@
 // keyboard, what the key and mouse events report, and where submenus and scroll bars go.
 #include <gtest/gtest.h>
 
-#include "controls/list/ucList.h"
 #include "core/rounding.h"
-#include "test_support.h"
+#include "list_support.h"
 
 using namespace zelk;
 
@@ -12,30 +11,6 @@ namespace {
 
 int Round(double v) {
     return static_cast<int>(RoundHalfEven(v));
-}
-
-// A visible form on the screen, as a dialog that hosts a drop-down is.
-struct Form {
-    HWND window;
-    Form() {
-        window =
-            ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100,
-                              400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-        ::SetForegroundWindow(window);
-    }
-    ~Form() {
-        if (::IsWindow(window)) {
-            ::DestroyWindow(window);
-        }
-    }
-};
-
-ListProperties Popup(long style) {
-    ListProperties p;
-    p.ListStyle = style;
-    p.ItemHeight = 24;
-    p.BorderVisible = false;
-    return p;
 }
 
 RECT ClientRectOf(HWND child, HWND parent) {
@@ -47,11 +22,6 @@ RECT ClientRectOf(HWND child, HWND parent) {
 
 LPARAM RowPoint(const ucList& list, long row) {
     return MAKELPARAM(20, list.HeaderHeight() + row * list.RowHeight() + list.RowHeight() / 2);
-}
-
-void Show(ucList& list, long left = 150, long top = 150) {
-    long btnLeft = 0, btnTop = 0;
-    list.ShowList(left, top, btnLeft, btnTop);
 }
 
 // Every event of a list, counted.
@@ -80,13 +50,11 @@ struct EventLog {
 TEST(ListInput, TheFilterBoxSitsInTheHeaderAndHasTheKeyboard) {
     RecordingUiServices services;
     Form form;
-    ListProperties p = Popup(0);
+    ListProperties p = PlainList(0);
     p.ShowFilter = true;
     ucList list(services, p);
     list.SetHomeParent(form.window);
-    for (auto text : {L"alpha", L"beta", L"gamma"}) {
-        list.AddItem(text);
-    }
+    AddItems(list, {L"alpha", L"beta", L"gamma"});
     Show(list);
     const HWND box = list.FilterBox();
     ASSERT_NE(box, nullptr);
@@ -108,13 +76,10 @@ TEST(ListInput, TheFilterBoxSitsInTheHeaderAndHasTheKeyboard) {
 TEST(ListInput, AutoCompleteLeavesTheKeyboardInItsTextBox) {
     RecordingUiServices services;
     Form form;
-    const HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 24,
-                                        form.window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    ucList list(services, Popup(0));
+    const HWND edit = EditBox(form.window);
+    ucList list(services, PlainList(0));
     list.SetHomeParent(form.window);
-    for (auto text : {L"apple", L"apricot", L"banana"}) {
-        list.AddItem(text);
-    }
+    AddItems(list, {L"apple", L"apricot", L"banana"});
     list.AutoCompleteTextBox(edit);
     ::SetFocus(edit);
     ::SendMessageW(edit, WM_CHAR, L'a', 1);
@@ -130,10 +95,8 @@ TEST(ListInput, AutoCompleteLeavesTheKeyboardInItsTextBox) {
 TEST(ListInput, KeyDownReportsZeroForKeysTheListUsed) {
     RecordingUiServices services;
     Form form;
-    ucList list(services, Popup(1));
-    for (auto text : {L"a", L"b", L"c"}) {
-        list.AddItem(text);
-    }
+    ucList list(services, PlainList(1));
+    AddItems(list, {L"a", L"b", L"c"});
     list.PlaceInForm(form.window, 0, 0, 200, 150);
     EventLog events(list);
     struct Case {
@@ -153,7 +116,7 @@ TEST(ListInput, KeyDownReportsZeroForKeysTheListUsed) {
 
 TEST(ListInput, EveryCharacterIsReportedAndControlCharactersDoNotBeep) {
     RecordingUiServices services;
-    ucList menu(services, Popup(2));
+    ucList menu(services, PlainList(2));
     menu.AddItem(L"&Open");
     EventLog events(menu);
     Show(menu);
@@ -169,7 +132,7 @@ TEST(ListInput, EveryCharacterIsReportedAndControlCharactersDoNotBeep) {
 TEST(ListInput, MouseAndKeyEventsCarryTheShiftState) {
     RecordingUiServices services;
     Form form;
-    ucList list(services, Popup(1));
+    ucList list(services, PlainList(1));
     list.AddItem(L"a");
     list.AddItem(L"b");
     list.PlaceInForm(form.window, 0, 0, 200, 150);
@@ -194,7 +157,7 @@ TEST(ListInput, MouseAndKeyEventsCarryTheShiftState) {
 TEST(ListInput, ADoubleClickRaisesOnlyDblClick) {
     RecordingUiServices services;
     Form form;
-    ucList list(services, Popup(1));
+    ucList list(services, PlainList(1));
     list.AddItem(L"a");
     list.PlaceInForm(form.window, 0, 0, 200, 150);
     EventLog events(list);
@@ -214,11 +177,11 @@ TEST(ListInput, ADoubleClickRaisesOnlyDblClick) {
 TEST(ListInput, ASubmenuLinesUpWithItsRowBelowTheParentsFilter) {
     RecordingUiServices services;
     Form form;
-    ListProperties p = Popup(2);
+    ListProperties p = PlainList(2);
     p.ShowFilter = true;
     ucList top(services, p);
     top.SetHomeParent(form.window);
-    ucList child(services, Popup(2));
+    ucList child(services, PlainList(2));
     child.AddItem(L"inside");
     top.AddItem(L"first");
     top.AddSubMenu(L"folder", &child);
@@ -243,7 +206,7 @@ TEST(ListInput, TheWideScrollBarKeepsBelowTheFilterAndInsideTheCorners) {
     Form form;
     for (bool filter : {true, false}) {
         SCOPED_TRACE(filter ? "with filter" : "without filter");
-        ListProperties p = Popup(0);
+        ListProperties p = PlainList(0);
         p.ListDesign = 1;
         p.ShowFilter = filter;
         p.MaxVisibleItems = 5;
@@ -276,7 +239,7 @@ TEST(ListInput, TheHostFormsResizeAndUnloadCloseThePopup) {
     for (bool unload : {false, true}) {
         SCOPED_TRACE(unload ? "unload" : "resize");
         Form form;
-        ucList list(services, Popup(2)); // a menu: activation changes alone do not close it
+        ucList list(services, PlainList(2)); // a menu: activation changes alone do not close it
         list.SetHomeParent(form.window);
         list.AddItem(L"a");
         Show(list);
@@ -303,7 +266,7 @@ TEST(ListInput, TheHostFormsResizeAndUnloadCloseThePopup) {
 TEST(ListInput, ShowFilterAndBorderVisibleTakeEffectOnAShownPopup) {
     RecordingUiServices services;
     Form form;
-    ListProperties p = Popup(0);
+    ListProperties p = PlainList(0);
     p.BorderVisible = true;
     ucList list(services, p);
     list.SetHomeParent(form.window);
@@ -330,7 +293,7 @@ TEST(ListInput, ShowFilterAndBorderVisibleTakeEffectOnAShownPopup) {
 // is open.
 TEST(ListInput, OpeningAnotherRowsSubmenuClosesTheOpenOne) {
     RecordingUiServices services;
-    ucList top(services, Popup(2)), a(services, Popup(2)), b(services, Popup(2));
+    ucList top(services, PlainList(2)), a(services, PlainList(2)), b(services, PlainList(2));
     a.AddItem(L"in a");
     b.AddItem(L"in b");
     top.AddSubMenu(L"A", &a);
@@ -355,7 +318,7 @@ TEST(ListInput, ADropDownClosesWhenAnotherWindowIsActivatedAMenuDoesNot) {
     for (long style : {0L, 2L}) {
         SCOPED_TRACE(style == 0 ? "drop-down" : "menu");
         Form form;
-        ucList list(services, Popup(style));
+        ucList list(services, PlainList(style));
         list.SetHomeParent(form.window);
         list.AddItem(L"a");
         Show(list);
@@ -370,7 +333,7 @@ TEST(ListInput, ADropDownClosesWhenAnotherWindowIsActivatedAMenuDoesNot) {
 
 TEST(ListInput, TheTimerRestsWhileTheScrollBarIsHeld) {
     RecordingUiServices services;
-    ListProperties p = Popup(2);
+    ListProperties p = PlainList(2);
     p.MaxVisibleItems = 4;
     ucList list(services, p);
     for (int i = 0; i < 30; ++i) {

@@ -1,29 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "controls/list/ucList.h"
 #include "controls/ucSelect.h"
 #include "core/rounding.h"
-#include "test_support.h"
+#include "list_support.h"
 
 using namespace zelk;
 
 namespace {
 
-struct Host {
-    HWND window;
-    Host() {
-        window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 400, 400,
-                                   nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    }
-    ~Host() { ::DestroyWindow(window); }
-};
-
 ListProperties Themed(bool dark) {
-    ListProperties p;
+    ListProperties p = PlainList();
     p.BackColor = dark ? 0x000000 : 0xFFFFFF;
     p.SelectionColor = 0xD77800;
-    p.ItemHeight = 24;
-    p.BorderVisible = false;
     return p;
 }
 
@@ -43,11 +31,9 @@ TEST(List, PaintsTheThemeColoursAtChosenRows) {
     RecordingUiServices services;
     for (bool dark : {true, false}) {
         SCOPED_TRACE(dark ? "dark" : "light");
-        Host host;
+        TestWindow host(0, 0, 400, 400);
         ucList list(services, Themed(dark));
-        for (auto text : {L"first", L"second", L"-", L"third"}) {
-            list.AddItem(text);
-        }
+        AddItems(list, {L"first", L"second", L"-", L"third"});
         list.PlaceInForm(host.window, 0, 0, 200, 200);
         list.SetListIndex(1);
         const int row = list.RowHeight();
@@ -71,7 +57,7 @@ TEST(List, PaintsTheThemeColoursAtChosenRows) {
 
 TEST(List, ScrollsWhenRowsDoNotFitAndSortsForTheUser) {
     RecordingUiServices services;
-    Host host;
+    TestWindow host(0, 0, 400, 400);
     ucList list(services, Themed(true));
     for (int i = 0; i < 50; ++i) {
         list.AddItem(L"row " + std::to_wstring(i));
@@ -84,9 +70,7 @@ TEST(List, ScrollsWhenRowsDoNotFitAndSortsForTheUser) {
     EXPECT_EQ(list.ScrollValue(), 240);
 
     ucList letters(services, Themed(true));
-    for (auto text : {L"b", L"\u00C9t\u00E9", L"A", L"c"}) {
-        letters.AddItem(text);
-    }
+    AddItems(letters, {L"b", L"\u00C9t\u00E9", L"A", L"c"});
     letters.QSort(0);
     EXPECT_EQ(letters.Items().Item(0).Text, L"A");
     EXPECT_EQ(letters.Items().Item(3).Text, L"\u00C9t\u00E9"); // É sorts with E, not after z
@@ -94,7 +78,7 @@ TEST(List, ScrollsWhenRowsDoNotFitAndSortsForTheUser) {
 
 TEST(List, RowPropertiesRepaintAndRefuseMissingRows) {
     RecordingUiServices services;
-    Host host;
+    TestWindow host(0, 0, 400, 400);
     ucList list(services, Themed(true));
     list.AddItem(L"a");
     list.PlaceInForm(host.window, 0, 0, 200, 200);
@@ -123,7 +107,7 @@ TEST(List, FormsDeclareListsThroughSavedValues) {
 
 TEST(List, ItemCustomDrawSeesEveryDrawnRow) {
     RecordingUiServices services;
-    Host host;
+    TestWindow host(0, 0, 400, 400);
     ucList list(services, Themed(false));
     list.AddItem(L"a");
     list.AddItem(L"-");
@@ -141,7 +125,7 @@ TEST(List, ItemCustomDrawSeesEveryDrawnRow) {
 
 TEST(List, AListThatIsNeverShownHasNoWindow) {
     RecordingUiServices services;
-    Host host;
+    TestWindow host(0, 0, 400, 400);
     const long before = ProcessWindows();
     std::vector<std::unique_ptr<ucList>> lists;
     for (int i = 0; i < 200; ++i) {
@@ -156,7 +140,7 @@ TEST(List, AListThatIsNeverShownHasNoWindow) {
 
 TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
     RecordingUiServices services;
-    Host host;
+    TestWindow host(0, 0, 400, 400);
     ListProperties p = Themed(true);
     p.SelectionRadius = 6;
     p.MultiSelect = true;
@@ -191,8 +175,7 @@ TEST(List, PopupTimerTicksOftenEnoughForTheHoverDelay) {
     p.ListStyle = 2;
     ucList list(services, p);
     list.AddItem(L"a");
-    long left = 100, top = 100, btnLeft = 0, btnTop = 0;
-    list.ShowList(left, top, btnLeft, btnTop);
+    Show(list, 100, 100);
     const DWORD start = ::GetTickCount();
     while (::GetTickCount() - start < 1000) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
@@ -217,8 +200,7 @@ TEST(List, FilterBoxNarrowsThePopupAndKeepsGroupHeaders) {
     for (int i = 0; i < 30; ++i) {
         list.AddItem(L"Other " + std::to_wstring(i));
     }
-    long left = 100, top = 100, btnLeft = 0, btnTop = 0;
-    list.ShowList(left, top, btnLeft, btnTop);
+    Show(list, 100, 100);
     ASSERT_NE(list.FilterBox(), nullptr);
     EXPECT_TRUE(::IsWindowVisible(list.FilterBox()));
     const int header = list.HeaderHeight();
@@ -242,16 +224,13 @@ TEST(List, FilterBoxNarrowsThePopupAndKeepsGroupHeaders) {
 
 TEST(List, AutoCompleteOpensUnderTheBoxAndWritesTheChoiceBack) {
     RecordingUiServices services;
-    HWND host = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 50, 50, 300, 200,
-                                  nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    HWND box = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 24, host,
-                                 nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    TestWindow form(50, 50, 300, 200, true);
+    const HWND host = form.window;
+    HWND box = EditBox(host);
     ListProperties p = Themed(false);
     p.ListStyle = 0;
     ucList list(services, p);
-    for (auto text : {L"Notepad", L"Paint", L"WordPad"}) {
-        list.AddItem(text);
-    }
+    AddItems(list, {L"Notepad", L"Paint", L"WordPad"});
     int posted = 0;
     list.PostAutoComplete = [&] { ++posted; };
     list.AutoCompleteTextBox(box);
@@ -280,13 +259,12 @@ TEST(List, AutoCompleteOpensUnderTheBoxAndWritesTheChoiceBack) {
     ::SendMessageW(box, WM_CHAR, L'z', 0); // matches nothing: stays closed
     EXPECT_FALSE(list.IsListVisible());
     list.AutoCompleteTextBox(nullptr);
-    ::DestroyWindow(host);
 }
 
 TEST(List, DropEventsArriveWithClientPixelsAndTheText) {
     RecordingUiServices services;
     {
-        Host host;
+        TestWindow host(0, 0, 400, 400);
         ::SetWindowPos(host.window, nullptr, 100, 50, 400, 400, SWP_NOZORDER | SWP_NOACTIVATE);
         ucList list(services, Themed(false));
         list.AddItem(L"a");
@@ -327,13 +305,11 @@ TEST(List, DropEventsArriveWithClientPixelsAndTheText) {
 
 TEST(Select, F4ToggleWheelStepsAndChoosingSetsTheText) {
     RecordingUiServices services;
-    HWND host = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 100, 100, 400, 200,
-                                  nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    TestWindow form(100, 100, 400, 200, true);
+    const HWND host = form.window;
     {
         ucSelect select(services, host, 20, 20, 240, 30);
-        for (auto text : {L"One", L"Two", L"Three"}) {
-            select.List().AddItem(text);
-        }
+        AddItems(select.List(), {L"One", L"Two", L"Three"});
         int chosen = 0;
         select.EntryChosen = [&] { ++chosen; };
         ::SendMessageW(select.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
@@ -358,5 +334,4 @@ TEST(Select, F4ToggleWheelStepsAndChoosingSetsTheText) {
         ::SendMessageW(select.hwnd(), WM_KEYDOWN, VK_F4, 0);
         EXPECT_FALSE(select.List().IsListVisible());
     }
-    ::DestroyWindow(host);
 }

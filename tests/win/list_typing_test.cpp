@@ -2,24 +2,11 @@
 // box: what a person types must land in the box and narrow the list, not go elsewhere.
 #include <gtest/gtest.h>
 
-#include "controls/list/ucList.h"
-#include "test_support.h"
+#include "list_support.h"
 
 using namespace zelk;
 
 namespace {
-
-struct Form {
-    HWND window;
-    Form() {
-        window =
-            ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100, 100,
-                              400, 300, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-        ::SetForegroundWindow(window);
-        PumpMessages();
-    }
-    ~Form() { ::DestroyWindow(window); }
-};
 
 // Presses and releases keys as a keyboard does, then lets the messages arrive.
 void Type(std::initializer_list<WORD> keys) {
@@ -43,27 +30,17 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
-ListProperties DropDown(bool filter) {
-    ListProperties p;
-    p.ListStyle = 0;
-    p.ShowFilter = filter;
-    p.ItemHeight = 24;
-    p.BorderVisible = false;
-    return p;
-}
-
 } // namespace
 
 TEST(ListTyping, KeysTypedIntoAShownPopupGoToItsFilterBox) {
     RecordingUiServices services;
     Form form;
-    ucList list(services, DropDown(true));
+    ListProperties p = PlainList();
+    p.ShowFilter = true;
+    ucList list(services, p);
     list.SetHomeParent(form.window);
-    for (auto text : {L"Documents", L"Music", L"Old docs", L"Pictures"}) {
-        list.AddItem(text);
-    }
-    long left = 150, top = 150, btnLeft = 0, btnTop = 0;
-    list.ShowList(left, top, btnLeft, btnTop);
+    AddItems(list, {L"Documents", L"Music", L"Old docs", L"Pictures"});
+    Show(list);
     ASSERT_TRUE(list.IsListVisible());
     Type({'D', 'O', 'C'});
     EXPECT_EQ(TextOf(list.FilterBox()), L"doc");
@@ -82,13 +59,10 @@ TEST(ListTyping, KeysTypedIntoAShownPopupGoToItsFilterBox) {
 TEST(ListTyping, KeysTypedIntoAnAutoCompleteBoxStayThereAndTheChoiceComesBack) {
     RecordingUiServices services;
     Form form;
-    const HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 24,
-                                        form.window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    ucList list(services, DropDown(false));
+    const HWND edit = EditBox(form.window);
+    ucList list(services, PlainList());
     list.SetHomeParent(form.window);
-    for (auto text : {L"apple", L"apricot", L"banana"}) {
-        list.AddItem(text);
-    }
+    AddItems(list, {L"apple", L"apricot", L"banana"});
     int completions = 0;
     list.PostAutoComplete = [&] { ++completions; };
     list.AutoCompleteTextBox(edit);

@@ -8,18 +8,14 @@
 #include <sstream>
 
 #include "controls/list/popup_chain.h"
-#include "controls/list/ucList.h"
-#include "test_support.h"
+#include "list_support.h"
 
 using namespace zelk;
 
 namespace {
 
 ListProperties MenuProperties() {
-    ListProperties p;
-    p.ListStyle = 2;
-    p.ItemHeight = 24;
-    p.BorderVisible = false;
+    ListProperties p = PlainList(2);
     p.ListWidth = 120;
     return p;
 }
@@ -90,10 +86,7 @@ struct MenuTree {
         }
         return visible;
     }
-    void ShowTop() {
-        long left = 700, top = 300, btnLeft = 0, btnTop = 0;
-        Top().ShowList(left, top, btnLeft, btnTop);
-    }
+    void ShowTop() { Show(Top(), 700, 300); }
 };
 
 // The pixel row a list shows row `index` at, for mouse messages.

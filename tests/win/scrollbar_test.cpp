@@ -5,25 +5,11 @@
 #include <vector>
 
 #include "controls/ucScrollbar.h"
-#include "test_support.h"
+#include "list_support.h"
 
 using namespace zelk;
 
 namespace {
-
-struct Host {
-    HWND window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 300, nullptr, nullptr,
-                                    ::GetModuleHandleW(nullptr), nullptr);
-    ~Host() { ::DestroyWindow(window); }
-};
-
-void PumpFor(DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < ms) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        PumpMessages();
-    }
-}
 
 // The pointer moves asynchronously under X: in the Wine desktop the motion of an earlier
 // SetCursorPos can arrive just after a later one and put the pointer back where it was. Put
@@ -91,7 +77,7 @@ const wchar_t* CoverClass() {
 // where nothing else is, so that the pointer can be put on each part.
 struct Stage {
     RecordingUiServices services;
-    Host host;
+    TestWindow host{0, 0, 100, 300};
     ucScrollbar bar{host.window, services, 84, 0, 16, 300};
     HWND cover = nullptr;
     int arrow = ::GetSystemMetrics(SM_CYVSCROLL);
@@ -358,7 +344,7 @@ TEST(ScrollbarWindow, EveryPressRaisesMouseDownThenOneMouseUp) {
 
 TEST(ScrollbarWindow, ArrowPressGlidesAndRaisesChange) {
     RecordingUiServices services;
-    Host host;
+    TestWindow host(0, 0, 100, 300);
     ucScrollbar bar(host.window, services, 0, 0, 16, 232);
     bar.SetShowButtons(true);
     int changes = 0;
@@ -375,7 +361,7 @@ TEST(ScrollbarWindow, ArrowPressGlidesAndRaisesChange) {
 
 TEST(ScrollbarWindow, OwnerDrawnLookLeavesEveryPartToTheContainer) {
     RecordingUiServices services;
-    Host host;
+    TestWindow host(0, 0, 100, 300);
     ucScrollbar bar(host.window, services, 0, 0, 8, 200);
     bar.SetShowButtons(false);
     bar.SetStyle(3);
@@ -392,7 +378,7 @@ TEST(ScrollbarWindow, OwnerDrawnLookLeavesEveryPartToTheContainer) {
 
 TEST(ScrollbarWindow, WheelOverTheTrackedWindowScrolls) {
     RecordingUiServices services;
-    Host host;
+    TestWindow host(0, 0, 100, 300);
     ::ShowWindow(host.window, SW_SHOWNA);
     ucScrollbar bar(host.window, services, 84, 0, 16, 300);
     bar.SetVisible(true);

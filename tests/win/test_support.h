@@ -103,3 +103,12 @@ inline long GdiObjects() {
 inline long ProcessWindows() {
     return object_counts::CountWindows(::GetCurrentProcessId());
 }
+
+// Lets messages, timers included, run for a while.
+inline void PumpFor(DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < ms) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        PumpMessages();
+    }
+}

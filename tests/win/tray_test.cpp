@@ -59,11 +59,6 @@ bool PumpUntil(const std::function<bool()>& done, DWORD capMs = 5000) {
     return true;
 }
 
-void Pump(DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    PumpUntil([&] { return ::GetTickCount() - start >= ms; }, ms + 1000);
-}
-
 void Notify(cSystray& tray, UINT code) {
     ::SendMessageW(tray.MessageWindow(), WM_MOUSEMOVE, 0, static_cast<LPARAM>(code));
 }
@@ -234,7 +229,7 @@ TEST(Tray, ARefusedIconIsTriedAgainAndShownOnlyOnceAccepted) {
         EXPECT_EQ(shell.calls.back().op, static_cast<DWORD>(NIM_MODIFY));
         EXPECT_EQ(std::wstring(shell.calls.back().data.szInfo), L"Click the icon");
         const size_t settled = shell.calls.size();
-        Pump(100); // ten more intervals: no attempt once shown
+        PumpFor(100); // ten more intervals: no attempt once shown
         EXPECT_EQ(shell.calls.size(), settled);
         EXPECT_TRUE(services.logs.empty());
     }
@@ -249,7 +244,7 @@ TEST(Tray, ARefusedIconIsTriedAgainAndShownOnlyOnceAccepted) {
         EXPECT_EQ(shell.Count(NIM_ADD, FALSE), 4); // the first attempt and three more
         EXPECT_EQ(services.logs[0].type, EVENTLOG_WARNING_TYPE);
         EXPECT_NE(services.logs[0].text.find(L"1460"), std::wstring::npos); // ERROR_TIMEOUT
-        Pump(100);
+        PumpFor(100);
         EXPECT_EQ(shell.Count(NIM_ADD, FALSE), 4); // given up
         EXPECT_FALSE(tray.IsShown());
 
@@ -285,7 +280,7 @@ TEST(Tray, ARefusedIconIsTriedAgainAndShownOnlyOnceAccepted) {
         tray.SysTrayShow(true);
         tray.SysTrayShow(false);
         const size_t calls = shell.calls.size();
-        Pump(100);
+        PumpFor(100);
         EXPECT_EQ(shell.calls.size(), calls); // no attempt for an icon nobody wants
         ::SendMessageW(tray.MessageWindow(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
         EXPECT_EQ(shell.calls.size(), calls);
