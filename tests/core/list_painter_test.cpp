@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <sstream>
 
@@ -100,9 +101,10 @@ struct Fixture {
         in.headerHeight = 8;
         in.rowHeight = 24;
     }
+    ListPaintResult result{};
     std::vector<std::string> Paint() {
         canvas.ops.clear();
-        PaintList(in, canvas);
+        result = PaintList(in, canvas);
         return canvas.ops;
     }
 };
@@ -120,6 +122,119 @@ TEST(ListPainter, SeparatorLineSitsAQuarterRowDownAndTakesHalfARow) {
               std::vector<std::string>{"line 0,38,300,38 #323232"}); // 8 + 24 + 6; blend(C,B,50)
     EXPECT_EQ(f.canvas.Matching("text 'b'").front(), "text 'b' 16,44,284,68 #ffffff");
     EXPECT_EQ(ops.back(), "present");
+    EXPECT_EQ(f.result.lineColor, 0x323232u);
+    // With a rounded selection the line keeps the margins too.
+    f.props.SelectionRadius = 4;
+    f.Paint();
+    EXPECT_EQ(f.canvas.Matching("line"), std::vector<std::string>{"line 8,38,292,38 #323232"});
+}
+
+// One row painted in each state: the operations it must produce (among others). The list is
+// black, so the contrast text is white; the selection is light, so its text is black.
+TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
+    struct Case {
+        const char* name;
+        std::function<void(Fixture&)> setup;
+        std::vector<std::string> ops;
+    };
+    const Case cases[] = {
+        {"plain", [](Fixture&) {}, {"text 'x' 16,8,284,32 #ffffff"}},
+        {"disabled", [](Fixture& f) { f.model.MutableItem(0).Disabled = true; },
+         {"text 'x' 16,8,284,32 #787878"}},
+        {"own text colour", [](Fixture& f) { f.model.MutableItem(0).TextColor = 0x0000FF; },
+         {"text 'x' 16,8,284,32 #ff"}},
+        {"selected", [](Fixture& f) { f.model.SetListIndex(0); },
+         {"fill 0,8,300,32 #f0f0f0", "text 'x' 16,8,284,32 #0"}},
+        {"hot", [](Fixture& f) { f.model.SetHotIndex(0); },
+         {"fill 0,8,300,32 #373737", "text 'x' 16,8,284,32 #ffffff"}},
+        {"hot and pressed",
+         [](Fixture& f) {
+             f.model.SetHotIndex(0);
+             f.in.pressed = true;
+         },
+         {"fill 0,8,300,32 #f0f0f0", "text 'x' 16,8,284,32 #0"}},
+        {"own back colour", [](Fixture& f) { f.model.MutableItem(0).BackColor = 0x0000FF; },
+         {"fill 0,8,300,32 #ff"}},
+        {"hot on a light own back colour",
+         [](Fixture& f) {
+             f.model.MutableItem(0).BackColor = 0xFFFFFF;
+             f.model.SetHotIndex(0);
+         },
+         {"fill 0,8,300,32 #c8c8c8"}},
+        {"hot on a dark own back colour",
+         [](Fixture& f) {
+             f.model.MutableItem(0).BackColor = 0x000080;
+             f.model.SetHotIndex(0);
+         },
+         {"fill 0,8,300,32 #6969b4"}},
+        {"group child, indented",
+         [](Fixture& f) {
+             f.model.Clear();
+             f.model.OpenGroup(L"g");
+             f.model.AddItem(L"x");
+         },
+         {"text 'x' 32,32,284,56 #ffffff"}},
+        {"check box column",
+         [](Fixture& f) {
+             f.props.MultiSelect = true;
+             f.model.MutableItem(0).Selected = true;
+             f.model.SetListIndex(0);
+         },
+         {"glyph check-on 16,12,32,28 #0", "text 'x' 40,8,284,32 #0"}},
+        {"lines under rows", [](Fixture& f) { f.props.DrawSeparatorLine = true; },
+         {"line 0,32,300,32 #323232"}},
+        {"own colour in the right column",
+         [](Fixture& f) {
+             f.model.MutableItem(0).Text = L"x\tR";
+             f.model.MutableItem(0).SubTextColor = 0x00FF00;
+         },
+         {"text 'R' 16,8,284,32 right #ff00"}},
+        {"selected sub-title, not dimmed",
+         [](Fixture& f) {
+             f.props.SubTitleVisible = true;
+             f.model.MutableItem(0).SubText = L"s";
+             f.model.SetListIndex(0);
+         },
+         {"text 's' 16,8,284,46 small #0"}},
+        {"own sub-title colour",
+         [](Fixture& f) {
+             f.props.SubTitleVisible = true;
+             f.model.MutableItem(0).SubText = L"s";
+             f.model.MutableItem(0).SubTextColor = 0x00FF00;
+         },
+         {"text 's' 16,8,284,46 small #ff00"}},
+        {"group icon 0",
+         [](Fixture& f) {
+             f.model.Clear();
+             f.model.OpenGroup(L"g", 0);
+             f.in.imageCount = 1;
+             f.in.imageWidth = f.in.imageHeight = 16;
+         },
+         {"image 1 16,12,16,16", "text 'g' 40,8,300,32 bold #ffffff"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        f.props.SelectionColor = 0xF0F0F0;
+        f.model.AddItem(L"x");
+        c.setup(f);
+        const auto ops = f.Paint();
+        for (const auto& op : c.ops) {
+            EXPECT_NE(std::find(ops.begin(), ops.end(), op), ops.end())
+                << op << " not among:\n" << testing::PrintToString(ops);
+        }
+    }
+}
+
+TEST(ListPainter, ThumbColourPerStateOnDarkAndLight) {
+    const std::pair<Colour, Colour> dark[] = {{0, 0x373737}, {1, 0x696969}, {2, 0x4B4B4B}};
+    const std::pair<Colour, Colour> light[] = {{0, 0xC8C8C8}, {1, 0xB4B4B4}, {2, 0xDCDCDC}};
+    for (auto [state, colour] : dark) {
+        EXPECT_EQ(ThumbColour(0x000000, static_cast<int>(state)), colour) << state;
+    }
+    for (auto [state, colour] : light) {
+        EXPECT_EQ(ThumbColour(0xFFFFFF, static_cast<int>(state)), colour) << state;
+    }
 }
 
 TEST(ListPainter, HighlightExtentsWithAndWithoutRadiusAndScrollBar) {
@@ -369,6 +484,8 @@ TEST(ListPainter, BandsGlyphsAndTheFilterFrame) {
                                         "glyph arrow 284,36,300,52 #ffffff"}));
     EXPECT_EQ(f.canvas.Matching("gradient"),
               std::vector<std::string>{"gradient 0,388,300,4 0>ff000000"});
+    EXPECT_EQ(f.canvas.Matching("fill 0,0,"), std::vector<std::string>{"fill 0,0,300,8 #0"});
+    EXPECT_EQ(f.canvas.Matching("fill 0,392,"), std::vector<std::string>{"fill 0,392,300,400 #0"});
 
     f.in.scrollValue = 10;
     f.props.ShowFilter = true;
@@ -385,12 +502,13 @@ TEST(ListPainter, BandsGlyphsAndTheFilterFrame) {
 
 TEST(ListPainter, RowsAboveTheTopDrawNothingAndThePaintStopsBelowTheBottom) {
     Fixture f;
-    for (int i = 0; i < 1000; ++i) {
+    f.model.AddItem(L"-"); // half a row
+    for (int i = 1; i < 1000; ++i) {
         f.model.AddItem(L"row" + std::to_wstring(i));
     }
-    f.in.scrollValue = 24 * 100;
+    f.in.scrollValue = 8 + 12 + 24 * 98; // row 98 ends at the top, row 99 starts there
     f.Paint();
     const auto texts = f.canvas.Matching("text");
-    EXPECT_EQ(texts.front().substr(0, 12), "text 'row99'");
-    EXPECT_LE(texts.size(), 20u);
+    EXPECT_EQ(texts.front(), "text 'row99' 16,0,284,24 #ffffff");
+    EXPECT_EQ(texts.size(), 17u); // rows at 0, 24, ... 384
 }

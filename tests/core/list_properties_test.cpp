@@ -73,6 +73,8 @@ TEST(ListProperties, EveryChangedValueSurvivesTheRoundTrip) {
     const PropertyBag bag = WriteProperties(p, ambient);
     EXPECT_EQ(bag.Entries().size(), 26u);
     EXPECT_EQ(ReadProperties(bag, ambient), p);
+    p.Font = {L"Segoe UI", 8.25, false, false, true, false};
+    EXPECT_EQ(ReadProperties(WriteProperties(p, ambient), ambient).Font, p.Font);
 }
 
 TEST(ListProperties, FilterColourDefaultFollowsTheBackColourRead) {
@@ -87,28 +89,68 @@ TEST(ListProperties, FilterColourDefaultFollowsTheBackColourRead) {
     EXPECT_EQ(ReadProperties(saved, ambient).FindTextColor, p.FindTextColor);
 }
 
-TEST(ListProperties, BadValuesFallBackToDefaultsAndDropModeIsChecked) {
+TEST(ListProperties, ValuesAreReadOnlyInTheirOwnForm) {
     const ListAmbient ambient = Ambient();
-    PropertyBag bag;
-    bag.Write(L"ItemHeight", L"tall");
-    bag.Write(L"Font", L"no size");
-    bag.Write(L"ShowFilter", L"maybe");
-    bag.Write(L"OLEDropMode", L"2");
-    bag.Write(L"ListWidth", std::wstring(5000, L'9'));
-    const ListProperties p = ReadProperties(bag, ambient);
-    EXPECT_EQ(p.ItemHeight, 32);
-    EXPECT_EQ(p.Font, ambient.font);
-    EXPECT_FALSE(p.ShowFilter);
-    EXPECT_EQ(p.OLEDropMode, 0);
-    EXPECT_EQ(p.ListWidth, 250);
+    using Check = bool (*)(const ListProperties&);
+    struct Case {
+        const wchar_t* name;
+        std::wstring text;
+        Check read;
+    };
+    const Case cases[] = {
+        {L"ShowFilter", L"True", [](const ListProperties& p) { return p.ShowFilter; }},
+        {L"ShowFilter", L"-1", [](const ListProperties& p) { return p.ShowFilter; }},
+        {L"ShowFilter", L"1", [](const ListProperties& p) { return p.ShowFilter; }},
+        {L"ShowFilter", L"yes", [](const ListProperties& p) { return !p.ShowFilter; }},
+        {L"BorderVisible", L"False", [](const ListProperties& p) { return !p.BorderVisible; }},
+        {L"BorderVisible", L"0", [](const ListProperties& p) { return !p.BorderVisible; }},
+        {L"BorderVisible", L"maybe", [](const ListProperties& p) { return p.BorderVisible; }},
+        {L"ItemHeight", L"00000000000000000024", // 20 characters, the most a number has
+         [](const ListProperties& p) { return p.ItemHeight == 24; }},
+        {L"ItemHeight", L"000000000000000000024",
+         [](const ListProperties& p) { return p.ItemHeight == 32; }},
+        {L"ItemHeight", L"", [](const ListProperties& p) { return p.ItemHeight == 32; }},
+        {L"ItemHeight", L"24px", [](const ListProperties& p) { return p.ItemHeight == 32; }},
+        {L"ListWidth", std::wstring(5000, L'9'),
+         [](const ListProperties& p) { return p.ListWidth == 250; }},
+        {L"Font", L"Arial;1999.5;U",
+         [](const ListProperties& p) {
+             return p.Font == FontDesc{L"Arial", 1999.5, false, false, true, false};
+         }},
+        {L"Font", L"Arial;12;I",
+         [](const ListProperties& p) {
+             return p.Font == FontDesc{L"Arial", 12, false, true, false, false};
+         }},
+        {L"Font", L";8;B", [](const ListProperties& p) { return p.Font == Ambient().font; }},
+        {L"Font", L"Arial;0;", [](const ListProperties& p) { return p.Font == Ambient().font; }},
+        {L"Font", L"Arial;2000;", [](const ListProperties& p) { return p.Font == Ambient().font; }},
+        {L"Font", L"no size", [](const ListProperties& p) { return p.Font == Ambient().font; }},
+        {L"OLEDropMode", L"1", [](const ListProperties& p) { return p.OLEDropMode == 1; }},
+        {L"OLEDropMode", L"2", [](const ListProperties& p) { return p.OLEDropMode == 0; }},
+        {L"OLEDropMode", L"-1", [](const ListProperties& p) { return p.OLEDropMode == 0; }},
+    };
+    for (const Case& c : cases) {
+        PropertyBag bag;
+        bag.Write(c.name, c.text);
+        EXPECT_TRUE(c.read(ReadProperties(bag, ambient)))
+            << testing::PrintToString(std::wstring(c.name)) << " = "
+            << testing::PrintToString(c.text.substr(0, 30));
+    }
 
-    ListProperties q = p;
+    ListProperties q;
     const auto error = SetOLEDropMode(q, 5);
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->number, 380);
     EXPECT_EQ(q.OLEDropMode, 0);
     EXPECT_FALSE(SetOLEDropMode(q, 1));
     EXPECT_EQ(q.OLEDropMode, 1);
+
+    // Writing a name again replaces its value.
+    PropertyBag bag;
+    bag.Write(L"ItemHeight", L"20");
+    bag.Write(L"ItemHeight", L"24");
+    EXPECT_EQ(bag.Entries().size(), 1u);
+    EXPECT_EQ(bag.Read(L"ItemHeight"), L"24");
 }
 
 TEST(ListProperties, NewControlGetsSevenSampleRows) {
