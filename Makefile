@@ -4,7 +4,7 @@ SHELL := /bin/bash
 NATIVE_CORE_TESTS := $(CURDIR)/build/native/tests/core/zelk_core_tests
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: all deps native cross format format-check test run bench clean
+.PHONY: all deps native cross format format-check test run bench clean mutate fuzz
 
 all: cross
 
@@ -45,3 +45,11 @@ bench: deps
 	@bash scripts/xvfb-start.sh && bash scripts/wine-prefix.sh
 	@bash scripts/wine-run.sh build/mingw/bench/zelk_list_bench.exe
 	@bash scripts/wine-run.sh build/mingw/bench/zelk_menu_bench.exe
+
+# Plants the faults of tools/mutants.txt in src/core one at a time: which do the core tests catch?
+mutate: deps
+	@python3 tools/mutate
+
+# libFuzzer over every reader of outside data, FUZZ_SECONDS (default 60) per target.
+fuzz: deps
+	@bash tools/fuzz

@@ -131,8 +131,11 @@ TEST(ListModel, RemovalMovesTheSelectionOnlyWhenItIsRemoved) {
 }
 
 TEST(ListModel, SortsInBothDirectionsAndBubbleSortIsStable) {
-    const std::tuple<const wchar_t*, const wchar_t*, int> orders[] = {
-        {L"Z", L"z", 0}, {L"ab", L"abc", -1}, {L"abc", L"AB", 1}, {L"a", L"B", -1}, {L"Z", L"[", 1}};
+    const std::tuple<const wchar_t*, const wchar_t*, int> orders[] = {{L"Z", L"z", 0},
+                                                                      {L"ab", L"abc", -1},
+                                                                      {L"abc", L"AB", 1},
+                                                                      {L"a", L"B", -1},
+                                                                      {L"Z", L"[", 1}};
     for (auto [a, b, order] : orders) {
         EXPECT_EQ(AsciiCaseInsensitiveCompare(a, b), order)
             << testing::PrintToString(std::wstring(a)) << testing::PrintToString(std::wstring(b));

@@ -139,13 +139,17 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
     };
     const Case cases[] = {
         {"plain", [](Fixture&) {}, {"text 'x' 16,8,284,32 #ffffff"}},
-        {"disabled", [](Fixture& f) { f.model.MutableItem(0).Disabled = true; },
+        {"disabled",
+         [](Fixture& f) { f.model.MutableItem(0).Disabled = true; },
          {"text 'x' 16,8,284,32 #787878"}},
-        {"own text colour", [](Fixture& f) { f.model.MutableItem(0).TextColor = 0x0000FF; },
+        {"own text colour",
+         [](Fixture& f) { f.model.MutableItem(0).TextColor = 0x0000FF; },
          {"text 'x' 16,8,284,32 #ff"}},
-        {"selected", [](Fixture& f) { f.model.SetListIndex(0); },
+        {"selected",
+         [](Fixture& f) { f.model.SetListIndex(0); },
          {"fill 0,8,300,32 #f0f0f0", "text 'x' 16,8,284,32 #0"}},
-        {"hot", [](Fixture& f) { f.model.SetHotIndex(0); },
+        {"hot",
+         [](Fixture& f) { f.model.SetHotIndex(0); },
          {"fill 0,8,300,32 #373737", "text 'x' 16,8,284,32 #ffffff"}},
         {"hot and pressed",
          [](Fixture& f) {
@@ -153,7 +157,8 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
              f.in.pressed = true;
          },
          {"fill 0,8,300,32 #f0f0f0", "text 'x' 16,8,284,32 #0"}},
-        {"own back colour", [](Fixture& f) { f.model.MutableItem(0).BackColor = 0x0000FF; },
+        {"own back colour",
+         [](Fixture& f) { f.model.MutableItem(0).BackColor = 0x0000FF; },
          {"fill 0,8,300,32 #ff"}},
         {"hot on a light own back colour",
          [](Fixture& f) {
@@ -181,7 +186,8 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
              f.model.SetListIndex(0);
          },
          {"glyph check-on 16,12,32,28 #0", "text 'x' 40,8,284,32 #0"}},
-        {"lines under rows", [](Fixture& f) { f.props.DrawSeparatorLine = true; },
+        {"lines under rows",
+         [](Fixture& f) { f.props.DrawSeparatorLine = true; },
          {"line 0,32,300,32 #323232"}},
         {"own colour in the right column",
          [](Fixture& f) {
@@ -221,7 +227,8 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
         const auto ops = f.Paint();
         for (const auto& op : c.ops) {
             EXPECT_NE(std::find(ops.begin(), ops.end(), op), ops.end())
-                << op << " not among:\n" << testing::PrintToString(ops);
+                << op << " not among:\n"
+                << testing::PrintToString(ops);
         }
     }
 }

@@ -31,9 +31,12 @@ TEST(Paths, FolderNameBaseAndExtension) {
 
 TEST(Paths, AddBackslashTrimsSpacesFirst) {
     const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-        {L"C:\\Data", L"C:\\Data\\"},     {L"C:\\Data\\", L"C:\\Data\\"},
-        {L"C:\\Data\\   ", L"C:\\Data\\"}, {L"C:\\My Data  ", L"C:\\My Data\\"},
-        {L"", L"\\"},                     {L"   ", L"\\"},
+        {L"C:\\Data", L"C:\\Data\\"},
+        {L"C:\\Data\\", L"C:\\Data\\"},
+        {L"C:\\Data\\   ", L"C:\\Data\\"},
+        {L"C:\\My Data  ", L"C:\\My Data\\"},
+        {L"", L"\\"},
+        {L"   ", L"\\"},
     };
     for (auto [path, expected] : cases) {
         EXPECT_EQ(AddBackslash(path), expected) << testing::PrintToString(std::wstring(path));

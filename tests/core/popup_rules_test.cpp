@@ -35,7 +35,8 @@ ListModel Pattern(std::wstring_view rows) {
         if (kind == L'g') {
             model.OpenGroup(L"group");
         } else {
-            model.AddItem(kind == L'-' ? L"-" : L"row", -1, MissingValue{}, L"", false, kind == L'd');
+            model.AddItem(kind == L'-' ? L"-" : L"row", -1, MissingValue{}, L"", false,
+                          kind == L'd');
         }
         model.MutableItem(model.ListCount() - 1).Visible = kind != L'h';
     }
@@ -148,16 +149,16 @@ TEST(Navigation, KeysSkipWhatCannotBeChosen) {
         {L"daad", -1, kKeyEnd, 2},
         {L"aaa", 2, kKeyEnd, std::nullopt},
         {L"aaaaaaa", 1, kKeyPageDown, 4},
-        {L"aaaadaa", 1, kKeyPageDown, 5},  // lands on a disabled row: the next one
-        {L"aaaaa", 3, kKeyPageDown, 4},    // past the end: the last row
-        {L"aaaad", 1, kKeyPageDown, 3},    // on a last row that cannot be chosen
+        {L"aaaadaa", 1, kKeyPageDown, 5}, // lands on a disabled row: the next one
+        {L"aaaaa", 3, kKeyPageDown, 4},   // past the end: the last row
+        {L"aaaad", 1, kKeyPageDown, 3},   // on a last row that cannot be chosen
         {L"aaaad", 3, kKeyPageDown, std::nullopt},
         {L"aaaaa", 4, kKeyPageUp, 1},
-        {L"adaaa", 4, kKeyPageUp, 0},      // lands on a disabled row: the one before
-        {L"aaaaa", 1, kKeyPageUp, 0},      // before the start: the first row
-        {L"daaaa", 2, kKeyPageUp, 1},      // on a first row that cannot be chosen
+        {L"adaaa", 4, kKeyPageUp, 0}, // lands on a disabled row: the one before
+        {L"aaaaa", 1, kKeyPageUp, 0}, // before the start: the first row
+        {L"daaaa", 2, kKeyPageUp, 1}, // on a first row that cannot be chosen
         {L"g-aaa", 4, kKeyPageUp, 2},
-        {L"aaa", 1, 65, std::nullopt},     // not a navigation key
+        {L"aaa", 1, 65, std::nullopt}, // not a navigation key
     };
     for (const Case& c : cases) {
         ListModel model = Pattern(c.rows);
@@ -337,9 +338,9 @@ TEST(HitTest, RowsUnderThePointer) {
     model.AddItem(L"hidden");                                         // 4: takes no room
     model.AddItem(L"c");                                              // 5: 96 .. 120
     model.MutableItem(4).Visible = false;
-    const std::pair<int, long> cases[] = {{7, -1},  {8, 0},  {32, 0},  {33, -1}, {45, -1},
-                                          {46, 2},  {70, 2}, {71, -1}, {95, -1}, {96, 5},
-                                          {120, 5}, {121, -1}};
+    const std::pair<int, long> cases[] = {{7, -1},  {8, 0},  {32, 0},  {33, -1},
+                                          {45, -1}, {46, 2}, {70, 2},  {71, -1},
+                                          {95, -1}, {96, 5}, {120, 5}, {121, -1}};
     for (auto [y, row] : cases) {
         EXPECT_EQ(HitTestRows(model, y, 8, 25, 200), row) << "y " << y;
     }

@@ -302,7 +302,7 @@ TEST(Scrollbar, PartsHaveExclusiveEdgesAndAHorizontalBarMirrorsAVerticalOne) {
     ASSERT_EQ(wide.PressedPart(), kThumb);
     EXPECT_TRUE(wide.DragTo(90, 8));
     EXPECT_EQ(wide.ThumbPosition(), 76);
-    EXPECT_FALSE(wide.DragTo(90, 8)); // no move, nothing to report
+    EXPECT_FALSE(wide.DragTo(90, 8));        // no move, nothing to report
     EXPECT_FALSE(wide.DragTo(150, 8 + 300)); // far below: frozen
     EXPECT_FALSE(wide.DragTo(232 + 30, 8));  // past the end: frozen
     EXPECT_TRUE(wide.DragTo(150, 8 + 200));

@@ -56,7 +56,7 @@ TEST(ShadowGeometry, EachOffsetWidensTheLayerOnItsOwnAxisAndSide) {
         int offsetX, offsetY;
         int layerWidth, layerHeight, layerOffsetX, layerOffsetY;
         LayerRect frame, shadow;
-        int ownerX, ownerY; // inside the layer
+        int ownerX, ownerY;   // inside the layer
         int windowX, windowY; // for an owner at (500, 300)
     };
     // Margin 1, border 1, shadow 3: the inset is 8; owner 100 x 50.

@@ -58,7 +58,8 @@ TEST(Text, Utf8DecodingReplacesEachBadByteAndNeverReadsPastTheEnd) {
 TEST(Text, Utf8EncodingAtEachLengthLimitRoundTrips) {
     const std::wstring text = L"\x7F\u0080\u07FF\u0800\uFFFF\U00010000\U0010FFFF";
     const std::string bytes = WideToUtf8(text);
-    EXPECT_EQ(bytes, "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF");
+    EXPECT_EQ(bytes,
+              "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF");
     EXPECT_EQ(Utf8ToWide(bytes), text);
     // What cannot be a character is written as U+FFFD.
     const std::wstring invalid = {static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0xDFFF),
@@ -74,12 +75,14 @@ TEST(Text, FilesAreAnsiOrCarryAByteOrderMark) {
         std::wstring text;
     };
     const Case cases[] = {
-        {"UTF-16 LE", std::string("\xFF\xFE"
-                                  "C\0:\0\xAC\x20\r\0\n\0",
-                                  12),
+        {"UTF-16 LE",
+         std::string("\xFF\xFE"
+                     "C\0:\0\xAC\x20\r\0\n\0",
+                     12),
          L"C:\u20AC\r\n"},
-        {"UTF-16 with an odd last byte", "\xFF\xFE"
-                                         "C",
+        {"UTF-16 with an odd last byte",
+         "\xFF\xFE"
+         "C",
          L""},
         {"UTF-16 BOM alone", "\xFF\xFE", L""},
         {"UTF-8", "\xEF\xBB\xBF\xC3\xA9", L"\u00E9"},
