@@ -134,96 +134,82 @@ TEST(ListPainter, SeparatorLineSitsAQuarterRowDownAndTakesHalfARow) {
 TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
     struct Case {
         const char* name;
-        std::function<void(Fixture&)> setup;
+        bool disabled = false, selected = false, hot = false, pressed = false;
+        bool checked = false, lines = false, subTitle = false, child = false, groupIcon = false;
+        Colour text = kDefaultColour, back = kDefaultColour, subText = kDefaultColour;
+        const wchar_t* row = L"x";
         std::vector<std::string> ops;
     };
     const Case cases[] = {
-        {"plain", [](Fixture&) {}, {"text 'x' 16,8,284,32 #ffffff"}},
-        {"disabled",
-         [](Fixture& f) { f.model.MutableItem(0).Disabled = true; },
-         {"text 'x' 16,8,284,32 #787878"}},
-        {"own text colour",
-         [](Fixture& f) { f.model.MutableItem(0).TextColor = 0x0000FF; },
-         {"text 'x' 16,8,284,32 #ff"}},
-        {"selected",
-         [](Fixture& f) { f.model.SetListIndex(0); },
-         {"fill 0,8,300,32 #f0f0f0", "text 'x' 16,8,284,32 #0"}},
-        {"hot",
-         [](Fixture& f) { f.model.SetHotIndex(0); },
-         {"fill 0,8,300,32 #373737", "text 'x' 16,8,284,32 #ffffff"}},
-        {"hot and pressed",
-         [](Fixture& f) {
-             f.model.SetHotIndex(0);
-             f.in.pressed = true;
-         },
-         {"fill 0,8,300,32 #f0f0f0", "text 'x' 16,8,284,32 #0"}},
-        {"own back colour",
-         [](Fixture& f) { f.model.MutableItem(0).BackColor = 0x0000FF; },
-         {"fill 0,8,300,32 #ff"}},
-        {"hot on a light own back colour",
-         [](Fixture& f) {
-             f.model.MutableItem(0).BackColor = 0xFFFFFF;
-             f.model.SetHotIndex(0);
-         },
-         {"fill 0,8,300,32 #c8c8c8"}},
-        {"hot on a dark own back colour",
-         [](Fixture& f) {
-             f.model.MutableItem(0).BackColor = 0x000080;
-             f.model.SetHotIndex(0);
-         },
-         {"fill 0,8,300,32 #6969b4"}},
-        {"group child, indented",
-         [](Fixture& f) {
-             f.model.Clear();
-             f.model.OpenGroup(L"g");
-             f.model.AddItem(L"x");
-         },
-         {"text 'x' 32,32,284,56 #ffffff"}},
-        {"check box column",
-         [](Fixture& f) {
-             f.props.MultiSelect = true;
-             f.model.MutableItem(0).Selected = true;
-             f.model.SetListIndex(0);
-         },
-         {"glyph check-on 16,12,32,28 #0", "text 'x' 40,8,284,32 #0"}},
-        {"lines under rows",
-         [](Fixture& f) { f.props.DrawSeparatorLine = true; },
-         {"line 0,32,300,32 #323232"}},
-        {"own colour in the right column",
-         [](Fixture& f) {
-             f.model.MutableItem(0).Text = L"x\tR";
-             f.model.MutableItem(0).SubTextColor = 0x00FF00;
-         },
-         {"text 'R' 16,8,284,32 right #ff00"}},
-        {"selected sub-title, not dimmed",
-         [](Fixture& f) {
-             f.props.SubTitleVisible = true;
-             f.model.MutableItem(0).SubText = L"s";
-             f.model.SetListIndex(0);
-         },
-         {"text 's' 16,8,284,46 small #0"}},
-        {"own sub-title colour",
-         [](Fixture& f) {
-             f.props.SubTitleVisible = true;
-             f.model.MutableItem(0).SubText = L"s";
-             f.model.MutableItem(0).SubTextColor = 0x00FF00;
-         },
-         {"text 's' 16,8,284,46 small #ff00"}},
-        {"group icon 0",
-         [](Fixture& f) {
-             f.model.Clear();
-             f.model.OpenGroup(L"g", 0);
-             f.in.imageCount = 1;
-             f.in.imageWidth = f.in.imageHeight = 16;
-         },
-         {"image 1 16,12,16,16", "text 'g' 40,8,300,32 bold #ffffff"}},
+        {.name = "plain", .ops = {"text 'x' 16,8,284,32 #ffffff"}},
+        {.name = "disabled", .disabled = true, .ops = {"text 'x' 16,8,284,32 #787878"}},
+        {.name = "own text colour", .text = 0x0000FF, .ops = {"text 'x' 16,8,284,32 #ff"}},
+        {.name = "selected",
+         .selected = true,
+         .ops = {"fill 0,8,300,32 #f0f0f0", "text 'x' 16,8,284,32 #0"}},
+        {.name = "hot",
+         .hot = true,
+         .ops = {"fill 0,8,300,32 #373737", "text 'x' 16,8,284,32 #ffffff"}},
+        {.name = "hot and pressed",
+         .hot = true,
+         .pressed = true,
+         .ops = {"fill 0,8,300,32 #f0f0f0", "text 'x' 16,8,284,32 #0"}},
+        {.name = "own back colour", .back = 0x0000FF, .ops = {"fill 0,8,300,32 #ff"}},
+        {.name = "hot, light own back",
+         .hot = true,
+         .back = 0xFFFFFF,
+         .ops = {"fill 0,8,300,32 #c8c8c8"}},
+        {.name = "hot, dark own back",
+         .hot = true,
+         .back = 0x000080,
+         .ops = {"fill 0,8,300,32 #6969b4"}},
+        {.name = "group child, indented", .child = true, .ops = {"text 'x' 32,32,284,56 #ffffff"}},
+        {.name = "check box column",
+         .selected = true,
+         .checked = true,
+         .ops = {"glyph check-on 16,12,32,28 #0", "text 'x' 40,8,284,32 #0"}},
+        {.name = "lines under rows", .lines = true, .ops = {"line 0,32,300,32 #323232"}},
+        {.name = "own colour, right column",
+         .subText = 0x00FF00,
+         .row = L"x\tR",
+         .ops = {"text 'R' 16,8,284,32 right #ff00"}},
+        {.name = "selected sub-title, not dimmed",
+         .selected = true,
+         .subTitle = true,
+         .ops = {"text 's' 16,8,284,46 small #0"}},
+        {.name = "own sub-title colour",
+         .subTitle = true,
+         .subText = 0x00FF00,
+         .ops = {"text 's' 16,8,284,46 small #ff00"}},
+        {.name = "group icon 0",
+         .groupIcon = true,
+         .ops = {"image 1 16,12,16,16", "text 'x' 40,8,300,32 bold #ffffff"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Fixture f;
         f.props.SelectionColor = 0xF0F0F0;
-        f.model.AddItem(L"x");
-        c.setup(f);
+        f.props.MultiSelect = c.checked;
+        f.props.DrawSeparatorLine = c.lines;
+        f.props.SubTitleVisible = c.subTitle;
+        f.in.pressed = c.pressed;
+        if (c.groupIcon) {
+            f.model.OpenGroup(c.row, 0);
+            f.in.imageCount = 1;
+            f.in.imageWidth = f.in.imageHeight = 16;
+        } else {
+            if (c.child) {
+                f.model.OpenGroup(L"g");
+            }
+            f.model.AddItem(c.row, -1, MissingValue{}, L"s", c.checked, c.disabled);
+        }
+        const long row = f.model.ListCount() - 1;
+        ListItem& item = f.model.MutableItem(row);
+        item.TextColor = c.text;
+        item.BackColor = c.back;
+        item.SubTextColor = c.subText;
+        f.model.SetListIndex(c.selected ? row : -1);
+        f.model.SetHotIndex(c.hot ? row : -1);
         const auto ops = f.Paint();
         for (const auto& op : c.ops) {
             EXPECT_NE(std::find(ops.begin(), ops.end(), op), ops.end())
@@ -324,44 +310,6 @@ TEST(ListPainter, FilterMatchOverdrawSkipsTheSelectedRow) {
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[1], "text 'pa' 44,8,284,32 #ffff"); // after "Note": 4 × 7 pixels
     EXPECT_EQ(texts[2].substr(0, 12), "text 'Paint'");
-}
-
-TEST(ListPainter, FilterMatchOverdrawCoversTheFoldedCharacters) {
-    // Keeps the drawn text whole: the recording canvas narrows it to bytes.
-    struct WideCanvas : RecordingCanvas {
-        std::vector<std::pair<std::wstring, int>> drawn; // text, left
-        void DrawText(const std::wstring& t, const PaintRect& r, uint32_t flags, Colour c,
-                      const TextStyle& style) override {
-            drawn.emplace_back(t, r.left);
-            RecordingCanvas::DrawText(t, r, flags, c, style);
-        }
-    };
-    struct Case {
-        const wchar_t* row;
-        const wchar_t* filter;
-        const wchar_t* overdrawn;
-        int left; // 16 + 7 pixels per character before the match
-    };
-    const Case cases[] = {
-        {L"Stra\u00DFe", L"SS", L"\u00DF", 16 + 4 * 7}, // Straße, SS: ß
-        {L"STRASSE", L"\u00DF", L"SS", 16 + 4 * 7},     // STRASSE, ß: SS
-        {L"Gr\u00FC\u00DFe \u00E9t\u00E9\tx", L"\u00C9T\u00C9", L"\u00E9t\u00E9", 16 + 6 * 7},
-        {L"\u03A3\u03BF\u03C6\u03CC\u03C2", L"\u03C3", L"\u03A3", 16}, // Σοφός, σ
-        {L"\u0414\u043E\u043C \u0401\u043B\u043A\u0430", L"\u0451\u041B", L"\u0401\u043B",
-         16 + 4 * 7}, // Дом Ёлка, ёЛ
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(c.row)));
-        Fixture f;
-        f.model.AddItem(c.row);
-        f.in.filterText = c.filter;
-        WideCanvas canvas;
-        PaintList(f.in, canvas);
-        // The row, its right-hand text when it has one, then the match on top.
-        ASSERT_GE(canvas.drawn.size(), 2u);
-        EXPECT_EQ(canvas.drawn.back().first, c.overdrawn);
-        EXPECT_EQ(canvas.drawn.back().second, c.left);
-    }
 }
 
 TEST(ListPainter, CustomDrawHeightChangesTheRestOfThePaint) {
