@@ -453,6 +453,10 @@ TEST(ListPainter, BandsGlyphsAndTheFilterFrame) {
               std::vector<std::string>{"round 12,8,212,31,5 ff000000/ff0078d7"});
     EXPECT_EQ(f.canvas.Matching("glyph search"),
               std::vector<std::string>{"glyph search 200,8,300,39 #ffffff"});
+    // The frame belongs to the filter box while it shows, and only then.
+    f.in.filterShown = false;
+    f.Paint();
+    EXPECT_TRUE(f.canvas.Matching("glyph search").empty());
 }
 
 TEST(ListPainter, RowsAboveTheTopDrawNothingAndThePaintStopsBelowTheBottom) {
