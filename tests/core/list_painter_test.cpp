@@ -136,6 +136,7 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
         const char* name;
         bool disabled = false, selected = false, hot = false, pressed = false;
         bool checked = false, lines = false, subTitle = false, child = false, groupIcon = false;
+        Colour selection = 0xF0F0F0;
         Colour text = kDefaultColour, back = kDefaultColour, subText = kDefaultColour;
         const wchar_t* row = L"x";
         std::vector<std::string> ops;
@@ -176,7 +177,8 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
         {.name = "selected sub-title, not dimmed",
          .selected = true,
          .subTitle = true,
-         .ops = {"text 's' 16,8,284,46 small #0"}},
+         .selection = 0xD77800,
+         .ops = {"text 's' 16,8,284,46 small #ffffff"}},
         {.name = "own sub-title colour",
          .subTitle = true,
          .subText = 0x00FF00,
@@ -188,7 +190,7 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Fixture f;
-        f.props.SelectionColor = 0xF0F0F0;
+        f.props.SelectionColor = c.selection;
         f.props.MultiSelect = c.checked;
         f.props.DrawSeparatorLine = c.lines;
         f.props.SubTitleVisible = c.subTitle;
