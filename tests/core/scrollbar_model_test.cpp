@@ -25,6 +25,7 @@ TEST(Scrollbar, ThumbSizeIsClampedToATenthAndSevenTenthsOfTheTrack) {
     EXPECT_EQ(Bar(1).ThumbSize(), 20);
     EXPECT_EQ(Bar(100).ThumbSize(), 140);
     EXPECT_EQ(Bar(500).LargeChange(), 100); // lowered to the range
+    EXPECT_EQ(Bar(101).LargeChange(), 100);
     ScrollbarModel tiny;
     tiny.SetLargeChange(1);
     tiny.Layout(16, 58, 16); // 26-pixel track: a tenth is below the 8-pixel floor
@@ -273,7 +274,7 @@ TEST(Scrollbar, ArrowsTracksAndTheWheel) {
     settle();
     bar.Press(8, 200); // below the thumb (26 .. 106)
     settle();
-    bar.RepeatStep(8, 154); // the thumb's bottom (74 + 80) reached the cursor
+    bar.RepeatStep(8, 156); // the thumb's bottom (76 + 80) reached the cursor
     EXPECT_EQ(bar.PressedPart(), kNoPart);
     EXPECT_EQ(bar.Value(), 50);
 
@@ -284,6 +285,10 @@ TEST(Scrollbar, ArrowsTracksAndTheWheel) {
     bar.WheelScrollBotRight();
     bar.WheelScrollBotRight(); // a second notch adds to the first
     EXPECT_EQ(bar.Target(), 20);
+    settle();
+    bar.WheelScrollTopLeft();
+    bar.WheelScrollTopLeft();
+    EXPECT_EQ(bar.Target(), 0);
 }
 
 TEST(Scrollbar, PartsHaveExclusiveEdgesAndAHorizontalBarMirrorsAVerticalOne) {

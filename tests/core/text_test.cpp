@@ -40,6 +40,7 @@ TEST(Text, Utf8DecodingReplacesEachBadByteAndNeverReadsPastTheEnd) {
         {"cut off after two of three", "\xE2\x82", kBad + kBad},
         {"cut off after three of four", "a\xF0\x9F\x98", L"a" + kBad + kBad + kBad},
         {"bad continuation", "\xC3(", kBad + L"("},
+        {"lead after lead", "\xC3\xC3\xA9", kBad + L"\u00E9"},
         {"stray continuation", "\x80x", kBad + L"x"},
         {"overlong two", "\xC1\xBF", kBad + kBad},
         {"overlong three", "\xE0\x9F\xBF", kBad + kBad + kBad},
