@@ -6,7 +6,7 @@ NATIVE_CORE_TESTS := $(CURDIR)/build/native/tests/core/zelk_core_tests
 NATIVE_LOCAL_INI := $(CURDIR)/build/native/tools/dist/zelk_local_ini
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: all deps native cross format format-check test run dist bench clean exercise
+.PHONY: all deps native cross format format-check test run dist bench clean exercise mutate fuzz
 
 all: cross
 
@@ -60,3 +60,11 @@ exercise: cross
 	@DISPLAY="$$(cat build/xvfb.display)" EXERCISE_SEEDS="$(SEED)" EXERCISE_ACTIONS="$(ACTIONS)" \
 		bash tests/e2e/exercise.sh build/mingw/src/ZelkToolBars.exe \
 		build/mingw/tests/e2e/e2e_helper.exe build/mingw/tests/e2e/probe.exe
+
+# Plants the faults of tools/mutants.txt in src/core one at a time: which do the core tests catch?
+mutate: deps
+	@python3 tools/mutate
+
+# libFuzzer over every reader of outside data, FUZZ_SECONDS (default 60) per target.
+fuzz: deps
+	@bash tools/fuzz

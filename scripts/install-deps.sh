@@ -11,6 +11,12 @@ for pkg in g++ cmake ninja-build make googletest libbenchmark-dev clang-format \
   nsis zip unzip; do
   have_pkg "$pkg" || need+=("$pkg")
 done
+# make fuzz (tools/fuzz) also needs clang and its libFuzzer runtime.
+if [ "${1:-}" = fuzz ]; then
+  for pkg in clang libclang-rt-dev; do
+    have_pkg "$pkg" || need+=("$pkg")
+  done
+fi
 [ ${#need[@]} -eq 0 ] && exit 0
 
 SUDO=""

@@ -36,6 +36,21 @@ TEST(CaseFolding, FallbackLowersEachScriptAndLeavesTheRest) {
         {L"\u0531\u0556", L"\u0561\u0586"},                                     // Armenian
         {L"\u1EDE\u1E00", L"\u1EDF\u1E01"},                                     // Ở Ḁ
         {L"\u4E2D\u6587 42 \u20AC", L"\u4E2D\u6587 42 \u20AC"},                 // no case at all
+        // The first and last letter of every block the fallback knows.
+        {L"AZ\u00C0\u00D6\u00D8\u00DE\u0178\u037F\u0386\u0388\u038A\u038C\u038E\u038F\u0391"
+         L"\u03A1\u03A3\u03AB\u03CF\u03F4\u03F9\u03FD\u03FF\u0400\u040F\u0410\u042F\u04C0"
+         L"\u0531\u0556",
+         L"az\u00E0\u00F6\u00F8\u00FE\u00FF\u03F3\u03AC\u03AD\u03AF\u03CC\u03CD\u03CE\u03B1"
+         L"\u03C1\u03C3\u03CB\u03D7\u03B8\u03F2\u037B\u037D\u0450\u045F\u0430\u044F\u04CF"
+         L"\u0561\u0586"},
+        {L"\u0100\u012E\u012F\u0132\u0136\u0137\u0139\u0147\u0148\u014A\u0176\u0177\u0179"
+         L"\u017D\u017E\u0370\u0372\u0373\u0376\u0377\u03D8\u03EE\u03EF\u03F7\u03F8\u03FA"
+         L"\u03FB\u0460\u0480\u0481\u048A\u04BE\u04BF\u04C1\u04CD\u04CE\u04D0\u052E\u052F"
+         L"\u1E00\u1E94\u1E95\u1EA0\u1EFE\u1EFF",
+         L"\u0101\u012F\u012F\u0133\u0137\u0137\u013A\u0148\u0148\u014B\u0177\u0177\u017A"
+         L"\u017E\u017E\u0371\u0373\u0373\u0377\u0377\u03D9\u03EF\u03EF\u03F8\u03F8\u03FB"
+         L"\u03FB\u0461\u0481\u0481\u048B\u04BF\u04BF\u04C2\u04CE\u04CE\u04D1\u052F\u052F"
+         L"\u1E01\u1E95\u1E95\u1EA1\u1EFF\u1EFF"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(fold.Fold(c.text), c.folded) << testing::PrintToString(std::wstring(c.text));
@@ -69,6 +84,8 @@ TEST(CaseFolding, ComparisonsIgnoreCaseButNotAccents) {
     EXPECT_TRUE(FoldedEquals(fold, L"\u00C9", L"\u00E9")); // É é
     EXPECT_TRUE(FoldedEquals(fold, L"\u03C2", L"\u03A3")); // ς Σ
     EXPECT_FALSE(FoldedEquals(fold, L"\u00E9", L"e"));
+    EXPECT_EQ(CharacterLength(L""), 0u);
+    EXPECT_EQ(CharacterLength(L"ab"), 1u);
 }
 
 TEST(CaseFolding, FindGivesTheOriginalCharactersAcrossLengthChanges) {

@@ -25,6 +25,11 @@ TEST(Colour, BlendAndDarkness) {
     EXPECT_TRUE(IsDarkColor(0x7F7F7F));  // (127 + 381 + 127) / 2 = 317.5
     EXPECT_TRUE(IsDarkColor(0x00BF00));  // 573 / 2 = 286.5
     EXPECT_FALSE(IsDarkColor(0x00FF80)); // (128 + 765) / 2 = 446.5: green weighs three times
+    EXPECT_FALSE(IsDarkColor(0xFA58FA)); // (250 + 264 + 250) / 2 = 382
+    EXPECT_TRUE(IsDarkColor(0xFA58F9));  // 381.5
+    // A system colour stays one while nothing can resolve it.
+    EXPECT_EQ(ResolveColour(kSystemHighlight, {}), kSystemHighlight);
+    EXPECT_EQ(ResolveColour(kSystemHighlight, FakeSystem), 0xD77800u);
 }
 
 TEST(Colour, RgbToArgbSwapsChannelsAndScalesOpacity) {
@@ -47,6 +52,8 @@ TEST(Colour, PaletteFollowsTheBackColour) {
     EXPECT_EQ(light.selectionText, 0x000000u);
     EXPECT_EQ(light.hover, BlendColors(0xFFFFFF, 0x000000, 240));
     EXPECT_EQ(light.disabledText, BlendColors(0x000000, 0xFFFFFF, 120));
+    EXPECT_EQ(DerivePalette(0x000000, 0xF0F0F0).selectionText, 0x000000u);
+    EXPECT_EQ(DerivePalette(0xFFFFFF, 0x800000).selectionText, 0xFFFFFFu);
 }
 
 TEST(Colour, ImageMatrices) {

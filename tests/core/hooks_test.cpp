@@ -22,6 +22,7 @@ TEST(MessageTable, LimitsDuplicatesAndRemoval) {
     EXPECT_EQ(table.Del(0x105), MessageTable::Result::Ok);
     EXPECT_FALSE(table.Contains(0x105));
     EXPECT_EQ(table.Del(0x105), MessageTable::Result::NotFound);
+    EXPECT_EQ(table.Count(), 32); // the highest slot in use, gaps included
     // The freed slot is reused rather than refusing a 32nd message.
     EXPECT_EQ(table.Add(0x999), MessageTable::Result::Ok);
     EXPECT_TRUE(table.Contains(0x999));
@@ -34,10 +35,17 @@ TEST(MessageTable, LimitsDuplicatesAndRemoval) {
     EXPECT_TRUE(table.Contains(0));
     EXPECT_TRUE(table.Contains(0xC123));
 
+    EXPECT_EQ(table.Del(ALL_MESSAGES), MessageTable::Result::Ok);
+    EXPECT_FALSE(table.Contains(0));
+
     MessageTable fresh;
     EXPECT_EQ(fresh.Add(0), MessageTable::Result::Ok); // WM_NULL is a message like any other
     EXPECT_TRUE(fresh.Contains(0));
     EXPECT_EQ(fresh.Count(), 1);
+    fresh.Add(7);
+    fresh.Del(0);
+    fresh.Add(8); // into the first free slot
+    EXPECT_EQ(fresh.Count(), 2);
 }
 
 namespace {

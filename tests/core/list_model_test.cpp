@@ -93,9 +93,17 @@ TEST(ListModel, GroupsAndTheirQueries) {
     list.QSort(0, AsciiCaseInsensitiveCompare);
     ASSERT_EQ(list.Item(1).Text, L"c1");
     EXPECT_EQ(list.GetItemParentGroup(1), -1);
+    list.AddItem(L"-");
+    list.SetHotIndex(2);
     list.Clear();
+    EXPECT_EQ(list.HotIndex(), -1);
+    EXPECT_EQ(list.SeparatorCount(), 0);
     list.AddItem(L"x");
     EXPECT_FALSE(list.Item(0).IsChild); // Clear closes the group
+    list.Clear();
+    list.OpenGroup(L"first");
+    list.AddItem(L"child");
+    EXPECT_EQ(list.GetItemParentGroup(1), 0);
 }
 
 TEST(ListModel, RemovalMovesTheSelectionOnlyWhenItIsRemoved) {
@@ -113,6 +121,7 @@ TEST(ListModel, RemovalMovesTheSelectionOnlyWhenItIsRemoved) {
     EXPECT_EQ(list.ListIndex(), 2); // below the removed row: not adjusted
     EXPECT_THROW(list.Text(), ListIndexError);
     EXPECT_THROW(list.RemoveItem(5), ListIndexError);
+    EXPECT_THROW(list.Item(2), ListIndexError);
     EXPECT_THROW(list.RemoveItem(-1), ListIndexError);
     EXPECT_EQ(list.ListCount(), 2);
 
@@ -122,6 +131,20 @@ TEST(ListModel, RemovalMovesTheSelectionOnlyWhenItIsRemoved) {
 }
 
 TEST(ListModel, SortsInBothDirectionsAndBubbleSortIsStable) {
+    const std::tuple<const wchar_t*, const wchar_t*, int> orders[] = {{L"Z", L"z", 0},
+                                                                      {L"ab", L"abc", -1},
+                                                                      {L"abc", L"AB", 1},
+                                                                      {L"a", L"B", -1},
+                                                                      {L"Z", L"[", 1}};
+    for (auto [a, b, order] : orders) {
+        EXPECT_EQ(AsciiCaseInsensitiveCompare(a, b), order)
+            << testing::PrintToString(std::wstring(a)) << testing::PrintToString(std::wstring(b));
+    }
+    ListModel two;
+    two.AddItem(L"b");
+    two.AddItem(L"a");
+    two.QSort(0, AsciiCaseInsensitiveCompare);
+    EXPECT_EQ(Texts(two), (std::vector<std::wstring>{L"a", L"b"}));
     for (auto sort : {&ListModel::BSort, &ListModel::QSort}) {
         ListModel list;
         for (auto text : {L"b", L"A", L"c"}) {
@@ -172,6 +195,8 @@ TEST(ListModel, RowTopsAfterSeparatorsAndFilteredRows) {
     EXPECT_EQ(list.GetItemTop(3, g), 88);
     EXPECT_EQ(list.GetItemTop(4, g), 126);
     EXPECT_EQ(list.GetItemTop(99, g), 12);
+    EXPECT_EQ(list.GetItemTop(5, g), 12); // the row past the end
+    EXPECT_EQ(list.GetItemTop(-1, g), 12);
 
     g.itemHeight = 23; // H = round(34.5) = 34: H/2 = 17
     list.MutableItem(0).Visible = false;
@@ -196,5 +221,6 @@ TEST(ListModel, RowTopsAfterSeparatorsAndFilteredRows) {
 TEST(ListModel, ChrW2) {
     EXPECT_EQ(ChrW2(0x41), u"A");
     EXPECT_EQ(ChrW2(0xE73E), u"\uE73E");
+    EXPECT_EQ(ChrW2(0xFFFF), u"\uFFFF");
     EXPECT_EQ(ChrW2(0x1F600), u"\U0001F600");
 }

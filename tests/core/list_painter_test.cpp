@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <sstream>
 
@@ -100,9 +101,10 @@ struct Fixture {
         in.headerHeight = 8;
         in.rowHeight = 24;
     }
+    ListPaintResult result{};
     std::vector<std::string> Paint() {
         canvas.ops.clear();
-        PaintList(in, canvas);
+        result = PaintList(in, canvas);
         return canvas.ops;
     }
 };
@@ -120,6 +122,114 @@ TEST(ListPainter, SeparatorLineSitsAQuarterRowDownAndTakesHalfARow) {
               std::vector<std::string>{"line 0,38,300,38 #323232"}); // 8 + 24 + 6; blend(C,B,50)
     EXPECT_EQ(f.canvas.Matching("text 'b'").front(), "text 'b' 16,44,284,68 #ffffff");
     EXPECT_EQ(ops.back(), "present");
+    EXPECT_EQ(f.result.lineColor, 0x323232u);
+    // With a rounded selection the line keeps the margins too.
+    f.props.SelectionRadius = 4;
+    f.Paint();
+    EXPECT_EQ(f.canvas.Matching("line"), std::vector<std::string>{"line 8,38,292,38 #323232"});
+}
+
+// One row painted in each state: the operations it must produce (among others). The list is
+// black, so the contrast text is white; the selection is light, so its text is black.
+TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
+    struct Case {
+        const char* name;
+        bool disabled = false, selected = false, hot = false, pressed = false;
+        bool checked = false, lines = false, subTitle = false, child = false, groupIcon = false;
+        Colour selection = 0xF0F0F0;
+        Colour text = kDefaultColour, back = kDefaultColour, subText = kDefaultColour;
+        const wchar_t* row = L"x";
+        std::vector<std::string> ops;
+    };
+    const Case cases[] = {
+        {.name = "plain", .ops = {"text 'x' 16,8,284,32 #ffffff"}},
+        {.name = "disabled", .disabled = true, .ops = {"text 'x' 16,8,284,32 #787878"}},
+        {.name = "own text colour", .text = 0x0000FF, .ops = {"text 'x' 16,8,284,32 #ff"}},
+        {.name = "selected",
+         .selected = true,
+         .ops = {"fill 0,8,300,32 #f0f0f0", "text 'x' 16,8,284,32 #0"}},
+        {.name = "hot",
+         .hot = true,
+         .ops = {"fill 0,8,300,32 #373737", "text 'x' 16,8,284,32 #ffffff"}},
+        {.name = "hot and pressed",
+         .hot = true,
+         .pressed = true,
+         .ops = {"fill 0,8,300,32 #f0f0f0", "text 'x' 16,8,284,32 #0"}},
+        {.name = "own back colour", .back = 0x0000FF, .ops = {"fill 0,8,300,32 #ff"}},
+        {.name = "hot, light own back",
+         .hot = true,
+         .back = 0xFFFFFF,
+         .ops = {"fill 0,8,300,32 #c8c8c8"}},
+        {.name = "hot, dark own back",
+         .hot = true,
+         .back = 0x000080,
+         .ops = {"fill 0,8,300,32 #6969b4"}},
+        {.name = "group child, indented", .child = true, .ops = {"text 'x' 32,32,284,56 #ffffff"}},
+        {.name = "check box column",
+         .selected = true,
+         .checked = true,
+         .ops = {"glyph check-on 16,12,32,28 #0", "text 'x' 40,8,284,32 #0"}},
+        {.name = "lines under rows", .lines = true, .ops = {"line 0,32,300,32 #323232"}},
+        {.name = "own colour, right column",
+         .subText = 0x00FF00,
+         .row = L"x\tR",
+         .ops = {"text 'R' 16,8,284,32 right #ff00"}},
+        {.name = "selected sub-title, not dimmed",
+         .selected = true,
+         .subTitle = true,
+         .selection = 0xD77800,
+         .ops = {"text 's' 16,8,284,46 small #ffffff"}},
+        {.name = "own sub-title colour",
+         .subTitle = true,
+         .subText = 0x00FF00,
+         .ops = {"text 's' 16,8,284,46 small #ff00"}},
+        {.name = "group icon 0",
+         .groupIcon = true,
+         .ops = {"image 1 16,12,16,16", "text 'x' 40,8,300,32 bold #ffffff"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        f.props.SelectionColor = c.selection;
+        f.props.MultiSelect = c.checked;
+        f.props.DrawSeparatorLine = c.lines;
+        f.props.SubTitleVisible = c.subTitle;
+        f.in.pressed = c.pressed;
+        if (c.groupIcon) {
+            f.model.OpenGroup(c.row, 0);
+            f.in.imageCount = 1;
+            f.in.imageWidth = f.in.imageHeight = 16;
+        } else {
+            if (c.child) {
+                f.model.OpenGroup(L"g");
+            }
+            f.model.AddItem(c.row, -1, MissingValue{}, L"s", c.checked, c.disabled);
+        }
+        const long row = f.model.ListCount() - 1;
+        ListItem& item = f.model.MutableItem(row);
+        item.TextColor = c.text;
+        item.BackColor = c.back;
+        item.SubTextColor = c.subText;
+        f.model.SetListIndex(c.selected ? row : -1);
+        f.model.SetHotIndex(c.hot ? row : -1);
+        const auto ops = f.Paint();
+        for (const auto& op : c.ops) {
+            EXPECT_NE(std::find(ops.begin(), ops.end(), op), ops.end())
+                << op << " not among:\n"
+                << testing::PrintToString(ops);
+        }
+    }
+}
+
+TEST(ListPainter, ThumbColourPerStateOnDarkAndLight) {
+    const std::pair<Colour, Colour> dark[] = {{0, 0x373737}, {1, 0x696969}, {2, 0x4B4B4B}};
+    const std::pair<Colour, Colour> light[] = {{0, 0xC8C8C8}, {1, 0xB4B4B4}, {2, 0xDCDCDC}};
+    for (auto [state, colour] : dark) {
+        EXPECT_EQ(ThumbColour(0x000000, static_cast<int>(state)), colour) << state;
+    }
+    for (auto [state, colour] : light) {
+        EXPECT_EQ(ThumbColour(0xFFFFFF, static_cast<int>(state)), colour) << state;
+    }
 }
 
 TEST(ListPainter, HighlightExtentsWithAndWithoutRadiusAndScrollBar) {
@@ -202,44 +312,6 @@ TEST(ListPainter, FilterMatchOverdrawSkipsTheSelectedRow) {
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[1], "text 'pa' 44,8,284,32 #ffff"); // after "Note": 4 × 7 pixels
     EXPECT_EQ(texts[2].substr(0, 12), "text 'Paint'");
-}
-
-TEST(ListPainter, FilterMatchOverdrawCoversTheFoldedCharacters) {
-    // Keeps the drawn text whole: the recording canvas narrows it to bytes.
-    struct WideCanvas : RecordingCanvas {
-        std::vector<std::pair<std::wstring, int>> drawn; // text, left
-        void DrawText(const std::wstring& t, const PaintRect& r, uint32_t flags, Colour c,
-                      const TextStyle& style) override {
-            drawn.emplace_back(t, r.left);
-            RecordingCanvas::DrawText(t, r, flags, c, style);
-        }
-    };
-    struct Case {
-        const wchar_t* row;
-        const wchar_t* filter;
-        const wchar_t* overdrawn;
-        int left; // 16 + 7 pixels per character before the match
-    };
-    const Case cases[] = {
-        {L"Stra\u00DFe", L"SS", L"\u00DF", 16 + 4 * 7}, // Straße, SS: ß
-        {L"STRASSE", L"\u00DF", L"SS", 16 + 4 * 7},     // STRASSE, ß: SS
-        {L"Gr\u00FC\u00DFe \u00E9t\u00E9\tx", L"\u00C9T\u00C9", L"\u00E9t\u00E9", 16 + 6 * 7},
-        {L"\u03A3\u03BF\u03C6\u03CC\u03C2", L"\u03C3", L"\u03A3", 16}, // Σοφός, σ
-        {L"\u0414\u043E\u043C \u0401\u043B\u043A\u0430", L"\u0451\u041B", L"\u0401\u043B",
-         16 + 4 * 7}, // Дом Ёлка, ёЛ
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(c.row)));
-        Fixture f;
-        f.model.AddItem(c.row);
-        f.in.filterText = c.filter;
-        WideCanvas canvas;
-        PaintList(f.in, canvas);
-        // The row, its right-hand text when it has one, then the match on top.
-        ASSERT_GE(canvas.drawn.size(), 2u);
-        EXPECT_EQ(canvas.drawn.back().first, c.overdrawn);
-        EXPECT_EQ(canvas.drawn.back().second, c.left);
-    }
 }
 
 TEST(ListPainter, CustomDrawHeightChangesTheRestOfThePaint) {
@@ -369,6 +441,8 @@ TEST(ListPainter, BandsGlyphsAndTheFilterFrame) {
                                         "glyph arrow 284,36,300,52 #ffffff"}));
     EXPECT_EQ(f.canvas.Matching("gradient"),
               std::vector<std::string>{"gradient 0,388,300,4 0>ff000000"});
+    EXPECT_EQ(f.canvas.Matching("fill 0,0,"), std::vector<std::string>{"fill 0,0,300,8 #0"});
+    EXPECT_EQ(f.canvas.Matching("fill 0,392,"), std::vector<std::string>{"fill 0,392,300,400 #0"});
 
     f.in.scrollValue = 10;
     f.props.ShowFilter = true;
@@ -381,16 +455,21 @@ TEST(ListPainter, BandsGlyphsAndTheFilterFrame) {
               std::vector<std::string>{"round 12,8,212,31,5 ff000000/ff0078d7"});
     EXPECT_EQ(f.canvas.Matching("glyph search"),
               std::vector<std::string>{"glyph search 200,8,300,39 #ffffff"});
+    // The frame belongs to the filter box while it shows, and only then.
+    f.in.filterShown = false;
+    f.Paint();
+    EXPECT_TRUE(f.canvas.Matching("glyph search").empty());
 }
 
 TEST(ListPainter, RowsAboveTheTopDrawNothingAndThePaintStopsBelowTheBottom) {
     Fixture f;
-    for (int i = 0; i < 1000; ++i) {
+    f.model.AddItem(L"-"); // half a row
+    for (int i = 1; i < 1000; ++i) {
         f.model.AddItem(L"row" + std::to_wstring(i));
     }
-    f.in.scrollValue = 24 * 100;
+    f.in.scrollValue = 8 + 12 + 24 * 98; // row 98 ends at the top, row 99 starts there
     f.Paint();
     const auto texts = f.canvas.Matching("text");
-    EXPECT_EQ(texts.front().substr(0, 12), "text 'row99'");
-    EXPECT_LE(texts.size(), 20u);
+    EXPECT_EQ(texts.front(), "text 'row99' 16,0,284,24 #ffffff");
+    EXPECT_EQ(texts.size(), 17u); // rows at 0, 24, ... 384
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/list_properties.h"
 
 using namespace zelk;
@@ -87,28 +89,53 @@ TEST(ListProperties, FilterColourDefaultFollowsTheBackColourRead) {
     EXPECT_EQ(ReadProperties(saved, ambient).FindTextColor, p.FindTextColor);
 }
 
-TEST(ListProperties, BadValuesFallBackToDefaultsAndDropModeIsChecked) {
+TEST(ListProperties, ValuesAreReadOnlyInTheirOwnForm) {
+    // A value read from the bag, as it is saved again: nothing when the default applies.
+    const std::tuple<const wchar_t*, std::wstring, std::optional<std::wstring>> cases[] = {
+        {L"ShowFilter", L"True", L"True"},
+        {L"ShowFilter", L"-1", L"True"},
+        {L"ShowFilter", L"1", L"True"},
+        {L"ShowFilter", L"yes", std::nullopt},
+        {L"BorderVisible", L"0", L"False"},
+        {L"BorderVisible", L"maybe", std::nullopt},
+        {L"ItemHeight", L"00000000000000000024", L"24"}, // 20 characters, the most there are
+        {L"ItemHeight", L"000000000000000000024", std::nullopt},
+        {L"ItemHeight", L"", std::nullopt},
+        {L"ItemHeight", L"24px", std::nullopt},
+        {L"ListWidth", std::wstring(5000, L'9'), std::nullopt},
+        {L"Font", L"Arial;1999.5;U", L"Arial;1999.50;U"},
+        {L"Font", L"Arial;12;I", L"Arial;12.00;I"},
+        {L"Font", L";8;B", std::nullopt},
+        {L"Font", L"Arial;0;", std::nullopt},
+        {L"Font", L"Arial;2000;", std::nullopt},
+        {L"Font", L"no size", std::nullopt},
+        {L"OLEDropMode", L"1", L"1"},
+        {L"OLEDropMode", L"2", std::nullopt},
+        {L"OLEDropMode", L"-1", std::nullopt},
+    };
     const ListAmbient ambient = Ambient();
-    PropertyBag bag;
-    bag.Write(L"ItemHeight", L"tall");
-    bag.Write(L"Font", L"no size");
-    bag.Write(L"ShowFilter", L"maybe");
-    bag.Write(L"OLEDropMode", L"2");
-    bag.Write(L"ListWidth", std::wstring(5000, L'9'));
-    const ListProperties p = ReadProperties(bag, ambient);
-    EXPECT_EQ(p.ItemHeight, 32);
-    EXPECT_EQ(p.Font, ambient.font);
-    EXPECT_FALSE(p.ShowFilter);
-    EXPECT_EQ(p.OLEDropMode, 0);
-    EXPECT_EQ(p.ListWidth, 250);
+    for (const auto& [name, text, saved] : cases) {
+        PropertyBag bag;
+        bag.Write(name, text);
+        EXPECT_EQ(WriteProperties(ReadProperties(bag, ambient), ambient).Read(name), saved)
+            << testing::PrintToString(std::wstring(name)) << " = "
+            << testing::PrintToString(text.substr(0, 30));
+    }
 
-    ListProperties q = p;
+    ListProperties q;
     const auto error = SetOLEDropMode(q, 5);
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->number, 380);
     EXPECT_EQ(q.OLEDropMode, 0);
     EXPECT_FALSE(SetOLEDropMode(q, 1));
     EXPECT_EQ(q.OLEDropMode, 1);
+
+    // Writing a name again replaces its value.
+    PropertyBag bag;
+    bag.Write(L"ItemHeight", L"20");
+    bag.Write(L"ItemHeight", L"24");
+    EXPECT_EQ(bag.Entries().size(), 1u);
+    EXPECT_EQ(bag.Read(L"ItemHeight"), L"24");
 }
 
 TEST(ListProperties, NewControlGetsSevenSampleRows) {

@@ -90,6 +90,10 @@ TEST(Localisation, IniReadsLikeTheProfileFunction) {
                                         L"1string=second wins not\r\n"
                                         L"2String=\"  quoted  \"\r\n"
                                         L"NoEquals\r\n"
+                                        L"\t4String\t=\tTabbed\t\r\n"
+                                        L"5String=\"\"\r\n"
+                                        L"6String=\"mixed'\r\n"
+                                        L"7String='single'\r\n"
                                         L"[strings]\r\n"
                                         L"3String=in a repeated section\r\n"
                                         L"[ Other ]\r\n"
@@ -98,6 +102,10 @@ TEST(Localisation, IniReadsLikeTheProfileFunction) {
     EXPECT_EQ(ini.Read(L"STRINGS", L"1STRING", L"d"), L"Hello");
     EXPECT_EQ(ini.Read(L"Strings", L"2String", L"d"), L"  quoted  ");
     EXPECT_EQ(ini.Read(L"Strings", L"NoEquals", L"d"), L"");
+    EXPECT_EQ(ini.Read(L"Strings", L"4String", L"d"), L"Tabbed");
+    EXPECT_EQ(ini.Read(L"Strings", L"5String", L"d"), L"");
+    EXPECT_EQ(ini.Read(L"Strings", L"6String", L"d"), L"\"mixed'");
+    EXPECT_EQ(ini.Read(L"Strings", L"7String", L"d"), L"single");
     EXPECT_EQ(ini.Read(L"Strings", L"3String", L"d"), L"d");
     EXPECT_EQ(ini.Read(L"Strings", L"stray", L"d"), L"d");
     EXPECT_EQ(ini.Read(L"Other", L"Long", L"d").size(), 254u);
@@ -122,6 +130,16 @@ TEST(Localisation, StringTableStopsAtEndMarkerAndExpandsBars) {
     shuffled.Load(IniDocument::Parse(L"[Strings]\r\n7String=seven\r\n01String=padded\r\n"
                                      L"3string=three\r\n5String=###END###\r\n"
                                      L"32001String=far\r\n+2String=signed\r\n"));
+
+    // The last number a table holds, an empty text, and a text cut to the buffer.
+    StringTable limits;
+    limits.Load(IniDocument::Parse(L"[Strings]\r\n32000String=last\r\n2String=\r\n"
+                                   L"100000String=six digits\r\n3String=" +
+                                   std::wstring(400, L'v')));
+    EXPECT_EQ(limits.GetString(32000, L"d"), L"last");
+    EXPECT_EQ(limits.GetString(2, L"d"), L"d");
+    EXPECT_EQ(limits.GetString(3, L"d").size(), 254u);
+    EXPECT_EQ(limits.GetString(10000, L"d"), L"d");
     EXPECT_EQ(shuffled.GetString(1, L"d"), L"d");
     EXPECT_EQ(shuffled.GetString(2, L"d"), L"d");
     EXPECT_EQ(shuffled.GetString(3, L"d"), L"three");
@@ -155,10 +173,11 @@ public:
 TEST(Localisation, FormTableReachesArrayMembersByIndex) {
     FakeForm form;
     LocaliseForm(form, IniDocument::Parse(L"[frmParameters]\r\nForm=Paramètres\r\n"
+                                          L"ToolTipText=Réglages\r\nOptTheme0=Sombre\r\n"
                                           L"OptTheme1=Clair\r\ncmdOkToolTipText=Valider\r\n"
                                           L"mnuParam=\r\n[frmMain]\r\nmnuParam=Wrong form\r\n"));
     EXPECT_EQ(form.caption, L"Paramètres");
-    EXPECT_EQ(form.tip, L"");
-    EXPECT_EQ(form.captions, (std::map<size_t, std::wstring>{{2, L"Clair"}}));
+    EXPECT_EQ(form.tip, L"Réglages");
+    EXPECT_EQ(form.captions, (std::map<size_t, std::wstring>{{1, L"Sombre"}, {2, L"Clair"}}));
     EXPECT_EQ(form.tips, (std::map<size_t, std::wstring>{{3, L"Valider"}}));
 }

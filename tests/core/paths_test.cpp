@@ -5,26 +5,24 @@
 
 using namespace zelk;
 
-TEST(Paths, NameBaseAndExtension) {
+TEST(Paths, FolderNameBaseAndExtension) {
     struct Case {
-        const wchar_t* path;
-        const wchar_t* name;
-        const wchar_t* base;
-        const wchar_t* ext;
+        const wchar_t *path, *folder, *name, *base, *ext;
     };
     const Case cases[] = {
-        {L"", L"", L"", L""},
-        {L"C:\\Data\\Tools", L"Tools", L"Tools", L""},
-        {L"C:\\Data\\Node.js", L"Node.js", L"Node", L"js"},
-        {L"C:\\My.Data\\Tools", L"Tools", L"Tools", L""},
-        {L"C:\\a\\archive.tar.gz", L"archive.tar.gz", L"archive.tar", L"gz"},
-        {L"Setup.exe", L"Setup.exe", L"Setup", L"exe"},
-        {L"C:\\Data\\", L"", L"", L""},
-        {L"C:\\x\\.hidden", L".hidden", L"", L"hidden"},
-        {L"C:\\x\\trailing.", L"trailing.", L"trailing", L""},
+        {L"", L"", L"", L"", L""},
+        {L"C:\\Data\\Tools", L"C:\\Data", L"Tools", L"Tools", L""},
+        {L"C:\\Data\\Node.js", L"C:\\Data", L"Node.js", L"Node", L"js"},
+        {L"C:\\My.Data\\Tools", L"C:\\My.Data", L"Tools", L"Tools", L""},
+        {L"C:\\a\\archive.tar.gz", L"C:\\a", L"archive.tar.gz", L"archive.tar", L"gz"},
+        {L"Setup.exe", L"", L"Setup.exe", L"Setup", L"exe"},
+        {L"C:\\Data\\", L"C:\\Data", L"", L"", L""},
+        {L"C:\\x\\.hidden", L"C:\\x", L".hidden", L"", L"hidden"},
+        {L"C:\\x\\trailing.", L"C:\\x", L"trailing.", L"trailing", L""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "path " << testing::PrintToString(std::wstring(c.path)));
+        EXPECT_EQ(FolderOf(c.path), c.folder);
         EXPECT_EQ(FileNameOf(c.path), c.name);
         EXPECT_EQ(BaseNameOf(c.path), c.base);
         EXPECT_EQ(ExtensionOf(c.path), c.ext);
@@ -32,11 +30,17 @@ TEST(Paths, NameBaseAndExtension) {
 }
 
 TEST(Paths, AddBackslashTrimsSpacesFirst) {
-    EXPECT_EQ(AddBackslash(L"C:\\Data"), L"C:\\Data\\");
-    EXPECT_EQ(AddBackslash(L"C:\\Data\\"), L"C:\\Data\\");
-    EXPECT_EQ(AddBackslash(L"C:\\Data\\   "), L"C:\\Data\\");
-    EXPECT_EQ(AddBackslash(L"C:\\My Data  "), L"C:\\My Data\\");
-    EXPECT_EQ(AddBackslash(L""), L"\\");
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"C:\\Data", L"C:\\Data\\"},
+        {L"C:\\Data\\", L"C:\\Data\\"},
+        {L"C:\\Data\\   ", L"C:\\Data\\"},
+        {L"C:\\My Data  ", L"C:\\My Data\\"},
+        {L"", L"\\"},
+        {L"   ", L"\\"},
+    };
+    for (auto [path, expected] : cases) {
+        EXPECT_EQ(AddBackslash(path), expected) << testing::PrintToString(std::wstring(path));
+    }
 }
 
 TEST(Paths, FolderPrefixesCoverEveryLevelOfTheDataFolder) {

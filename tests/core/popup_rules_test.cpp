@@ -27,19 +27,37 @@ ListModel Rows(int count) {
     return model;
 }
 
+// Rows from a pattern, one character each: a row, 'd' disabled, 'g' a group header, '-' a
+// separator, 'h' hidden.
+ListModel Pattern(std::wstring_view rows) {
+    ListModel model;
+    for (const wchar_t kind : rows) {
+        if (kind == L'g') {
+            model.OpenGroup(L"group");
+        } else {
+            model.AddItem(kind == L'-' ? L"-" : L"row", -1, MissingValue{}, L"", false,
+                          kind == L'd');
+        }
+        model.MutableItem(model.ListCount() - 1).Visible = kind != L'h';
+    }
+    return model;
+}
+
 } // namespace
 
 TEST(Placement, FitsOrFlipsAgainstItsAnchors) {
-    // Fits: unchanged.
+    // Fits: unchanged, up to the last pixel of the screen.
     EXPECT_EQ(PlacePopup(Request(100, 100, 0, 0)), (Placement{100, 100, 300, 200, 0, 0}));
+    EXPECT_EQ(PlacePopup(Request(980, 600, 500, 650)), (Placement{980, 600, 300, 200, 0, 0}));
     // Too far right without an anchor: flush with the screen's right edge.
-    EXPECT_EQ(PlacePopup(Request(1100, 100, 0, 0)).left, 980);
-    // Too far right with an anchor: the right edge goes to the anchor.
+    EXPECT_EQ(PlacePopup(Request(981, 100, 0, 0)).left, 980);
+    // Too far right with an anchor: the right edge goes to the anchor; 1 is an anchor too.
     EXPECT_EQ(PlacePopup(Request(1100, 100, 500, 0)), (Placement{200, 100, 300, 200, 500, 0}));
+    EXPECT_EQ(PlacePopup(Request(1100, 100, 1, 0)), (Placement{-299, 100, 300, 200, 1, 0}));
     // Too low with a bottom anchor: it opens upwards from the anchor.
     EXPECT_EQ(PlacePopup(Request(100, 700, 0, 650)), (Placement{100, 450, 300, 200, 0, 650}));
     // Too low without one: pushed up to the screen's bottom.
-    EXPECT_EQ(PlacePopup(Request(100, 700, 0, 0)).top, 600);
+    EXPECT_EQ(PlacePopup(Request(100, 601, 0, 0)).top, 600);
     // No clamping at the left or top edge.
     EXPECT_EQ(PlacePopup(Request(-50, -20, 0, 0)), (Placement{-50, -20, 300, 200, 0, 0}));
 }
@@ -58,6 +76,7 @@ TEST(Placement, HeightCountsRowsAndHonoursTheLimits) {
     ListModel model = Rows(20);
     int maxHeight = 0;
     EXPECT_EQ(PopupHeight(model, 24, 8, 8, 800, 0, maxHeight), 8 + 20 * 24 + 8);
+    EXPECT_EQ(maxHeight, 0);
     EXPECT_EQ(PopupHeight(model, 24, 8, 8, 800, 5, maxHeight), 8 + 5 * 24 + 8);
     EXPECT_EQ(maxHeight, 136); // kept by the list
     maxHeight = 100;
@@ -65,7 +84,9 @@ TEST(Placement, HeightCountsRowsAndHonoursTheLimits) {
     maxHeight = 0;
     EXPECT_EQ(PopupHeight(Rows(100), 24, 8, 8, 800, 0, maxHeight), 800); // the screen at most
     model.AddItem(L"-");
+    // Half a row, rounded half to even: 516 + 12.5 and 517 + 12.5.
     EXPECT_EQ(PopupHeight(model, 25, 8, 8, 800, 0, maxHeight), 8 + 20 * 25 + 12 + 8);
+    EXPECT_EQ(PopupHeight(model, 25, 9, 8, 800, 0, maxHeight), 9 + 20 * 25 + 13 + 8);
 }
 
 TEST(HoverDelay, OpensAfterThirtyOneTicksAndAPlainRowCloses) {
@@ -87,53 +108,65 @@ TEST(HoverDelay, OpensAfterThirtyOneTicksAndAPlainRowCloses) {
     }
     delay.HotRowChanged(6, false);
     EXPECT_FALSE(delay.OpenPending());
+    EXPECT_EQ(delay.PendingRow(), -1);
     for (int tick = 1; tick <= 30; ++tick) {
         ASSERT_FALSE(delay.Tick().closeSubMenu);
     }
     const auto close = delay.Tick();
     EXPECT_TRUE(close.closeSubMenu);
     EXPECT_FALSE(close.openSubMenu);
+
+    // Cancel drops whatever is pending.
+    for (const bool hasSubMenu : {true, false}) {
+        delay.HotRowChanged(2, hasSubMenu);
+        delay.Cancel();
+        for (int tick = 0; tick < 40; ++tick) {
+            const auto step = delay.Tick();
+            ASSERT_FALSE(step.openSubMenu || step.closeSubMenu) << hasSubMenu;
+        }
+    }
 }
 
 TEST(Navigation, KeysSkipWhatCannotBeChosen) {
-    ListModel model;
-    model.OpenGroup(L"header");                                       // 0
-    model.AddItem(L"a");                                              // 1
-    model.AddItem(L"-");                                              // 2
-    model.AddItem(L"disabled", -1, MissingValue{}, L"", false, true); // 3
-    model.AddItem(L"b");                                              // 4
-    model.AddItem(L"hidden");                                         // 5
-    model.AddItem(L"c");                                              // 6
-    model.MutableItem(5).Visible = false;
-    model.CloseGroup();
-
-    EXPECT_EQ(NavigateKey(model, kKeyDown, 5), 1); // from -1
-    model.SetListIndex(1);
-    EXPECT_EQ(NavigateKey(model, kKeyDown, 5), 4);
-    EXPECT_EQ(NavigateKey(model, kKeyUp, 5), std::nullopt); // nothing above row 1
-    model.SetListIndex(4);
-    EXPECT_EQ(NavigateKey(model, kKeyDown, 5), 6);
-    EXPECT_EQ(NavigateKey(model, kKeyUp, 5), 1);
-    EXPECT_EQ(NavigateKey(model, kKeyHome, 5), 1);
-    EXPECT_EQ(NavigateKey(model, kKeyEnd, 5), 6);
-    model.SetListIndex(6);
-    EXPECT_EQ(NavigateKey(model, kKeyDown, 5), std::nullopt);
-    EXPECT_EQ(NavigateKey(model, kKeyEnd, 5), std::nullopt);
-    EXPECT_EQ(NavigateKey(model, 65, 5), std::nullopt);
-}
-
-TEST(Navigation, PagingJumpsAPageOrToTheEnd) {
-    ListModel model = Rows(50);
-    model.SetListIndex(5);
-    EXPECT_EQ(NavigateKey(model, kKeyPageDown, 10), 15);
-    model.SetListIndex(45);
-    EXPECT_EQ(NavigateKey(model, kKeyPageDown, 10), 49);
-    EXPECT_EQ(NavigateKey(model, kKeyPageUp, 10), 35);
-    model.SetListIndex(4);
-    EXPECT_EQ(NavigateKey(model, kKeyPageUp, 10), 0);
-    model.MutableItem(15).Disabled = true;
-    model.SetListIndex(5);
-    EXPECT_EQ(NavigateKey(model, kKeyPageDown, 10), 16);
+    struct Case {
+        const wchar_t* rows;
+        long current;
+        int key;
+        std::optional<long> row;
+    };
+    constexpr int page = 3;
+    const Case cases[] = {
+        {L"aaaa", -1, kKeyDown, 0},
+        {L"aaaa", 2, kKeyDown, 3},
+        {L"aaa", 2, kKeyDown, std::nullopt},
+        {L"a-dha", 0, kKeyDown, 4},
+        {L"aaaa", 1, kKeyUp, 0},
+        {L"daaa", 1, kKeyUp, std::nullopt},
+        {L"aaaa", 2, kKeyHome, 0},
+        {L"ghda", 3, kKeyHome, std::nullopt},
+        {L"daad", -1, kKeyHome, 1},
+        {L"aaaa", 1, kKeyEnd, 3},
+        {L"daad", -1, kKeyEnd, 2},
+        {L"aaa", 2, kKeyEnd, std::nullopt},
+        {L"aaaaaaa", 1, kKeyPageDown, 4},
+        {L"aaaadaa", 1, kKeyPageDown, 5}, // lands on a disabled row: the next one
+        {L"aaaaa", 3, kKeyPageDown, 4},   // past the end: the last row
+        {L"aaaad", 1, kKeyPageDown, 3},   // on a last row that cannot be chosen
+        {L"aaaad", 3, kKeyPageDown, std::nullopt},
+        {L"aaaaa", 4, kKeyPageUp, 1},
+        {L"adaaa", 4, kKeyPageUp, 0}, // lands on a disabled row: the one before
+        {L"aaaaa", 1, kKeyPageUp, 0}, // before the start: the first row
+        {L"daaaa", 2, kKeyPageUp, 1}, // on a first row that cannot be chosen
+        {L"g-aaa", 4, kKeyPageUp, 2},
+        {L"aaa", 1, 65, std::nullopt}, // not a navigation key
+    };
+    for (const Case& c : cases) {
+        ListModel model = Pattern(c.rows);
+        model.SetListIndex(c.current);
+        EXPECT_EQ(NavigateKey(model, c.key, page), c.row)
+            << testing::PrintToString(std::wstring(c.rows)) << " from " << c.current << " key "
+            << c.key;
+    }
 }
 
 TEST(Navigation, AcceleratorsAndTypeAhead) {
@@ -143,46 +176,73 @@ TEST(Navigation, AcceleratorsAndTypeAhead) {
     menu.AddItem(L"Disabled &File", -1, MissingValue{}, L"", false, true);
     menu.AddItem(L"Save &file");
     menu.AddItem(L"&File again");
+    menu.OpenGroup(L"&Group");
     EXPECT_EQ(FindAccelerator(menu, L'f'), 3);
     EXPECT_EQ(FindAccelerator(menu, L'O'), 0);
+    EXPECT_EQ(FindAccelerator(menu, L'g'), std::nullopt);
     EXPECT_EQ(FindAccelerator(menu, L'z'), std::nullopt);
 
-    ListModel drop;
-    for (auto text : {L"Apple", L"fig", L"Banana", L"Fennel", L"cherry"}) {
-        drop.AddItem(text);
+    // Type-ahead: the next row after the selection, wrapping round, that starts with the key;
+    // "D" marks a disabled row, "G" a group header.
+    struct Case {
+        std::vector<const wchar_t*> rows;
+        long current;
+        std::optional<long> row;
+    };
+    const Case cases[] = {
+        {{L"Apple", L"banana", L"fig"}, -1, 2}, // nothing selected: the last row is reached
+        {{L"fig", L"Apple", L"Fennel"}, -1, 0}, // nothing selected: row 0 comes first
+        {{L"fig", L"Apple", L"Fennel"}, 0, 2},
+        {{L"fig", L"Apple", L"Fennel"}, 2, 0}, // wraps round
+        {{L"fig", L"Apple"}, 0, std::nullopt}, // only the selected row matches
+        {{L"Dfig", L"Apple", L"Dfennel", L"fir"}, -1, 3},
+        {{L"Dfig", L"Dfennel"}, -1, std::nullopt},
+        {{L"GFruit", L"fig"}, -1, 1},
+        {{L"leaf", L"fig"}, -1, 1}, // the start of the text, not anywhere in it
+        {{}, -1, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        ListModel drop;
+        for (const wchar_t* text : c.rows) {
+            if (text[0] == L'G') {
+                drop.OpenGroup(text + 1);
+            } else {
+                drop.AddItem(text[0] == L'D' ? text + 1 : text, -1, MissingValue{}, L"", false,
+                             text[0] == L'D');
+            }
+        }
+        drop.SetListIndex(c.current);
+        EXPECT_EQ(TypeAhead(drop, L'f'), c.row) << c.rows.size() << " rows from " << c.current;
     }
-    EXPECT_EQ(TypeAhead(drop, L'F'), 1);
-    drop.SetListIndex(1);
-    EXPECT_EQ(TypeAhead(drop, L'f'), 3);
-    drop.SetListIndex(3);
-    EXPECT_EQ(TypeAhead(drop, L'f'), 1); // wraps round
-    drop.SetListIndex(1);
-    EXPECT_EQ(TypeAhead(drop, L'z'), std::nullopt);
 }
 
 TEST(Filter, MatchesShowWithTheirGroupHeaders) {
     ListModel model;
-    model.AddItem(L"Documents");
-    model.OpenGroup(L"Office");
-    model.AddItem(L"Word doc");
-    model.AddItem(L"Excel");
+    model.AddItem(L"Documents"); // 0
+    model.OpenGroup(L"Office");  // 1
+    model.AddItem(L"Word doc");  // 2
+    model.AddItem(L"Docs list"); // 3
+    model.AddItem(L"Excel");     // 4
     model.CloseGroup();
-    model.OpenGroup(L"Empty group");
+    model.OpenGroup(L"Empty group"); // 5
     model.CloseGroup();
-    model.AddItem(L"-");
+    model.AddItem(L"Doc notes"); // 6: after the groups, in none
+    model.AddItem(L"-");         // 7
+    model.AddItem(L"");          // 8
     model.SetListIndex(2);
     const FilterResult result = ApplyFilter(model, L"DOC", 24);
-    EXPECT_EQ(result.matches, 2);
-    EXPECT_EQ(result.contentHeight, 3 * 24);
+    EXPECT_EQ(result.matches, 4);
+    EXPECT_EQ(result.contentHeight, 5 * 24); // the header once
     EXPECT_EQ(model.ListIndex(), -1);
-    const bool visible[] = {true, true, true, false, false, false};
+    const bool visible[] = {true, true, true, true, false, false, true, false, false};
     for (long i = 0; i < model.ListCount(); ++i) {
         EXPECT_EQ(model.Item(i).Visible, visible[i]) << i;
     }
     const FilterResult all = ApplyFilter(model, L"", 24);
-    EXPECT_EQ(all.matches, 4); // the separator's "-" counts as a text
+    EXPECT_EQ(all.matches, 6); // the separator's "-" counts as a text, an empty row does not
     EXPECT_TRUE(model.Item(1).Visible);
-    EXPECT_FALSE(model.Item(4).Visible); // a header without children stays hidden
+    EXPECT_FALSE(model.Item(5).Visible); // a header without children stays hidden
+    EXPECT_FALSE(model.Item(8).Visible);
 }
 
 // Rows in several languages; the filter, type-ahead and accelerators follow the folding.
@@ -271,16 +331,20 @@ TEST(Navigation, TypeAheadAndAcceleratorsFollowTheFolding) {
 
 TEST(HitTest, RowsUnderThePointer) {
     ListModel model;
-    model.AddItem(L"a");
-    model.AddItem(L"-");
-    model.AddItem(L"b");
-    model.AddItem(L"disabled", -1, MissingValue{}, L"", false, true);
-    EXPECT_EQ(HitTestRows(model, 10, 8, 24, 200), 0);
-    EXPECT_EQ(HitTestRows(model, 33, 8, 24, 200), -1); // the separator's upper half
-    EXPECT_EQ(HitTestRows(model, 45, 8, 24, 200), 2);  // below the half-height separator
-    EXPECT_EQ(HitTestRows(model, 70, 8, 24, 200), -1); // disabled
-    EXPECT_EQ(HitTestRows(model, 2, 8, 24, 200), -1);  // the header area
-    EXPECT_EQ(HitTestRows(model, 20, 0, 24, 200), 0);  // ItemHitest: content coordinates
+    model.AddItem(L"a");                                              // 0: 8 .. 32
+    model.AddItem(L"-");                                              // 1: 33 .. 45 (45.5 even)
+    model.AddItem(L"b");                                              // 2: 46 .. 70
+    model.AddItem(L"disabled", -1, MissingValue{}, L"", false, true); // 3: 71 .. 95
+    model.AddItem(L"hidden");                                         // 4: takes no room
+    model.AddItem(L"c");                                              // 5: 96 .. 120
+    model.MutableItem(4).Visible = false;
+    const std::pair<int, long> cases[] = {{7, -1},  {8, 0},  {32, 0},  {33, -1},
+                                          {45, -1}, {46, 2}, {70, 2},  {71, -1},
+                                          {95, -1}, {96, 5}, {120, 5}, {121, -1}};
+    for (auto [y, row] : cases) {
+        EXPECT_EQ(HitTestRows(model, y, 8, 25, 200), row) << "y " << y;
+    }
+    EXPECT_EQ(HitTestRows(model, 20, 0, 25, 200), 0); // ItemHitest: content coordinates
 }
 
 TEST(HitTest, EnsureVisibleScrollsJustEnough) {
@@ -288,4 +352,6 @@ TEST(HitTest, EnsureVisibleScrollsJustEnough) {
     EXPECT_EQ(EnsureVisibleValue(model, 10, 0, 100, 24), 11 * 24 - 100);
     EXPECT_EQ(EnsureVisibleValue(model, 2, 100, 100, 24), 2 * 24);
     EXPECT_EQ(EnsureVisibleValue(model, 5, 100, 100, 24), 100);
+    model.MutableItem(3).Visible = false;
+    EXPECT_EQ(EnsureVisibleValue(model, 10, 0, 100, 24), 10 * 24 - 100);
 }

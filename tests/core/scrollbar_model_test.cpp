@@ -25,6 +25,7 @@ TEST(Scrollbar, ThumbSizeIsClampedToATenthAndSevenTenthsOfTheTrack) {
     EXPECT_EQ(Bar(1).ThumbSize(), 20);
     EXPECT_EQ(Bar(100).ThumbSize(), 140);
     EXPECT_EQ(Bar(500).LargeChange(), 100); // lowered to the range
+    EXPECT_EQ(Bar(101).LargeChange(), 100);
     ScrollbarModel tiny;
     tiny.SetLargeChange(1);
     tiny.Layout(16, 58, 16); // 26-pixel track: a tenth is below the 8-pixel floor
@@ -54,7 +55,7 @@ TEST(Scrollbar, SmoothScrollEasesOutInTwentyThreeTicks) {
     bar.Change = [&] { ++changes; };
     bar.ScrollToValue(100);
     std::vector<long> values;
-    while (bar.AnimationRunning() && values.size() < 100) {
+    for (int ticks = 0; bar.AnimationRunning() && ticks < 1000; ++ticks) {
         bar.Tick();
         if (bar.AnimationRunning() && (values.empty() || values.back() != bar.Value())) {
             values.push_back(bar.Value());
@@ -83,18 +84,76 @@ TEST(Scrollbar, ClampingOfTargetsAndRange) {
     bar.SetMax(60);
     EXPECT_EQ(bar.Value(), 60);
     EXPECT_EQ(changes, 0); // a shrinking range is not a change
+    bar.ScrollToValue(60);
+    bar.SetMax(59);
+    EXPECT_EQ(bar.Target(), 59);
+    bar.SetMin(20);
     bar.SetMax(-5);
-    EXPECT_EQ(bar.Max(), 0);
+    EXPECT_EQ(bar.Max(), 20);
+    bar.SetMin(200);
+    EXPECT_EQ(bar.Min(), 20);
+    bar.SetMin(0);
     bar.SetValue(-3);
     EXPECT_EQ(bar.Value(), 0);
-    bar.SetSmallChange(0);
-    bar.SetChangeFrequency(1);
-    bar.SetStyle(9);
-    EXPECT_EQ(bar.SmallChange(), 1);
-    EXPECT_EQ(bar.ChangeFrequency(), 25);
-    EXPECT_EQ(bar.Style(), 3);
+    bar.SetMax(100);
+    bar.SetMin(20);
+    EXPECT_EQ(bar.Value(), 20); // raised with the minimum
+
+    const std::pair<long, long> clamped[] = {
+        {(bar.SetSmallChange(0), bar.SmallChange()), 1},
+        {(bar.SetLargeChange(0), bar.LargeChange()), 1},
+        {(bar.SetChangeDelay(-5), bar.ChangeDelay()), 0},
+        {(bar.SetChangeFrequency(24), bar.ChangeFrequency()), 25},
+        {(bar.SetStyle(9), bar.Style()), 3},
+        {(bar.SetStyle(-1), bar.Style()), 0},
+        {(bar.SetOrientation(5), bar.Orientation()), 1},
+        {(bar.SetOrientation(-1), bar.Orientation()), 0},
+    };
+    for (size_t i = 0; i < std::size(clamped); ++i) {
+        EXPECT_EQ(clamped[i].first, clamped[i].second) << "setter " << i;
+    }
+    bar.SetMax(20);
     bar.Layout(16, 232, 16); // a range of 0 must not divide by zero
     EXPECT_EQ(bar.ThumbPosition(), 16);
+}
+
+TEST(Scrollbar, OnlyMovesRaiseChange) {
+    ScrollbarModel bar = Bar(40);
+    int changes = 0;
+    bar.Change = [&] { ++changes; };
+    bar.SetValue(0); // already there
+    EXPECT_EQ(changes, 0);
+    bar.SetValue(30);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(bar.Target(), 30);
+    bar.SetValue(100);
+    bar.SetValue(500); // clamped to where it is
+    EXPECT_EQ(changes, 2);
+    bar.DecreaseBy(10, false);
+    EXPECT_EQ(bar.Value(), 90);
+    EXPECT_EQ(changes, 2);
+    bar.FinishAnimation(); // none running: the value stays
+    EXPECT_EQ(bar.Value(), 90);
+    bar.IncreaseBy(5, true);
+    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(bar.ThumbPosition(), 130); // 120 / 100 * 95 + 16
+    bar.DecreaseBy(500, true);
+    EXPECT_EQ(bar.Value(), 0);
+    EXPECT_EQ(bar.Target(), 0);
+    EXPECT_EQ(changes, 4);
+}
+
+TEST(Scrollbar, AMinimumShiftsTheThumbMaths) {
+    ScrollbarModel bar = Bar(40);
+    bar.SetMin(20); // range 80: the thumb is 100 pixels
+    bar.SetValue(60);
+    EXPECT_EQ(bar.ThumbSize(), 100);
+    EXPECT_EQ(bar.ThumbPosition(), 66); // 100 / 80 * 40 + 16
+    EXPECT_EQ(bar.ValueAtThumbPosition(66), 60);
+    // An 8-pixel track is still a track, filled by its thumb.
+    bar.Layout(16, 40, 16);
+    EXPECT_TRUE(bar.HasTrack());
+    EXPECT_EQ(bar.ValueAtThumbPosition(16), 20);
 }
 
 TEST(Scrollbar, ShortBarsSplitIntoTwoButtons) {
@@ -194,4 +253,63 @@ TEST(Scrollbar, AnAnimationCutShortStopsWhereItIsOrJumpsToItsTarget) {
     EXPECT_EQ(changes, 2);
     bar.FinishAnimation(); // nothing left to finish
     EXPECT_EQ(changes, 2);
+}
+
+TEST(Scrollbar, ArrowsTracksAndTheWheel) {
+    ScrollbarModel bar = Bar(40);
+    const auto settle = [&] { bar.FinishAnimation(); };
+    bar.SetValue(50);
+    bar.Press(8, 5); // the first arrow
+    EXPECT_EQ(bar.Target(), 40);
+    bar.Release();
+    settle();
+    bar.Press(8, 20); // the track above the thumb (64 .. 144)
+    EXPECT_EQ(bar.PressedPart(), kTrack1);
+    EXPECT_EQ(bar.Target(), 0);
+    settle();
+    bar.RepeatStep(8, 16); // the thumb's top reached the cursor
+    EXPECT_EQ(bar.PressedPart(), kNoPart);
+    bar.Press(8, 226); // the second arrow
+    EXPECT_EQ(bar.Target(), 10);
+    settle();
+    bar.Press(8, 200); // below the thumb (26 .. 106)
+    settle();
+    bar.RepeatStep(8, 156); // the thumb's bottom (76 + 80) reached the cursor
+    EXPECT_EQ(bar.PressedPart(), kNoPart);
+    EXPECT_EQ(bar.Value(), 50);
+
+    bar.WheelScrollTopLeft(); // 3000 up: the top
+    EXPECT_EQ(bar.Target(), 0);
+    settle();
+    bar.SetWheelChange(10);
+    bar.WheelScrollBotRight();
+    bar.WheelScrollBotRight(); // a second notch adds to the first
+    EXPECT_EQ(bar.Target(), 20);
+    settle();
+    bar.WheelScrollTopLeft();
+    bar.WheelScrollTopLeft();
+    EXPECT_EQ(bar.Target(), 0);
+}
+
+TEST(Scrollbar, PartsHaveExclusiveEdgesAndAHorizontalBarMirrorsAVerticalOne) {
+    ScrollbarModel bar = Bar(40);
+    EXPECT_EQ(bar.HitTest(15, 30), kThumb);
+    EXPECT_EQ(bar.HitTest(16, 30), kNoPart);
+    EXPECT_EQ(bar.HitTest(8, 96), kTrack2);
+
+    ScrollbarModel wide;
+    wide.SetOrientation(1);
+    wide.SetLargeChange(40);
+    wide.Layout(232, 16, 16);
+    EXPECT_EQ(wide.Part(kArrow2), (PartRect{216, 0, 232, 16}));
+    EXPECT_EQ(wide.Part(kThumb), (PartRect{16, 0, 96, 16}));
+    wide.Press(30, 8);
+    ASSERT_EQ(wide.PressedPart(), kThumb);
+    EXPECT_TRUE(wide.DragTo(90, 8));
+    EXPECT_EQ(wide.ThumbPosition(), 76);
+    EXPECT_FALSE(wide.DragTo(90, 8));        // no move, nothing to report
+    EXPECT_FALSE(wide.DragTo(150, 8 + 300)); // far below: frozen
+    EXPECT_FALSE(wide.DragTo(232 + 30, 8));  // past the end: frozen
+    EXPECT_TRUE(wide.DragTo(150, 8 + 200));
+    EXPECT_EQ(wide.ThumbPosition(), 136);
 }

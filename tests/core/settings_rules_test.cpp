@@ -39,4 +39,5 @@ TEST(SettingsRules, KeyPathAndRegistryErrors) {
     EXPECT_EQ(KeyAccessError(SettingsOp::Save, 5).description,
               L"Impossible d'ouvrir ou de créer la clef de registre");
     EXPECT_EQ(ValueWriteError(1021).description, L"Impossible d'écrire la clef de registre");
+    EXPECT_EQ(ValueWriteError(1021).number, -2147219504 + 1021);
 }

@@ -51,22 +51,52 @@ TEST(ShadowGeometry, SizesAtOneAndAHalfScale) {
     EXPECT_TRUE(l.drawsShadow);
 }
 
-TEST(ShadowGeometry, NegativeOffsetsWidenTheLayerOnTheirSide) {
-    ShadowSettings st;
-    st.ShadowOffsetX = -4;
-    const ShadowLayout l = ComputeShadowLayout(st, 1.0, 100, 50);
-    EXPECT_EQ(l.layerWidth, 4 + 2 * 7 + 100);
-    EXPECT_EQ(l.frame.x, 7 + 4 - 1); // round(6.5) = 6, then + 4
-    EXPECT_EQ(l.ownerOriginX, 11);
-    EXPECT_EQ(l.shadowDestination.x, 0);
-    int x = 0, y = 0;
-    ShadowPositionForOwner(st, 1.0, 500, 300, x, y);
-    EXPECT_EQ(x, 500 - 7 - 4);
-    EXPECT_EQ(y, 300 - 7);
+TEST(ShadowGeometry, EachOffsetWidensTheLayerOnItsOwnAxisAndSide) {
+    struct Case {
+        int offsetX, offsetY;
+        int layerWidth, layerHeight, layerOffsetX, layerOffsetY;
+        LayerRect frame, shadow;
+        int ownerX, ownerY;   // inside the layer
+        int windowX, windowY; // for an owner at (500, 300)
+    };
+    // Margin 1, border 1, shadow 3: the inset is 8; owner 100 x 50.
+    const Case cases[] = {
+        {2, 5, 118, 71, 0, 0, {6, 6, 103, 53}, {2, 5, 116, 66}, 7, 7, 492, 292},
+        {-4, -3, 120, 69, -4, -3, {10, 9, 103, 53}, {0, 0, 116, 66}, 11, 10, 488, 289},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.offsetX << "," << c.offsetY);
+        ShadowSettings st;
+        st.Margin = 1;
+        st.ShadowOffsetX = c.offsetX;
+        st.ShadowOffsetY = c.offsetY;
+        const ShadowLayout l = ComputeShadowLayout(st, 1.0, 100, 50);
+        EXPECT_EQ(l.inset, 8);
+        EXPECT_EQ(l.layerWidth, c.layerWidth);
+        EXPECT_EQ(l.layerHeight, c.layerHeight);
+        EXPECT_EQ(l.layerOffsetX, c.layerOffsetX);
+        EXPECT_EQ(l.layerOffsetY, c.layerOffsetY);
+        EXPECT_EQ(l.frame, c.frame);
+        EXPECT_EQ(l.shadowDestination, c.shadow);
+        EXPECT_EQ(l.ownerOriginX, c.ownerX);
+        EXPECT_EQ(l.ownerOriginY, c.ownerY);
+        int x = 0, y = 0;
+        ShadowPositionForOwner(st, 1.0, 500, 300, x, y);
+        EXPECT_EQ(x, c.windowX);
+        EXPECT_EQ(y, c.windowY);
+    }
+}
 
-    ShadowSettings none;
-    none.ShadowOpacity = 0;
-    EXPECT_FALSE(ComputeShadowLayout(none, 1.0, 10, 10).drawsShadow);
+TEST(ShadowGeometry, AShadowNeedsASizeAndAnOpacity) {
+    const std::pair<ShadowSettings, bool> cases[] = {
+        {{0, 1, 1, 1}, true},
+        {{0, 1, 0, 8}, false},
+        {{0, 1, 3, 0}, false},
+    };
+    for (const auto& [st, draws] : cases) {
+        EXPECT_EQ(ComputeShadowLayout(st, 1.0, 10, 10).drawsShadow, draws)
+            << st.ShadowSize << "/" << st.ShadowOpacity;
+    }
 }
 
 TEST(ShadowGeometry, NineSlicesCoverTheDestination) {
@@ -82,6 +112,10 @@ TEST(ShadowGeometry, NineSlicesCoverTheDestination) {
         area += static_cast<long long>(slice.destination.width) * slice.destination.height;
     }
     EXPECT_EQ(area, 320 * 220);
+    // A source that is not square: the far column and row start a corner from its edges.
+    const auto wide = NineSlices({0, 0, 100, 100}, {0, 0, 60, 50}, 20);
+    EXPECT_EQ(wide[4].source, (LayerRect{20, 20, 20, 10}));
+    EXPECT_EQ(wide[8].source, (LayerRect{40, 30, 20, 20}));
 }
 
 TEST(ShadowGeometry, PremultipliedPixels) {

@@ -18,6 +18,8 @@ TEST(ShellCommand, SplittingRules) {
         {L"C:\\Tools\\App.exe --safe", {L"C:\\Tools\\App.exe ", L"--safe", L"C:\\Tools"}},
         {L"C:\\Tools\\App.EXE   -a -b  ", {L"C:\\Tools\\App.EXE ", L"-a -b", L"C:\\Tools"}},
         {L"C:\\Links\\My.exe tool.lnk", {L"C:\\Links\\My.exe tool.lnk", L"", L"C:\\Links"}},
+        {L"C:\\Links\\My.exe tool.LNK", {L"C:\\Links\\My.exe tool.LNK", L"", L"C:\\Links"}},
+        {L"C:\\Tools\\App.exe /p:C:\\x", {L"C:\\Tools\\App.exe ", L"/p:C:\\x", L"C:\\Tools"}},
         {L"https://tanvel.example/toolbars/", {L"https://tanvel.example/toolbars/", L"", L""}},
         // An existing document whose name holds ".exe" is opened whole.
         {L"C:\\Docs\\setup.exe.txt", {L"C:\\Docs\\setup.exe.txt", L"", L"C:\\Docs"}},
@@ -30,4 +32,7 @@ TEST(ShellCommand, SplittingRules) {
         EXPECT_EQ(SplitShellItem(c.item, exists), c.expected)
             << testing::PrintToString(std::wstring(c.item));
     }
+    // Without a way to ask the disk, text with ".exe" is a command line.
+    EXPECT_EQ(SplitShellItem(L"C:\\T\\A.exe /x", nullptr),
+              (ShellCommand{L"C:\\T\\A.exe ", L"/x", L"C:\\T"}));
 }

@@ -1,84 +1,116 @@
 #include <gtest/gtest.h>
 
-#include "core/ini_document.h"
+#include <memory>
+
 #include "core/text.h"
-#include "core/toolbar_file.h"
 #include "latin1_codec.h"
 
 using namespace zelk;
 
-TEST(Text, Utf8RoundTripAndMalformedInput) {
-    const std::wstring text = L"a\u00e9\u20ac\U0001F600z";
-    EXPECT_EQ(Utf8ToWide(WideToUtf8(text)), text);
-    // Truncated, overlong, stray continuation and surrogate encodings become U+FFFD and
-    // never read past the end.
-    EXPECT_EQ(Utf8ToWide("\xE2\x82"), L"\uFFFD\uFFFD");
-    EXPECT_EQ(Utf8ToWide("\xC0\xAF"), L"\uFFFD\uFFFD");
-    EXPECT_EQ(Utf8ToWide("\x80x"), L"\uFFFDx");
-    EXPECT_EQ(Utf8ToWide("\xED\xA0\x80"), L"\uFFFD\uFFFD\uFFFD");
-    EXPECT_EQ(Utf8ToWide(std::string("a\0b", 3)), std::wstring(L"a\0b", 3));
-}
+namespace {
 
-TEST(Text, Utf16FileWithByteOrderMarkIsRead) {
-    const Latin1Codec ansi;
-    const std::string bytes("\xFF\xFE"
-                            "C\0:\0|\0"
-                            "A\0\r\0\n\0",
-                            14);
-    EXPECT_EQ(DecodeTextFile(bytes, ansi), L"C:|A\r\n");
-    EXPECT_EQ(DecodeTextFile(std::string("\xFF\xFE"
-                                         "C",
-                                         3),
-                             ansi),
-              L"");
-}
-
-// Garbage that any reader of the program's files may meet: each must give a definite
-// result without crashing, hanging or growing without bound.
-TEST(Text, ReadersTolerateBadInput) {
-    const Latin1Codec ansi;
-    std::string binary;
-    for (int i = 0; i < 4096; ++i) {
-        binary.push_back(static_cast<char>((i * 7919) & 0xFF));
+// The bytes in a heap block of exactly their size, so reading one past the end is caught.
+struct ExactBytes {
+    explicit ExactBytes(std::string_view bytes)
+        : size(bytes.size()), data(std::make_unique<char[]>(bytes.size())) {
+        std::copy(bytes.begin(), bytes.end(), data.get());
     }
-    const std::string hugeLine(1 << 20, 'x');
-    std::string manyLines;
-    for (int i = 0; i < 100000; ++i) {
-        manyLines += "C:\\T" + std::to_string(i) + "|T\r\n";
-    }
-    const std::string longPath = "C:\\" + std::string(300, 'p') + "|Long";
+    operator std::string_view() const { return {data.get(), size}; }
+    size_t size;
+    std::unique_ptr<char[]> data;
+};
 
+const std::wstring kBad = L"\uFFFD";
+
+} // namespace
+
+TEST(Text, Utf8DecodingReplacesEachBadByteAndNeverReadsPastTheEnd) {
     struct Case {
         const char* name;
         std::string bytes;
-        size_t toolbars;
+        std::wstring text;
     };
     const Case cases[] = {
-        {"binary", binary, 0},
-        {"1 MB line", hugeLine, 1},
-        {"100000 lines", manyLines, 100000},
-        {"no line end at the end", "C:\\A|A\r\nC:\\B|B", 2},
-        {"UTF-8 with BOM",
-         "\xEF\xBB\xBF"
-         "C:\\\xC3\xA9|e\r\n",
-         1},
-        {"path longer than 260", longPath, 1},
-        {"lone CR and NUL", std::string("C:\\A\0|A\r", 8), 1},
+        {"limits of each length", "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF",
+         L"\x7F\u0080\u07FF\u0800\uFFFF"},
+        {"four bytes", "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", L"\U00010000\U0010FFFF"},
+        {"around the surrogates", "\xED\x9F\xBF\xEE\x80\x80", L"\uD7FF\uE000"},
+        {"NUL is a character", std::string("a\0b", 3), std::wstring(L"a\0b", 3)},
+        {"cut off after one of two", "\xC3", kBad},
+        {"cut off after two of three", "\xE2\x82", kBad + kBad},
+        {"cut off after three of four", "a\xF0\x9F\x98", L"a" + kBad + kBad + kBad},
+        {"bad continuation", "\xC3(", kBad + L"("},
+        {"lead after lead", "\xC3\xC3\xA9", kBad + L"\u00E9"},
+        {"stray continuation", "\x80x", kBad + L"x"},
+        {"overlong two", "\xC1\xBF", kBad + kBad},
+        {"overlong three", "\xE0\x9F\xBF", kBad + kBad + kBad},
+        {"overlong four", "\xF0\x8F\xBF\xBF", kBad + kBad + kBad + kBad},
+        {"first surrogate", "\xED\xA0\x80", kBad + kBad + kBad},
+        {"last surrogate", "\xED\xBF\xBF", kBad + kBad + kBad},
+        {"beyond U+10FFFF", "\xF4\x90\x80\x80", kBad + kBad + kBad + kBad},
+        {"five-byte lead", "\xF9\x80\x80\x80", kBad + kBad + kBad + kBad},
     };
-    for (const auto& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::wstring text = DecodeTextFile(c.bytes, ansi);
-        const auto toolbars = ParseToolbarText(text);
-        if (std::string(c.name) != "binary") {
-            EXPECT_EQ(toolbars.size(), c.toolbars);
-        }
-        const auto ini = IniDocument::Parse(text);
-        EXPECT_LE(ini.Read(L"Strings", L"1String", L"d").size(), IniDocument::kMaxValueLength);
+        EXPECT_EQ(Utf8ToWide(ExactBytes(c.bytes)), c.text);
     }
-    EXPECT_EQ(ParseToolbarText(DecodeTextFile("\xEF\xBB\xBF"
-                                              "C:\\\xC3\xA9|e\r\n",
-                                              ansi))[0]
-                  .path,
-              L"C:\\\u00e9");
-    EXPECT_EQ(ParseToolbarText(DecodeTextFile(longPath, ansi))[0].path.size(), 303u);
+}
+
+TEST(Text, Utf8EncodingAtEachLengthLimitRoundTrips) {
+    const std::wstring text = L"\x7F\u0080\u07FF\u0800\uFFFF\U00010000\U0010FFFF";
+    const std::string bytes = WideToUtf8(text);
+    EXPECT_EQ(bytes,
+              "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF");
+    EXPECT_EQ(Utf8ToWide(bytes), text);
+    // What cannot be a character is written as U+FFFD.
+    const std::wstring invalid = {static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0xDFFF),
+                                  static_cast<wchar_t>(0x110000)};
+    EXPECT_EQ(WideToUtf8(invalid), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+TEST(Text, FilesAreAnsiOrCarryAByteOrderMark) {
+    const Latin1Codec ansi;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::wstring text;
+    };
+    const Case cases[] = {
+        {"UTF-16 LE",
+         std::string("\xFF\xFE"
+                     "C\0:\0\xAC\x20\r\0\n\0",
+                     12),
+         L"C:\u20AC\r\n"},
+        {"UTF-16 with an odd last byte",
+         "\xFF\xFE"
+         "C",
+         L""},
+        {"UTF-16 BOM alone", "\xFF\xFE", L""},
+        {"UTF-8", "\xEF\xBB\xBF\xC3\xA9", L"\u00E9"},
+        {"UTF-8 BOM alone", "\xEF\xBB\xBF", L""},
+        {"ANSI", "\xEF\xBB", L"\u00EF\u00BB"},
+        {"ANSI that starts like UTF-16", "\xFF", L"\u00FF"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(DecodeTextFile(ExactBytes(c.bytes), ansi), c.text);
+    }
+    EXPECT_EQ(EncodeTextFile(L"Caf\u00E9", ansi), "Caf\xE9");
+    EXPECT_EQ(EncodeTextFile(L"\u03A9", ansi), "\xEF\xBB\xBF\xCE\xA9");
+}
+
+TEST(Text, TrimmingCaseAndReplacement) {
+    EXPECT_EQ(TrimSpaces(L"  a b\t "), L"a b\t");
+    EXPECT_EQ(TrimSpaces(L"x"), L"x");
+    EXPECT_EQ(TrimSpaces(L"   "), L"");
+    EXPECT_EQ(TrimTrailingSpaces(L" a  "), L" a");
+    EXPECT_EQ(TrimTrailingSpaces(L"  "), L"");
+    EXPECT_EQ(AsciiLower(L"@AZ[`az{\u00C9"), L"@az[`az{\u00C9");
+    EXPECT_EQ(AsciiUpper(L"@AZ[`az{\u00E9"), L"@AZ[`AZ{\u00E9");
+    EXPECT_TRUE(EqualsIgnoreCase(L".LNK", L".lnk"));
+    EXPECT_FALSE(EqualsIgnoreCase(L".lnk", L".lnkx"));
+    EXPECT_FALSE(EqualsIgnoreCase(L".lnkx", L".lnk"));
+    EXPECT_EQ(ReplaceAll(L"a|b||c", L"|", L"\r\n"), L"a\r\nb\r\n\r\nc");
+    EXPECT_EQ(ReplaceAll(L"aaa", L"aa", L"b"), L"ba");
+    EXPECT_EQ(ReplaceAll(L"abc", L"", L"x"), L"abc");
 }

@@ -87,12 +87,17 @@ TEST(ToolbarFile, UnreadableFileMessagesSayWhichFileWhyAndWhatToDo) {
         EXPECT_NE(message.find(c.todo), std::wstring::npos);
         EXPECT_NE(message.find(L"not lost"), std::wstring::npos);
     }
-    // The language file's texts are used where it has them.
-    const StringLookup french = [](int number, std::wstring_view text) {
-        return number == 27 ? std::wstring(L"Un dossier porte ce nom.") : std::wstring(text);
+    // Each part comes from its own number in the language file.
+    const StringLookup numbers = [](int n, std::wstring_view) { return L"#" + std::to_wstring(n); };
+    const std::pair<uint32_t, const wchar_t*> numbered[] = {
+        {32, L"#20\r\nP\r\n\r\n#21\r\n\r\n#31 #22"},
+        {5, L"#20\r\nP\r\n\r\n#23\r\n\r\n#31 #24"},
+        {223, L"#20\r\nP\r\n\r\n#25\r\n\r\n#31 #26"},
+        {267, L"#20\r\nP\r\n\r\n#27\r\n\r\n#31 #28"},
+        {1117, L"#20\r\nP\r\n\r\n#29 (1117).\r\n\r\n#31 #30"}, // no system text, no colon
     };
-    EXPECT_NE(UnreadableToolbarFileMessage(path, 267, L"", french).find(L"Un dossier"),
-              std::wstring::npos);
-    const std::wstring question = ReplaceUnreadableQuestion(path, path + L".bak", english);
-    EXPECT_NE(question.find(path + L".bak"), std::wstring::npos);
+    for (auto [error, message] : numbered) {
+        EXPECT_EQ(UnreadableToolbarFileMessage(L"P", error, L"", numbers), message) << error;
+    }
+    EXPECT_EQ(ReplaceUnreadableQuestion(L"P", L"B", numbers), L"#32\r\nP\r\n\r\n#33\r\nB");
 }
