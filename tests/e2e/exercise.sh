@@ -14,9 +14,12 @@ setup
 
 root="$DRIVE_C/zelk-exercise"
 rm -rf "$root"
-trap 'kill_app; rm -rf "$root"' EXIT
+trap 'kill_app; html_restore; rm -rf "$root"' EXIT
 mkdir -p "$root/probe"
 cp "$PROBE" "$root/probe/probe.exe"
+# Quick tray clicks make double clicks, which open the help page: the probe stands in for the
+# browser, as on Windows something always opens it.
+html_handler 'C:\zelk-exercise\probe\probe.exe'
 # Every program of the tree is a hard link to one probe: sixty copies cost nothing.
 program() { mkdir -p "$(dirname "$root/$1")" && ln "$root/probe/probe.exe" "$root/$1.exe"; }
 for p in Apps/Alpha Apps/Beta Apps/Games/Chess Apps/Games/Go Apps/Games/Retro/Pong \

@@ -111,3 +111,27 @@ menu_text() {
     -colorspace gray "$WORK/menu-ocr.png"
   tesseract "$WORK/menu-ocr.png" - 2>/dev/null
 }
+
+# html_handler PROGRAM: this prefix opens .html files with PROGRAM (a Windows path) for the
+# test's run. Wine associates no program with .html, Windows has a browser there: without it a
+# double click on the tray icon (the help page) leaves the shell's error box open.
+# html_restore puts back what was there.
+html_handler() {
+  HTML_CLASS_KEY='HKCR\.html'
+  HTML_HANDLER_KEY='HKCR\htmlfile\shell\open\command'
+  HTML_HAD_CLASS=0
+  wine_capture reg query "$HTML_CLASS_KEY" >/dev/null && HTML_HAD_CLASS=1
+  HTML_ORIGINAL_CLASS="$( (wine_capture reg query "$HTML_CLASS_KEY" /ve || true) | tr -d '\r' | sed -n 's/.*REG_SZ *//p')"
+  HTML_ORIGINAL="$( (wine_capture reg query "$HTML_HANDLER_KEY" /ve || true) | tr -d '\r' | sed -n 's/.*REG_SZ *//p')"
+  quiet wine reg add "$HTML_CLASS_KEY" /ve /d htmlfile /f
+  quiet wine reg add "$HTML_HANDLER_KEY" /ve /d "\"$1\" \"%1\"" /f
+}
+html_restore() {
+  [ -n "${HTML_HANDLER_KEY:-}" ] || return 0
+  quiet wine reg add "$HTML_HANDLER_KEY" /ve /d "$HTML_ORIGINAL" /f || true
+  if [ "$HTML_HAD_CLASS" -eq 1 ]; then
+    quiet wine reg add "$HTML_CLASS_KEY" /ve /d "$HTML_ORIGINAL_CLASS" /f || true
+  else
+    quiet wine reg delete "$HTML_CLASS_KEY" /f || true
+  fi
+}
