@@ -52,12 +52,12 @@ bench: deps
 	@bash scripts/wine-run.sh build/mingw/bench/zelk_list_bench.exe
 	@bash scripts/wine-run.sh build/mingw/bench/zelk_menu_bench.exe
 
-# A randomized walk through the menu in the private Wine desktop: make exercise SEED=7 ACTIONS=1000
-SEED ?= 1
+# A randomized walk through the menu in the private Wine desktop: make exercise WALK=7 ACTIONS=1000
+WALK ?= 1
 ACTIONS ?= 400
 exercise: cross
 	@bash scripts/xvfb-start.sh && bash scripts/wine-prefix.sh
-	@DISPLAY="$$(cat build/xvfb.display)" EXERCISE_SEEDS="$(SEED)" EXERCISE_ACTIONS="$(ACTIONS)" \
+	@DISPLAY="$$(cat build/xvfb.display)" EXERCISE_WALKS="$(WALK)" EXERCISE_ACTIONS="$(ACTIONS)" \
 		bash tests/e2e/exercise.sh build/mingw/src/ZelkToolBars.exe \
 		build/mingw/tests/e2e/e2e_helper.exe build/mingw/tests/e2e/probe.exe
 

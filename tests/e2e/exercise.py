@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Walks the program's menu from a seed the way people do (tray clicks, hovers shorter and
+"""Walks the program's menu from a walk number the way people do (tray clicks, hovers shorter and
 longer than the hover delay, clicks on rows at every level, navigation keys, clicks on the
 desktop, opening programs) and checks from outside the program after every step:
   (a) the visible lists form one chain from the top list,
@@ -9,7 +9,7 @@ and at the end that its windows and GDI objects are back to what they were once 
 had been opened once.
 
 The program must already run in the Wine taskbar desktop with the toolbars named in
---toolbars (exercise.sh builds the tree and starts it). Exit status 0 when every check held, 1 on a failure (with the seed and the
+--toolbars (exercise.sh builds the tree and starts it). Exit status 0 when every check held, 1 on a failure (with the walk number and the
 last 20 actions printed), 2 when the walk could not be set up.
 """
 
@@ -347,7 +347,7 @@ class Exerciser:
         xdotool("mousemove", 640, 60)
         return samples
 
-    def run(self, seed, count):
+    def run(self, number, count):
         lists, self.app_pid = self.state()
         if self.app_pid is None:
             raise SetupError("the program's main window is missing")
@@ -355,7 +355,7 @@ class Exerciser:
         root = self.read_tree()
         self.tour(root)
         samples = self.measure_delay(root)
-        # In steps of 50 ms, so that the same seed dwells just as long from run to run.
+        # In steps of 50 ms, so that the same walk number dwells just as long from run to run.
         self.delay_min = max(0.05, 0.05 * int(min(samples) / 0.05))
         self.delay_max = 0.05 * (int(max(samples) / 0.05) + 1)
         print("hover delay seen from outside: %s ms" %
@@ -364,7 +364,7 @@ class Exerciser:
         print("after the first opening: %d windows, %d GDI objects (%s)" %
               (baseline["windows"], baseline["gdi"], mw.describe_types(baseline["types"])),
               flush=True)
-        walker = mw.Walker(seed, self.menu, self.delay_min, self.delay_max)
+        walker = mw.Walker(number, self.menu, self.delay_min, self.delay_max)
         lists, _ = self.state()
         walker.observe(None, lists)
         started = time.monotonic()
@@ -431,7 +431,7 @@ def main():
     parser.add_argument("--helper", required=True, help="e2e_helper.exe")
     parser.add_argument("--toolbars", required=True, help="the program's ToolBars.txt")
     parser.add_argument("--work", required=True, help="where evidence of a failure goes")
-    parser.add_argument("--seed", type=int, required=True)
+    parser.add_argument("--walk", type=int, required=True)
     parser.add_argument("--actions", type=int, default=400)
     parser.add_argument("--survey", action="store_true",
                         help="note every breach and walk on, instead of stopping at the first")
@@ -439,19 +439,19 @@ def main():
     exerciser = Exerciser(args)
     status = 0
     try:
-        exerciser.run(args.seed, args.actions)
-        print("seed %d: every check held over %d actions" % (args.seed, args.actions))
+        exerciser.run(args.walk, args.actions)
+        print("walk %d: every check held over %d actions" % (args.walk, args.actions))
     except (Failure, SetupError) as error:
         status = 1 if isinstance(error, Failure) else 2
-        name = "failure-seed%d" % args.seed
+        name = "failure-walk%d" % args.walk
         shot = exerciser.keep_evidence(name)
-        print("FAIL seed %d: %s" % (args.seed, error))
+        print("FAIL walk %d: %s" % (args.walk, error))
         print("last %d actions:" % min(20, len(exerciser.log)))
         for line in exerciser.log[-20:]:
             print("  " + line)
         print("evidence: %s, %s-windows.txt" % (shot, os.path.join(args.work, name)))
     finally:
-        with open(os.path.join(args.work, "actions-seed%d.txt" % args.seed), "w") as out:
+        with open(os.path.join(args.work, "actions-walk%d.txt" % args.walk), "w") as out:
             out.write("\n".join(exerciser.log) + "\n")
         exerciser.helper.close()
     return status

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # A randomized walk through the menu, checked after every step (exercise.py says what is
-# checked). One fresh program per seed, on a toolbar tree with several toolbars, folders five
+# checked). One fresh program per walk, on a toolbar tree with several toolbars, folders five
 # levels deep, a list long enough to scroll and copies of the probe program to open.
-#   EXERCISE_SEEDS="1 2 3"  the seeds to walk (default: 1)
-#   EXERCISE_ACTIONS=400    actions per seed
+#   EXERCISE_WALKS="1 2 3"  the walks to walk (default: 1)
+#   EXERCISE_ACTIONS=400    actions per walk
 #   EXERCISE_SURVEY=1       note every breach and walk on instead of stopping at the first
-# Every seed is walked; the script fails when any seed did, after naming them.
+# Every walk is walked; the script fails when any walk did, after naming them.
 source "$(dirname "$0")/lib.sh"
 PROBE="$3"
-SEEDS="${EXERCISE_SEEDS:-1}"
+WALKS="${EXERCISE_WALKS:-1}"
 ACTIONS="${EXERCISE_ACTIONS:-400}"
 setup
 
@@ -34,18 +34,18 @@ mkdir -p "$DATA"
 printf 'C:\\zelk-exercise\\%s|%s\r\n' Apps Apps Many Many Deep Deep Mixed Mixed >"$DATA/ToolBars.txt"
 
 failed=()
-for seed in $SEEDS; do
+for walk in $WALKS; do
   kill_app
   wait_until 15 app_gone || fail "the previous program did not end"
   start_app LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
   wait_until 30 app_running || fail "the main form never appeared"
   wait_until 15 icon_shown || fail "no tray icon"
-  log "seed $seed: $ACTIONS actions"
+  log "walk $walk: $ACTIONS actions"
   status=0
   python3 "$(dirname "$0")/exercise.py" --helper "$HELPER" --toolbars "$DATA/ToolBars.txt" \
-    --work "$WORK" --seed "$seed" --actions "$ACTIONS" ${EXERCISE_SURVEY:+--survey} || status=$?
-  [ $status -eq 0 ] || failed+=("$seed")
-  [ $status -le 1 ] || fail "seed $seed: the walk could not be set up"
+    --work "$WORK" --walk "$walk" --actions "$ACTIONS" ${EXERCISE_SURVEY:+--survey} || status=$?
+  [ $status -eq 0 ] || failed+=("$walk")
+  [ $status -le 1 ] || fail "walk $walk: the walk could not be set up"
 done
-[ ${#failed[@]} -eq 0 ] || fail "seeds that failed: ${failed[*]} (of $SEEDS)"
-log "PASS (seeds $SEEDS)"
+[ ${#failed[@]} -eq 0 ] || fail "walks that failed: ${failed[*]} (of $WALKS)"
+log "PASS (walks $WALKS)"

@@ -1,8 +1,8 @@
 """What the menu exerciser does and what it checks, without any I/O, so it can be tested natively.
 
-A walk is a seed and a screen: each step draws exactly four numbers from the seed, whatever
-the screen shows, and maps them onto the lists visible now. The same seed therefore gives
-the same actions as long as the program answers the same way.
+A walk is a number and a screen: each step draws exactly four numbers from the walk number's
+generator, whatever the screen shows, and maps them onto the lists visible now. The same walk
+number therefore gives the same actions as long as the program answers the same way.
 """
 
 from dataclasses import dataclass, field
@@ -282,11 +282,11 @@ def row_targets(window, known):
 
 
 class Walker:
-    """Chooses the next action from the seed and what is on screen, and keeps a model of the
+    """Chooses the next action from the walk number and what is on screen, and keeps a model of the
     selection (the row Enter would open) of the list that has the keys."""
 
-    def __init__(self, seed, menu, delay_min, delay_max):
-        self.rng = random.Random(seed)
+    def __init__(self, number, menu, delay_min, delay_max):
+        self.rng = random.Random(number)
         self.menu = menu
         self.delay_min = delay_min
         self.delay_max = delay_max

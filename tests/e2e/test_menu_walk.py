@@ -148,8 +148,8 @@ class WalkerTest(unittest.TestCase):
     SCREENS = [[win(TOP)], [win(APPS_W), win(TOP)], [win(GAMES_W), win(APPS_W), win(TOP)],
                [win(MANY_W), win(TOP)], []]
 
-    def walk(self, seed, screens, steps=300):
-        walker = mw.Walker(seed, learnt(), 0.05, 0.2)
+    def walk(self, number, screens, steps=300):
+        walker = mw.Walker(number, learnt(), 0.05, 0.2)
         actions = []
         for i in range(steps):
             lists = screens[i % len(screens)]
@@ -158,7 +158,7 @@ class WalkerTest(unittest.TestCase):
             walker.observe(action, lists)
         return walker, actions
 
-    def test_a_seed_gives_the_same_walk(self):
+    def test_a_walk_number_gives_the_same_walk(self):
         _, first = self.walk(7, self.SCREENS)
         _, again = self.walk(7, self.SCREENS)
         _, other = self.walk(8, self.SCREENS)
@@ -166,7 +166,7 @@ class WalkerTest(unittest.TestCase):
         self.assertNotEqual([a.describe() for a in first], [a.describe() for a in other])
 
     def test_the_screen_does_not_shift_later_draws(self):
-        # Whatever the program showed, step n uses the seed's numbers for step n.
+        # Whatever the program showed, step n uses the walk number's numbers for step n.
         a, _ = self.walk(3, self.SCREENS)
         b, _ = self.walk(3, [[]])
         self.assertEqual(a.rng.getstate(), b.rng.getstate())
@@ -202,8 +202,8 @@ class WalkerTest(unittest.TestCase):
     def test_enter_only_on_a_program(self):
         # Enter on a folder would hand the folder to the shell (a file browser opens).
         menu = learnt()
-        for seed in range(40):
-            walker = mw.Walker(seed, menu, 0.05, 0.2)
+        for number in range(40):
+            walker = mw.Walker(number, menu, 0.05, 0.2)
             screen = [win(APPS_W), win(TOP)]
             walker.observe(None, [win(TOP)])
             walker.observe(None, screen)
@@ -212,7 +212,7 @@ class WalkerTest(unittest.TestCase):
                     mw.Action("key", key=key)
                 if action.kind == "key" and action.key == "return":
                     index = walker.selection[APPS_W]
-                    self.assertFalse(APPS.rows[index].folder, (seed, index))
+                    self.assertFalse(APPS.rows[index].folder, (number, index))
                 walker.observe(action, screen)
 
     def test_selection_follows_what_opens_and_closes(self):

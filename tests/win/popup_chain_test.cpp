@@ -290,10 +290,10 @@ TEST(PopupChain, SubmenusCarryTheirParentForOutsideCheckers) {
 // After every step the chain must be whole.
 TEST(PopupChain, RandomWalksKeepTheChainWhole) {
     HotKeyProbe probe;
-    const unsigned seeds[] = {1, 2, 3, 4, 5};
-    for (unsigned seed : seeds) {
+    const unsigned walks[] = {1, 2, 3, 4, 5};
+    for (unsigned walk : walks) {
         MenuTree tree;
-        std::mt19937 random(seed);
+        std::mt19937 random(walk);
         auto pick = [&](size_t n) {
             return static_cast<size_t>(std::uniform_int_distribution<size_t>(0, n - 1)(random));
         };
@@ -358,13 +358,13 @@ TEST(PopupChain, RandomWalksKeepTheChainWhole) {
                 for (const auto& a : last) {
                     trail << "  " << a << "\n";
                 }
-                FAIL() << "seed " << seed << ", step " << step << ": " << faults
+                FAIL() << "walk " << walk << ", step " << step << ": " << faults
                        << "\nlast actions:\n"
                        << trail.str();
             }
         }
         tree.Top().HideList();
-        ASSERT_EQ(probe.Held(), std::vector<UINT>{}) << "seed " << seed;
+        ASSERT_EQ(probe.Held(), std::vector<UINT>{}) << "walk " << walk;
     }
 }
 
