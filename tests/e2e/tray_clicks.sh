@@ -16,24 +16,10 @@ mkdir -p "$DATA"
 printf 'C:\\zelk-clicks\\Tools|Tools\r\n' >"$DATA/ToolBars.txt"
 [ -f "$WORK/app/help.html" ] || fail "help.html is not beside the built exe"
 help_win="$(winepath -w "$WORK/app/help.html" 2>/dev/null </dev/null | tr -d '\r')"
-# Wine associates no program with .html; Windows has a browser there. Wine reads file
-# associations from the machine's classes only; what was there is put back after.
-class_key='HKCR\.html'
-handler='HKCR\htmlfile\shell\open\command'
-had_class=0
-wine_capture reg query "$class_key" >/dev/null && had_class=1
-original_class="$( (wine_capture reg query "$class_key" /ve || true) | tr -d '\r' | sed -n 's/.*REG_SZ *//p')"
-original="$(wine_capture reg query "$handler" /ve | tr -d '\r' | sed -n 's/.*REG_SZ *//p')"
-quiet wine reg add "$class_key" /ve /d htmlfile /f
-quiet wine reg add "$handler" /ve /d '"C:\zelk-clicks\web\Browser.exe" "%1"' /f
+html_handler 'C:\zelk-clicks\web\Browser.exe'
 restore() {
   kill_app
-  quiet wine reg add "$handler" /ve /d "$original" /f || true
-  if [ $had_class -eq 1 ]; then
-    quiet wine reg add "$class_key" /ve /d "$original_class" /f || true
-  else
-    quiet wine reg delete "$class_key" /f || true
-  fi
+  html_restore
   rm -rf "$root"
 }
 trap restore EXIT
