@@ -256,17 +256,32 @@ void frmParameters::cmdOk_Click() {
                                  L"ZelkToolbars", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    // The list is saved; the rest is attempted in full and every refusal told at once, so the
+    // user never believes Windows will start the program when it will not (or the reverse).
+    std::wstring refused;
     bool allUsers = false;
-    const std::wstring command = StartUpCommand(context_.programFolder, context_.exeName);
-    if (IsChecked(L"OptYes", 0)) {
-        RegisterStartUp(kRunValueName, command, true, allUsers);
-        SaveRegSetting(kSettingsApp, kSettingsSection, L"AutoStart", L"1");
-    } else {
-        RegisterStartUp(kRunValueName, command, false, allUsers);
-        SaveRegSetting(kSettingsApp, kSettingsSection, L"AutoStart", L"0");
+    long runError = ERROR_SUCCESS;
+    const bool startWithWindows = IsChecked(L"OptYes", 0);
+    if (RegisterStartUp(kRunValueName, StartUpCommand(context_.programFolder, context_.exeName),
+                        startWithWindows, allUsers, &runError) < 0) {
+        refused += (startWithWindows ? L"\r\nStart with Windows could not be turned on (error "
+                                     : L"\r\nStart with Windows could not be turned off (error ") +
+                   std::to_wstring(runError) + L").";
     }
-    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme",
-                   IsChecked(L"OptTheme", 0) ? L"0" : L"1");
+    const std::pair<const wchar_t*, const wchar_t*> settings[] = {
+        {L"AutoStart", startWithWindows ? L"1" : L"0"},
+        {L"Theme", IsChecked(L"OptTheme", 0) ? L"0" : L"1"}};
+    for (const auto& [key, value] : settings) {
+        if (const auto error = SaveRegSetting(kSettingsApp, kSettingsSection, key, value)) {
+            refused += L"\r\nThe setting " + std::wstring(key) + L" could not be saved (error " +
+                       std::to_wstring(error->number) + L": " + error->description + L").";
+        }
+    }
+    if (!refused.empty()) {
+        services_.ShowMessageBox(hwnd(),
+                                 L"The toolbar list was saved, but Windows refused:" + refused,
+                                 L"ZelkToolbars", MB_OK | MB_ICONEXCLAMATION);
+    }
     Unload();
 }
 

@@ -9,9 +9,9 @@ namespace zelk {
 
 // modZelkRegSettings: the program's settings as REG_SZ values under
 // HKCU (or HKLM) \SOFTWARE\<app>\Settings\<section>.
-std::optional<AppError> SaveRegSetting(const std::wstring& appName, const std::wstring& section,
-                                       const std::wstring& key, const std::wstring& value,
-                                       bool machineBranch = false);
+[[nodiscard]] std::optional<AppError>
+SaveRegSetting(const std::wstring& appName, const std::wstring& section, const std::wstring& key,
+               const std::wstring& value, bool machineBranch = false);
 
 struct RegSettingRead {
     std::wstring value;

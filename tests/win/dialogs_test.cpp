@@ -39,11 +39,11 @@ struct DialogFixture : testing::Test {
                     ::RegDeleteValueW(k.get(), key);
                 }
             } else {
-                SaveRegSetting(kSettingsApp, kSettingsSection, key, value);
+                EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, key, value));
             }
         }
         bool allUsers = false;
-        RegisterStartUp(kRunValueName, L"", false, allUsers);
+        EXPECT_GE(RegisterStartUp(kRunValueName, L"", false, allUsers), 0);
     }
     DialogContext Context() {
         DialogContext c;
@@ -73,8 +73,8 @@ struct DialogFixture : testing::Test {
 
 TEST_F(DialogFixture, ParametersLoadsFileAndSettings) {
     WriteBytes(Context().toolbarFile, "C:\\Tools|\r\nC:\\Games|Games\r\n\r\n");
-    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"00");
-    SaveRegSetting(kSettingsApp, kSettingsSection, L"AutoStart", L"1");
+    EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"00"));
+    EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"AutoStart", L"1"));
     frmParameters form(Context());
     form.Create(nullptr);
     ASSERT_EQ(form.ucList1().Items().ListCount(), 2);
@@ -118,7 +118,7 @@ TEST_F(DialogFixture, LanguageFilesReachCaptionsToolTipsAndArrayMembers) {
 TEST_F(DialogFixture, OkWritesNoAndLightAndTheCloseBoxWritesNothing) {
     WriteBytes(Context().toolbarFile, "C:\\A|A\r\n");
     bool allUsers = false;
-    RegisterStartUp(kRunValueName, L"\"C:\\old.exe\"", true, allUsers);
+    EXPECT_GE(RegisterStartUp(kRunValueName, L"\"C:\\old.exe\"", true, allUsers), 0);
     {
         frmParameters form(Context());
         form.Create(nullptr);

@@ -126,15 +126,15 @@ TEST_F(MainFormFixture, MissingFileAsksForToolbarsUntilThereAreSomeAndRefreshRer
 
 TEST_F(MainFormFixture, ThemeIsReadAgainAtEveryRebuild) {
     const auto saved = GetRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"<none>");
-    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"0");
+    EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"0"));
     frmMain form(::GetModuleHandleW(nullptr), services, Environment());
     form.Form_Load();
     EXPECT_EQ(form.TopListTheme(), MenuTheme(false));
-    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"1");
+    EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"1"));
     form.RunCommand(mnuRefresh);
     EXPECT_EQ(form.TopListTheme(), MenuTheme(true));
-    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme",
-                   saved.value == L"<none>" ? L"1" : saved.value);
+    EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme",
+                                saved.value == L"<none>" ? L"1" : saved.value));
 }
 
 TEST_F(MainFormFixture, TrayClicksOpenTheMenuCornerAndTheHelpPage) {

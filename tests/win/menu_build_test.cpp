@@ -217,7 +217,7 @@ TEST_F(MenuFixture, RefreshWhileTheMenuIsOpenIsSafe) {
 
 TEST_F(MenuFixture, ThemeReachesEverySubList) {
     const auto saved = GetRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"<none>");
-    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"0");
+    EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"0"));
     const std::wstring root = tree / L"T";
     std::filesystem::create_directories(std::filesystem::path(root + L"\\S"));
     auto form = Start(Line(root, "T"));
@@ -225,13 +225,13 @@ TEST_F(MenuFixture, ThemeReachesEverySubList) {
         EXPECT_EQ(form->MenuListAt(i).Properties().BackColor, 0xFFFFFFu) << i;
         EXPECT_EQ(form->MenuListAt(i).Properties().ListDesign, 1) << i;
     }
-    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"1");
+    EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"1"));
     form->RunCommand(mnuRefresh);
     for (size_t i = 0; i < form->MenuListCount(); ++i) {
         EXPECT_EQ(form->MenuListAt(i).Properties().BackColor, 0u) << i;
     }
-    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme",
-                   saved.value == L"<none>" ? L"1" : saved.value);
+    EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme",
+                                saved.value == L"<none>" ? L"1" : saved.value));
 }
 
 TEST_F(MenuFixture, TheShownMenuKeepsItsTimerRunning) {

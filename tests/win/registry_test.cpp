@@ -118,11 +118,11 @@ TEST(ThemeSetting, WrongTypeFallsBackToDark) {
     const DWORD zero = 0;
     ::RegSetValueExW(key.get(), L"Theme", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), 4);
     EXPECT_TRUE(ReadThemeIsDark());
-    SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"0");
+    EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"0"));
     EXPECT_FALSE(ReadThemeIsDark());
     ::RegDeleteValueW(key.get(), L"Theme");
     EXPECT_TRUE(ReadThemeIsDark());
     if (!saved.error && saved.value != L"<none>") {
-        SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", saved.value);
+        EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", saved.value));
     }
 }
