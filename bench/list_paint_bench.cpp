@@ -38,7 +38,7 @@ int wmain() {
     list.ImageListInitialize(18, 18);
     HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);
     for (int i = 0; i < 257; ++i) {
-        list.Images().ImageListAddImage(GdiHandleSource{icon});
+        static_cast<void>(list.Images().ImageListAddImage(GdiHandleSource{icon}));
         list.AddItem(L"Program number " + std::to_wstring(i), i);
     }
     list.PlaceInForm(host, 0, 0, 350, 600);

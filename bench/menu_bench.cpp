@@ -124,7 +124,7 @@ int wmain() {
     rows.ImageListInitialize(18, 18);
     HICON icon = ::LoadIconW(nullptr, IDI_APPLICATION);
     for (int i = 0; i < 257; ++i) {
-        rows.Images().ImageListAddImage(GdiHandleSource{icon});
+        static_cast<void>(rows.Images().ImageListAddImage(GdiHandleSource{icon}));
         rows.AddItem(L"Program " + std::to_wstring(i), i);
     }
     rows.ShowList(left, top, btnLeft, btnTop); // the first opening builds the shadow template

@@ -120,7 +120,7 @@ private:
     void PopupContextMenu();
     void ShowParameters();
     // Builds the menu once from the file; false when the file holds no toolbars.
-    bool Init();
+    [[nodiscard]] bool Init();
     void ClearMenu();
     // Runs what was asked, one thing at a time, until nothing is left.
     void RunPendingWork();

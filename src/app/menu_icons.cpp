@@ -65,7 +65,7 @@ void MenuIcons::AddShared(ImageList& images, HICON icon) {
     }
     // A picture that cannot be made still takes its place, so row icons stay in step.
     if (!cell || images.ImageListAddPrepared(*cell) == 0) {
-        images.ImageListAddImage(GdiHandleSource{fileFallback_});
+        static_cast<void>(images.ImageListAddImage(GdiHandleSource{fileFallback_}));
     }
 }
 
@@ -77,7 +77,8 @@ void MenuIcons::ReplaceWithOwnPicture(ImageList& images, long position, const st
     ++shellCalls_;
     unique_icon own(GetFileIcon(target, false, false));
     if (own) {
-        images.ImageListReplaceImage(position, GdiHandleSource{own.get()});
+        // Refused, the row keeps the fallback picture it already shows.
+        static_cast<void>(images.ImageListReplaceImage(position, GdiHandleSource{own.get()}));
     }
 }
 

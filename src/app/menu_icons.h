@@ -29,7 +29,7 @@ public:
     // Adds the picture of one entry to the image list (GetPicture). Pictures that take a
     // shell call of their own (programs, shortcuts, folders) get the fallback picture now and
     // false is returned: ReplaceWithOwnPicture puts the real one in later.
-    bool AddPictureNow(ImageList& images, const std::wstring& path, bool isFolder);
+    [[nodiscard]] bool AddPictureNow(ImageList& images, const std::wstring& path, bool isFolder);
     void ReplaceWithOwnPicture(ImageList& images, long position, const std::wstring& path);
     size_t ShellCalls() const { return shellCalls_; }
 

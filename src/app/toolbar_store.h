@@ -30,8 +30,8 @@ struct ToolbarFileRead {
 
 // Every line of ToolBars.txt, or nullopt when there is none to be had (missing, empty or
 // unreadable). For callers that only display the list.
-std::optional<std::vector<Toolbar>> ReadToolbarFile(const std::wstring& path,
-                                                    const AnsiCodec& ansi);
+[[nodiscard]] std::optional<std::vector<Toolbar>> ReadToolbarFile(const std::wstring& path,
+                                                                  const AnsiCodec& ansi);
 
 // Where each save keeps the previous version.
 std::wstring BackupPathOf(const std::wstring& path);

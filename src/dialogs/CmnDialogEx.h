@@ -23,7 +23,7 @@ public:
     bool CancelError = false;
     const std::wstring& FileName() const { return fileName_; }
     // An empty path leaves the whole namespace; false when the path names no folder.
-    bool SetRootFolder(const std::wstring& path);
+    [[nodiscard]] bool SetRootFolder(const std::wstring& path);
     bool HasRoot() const { return root_ != nullptr; }
 
     // True when a folder was chosen; on cancel false with the thread's last error set to

@@ -1,5 +1,7 @@
 #include "dialogs/frmAbout.h"
 
+#include "zelk_version.h"
+
 #include <vector>
 
 #include "core/dialog_rules.h"
@@ -52,8 +54,13 @@ frmAbout::frmAbout(const DialogContext& context)
 void frmAbout::Form_Load() {
     const bool dark = DialogThemeIsDark();
     SetText(L"lblLabel1", 0, L"Create your own custom toolbars");
-    unsigned major = 1, minor = 0, revision = 0;
-    ProgramVersion(major, minor, revision);
+    unsigned major = 0, minor = 0, revision = 0;
+    if (!ProgramVersion(major, minor, revision)) {
+        // An exe without its version resource (a stripped copy) still says which build it is.
+        major = ZELK_VERSION_MAJOR;
+        minor = ZELK_VERSION_MINOR;
+        revision = ZELK_VERSION_PATCH;
+    }
     SetText(L"lblLabel1", 1, VersionText(major, minor, revision));
     SYSTEMTIME now{};
     ::GetLocalTime(&now);

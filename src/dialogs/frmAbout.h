@@ -20,6 +20,6 @@ private:
 };
 
 // The program's version from its version resource: major, minor, revision.
-bool ProgramVersion(unsigned& major, unsigned& minor, unsigned& revision);
+[[nodiscard]] bool ProgramVersion(unsigned& major, unsigned& minor, unsigned& revision);
 
 } // namespace zelk

@@ -108,9 +108,11 @@ void frmAddToolBar::cmd_Click(int index) {
         picker.DialogTitle = language_ ? language_->GetString(4 + index, defaults[index])
                                        : std::wstring(defaults[index]);
         if (index == 1 || index == 2) {
-            picker.SetRootFolder(
+            // A start menu folder that cannot be the root leaves the picker at the whole disk,
+            // which still lets the user reach it.
+            static_cast<void>(picker.SetRootFolder(
                 AddBackslash(EnvironmentVariable(index == 1 ? L"APPDATA" : L"ProgramData")) +
-                L"Microsoft\\Windows\\Start Menu\\Programs\\");
+                L"Microsoft\\Windows\\Start Menu\\Programs\\"));
         }
         if (picker.ShowBrowseForFolder(hwnd(), L"Choose the root folder of your toolbar")) {
             path = picker.FileName();

@@ -28,11 +28,18 @@ bool EnsureLocalIni(const std::wstring& programFolder) {
 
 std::wstring GetLanguage(const std::wstring& programFolder, uint32_t localeId,
                          const AnsiCodec& ansi) {
-    EnsureLocalIni(programFolder);
     const std::wstring folder = LanguageFolder(programFolder);
-    return LanguageForLocale(
-        localeId, ReadIniFile(folder + L"Local.ini", ansi),
-        [&](std::wstring_view code) { return FileExists(folder + std::wstring(code) + L".lng"); });
+    // A program folder that cannot be written (a read-only share, a locked-down copy) keeps no
+    // Local.ini, and one may be there but unreadable: the program's own table then maps the
+    // locale, so the shipped language files are still found.
+    const auto written = EnsureLocalIni(programFolder)
+                             ? ReadWholeFile(folder + L"Local.ini", kMaxIniBytes)
+                             : std::nullopt;
+    const IniDocument table =
+        IniDocument::Parse(DecodeTextFile(written ? *written : LocalIniBytes(), ansi));
+    return LanguageForLocale(localeId, table, [&](std::wstring_view code) {
+        return FileExists(folder + std::wstring(code) + L".lng");
+    });
 }
 
 Localisation Localisation::Load(const std::wstring& programFolder, uint32_t localeId,

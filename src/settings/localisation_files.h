@@ -36,7 +36,7 @@ inline constexpr size_t kMaxIniBytes = 16u << 20;
 IniDocument ReadIniFile(const std::wstring& path, const AnsiCodec& ansi);
 std::wstring LanguageFolder(const std::wstring& programFolder);
 // Writes Lng\Local.ini (creating Lng) when it does not exist; true when it exists after.
-bool EnsureLocalIni(const std::wstring& programFolder);
+[[nodiscard]] bool EnsureLocalIni(const std::wstring& programFolder);
 std::wstring GetLanguage(const std::wstring& programFolder, uint32_t localeId,
                          const AnsiCodec& ansi);
 

@@ -17,9 +17,10 @@ struct RegSettingRead {
     std::wstring value;
     std::optional<AppError> error; // when set, value holds the default
 };
-RegSettingRead GetRegSetting(const std::wstring& appName, const std::wstring& section,
-                             const std::wstring& key, const std::wstring& defaultValue,
-                             bool machineBranch = false);
+[[nodiscard]] RegSettingRead GetRegSetting(const std::wstring& appName, const std::wstring& section,
+                                           const std::wstring& key,
+                                           const std::wstring& defaultValue,
+                                           bool machineBranch = false);
 
 // The value, or the default when the store reports an error (a value of the wrong type):
 // a setting must never stop the window that reads it.

@@ -25,7 +25,7 @@ struct FileRead {
 [[nodiscard]] FileRead ReadFileWhole(const std::wstring& path, size_t maxBytes);
 
 // The whole file, or nullopt when it is missing, unreadable or larger than maxBytes.
-std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t maxBytes);
+[[nodiscard]] std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t maxBytes);
 
 // The steps of an atomic save, in order; a test may watch them (and end the process at one).
 enum class SaveStep { TemporaryWritten, Flushed, BackupKept, Replaced };

@@ -232,9 +232,9 @@ TEST(ImageList, KeyedCollectionRules) {
     list.ImageListInitialize(4, 4, 1.0);
     const auto red = SolidPng(4, 4, 0xFFFF0000), green = SolidPng(4, 4, 0xFF00FF00),
                blue = SolidPng(4, 4, 0xFF0000FF);
-    list.ImageListAddImage(red, L"red");
-    list.ImageListAddImage(green, L"green");
-    list.ImageListAddImage(blue, L"blue");
+    EXPECT_GT(list.ImageListAddImage(red, L"red"), 0);
+    EXPECT_GT(list.ImageListAddImage(green, L"green"), 0);
+    EXPECT_GT(list.ImageListAddImage(blue, L"blue"), 0);
     EXPECT_EQ(list.ImageListAddImage(red, L"GREEN"), 0);
     ASSERT_TRUE(list.LastError());
     EXPECT_EQ(list.LastError()->number, 457);
@@ -260,7 +260,7 @@ TEST(ImageList, DrawingPlainTintedAndGrey) {
     RecordingUiServices services;
     ImageList list(services);
     list.ImageListInitialize(8, 8, 1.0);
-    list.ImageListAddImage(SolidPng(8, 8, 0xFFC83214)); // R 200, G 50, B 20
+    EXPECT_GT(list.ImageListAddImage(SolidPng(8, 8, 0xFFC83214)), 0); // R 200, G 50, B 20
     DibSurface surface(24, 8);
     for (int i = 0; i < 24 * 8; ++i) {
         surface.pixels()[i] = 0xFFFFFFFF;
@@ -366,7 +366,7 @@ TEST(ImageList, NoGdiObjectLeaks) {
         list.ImageListInitialize(16, 16, 1.0);
         list.SetImagesRadius(fill % 2 ? 4 : 0);
         for (int i = 0; i < 5; ++i) {
-            list.ImageListAddImage(png);
+            EXPECT_GT(list.ImageListAddImage(png), 0);
         }
     }
     for (int draw = 0; draw < 1000; ++draw) {

@@ -157,8 +157,8 @@ TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
     ASSERT_GE(before, 0) << "the GDI handle table cannot be read";
     for (int fill = 0; fill < 100; ++fill) {
         list.ImageListInitialize(18, 18);
-        list.Images().ImageListAddImage(GdiHandleSource{icon});
-        list.Images().ImageListAddImage(GdiHandleSource{icon});
+        EXPECT_GT(list.Images().ImageListAddImage(GdiHandleSource{icon}), 0);
+        EXPECT_GT(list.Images().ImageListAddImage(GdiHandleSource{icon}), 0);
     }
     for (int paint = 0; paint < 1000; ++paint) {
         list.Items().SetHotIndex(paint % 40);

@@ -52,6 +52,13 @@ TEST(LocalisationFiles, LocalIniIsWrittenByteForByteAndOnlyWhenMissing) {
     EXPECT_EQ(ReadBytes(program / L"Lng\\Local.ini"), kExpectedLocalIni);
     EXPECT_EQ(GetLanguage(program.Folder(), 1031, ansi), L"eng"); // no deu.lng
     EXPECT_EQ(GetLanguage(program.Folder(), 2057, ansi), L"eng");
+
+    // A Local.ini that cannot be read (here a folder has its name) must not cost the user
+    // the language files shipped beside it: the program's own table maps the locale.
+    std::filesystem::remove(std::filesystem::path(program / L"Lng\\Local.ini"));
+    std::filesystem::create_directory(std::filesystem::path(program / L"Lng\\Local.ini"));
+    WriteBytes(program / L"Lng\\deu.lng", "[Strings]\r\n");
+    EXPECT_EQ(GetLanguage(program.Folder(), 1031, ansi), L"deu");
 }
 
 TEST(LocalisationFiles, LanguageFileStringsAndFormSections) {

@@ -52,10 +52,10 @@ void FillIcons(ucList& list, HINSTANCE instance) {
     for (int id : {IDI_TRAY, IDI_FOLDER, IDI_FILE, IDI_TOOLBAR}) {
         HICON icon =
             static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, 32, 32, 0));
-        list.Images().ImageListAddImage(GdiHandleSource{icon});
+        static_cast<void>(list.Images().ImageListAddImage(GdiHandleSource{icon}));
         ::DestroyIcon(icon);
     }
-    list.Images().ImageListAddImage(std::wstring(kDataImage));
+    static_cast<void>(list.Images().ImageListAddImage(std::wstring(kDataImage)));
 }
 
 void FillRows(ucList& list, bool withChecks) {

@@ -46,20 +46,23 @@ public:
 
     // The new count, or 0 when the source gives no image (nothing is stored). A duplicate
     // key is the caller's error.
-    long ImageListAddImage(const ImageSource& SrcImg, const std::optional<std::wstring>& Key = {});
-    long ImageListInsertImage(const ImageSource& SrcImg, const std::optional<std::wstring>& Key,
-                              const std::optional<ImageIndex>& Before,
-                              const std::optional<ImageIndex>& After);
+    [[nodiscard]] long ImageListAddImage(const ImageSource& SrcImg,
+                                         const std::optional<std::wstring>& Key = {});
+    [[nodiscard]] long ImageListInsertImage(const ImageSource& SrcImg,
+                                            const std::optional<std::wstring>& Key,
+                                            const std::optional<ImageIndex>& Before,
+                                            const std::optional<ImageIndex>& After);
     long ImageListRemoveImage(const ImageIndex& Index);
     // Puts a new picture in place of the one at a position (its key stays); false when the
     // position is empty or the source gives no image.
-    bool ImageListReplaceImage(long position, const ImageSource& SrcImg);
+    [[nodiscard]] bool ImageListReplaceImage(long position, const ImageSource& SrcImg);
     // An image made for this list's cell size, to add to many lists of the same size
     // without decoding and scaling it again.
     std::unique_ptr<Gdiplus::Bitmap> PrepareImage(const ImageSource& SrcImg) const {
         return MakeListImage(SrcImg);
     }
-    long ImageListAddPrepared(Gdiplus::Bitmap& cell); // GDI+'s accessors are not const
+    [[nodiscard]] long
+    ImageListAddPrepared(Gdiplus::Bitmap& cell); // GDI+'s accessors are not const
     void ImageListClear();
     long ImageListCount() const { return static_cast<long>(images_.size()); }
     bool ImageListDraw(HDC dc, long index, int x, int y, int width, int height,
