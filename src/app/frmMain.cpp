@@ -5,8 +5,8 @@
 #include "app/frmMain.h"
 
 #include "../../res/resource.h"
-#include "app/shell_open.h"
-#include "app/toolbar_store.h"
+#include "win/shell_open.h"
+#include "settings/toolbar_store.h"
 #include "core/rounding.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmParameters.h"

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "controls/list/image_list.h"
 #include "core/rounding.h"
 
 namespace zelk {

@@ -1,6 +1,6 @@
 #include "dialogs/FrmSort.h"
 
-#include "app/toolbar_store.h"
+#include "settings/toolbar_store.h"
 #include "core/dialog_rules.h"
 #include "core/paths.h"
 #include "dialogs/frmParameters.h"

@@ -1,7 +1,7 @@
 #include "dialogs/frmParameters.h"
 
-#include "app/shell_open.h"
-#include "app/toolbar_store.h"
+#include "win/shell_open.h"
+#include "settings/toolbar_store.h"
 #include "core/dialog_rules.h"
 #include "core/paths.h"
 #include "core/theme.h"

@@ -1,5 +1,8 @@
 #include "win/gdi.h"
 
+#include <algorithm>
+
+#include "core/colour.h"
 #include "core/rounding.h"
 
 namespace zelk {
@@ -37,6 +40,12 @@ COLORREF ResolveSystemColour(uint32_t colour) {
 
 int SystemColourIndexToRgb(int index) {
     return static_cast<int>(::GetSysColor(index));
+}
+
+uint32_t RGBtoARGB(uint32_t colour, int opacityPercent) {
+    const int opacity = std::clamp(opacityPercent, -100, 100);
+    return zelk::RGBtoARGB(colour, opacity, [](int index) { return ::GetSysColor(index); })
+        .value_or(0);
 }
 
 } // namespace zelk

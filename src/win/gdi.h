@@ -113,4 +113,7 @@ double ScreenScale();
 COLORREF ResolveSystemColour(uint32_t colour);
 int SystemColourIndexToRgb(int index);
 
+// GDI+ ARGB from a 0x00BBGGRR colour or a system colour; opacity in percent (clamped).
+uint32_t RGBtoARGB(uint32_t colour, int opacityPercent);
+
 } // namespace zelk

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/toolbar_store.h"
+#include "settings/toolbar_store.h"
 #include "core/dialog_rules.h"
 #include "dialogs/CmnDialogEx.h"
 #include "dialogs/FrmSort.h"

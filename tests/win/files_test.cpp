@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/toolbar_store.h"
+#include "settings/toolbar_store.h"
 #include "core/toolbar_file.h"
 #include "test_support.h"
 #include "win/ansi_codec.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "controls/ucSelect.h"
+#include "controls/list/ucSelect.h"
 #include "core/rounding.h"
 #include "list_support.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/frmMain.h"
-#include "app/toolbar_store.h"
+#include "settings/toolbar_store.h"
 #include "settings/reg_settings.h"
 #include "test_support.h"
 #include "win/unique_handle.h"

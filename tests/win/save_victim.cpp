@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/toolbar_store.h"
+#include "settings/toolbar_store.h"
 #include "win/ansi_codec.h"
 
 int wmain(int argc, wchar_t** argv) {

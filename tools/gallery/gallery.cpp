@@ -11,7 +11,7 @@
 
 #include "../../res/resource.h"
 #include "controls/list/ucList.h"
-#include "controls/ucSelect.h"
+#include "controls/list/ucSelect.h"
 #include "win/ui_services.h"
 
 using namespace zelk;

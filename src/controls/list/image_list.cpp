@@ -119,12 +119,6 @@ void AddRoundPath(Gdiplus::GraphicsPath& path, int x, int y, int w, int h, int r
 
 } // namespace
 
-uint32_t RGBtoARGB(uint32_t colour, int opacityPercent) {
-    const int opacity = std::clamp(opacityPercent, -100, 100);
-    return zelk::RGBtoARGB(colour, opacity, [](int index) { return ::GetSysColor(index); })
-        .value_or(0);
-}
-
 void WinHttpTransfer(DownloadJob& job) {
     // Pointers into the address itself, so no length limit but the address's own.
     URL_COMPONENTS parts{};

@@ -97,9 +97,6 @@ private:
     std::optional<AppError> lastError_;
 };
 
-// GDI+ ARGB from a 0x00BBGGRR colour or a system colour; opacity in percent (clamped).
-uint32_t RGBtoARGB(uint32_t colour, int opacityPercent);
-
 // One web download, shared by the thread that waits and the worker that transfers.
 struct DownloadJob {
     std::wstring url;

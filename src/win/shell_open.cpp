@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/shell_open.h"
+#include "win/shell_open.h"
 
 #include "core/shell_command.h"
 #include "win/file_io.h"

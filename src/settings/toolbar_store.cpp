@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/toolbar_store.h"
+#include "settings/toolbar_store.h"
 
 #include "core/text.h"
 #include "win/file_io.h"

@@ -1,4 +1,4 @@
-#include "controls/ucSelect.h"
+#include "controls/list/ucSelect.h"
 
 #include "core/rounding.h"
 
