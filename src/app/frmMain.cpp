@@ -86,9 +86,7 @@ frmMain::~frmMain() {
     MenuList.front()->HideList();
     pendingPictures_.clear();
     Form_QueryUnload();
-    if (hwnd_ != nullptr) {
-        ::DestroyWindow(hwnd_);
-    }
+    DestroyOwnWindow();
 }
 
 std::wstring frmMain::DataFolder() const {

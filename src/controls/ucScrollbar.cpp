@@ -69,14 +69,12 @@ ucScrollbar::ucScrollbar(HWND container, UiServices& services, int x, int y, int
 
 ucScrollbar::~ucScrollbar() {
     // The host is tearing the bar down: no event may reach it now (the window's destruction
-    // below ends a press and stops every timer).
+    // ends a press and stops every timer).
     Change = nullptr;
     OnPaint = nullptr;
     MouseDown = nullptr;
     MouseUp = nullptr;
-    if (hwnd_ != nullptr) {
-        ::DestroyWindow(hwnd_);
-    }
+    DestroyOwnWindow();
 }
 
 int ucScrollbar::RunningTimers() const {

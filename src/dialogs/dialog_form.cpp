@@ -25,9 +25,7 @@ DialogForm::DialogForm(UiServices& services, const Localisation* language, std::
       scale_(ScreenScale()) {}
 
 DialogForm::~DialogForm() {
-    if (hwnd_ != nullptr) {
-        ::DestroyWindow(hwnd_);
-    }
+    DestroyOwnWindow();
 }
 
 int DialogForm::Px(int logical) const {

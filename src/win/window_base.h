@@ -2,16 +2,41 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace zelk {
 
 // A window as an object: `this` is stored at WM_NCCREATE, messages go to the derived
 // class's HandleMessage, and the link is cut at WM_NCDESTROY. No exception may cross the
 // window procedure: one that escapes a handler ends in the default handling.
+// The object owns its window: it goes with the object at the latest.
 template <class Derived> class WindowBase {
 public:
     HWND hwnd() const { return hwnd_; }
+    WindowBase(const WindowBase&) = delete;
+    WindowBase& operator=(const WindowBase&) = delete;
 
 protected:
+    WindowBase() = default;
+    // By now the derived object is gone: the window is cut loose first, so its last messages
+    // meet the default handling instead of a destroyed object.
+    ~WindowBase() {
+        if (hwnd_ != nullptr) {
+            ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+            ::DestroyWindow(std::exchange(hwnd_, nullptr));
+        }
+    }
+
+    // Ends the window while the derived object still answers its last messages (WM_DESTROY),
+    // for a class whose handlers must see them.
+    void DestroyOwnWindow() {
+        if (hwnd_ != nullptr && !::DestroyWindow(hwnd_) && hwnd_ != nullptr) {
+            // Refused (called from another thread): no message may reach this object again.
+            ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+        }
+    }
+
     static ATOM RegisterWindowClass(HINSTANCE instance, const wchar_t* className, UINT style = 0) {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof(wc);

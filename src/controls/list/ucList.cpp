@@ -77,9 +77,7 @@ ucList::~ucList() {
         }
         dropTarget_->Release();
     }
-    if (hwnd_ != nullptr) {
-        ::DestroyWindow(hwnd_);
-    }
+    DestroyOwnWindow();
 }
 
 void ucList::ComputeMetrics() {

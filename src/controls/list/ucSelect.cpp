@@ -47,8 +47,8 @@ ucSelect::ucSelect(UiServices& services, HWND parent, int x, int y, int width, i
 ucSelect::~ucSelect() {
     if (hwnd_ != nullptr) {
         hooks_.ssc_UnSubclass(hwnd_);
-        ::DestroyWindow(hwnd_);
     }
+    DestroyOwnWindow(); // before the shadow and the list that hang on this window go
 }
 
 void ucSelect::SetText(const std::wstring& text) {
