@@ -6,7 +6,7 @@ NATIVE_CORE_TESTS := $(CURDIR)/build/native/tests/core/zelk_core_tests
 NATIVE_LOCAL_INI := $(CURDIR)/build/native/tools/dist/zelk_local_ini
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: all deps native cross format format-check test run dist bench clean exercise mutate fuzz
+.PHONY: all deps native cross format format-check tidy test run dist bench clean exercise mutate fuzz
 
 all: cross
 
@@ -29,8 +29,12 @@ format-check: deps
 	@clang-format --dry-run --Werror $(SOURCES)
 	@echo "format: ok"
 
-test: format-check cross
+test: format-check cross tidy
 	@bash scripts/test.sh
+
+# The static-analysis gate (.clang-tidy): part of make test, on its own for a quick look.
+tidy: cross
+	@bash scripts/tidy.sh
 
 run: cross
 	@bash scripts/run.sh

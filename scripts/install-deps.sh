@@ -5,7 +5,7 @@ set -euo pipefail
 
 need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-for pkg in g++ cmake ninja-build make googletest libbenchmark-dev clang-format \
+for pkg in g++ cmake ninja-build make googletest libbenchmark-dev clang-format clang-tidy \
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 \
   wine wine64 xvfb xdotool imagemagick x11-utils tesseract-ocr python3 \
   nsis zip unzip; do

@@ -16,6 +16,7 @@
 #include "win/file_io.h"
 #include "win/message_pump.h"
 #include "win/ui_services.h"
+#include "win/unique_handle.h"
 
 namespace zelk {
 
@@ -371,9 +372,10 @@ void ListFolder(const std::wstring& folder, const std::function<bool(const DirEn
         pattern = L"\\\\?\\" + pattern; // names beyond MAX_PATH
     }
     WIN32_FIND_DATAW data{};
-    HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                     nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) {
+    const unique_find find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
+                                              FindExSearchNameMatch, nullptr,
+                                              FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) {
         return;
     }
     do {
@@ -383,8 +385,7 @@ void ListFolder(const std::wstring& folder, const std::function<bool(const DirEn
         if (!visit({data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0})) {
             break;
         }
-    } while (::FindNextFileW(find, &data));
-    ::FindClose(find);
+    } while (::FindNextFileW(find.get(), &data));
 }
 
 } // namespace

@@ -34,15 +34,13 @@ ClsShadow::~ClsShadow() {
     if (owner_ != nullptr && hooks_.IsHooked(owner_)) {
         hooks_.ssc_UnSubclass(owner_);
     }
-    if (shadow_ != nullptr && hooks_.IsHooked(shadow_)) {
-        hooks_.ssc_UnSubclass(shadow_);
+    if (shadow_ && hooks_.IsHooked(shadow_.get())) {
+        hooks_.ssc_UnSubclass(shadow_.get());
     }
     if (!child_ && owner_ != nullptr && ::IsWindow(owner_)) {
         ::SetWindowLongPtrW(owner_, GWLP_HWNDPARENT, 0);
     }
-    if (shadow_ != nullptr) {
-        ::DestroyWindow(shadow_);
-    }
+    // shadow_ ends its window; a child one already ended with its parent was let go.
 }
 
 void ClsShadow::SetShadowSize(int value) {
@@ -76,16 +74,17 @@ void ClsShadow::ShowBorders(HWND owner, bool child) {
         parent_ = ::GetParent(owner);
         child_ = child;
         if (child_) {
-            shadow_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0,
-                                        parent_, nullptr, instance, nullptr);
-            if (hooks_.ssc_Subclass(shadow_, *this)) {
-                hooks_.ssc_AddMsg(shadow_, WM_PAINT, MSG_AFTER);
-                hooks_.ssc_AddMsg(shadow_, WM_DESTROY, MSG_BEFORE);
+            shadow_.reset(::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0,
+                                            0, parent_, nullptr, instance, nullptr));
+            if (shadow_ && hooks_.ssc_Subclass(shadow_.get(), *this)) {
+                hooks_.ssc_AddMsg(shadow_.get(), WM_PAINT, MSG_AFTER);
+                hooks_.ssc_AddMsg(shadow_.get(), WM_DESTROY, MSG_BEFORE);
             }
         } else {
-            shadow_ = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP,
-                                        0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
-            if (hooks_.ssc_Subclass(owner_, *this)) {
+            shadow_.reset(::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"",
+                                            WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
+                                            nullptr));
+            if (shadow_ && hooks_.ssc_Subclass(owner_, *this)) {
                 hooks_.ssc_AddMsg(owner_, WM_MOVE, MSG_AFTER);
             }
         }
@@ -96,24 +95,27 @@ void ClsShadow::ShowBorders(HWND owner, bool child) {
         ::ClientToScreen(owner_, &origin);
         ::ScreenToClient(parent_, &origin);
     }
+    if (!shadow_) {
+        return; // Windows refused the window: the list goes without a shadow
+    }
     if (rebuild_) {
         BuildShadowTemplate();
         rebuild_ = false;
     }
     const int x = origin.x - layout_.inset + layout_.layerOffsetX;
     const int y = origin.y - layout_.inset + layout_.layerOffsetY;
-    ::SetWindowPos(shadow_, owner_, x, y, layout_.layerWidth, layout_.layerHeight,
+    ::SetWindowPos(shadow_.get(), owner_, x, y, layout_.layerWidth, layout_.layerHeight,
                    SWP_SHOWWINDOW | SWP_NOACTIVATE);
     if (!child_) {
         // An owned window always stays above its owner: the list above its shadow.
-        ::SetWindowLongPtrW(owner_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(shadow_));
+        ::SetWindowLongPtrW(owner_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(shadow_.get()));
     }
     Update();
 }
 
 void ClsShadow::HideBorders() {
-    if (shadow_ != nullptr) {
-        ::ShowWindow(shadow_, SW_HIDE);
+    if (shadow_) {
+        ::ShowWindow(shadow_.get(), SW_HIDE);
     }
     surface_.reset();
 }
@@ -168,7 +170,9 @@ void ClsShadow::BuildShadowTemplate() {
             auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target.Scan0) +
                                                     static_cast<ptrdiff_t>(y) * target.Stride);
             for (int x = 0; x < size; ++x) {
-                row[x] = PremultipliedPixel(colour, blurred[static_cast<size_t>(y * size + x)]);
+                row[x] = PremultipliedPixel(
+                    colour, blurred[static_cast<size_t>(y) * static_cast<size_t>(size) +
+                                    static_cast<size_t>(x)]);
             }
         }
         template_->UnlockBits(&target);
@@ -253,16 +257,17 @@ void ClsShadow::Update() {
 
 void ClsShadow::Push(DibSurface& surface) {
     const int w = surface.width(), h = surface.height();
-    lastLayer_.assign(surface.pixels(), surface.pixels() + static_cast<size_t>(w) * h);
+    lastLayer_.assign(surface.pixels(),
+                      surface.pixels() + static_cast<size_t>(w) * static_cast<size_t>(h));
     if (child_) {
-        WindowDC dc(shadow_);
+        WindowDC dc(shadow_.get());
         ::BitBlt(dc.get(), 0, 0, w, h, surface.dc(), 0, 0, SRCCOPY);
         return;
     }
     SIZE size{w, h};
     POINT source{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::UpdateLayeredWindow(shadow_, nullptr, nullptr, &size, surface.dc(), &source, 0, &blend,
+    ::UpdateLayeredWindow(shadow_.get(), nullptr, nullptr, &size, surface.dc(), &source, 0, &blend,
                           ULW_ALPHA);
 }
 
@@ -297,11 +302,14 @@ void ClsShadow::HookProc(bool, bool&, LRESULT&, HWND lng_hWnd, UINT uMsg, WPARAM
         int x = 0, y = 0;
         ShadowPositionForOwner(settings_, scale_, static_cast<short>(LOWORD(lParam)),
                                static_cast<short>(HIWORD(lParam)), x, y);
-        ::SetWindowPos(shadow_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER);
-    } else if (uMsg == WM_PAINT && lng_hWnd == shadow_) {
+        ::SetWindowPos(shadow_.get(), nullptr, x, y, 0, 0,
+                       SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOZORDER);
+    } else if (uMsg == WM_PAINT && lng_hWnd == shadow_.get()) {
         Update();
-    } else if (uMsg == WM_DESTROY && lng_hWnd == shadow_) {
-        hooks_.ssc_UnSubclass(shadow_);
+    } else if (uMsg == WM_DESTROY && lng_hWnd == shadow_.get()) {
+        // The parent is taking its children with it: the value may soon name another window.
+        hooks_.ssc_UnSubclass(shadow_.get());
+        static_cast<void>(shadow_.release());
     }
 }
 

@@ -9,6 +9,7 @@
 #include "core/colour.h"
 #include "core/shadow_geometry.h"
 #include "win/gdi.h"
+#include "win/unique_handle.h"
 
 namespace zelk {
 
@@ -38,7 +39,7 @@ public:
     int BorderOpacity = 100;
     Colour ContainerBkColor = 0xFFFFFFFFu; // -1: the parent's background
 
-    HWND hWnd() const { return shadow_; }
+    HWND hWnd() const { return shadow_.get(); }
     double GetWindowsDPI() const { return scale_; }
     int TemplateBuilds() const { return templateBuilds_; }
 
@@ -67,7 +68,7 @@ private:
     double scale_;
     HWND owner_ = nullptr;
     HWND parent_ = nullptr;
-    HWND shadow_ = nullptr;
+    unique_window shadow_;
     bool child_ = false;
     bool attached_ = false;
     int ownerWidth_ = 0, ownerHeight_ = 0;

@@ -103,13 +103,15 @@ std::vector<uint8_t> BlurAlpha(const std::vector<uint8_t>& alpha, int width, int
         if (entering < height) {
             for (int x = 0; x < width; ++x) {
                 columns[static_cast<size_t>(x)] +=
-                    alpha[static_cast<size_t>(entering) * width + static_cast<size_t>(x)];
+                    alpha[static_cast<size_t>(entering) * static_cast<size_t>(width) +
+                          static_cast<size_t>(x)];
             }
         }
         if (leaving >= 0 && leaving < height) {
             for (int x = 0; x < width; ++x) {
                 columns[static_cast<size_t>(x)] -=
-                    alpha[static_cast<size_t>(leaving) * width + static_cast<size_t>(x)];
+                    alpha[static_cast<size_t>(leaving) * static_cast<size_t>(width) +
+                          static_cast<size_t>(x)];
             }
         }
         long long total = 0;
@@ -120,7 +122,7 @@ std::vector<uint8_t> BlurAlpha(const std::vector<uint8_t>& alpha, int width, int
             if (x - window >= 0 && x - window < width) {
                 total -= columns[static_cast<size_t>(x - window)];
             }
-            out[static_cast<size_t>(y) * outW + static_cast<size_t>(x)] =
+            out[static_cast<size_t>(y) * static_cast<size_t>(outW) + static_cast<size_t>(x)] =
                 static_cast<uint8_t>(total / area);
         }
     }
@@ -139,10 +141,11 @@ std::vector<uint8_t> BlurAlphaNaive(const std::vector<uint8_t>& alpha, int width
             long long sum = 0;
             for (int sy = std::max(0, y - d); sy <= std::min(y, height - 1); ++sy) {
                 for (int sx = std::max(0, x - d); sx <= std::min(x, width - 1); ++sx) {
-                    sum += alpha[static_cast<size_t>(sy) * width + static_cast<size_t>(sx)];
+                    sum += alpha[static_cast<size_t>(sy) * static_cast<size_t>(width) +
+                                 static_cast<size_t>(sx)];
                 }
             }
-            out[static_cast<size_t>(y) * outW + static_cast<size_t>(x)] =
+            out[static_cast<size_t>(y) * static_cast<size_t>(outW) + static_cast<size_t>(x)] =
                 static_cast<uint8_t>(sum / area);
         }
     }

@@ -33,7 +33,7 @@ std::wstring Utf8ToWide(std::string_view bytes) {
     size_t i = 0;
     while (i < bytes.size()) {
         const auto b0 = static_cast<unsigned char>(bytes[i]);
-        int extra = 0;
+        size_t extra = 0;
         char32_t cp = 0;
         if (b0 < 0x80) {
             cp = b0;
@@ -57,7 +57,7 @@ std::wstring Utf8ToWide(std::string_view bytes) {
             continue;
         }
         bool valid = true;
-        for (int k = 1; k <= extra; ++k) {
+        for (size_t k = 1; k <= extra; ++k) {
             const auto b = static_cast<unsigned char>(bytes[i + k]);
             if ((b & 0xC0) != 0x80) {
                 valid = false;

@@ -12,10 +12,7 @@ CmnDialogEx::~CmnDialogEx() {
 }
 
 void CmnDialogEx::Clear() {
-    if (root_ != nullptr) {
-        ::CoTaskMemFree(root_);
-        root_ = nullptr;
-    }
+    root_.reset();
     DialogTitle.clear();
     InitDir.clear();
     FlagsFolderBrowsing = 0;
@@ -24,14 +21,11 @@ void CmnDialogEx::Clear() {
 }
 
 bool CmnDialogEx::SetRootFolder(const std::wstring& path) {
-    if (root_ != nullptr) {
-        ::CoTaskMemFree(root_);
-        root_ = nullptr;
-    }
+    root_.reset();
     if (path.empty()) {
         return true;
     }
-    return SUCCEEDED(::SHParseDisplayName(path.c_str(), nullptr, &root_, 0, nullptr));
+    return SUCCEEDED(::SHParseDisplayName(path.c_str(), nullptr, root_.put(), 0, nullptr));
 }
 
 int CALLBACK CmnDialogEx::BrowseCallback(HWND hwnd, UINT message, LPARAM, LPARAM data) {
@@ -60,7 +54,7 @@ bool CmnDialogEx::ShowBrowseForFolder(HWND ParentHwnd, const std::wstring& Brows
     wchar_t display[MAX_PATH] = {};
     BROWSEINFOW info{};
     info.hwndOwner = ParentHwnd;
-    info.pidlRoot = root_;
+    info.pidlRoot = root_.get();
     info.pszDisplayName = display;
     info.lpszTitle = BrowserHint.c_str();
     info.ulFlags = flags;
@@ -69,29 +63,25 @@ bool CmnDialogEx::ShowBrowseForFolder(HWND ParentHwnd, const std::wstring& Brows
         info.lParam = reinterpret_cast<LPARAM>(this);
     }
     fileName_.clear();
-    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
-    if (chosen == nullptr) {
+    const unique_cotaskmem<ITEMIDLIST_ABSOLUTE> chosen(::SHBrowseForFolderW(&info));
+    if (!chosen) {
         ::SetLastError(static_cast<DWORD>(kPickerCancelled));
         return false;
     }
-    IShellItem* item = nullptr;
-    if (SUCCEEDED(
-            ::SHCreateItemFromIDList(chosen, IID_IShellItem, reinterpret_cast<void**>(&item)))) {
-        wchar_t* name = nullptr;
+    com_ptr<IShellItem> item;
+    if (SUCCEEDED(::SHCreateItemFromIDList(chosen.get(), IID_IShellItem, item.put_void()))) {
+        unique_cotaskmem<wchar_t> name;
         if (SUCCEEDED(item->GetDisplayName(ReturnFriendlyPath ? SIGDN_DESKTOPABSOLUTEEDITING
                                                               : SIGDN_DESKTOPABSOLUTEPARSING,
-                                           &name))) {
-            fileName_ = name;
-            ::CoTaskMemFree(name);
+                                           name.put()))) {
+            fileName_ = name.get();
             // Some shells end a folder's parsing name with a backslash; the folder's own name
             // (and so the toolbar's title) must not come out empty. Drive roots keep theirs.
             if (fileName_.size() > 3 && fileName_.back() == L'\\') {
                 fileName_.pop_back();
             }
         }
-        item->Release();
     }
-    ::CoTaskMemFree(chosen);
     return true;
 }
 

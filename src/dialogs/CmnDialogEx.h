@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "win/unique_handle.h"
+
 namespace zelk {
 
 // The folder-browsing side of the common dialog class: the system's folder browser, with a
@@ -24,7 +26,7 @@ public:
     const std::wstring& FileName() const { return fileName_; }
     // An empty path leaves the whole namespace; false when the path names no folder.
     [[nodiscard]] bool SetRootFolder(const std::wstring& path);
-    bool HasRoot() const { return root_ != nullptr; }
+    bool HasRoot() const { return static_cast<bool>(root_); }
 
     // True when a folder was chosen; on cancel false with the thread's last error set to
     // the cancel code (0x800704C7).
@@ -33,7 +35,7 @@ public:
 
 private:
     static int CALLBACK BrowseCallback(HWND hwnd, UINT message, LPARAM lParam, LPARAM data);
-    PIDLIST_ABSOLUTE root_ = nullptr;
+    unique_cotaskmem<ITEMIDLIST_ABSOLUTE> root_;
     std::wstring fileName_;
 };
 

@@ -90,7 +90,7 @@ void FrmSort::Theme() {
 }
 
 void FrmSort::Wire(ucList& list, int number) {
-    list.MouseDown = [this, &list](int&, int&, float&, float&) {
+    list.MouseDown = [&list](int&, int&, float&, float&) {
         if (list.ListIndex() != -1) {
             list.OLEDrag();
         }

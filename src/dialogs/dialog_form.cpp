@@ -7,6 +7,7 @@
 #include "core/rounding.h"
 #include "settings/localisation_files.h"
 #include "win/message_pump.h"
+#include "win/unique_handle.h"
 
 namespace zelk {
 
@@ -49,9 +50,9 @@ int DialogForm::IdOf(const std::wstring& name, int index) const {
 }
 
 const ControlSpec* DialogForm::SpecOf(int id) const {
-    for (size_t i = 0; i < controls_.size(); ++i) {
-        if (IdOf(controls_[i].name, controls_[i].index) == id) {
-            return &controls_[i];
+    for (const ControlSpec& c : controls_) {
+        if (IdOf(c.name, c.index) == id) {
+            return &c;
         }
     }
     return nullptr;
@@ -85,11 +86,11 @@ bool DialogForm::IsChecked(const std::wstring& name, int index) const {
 }
 
 void DialogForm::Check(const std::wstring& name, int index) {
-    for (size_t i = 0; i < controls_.size(); ++i) {
-        if (controls_[i].name == name) {
-            if (HWND control = Control(name, controls_[i].index)) {
-                ::SendMessageW(control, BM_SETCHECK,
-                               controls_[i].index == index ? BST_CHECKED : BST_UNCHECKED, 0);
+    for (const ControlSpec& c : controls_) {
+        if (c.name == name) {
+            if (HWND control = Control(name, c.index)) {
+                ::SendMessageW(control, BM_SETCHECK, c.index == index ? BST_CHECKED : BST_UNCHECKED,
+                               0);
             }
         }
     }
@@ -118,13 +119,15 @@ void DialogForm::SetFormBackColour(COLORREF colour) {
 void DialogForm::SetDarkTitleBar(bool dark) {
     // Windows 10 1809 and later; elsewhere (Wine included) the call simply does nothing.
     using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
-    if (HMODULE dwm = ::LoadLibraryW(L"dwmapi.dll")) {
-        if (auto set = reinterpret_cast<SetAttribute>(
-                reinterpret_cast<void*>(::GetProcAddress(dwm, "DwmSetWindowAttribute")))) {
-            const BOOL value = dark;
-            set(hwnd_, 20 /* DWMWA_USE_IMMERSIVE_DARK_MODE */, &value, sizeof(value));
-        }
-        ::FreeLibrary(dwm);
+    // Only from System32: a plain name would search the program's folder first.
+    const unique_module dwm(::LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (!dwm) {
+        return;
+    }
+    if (auto set = reinterpret_cast<SetAttribute>(
+            reinterpret_cast<void*>(::GetProcAddress(dwm.get(), "DwmSetWindowAttribute")))) {
+        const BOOL value = dark;
+        set(hwnd_, 20 /* DWMWA_USE_IMMERSIVE_DARK_MODE */, &value, sizeof(value));
     }
 }
 
@@ -185,8 +188,7 @@ void DialogForm::Create(HWND owner) {
     ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, caption_.c_str(),
                       style, formLeft, formTop, formWidth, formHeight, owner, nullptr, instance,
                       this);
-    for (size_t i = 0; i < controls_.size(); ++i) {
-        const ControlSpec& c = controls_[i];
+    for (const ControlSpec& c : controls_) {
         const wchar_t* cls = L"BUTTON";
         DWORD controlStyle = WS_CHILD | WS_VISIBLE | c.extraStyle;
         switch (c.kind) {
@@ -225,7 +227,7 @@ void DialogForm::Create(HWND owner) {
             w = std::max(w - Px(20), 1);
             h = Px(20);
             if (c.caption.empty()) {
-                controlStyle &= ~WS_VISIBLE;
+                controlStyle &= ~static_cast<DWORD>(WS_VISIBLE);
             }
         }
         HWND control =

@@ -17,7 +17,9 @@ bool FileExists(const std::wstring& path) {
 
 void CreateFolderPath(const std::wstring& path) {
     for (const auto& folder : FolderPrefixesToCreate(path)) {
-        ::CreateDirectoryW(folder.c_str(), nullptr);
+        // Most of them exist already; whether the last one could be made shows when the file
+        // inside it is written, which reports the failure.
+        static_cast<void>(::CreateDirectoryW(folder.c_str(), nullptr));
     }
 }
 

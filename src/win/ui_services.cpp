@@ -34,7 +34,8 @@ void RealUiServices::LogEvent(WORD type, const std::wstring& source, const std::
         return;
     }
     const wchar_t* strings[] = {text.c_str()};
-    ::ReportEventW(log.get(), type, 0, 0, nullptr, 1, 0, strings, nullptr);
+    // The event log is where failures go: one it refuses has nowhere further to go.
+    static_cast<void>(::ReportEventW(log.get(), type, 0, 0, nullptr, 1, 0, strings, nullptr));
 }
 
 void RunOnShellThread(UiServices& log, std::function<void()> work) {
@@ -58,7 +59,7 @@ INT_PTR RealUiServices::ShellExecuteOpen(const std::wstring& file, const std::ws
     // The shell may take seconds to return (Wine waits about ten for a web address): the
     // menu must not freeze meanwhile. The real services live as long as the program and
     // keep no state, so the thread may log through them.
-    RunOnShellThread(*this, [file, parameters, directory, showCommand] {
+    RunOnShellThread(*this, [this, file, parameters, directory, showCommand] {
         // The thread ends right after: the shell must finish any activation before returning.
         SHELLEXECUTEINFOW info{};
         info.cbSize = sizeof(info);
@@ -68,7 +69,13 @@ INT_PTR RealUiServices::ShellExecuteOpen(const std::wstring& file, const std::ws
         info.lpParameters = OrNull(parameters);
         info.lpDirectory = OrNull(directory);
         info.nShow = showCommand;
-        ::ShellExecuteExW(&info);
+        if (!::ShellExecuteExW(&info)) {
+            // The shell has told the user already (its own box); the log keeps the cause.
+            const DWORD error = ::GetLastError();
+            LogEvent(EVENTLOG_WARNING_TYPE, L"ZelkToolBars",
+                     L"The shell could not open " + file + L" (error " + std::to_wstring(error) +
+                         L")");
+        }
     });
     return 42; // handed over; the shell's own outcome is not waited for
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -56,12 +57,31 @@ struct FileHandleTraits {
     static void close(pointer h) { ::CloseHandle(h); }
 };
 
+// A directory search: empty is INVALID_HANDLE_VALUE, like a file, but FindClose ends it.
+struct FindHandleTraits {
+    using pointer = HANDLE;
+    static pointer invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(pointer h) { ::FindClose(h); }
+};
+
+// Memory the shell hands over (PIDLs, display names), freed by the COM task allocator.
+template <class T> struct CoTaskMemTraits {
+    using pointer = T*;
+    static pointer invalid() { return nullptr; }
+    static void close(pointer p) {
+        ::CoTaskMemFree(const_cast<void*>(static_cast<const void*>(p)));
+    }
+};
+
 using unique_hkey = unique_handle<HandleTraits<HKEY, ::RegCloseKey>>;
 using unique_file = unique_handle<FileHandleTraits>;
 using unique_window = unique_handle<HandleTraits<HWND, ::DestroyWindow>>;
 using unique_menu = unique_handle<HandleTraits<HMENU, ::DestroyMenu>>;
 using unique_icon = unique_handle<HandleTraits<HICON, ::DestroyIcon>>;
 using unique_event_source = unique_handle<HandleTraits<HANDLE, ::DeregisterEventSource>>;
+using unique_find = unique_handle<FindHandleTraits>;
+using unique_module = unique_handle<HandleTraits<HMODULE, ::FreeLibrary>>;
+template <class T> using unique_cotaskmem = unique_handle<CoTaskMemTraits<T>>;
 
 // WinHTTP handles (HINTERNET, a void pointer; <winhttp.h> stays out of this header). Once
 // closed, a value may name another thread's handle: WinHttpCloseHandle must run exactly once

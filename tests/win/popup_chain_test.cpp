@@ -29,22 +29,53 @@ public:
                                     ::GetModuleHandleW(nullptr), nullptr);
     }
     ~HotKeyProbe() { ::DestroyWindow(window_); }
+    bool IsHeld(UINT key) const {
+        const int id = 0xB000 + static_cast<int>(key);
+        if (::RegisterHotKey(window_, id, 0, key)) {
+            ::UnregisterHotKey(window_, id);
+            return false;
+        }
+        return true;
+    }
     // The navigation keys someone else holds.
     std::vector<UINT> Held() const {
         std::vector<UINT> held;
-        for (UINT key : kPopupHotKeys) {
-            const int id = 0xB000 + static_cast<int>(key);
-            if (::RegisterHotKey(window_, id, 0, key)) {
-                ::UnregisterHotKey(window_, id);
-            } else {
-                held.push_back(key);
-            }
-        }
+        std::copy_if(std::begin(kPopupHotKeys), std::end(kPopupHotKeys), std::back_inserter(held),
+                     [this](UINT key) { return IsHeld(key); });
         return held;
     }
 
 private:
     HWND window_;
+};
+
+// Counts lists that came on screen while the desktop's navigation keys were still free: a key
+// pressed at that moment would reach the window behind the menu.
+class ShownWithoutKeys {
+public:
+    explicit ShownWithoutKeys(const HotKeyProbe& probe) {
+        probe_ = &probe;
+        count_ = 0;
+        hook_.reset(::SetWindowsHookExW(WH_CALLWNDPROC, &Hook, nullptr, ::GetCurrentThreadId()));
+    }
+    ~ShownWithoutKeys() { probe_ = nullptr; }
+    int Count() const { return count_; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        wchar_t cls[16] = {};
+        if (code == HC_ACTION && probe_ != nullptr && sent->message == WM_WINDOWPOSCHANGING &&
+            (reinterpret_cast<const WINDOWPOS*>(sent->lParam)->flags & SWP_SHOWWINDOW) &&
+            !::IsWindowVisible(sent->hwnd) && ::GetClassNameW(sent->hwnd, cls, 16) > 0 &&
+            std::wstring(cls) == L"ZelkList" && !probe_->IsHeld(VK_DOWN)) {
+            ++count_;
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline const HotKeyProbe* probe_ = nullptr;
+    static inline int count_ = 0;
+    unique_hhook hook_;
 };
 
 // A menu three levels deep: the top list with four toolbars, each with two folders of two
@@ -287,9 +318,10 @@ TEST(PopupChain, SubmenusCarryTheirParentForOutsideCheckers) {
 
 // People move through menus in every order: hovering with short and long pauses, clicking
 // rows at any level, keys at the frontmost list or at a list behind it, presses outside.
-// After every step the chain must be whole.
+// After every step the chain must be whole, and no list comes on screen before it has the keys.
 TEST(PopupChain, RandomWalksKeepTheChainWhole) {
     HotKeyProbe probe;
+    const ShownWithoutKeys shownWithoutKeys(probe);
     const unsigned walks[] = {1, 2, 3, 4, 5};
     for (unsigned walk : walks) {
         MenuTree tree;
@@ -366,6 +398,7 @@ TEST(PopupChain, RandomWalksKeepTheChainWhole) {
         tree.Top().HideList();
         ASSERT_EQ(probe.Held(), std::vector<UINT>{}) << "walk " << walk;
     }
+    EXPECT_EQ(shownWithoutKeys.Count(), 0) << "lists shown before they held the keys";
 }
 
 // A key pressed while the keys were moving was posted to the list that held them then: it is

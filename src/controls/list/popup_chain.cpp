@@ -101,6 +101,7 @@ void PopupChain::Showing(ucList& list) {
         if (list.hwnd_ != nullptr) {
             ::SetPropW(list.hwnd_, kParentMenuProperty, parent->hwnd_);
         }
+        HandKeysToFrontmost();
         return;
     }
     // A new top list: a parent that is not open cannot own it, and another chain closes.
@@ -109,6 +110,7 @@ void PopupChain::Showing(ucList& list) {
         CloseAll();
     }
     lists_.assign(1, &list);
+    HandKeysToFrontmost();
 }
 
 void PopupChain::Hidden(ucList& list) {
@@ -168,7 +170,7 @@ void PopupChain::CloseAll() {
     }
 }
 
-void PopupChain::Settle() {
+void PopupChain::HandKeysToFrontmost() {
     const HWND frontmost = lists_.empty() ? nullptr : lists_.back()->hwnd_;
     if (hotKeys_.Owner() != frontmost) {
         // Free the keys before the next list asks: a key can be held by one window only.
@@ -177,6 +179,10 @@ void PopupChain::Settle() {
             hotKeys_.Register(frontmost);
         }
     }
+}
+
+void PopupChain::Settle() {
+    HandKeysToFrontmost();
     if (lists_.empty()) {
         mouseHook_.reset();
     } else if (!mouseHook_) {

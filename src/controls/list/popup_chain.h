@@ -102,6 +102,9 @@ private:
     PopupChain() = default;
     // Hands the keys and the hook to the chain as it is now.
     void Settle();
+    // The keys go to the frontmost list before it is seen: a key pressed the moment a menu
+    // appears must reach it, not the window behind.
+    void HandKeysToFrontmost();
     static LRESULT CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam);
 
     std::vector<ucList*> lists_;
