@@ -23,27 +23,6 @@ bool DialogThemeIsDark() {
 
 namespace {
 
-std::vector<ControlSpec> Layout() {
-    using K = ControlKind;
-    return {
-        {L"Frame1", 0, K::Frame, L"Toolbars...", 10, 8, 560, 262},
-        {L"cmdAdd", -1, K::Button, L"&Add a Toolbar", 350, 34, 210, 28},
-        {L"cmdRemove", -1, K::Button, L"&Remove the selected toolbar", 350, 68, 210, 28},
-        {L"cmdSort", -1, K::Button, L"&Sort Toolbars", 350, 102, 210, 28},
-        {L"cmdOpenDir", 0, K::Button, L"Open selected item &directory", 350, 152, 210, 28},
-        {L"cmdOpenDir", 1, K::Button, L"Open &User Startup menu directory", 350, 186, 210, 28},
-        {L"cmdOpenDir", 2, K::Button, L"Open &Common Startup menu directory", 350, 220, 210, 28},
-        {L"Frame1", 1, K::Frame, L"Theme", 10, 278, 275, 58},
-        {L"OptTheme", 0, K::GroupStartOption, L"&Light", 26, 302, 110, 24},
-        {L"OptTheme", 1, K::Option, L"Dar&k", 150, 302, 110, 24},
-        {L"Frame1", 2, K::Frame, L"Start with Windows\u00AE", 295, 278, 275, 58},
-        {L"OptYes", 0, K::GroupStartOption, L"&Yes", 311, 302, 110, 24},
-        {L"OptYes", 1, K::Option, L"&No", 435, 302, 110, 24},
-        {L"Frame1", 3, K::Frame, L"", 10, 342, 440, 44},
-        {L"cmdOk", -1, K::DefaultButton, L"&Ok", 470, 350, 100, 32},
-    };
-}
-
 PropertyBag ListDesign() {
     PropertyBag bag;
     bag.Write(L"Font", L"Segoe UI;9.75;");
@@ -66,8 +45,7 @@ std::wstring StartMenuPrograms(const wchar_t* variable) {
 } // namespace
 
 frmParameters::frmParameters(const DialogContext& context)
-    : DialogForm(*context.services, context.language, L"frmParameters", L"ToolBars Parameters", 580,
-                 392, Layout()),
+    : DialogForm(*context.services, context.language, DesignOf(L"frmParameters")),
       context_(context) {}
 
 frmParameters::~frmParameters() = default;
@@ -75,7 +53,8 @@ frmParameters::~frmParameters() = default;
 void frmParameters::Form_Load() {
     SetFormBackColour(0x00E0E0E0);
     list_ = std::make_unique<ucList>(services_, ListDesign());
-    list_->PlaceInForm(hwnd(), Px(22), Px(32), Px(316), Px(226));
+    const RECT area = Area(L"ucList1");
+    list_->PlaceInForm(hwnd(), area.left, area.top, area.right - area.left, area.bottom - area.top);
     Theme();
     Init();
     if (fileProblem_ != ERROR_SUCCESS) {
@@ -188,9 +167,7 @@ void frmParameters::OnClick(const std::wstring& name, int index) {
             return;
         }
         const std::wstring question =
-            (language_ ? language_->GetString(2, L"Are you sure you want to remove the toolbar")
-                       : std::wstring(L"Are you sure you want to remove the toolbar")) +
-            L"\r\n" + list_->Items().Text() + L" ? ";
+            Text(2, EnglishString(2)) + L"\r\n" + list_->Items().Text() + L" ? ";
         if (services_.ShowMessageBox(hwnd(), question, L"ZelkToolbars",
                                      MB_YESNO | MB_ICONQUESTION) == IDYES) {
             list_->RemoveItem(selected);
