@@ -9,55 +9,55 @@ namespace {
 using K = ControlKind;
 
 FormDesign Parameters() {
-    return {L"frmParameters",
-            L"ToolBars Parameters",
-            580,
-            392,
-            {
-                {L"Frame1", 0, K::Frame, L"Toolbars...", 10, 8, 560, 262},
-                {L"ucList1", -1, K::Host, L"", 22, 32, 316, 226},
-                {L"cmdAdd", -1, K::Button, L"&Add a Toolbar", 350, 34, 210, 28},
-                {L"cmdRemove", -1, K::Button, L"&Remove the selected toolbar", 350, 68, 210, 28},
-                {L"cmdSort", -1, K::Button, L"&Sort Toolbars", 350, 102, 210, 28},
-                {L"cmdOpenDir", 0, K::Button, L"Open selected item &directory", 350, 152, 210, 28},
-                {L"cmdOpenDir", 1, K::Button, L"Open &User Startup menu directory", 350, 186, 210,
-                 28},
-                {L"cmdOpenDir", 2, K::Button, L"Open &Common Startup menu directory", 350, 220,
-                 210, 28},
-                {L"Frame1", 1, K::Frame, L"Theme", 10, 278, 275, 58},
-                {L"OptTheme", 0, K::GroupStartOption, L"&Light", 26, 302, 110, 24},
-                {L"OptTheme", 1, K::Option, L"Dar&k", 150, 302, 110, 24},
-                {L"Frame1", 2, K::Frame, L"Start with Windows\u00AE", 295, 278, 275, 58},
-                {L"OptYes", 0, K::GroupStartOption, L"&Yes", 311, 302, 110, 24},
-                {L"OptYes", 1, K::Option, L"&No", 435, 302, 110, 24},
-                {L"Frame1", 3, K::Frame, L"", 10, 342, 440, 44},
-                {L"cmdOk", -1, K::DefaultButton, L"&Ok", 470, 350, 100, 32},
-            }};
+    return {
+        L"frmParameters",
+        L"ToolBars Parameters",
+        580,
+        392,
+        {
+            {L"Frame1", 0, K::Frame, L"Toolbars...", 10, 8, 560, 262},
+            {L"ucList1", -1, K::Host, L"", 22, 32, 316, 226},
+            {L"cmdAdd", -1, K::Button, L"&Add a Toolbar", 350, 34, 210, 28},
+            {L"cmdRemove", -1, K::Button, L"&Remove the selected toolbar", 350, 68, 210, 28},
+            {L"cmdSort", -1, K::Button, L"&Sort Toolbars", 350, 102, 210, 28},
+            {L"cmdOpenDir", 0, K::Button, L"Open selected item &directory", 350, 152, 210, 28},
+            {L"cmdOpenDir", 1, K::Button, L"Open &User Startup menu directory", 350, 186, 210, 28},
+            {L"cmdOpenDir", 2, K::Button, L"Open &Common Startup menu directory", 350, 220, 210,
+             28},
+            {L"Frame1", 1, K::Frame, L"Theme", 10, 278, 275, 58},
+            {L"OptTheme", 0, K::GroupStartOption, L"&Light", 26, 302, 110, 24},
+            {L"OptTheme", 1, K::Option, L"Dar&k", 150, 302, 110, 24},
+            {L"Frame1", 2, K::Frame, L"Start with Windows\u00AE", 295, 278, 275, 58},
+            {L"OptYes", 0, K::GroupStartOption, L"&Yes", 311, 302, 110, 24},
+            {L"OptYes", 1, K::Option, L"&No", 435, 302, 110, 24},
+            {L"Frame1", 3, K::Frame, L"", 10, 342, 440, 44},
+            {L"cmdOk", -1, K::DefaultButton, L"&Ok", 470, 350, 100, 32},
+        }};
 }
 
 FormDesign AddToolBar() {
-    return {L"frmAddToolBar",
-            L"Add a Toolbar",
-            575,
-            198,
-            {
-                {L"Frame1", 0, K::Frame, L"", 2, 0, 571, 196},
-                {L"lblLabel2", 0, K::Label, L"Choose a directory on disk : ", 90, 30, 380, 24},
-                {L"lblLabel2", 1, K::Label, L"Choose a menu from the user's start menu : ", 90, 70,
-                 380, 24},
-                {L"lblLabel2", 2, K::Label, L"Choose a menu from the common start menu : ", 90,
-                 110, 380, 24},
-                {L"cmd", 0, K::Button, L"...", 480, 26, 60, 28, false, 9, true},
-                {L"cmd", 1, K::Button, L"...", 480, 66, 60, 28, false, 9, true},
-                {L"cmd", 2, K::Button, L"...", 480, 106, 60, 28, false, 9, true},
-                {L"cmdCancel", 0, K::CancelButton, L"Cancel", 440, 152, 100, 30},
-                {L"Frame1", 1, K::Frame, L"", 2, 0, 571, 196},
-                {L"lblLabel1", -1, K::Label, L"Set a title for the menu bar :", 30, 30, 500, 24,
-                 true},
-                {L"txtText1", -1, K::Edit, L"", 30, 64, 510, 26},
-                {L"cmdOk", -1, K::DefaultButton, L"&Ok", 330, 152, 100, 30},
-                {L"cmdCancel", 1, K::Button, L"Cancel", 440, 152, 100, 30},
-            }};
+    return {
+        L"frmAddToolBar",
+        L"Add a Toolbar",
+        575,
+        198,
+        {
+            {L"Frame1", 0, K::Frame, L"", 2, 0, 571, 196},
+            {L"lblLabel2", 0, K::Label, L"Choose a directory on disk : ", 90, 30, 380, 24},
+            {L"lblLabel2", 1, K::Label, L"Choose a menu from the user's start menu : ", 90, 70, 380,
+             24},
+            {L"lblLabel2", 2, K::Label, L"Choose a menu from the common start menu : ", 90, 110,
+             380, 24},
+            {L"cmd", 0, K::Button, L"...", 480, 26, 60, 28, false, 9, true},
+            {L"cmd", 1, K::Button, L"...", 480, 66, 60, 28, false, 9, true},
+            {L"cmd", 2, K::Button, L"...", 480, 106, 60, 28, false, 9, true},
+            {L"cmdCancel", 0, K::CancelButton, L"Cancel", 440, 152, 100, 30},
+            {L"Frame1", 1, K::Frame, L"", 2, 0, 571, 196},
+            {L"lblLabel1", -1, K::Label, L"Set a title for the menu bar :", 30, 30, 500, 24, true},
+            {L"txtText1", -1, K::Edit, L"", 30, 64, 510, 26},
+            {L"cmdOk", -1, K::DefaultButton, L"&Ok", 330, 152, 100, 30},
+            {L"cmdCancel", 1, K::Button, L"Cancel", 440, 152, 100, 30},
+        }};
 }
 
 FormDesign Sort() {
@@ -81,23 +81,22 @@ FormDesign Sort() {
 }
 
 FormDesign About() {
-    return {L"frmAbout",
-            L"About...",
-            520,
-            190,
-            {
-                {L"Image1", -1, K::Picture, L"", 20, 20, 128, 128},
-                // The grey shade first, so the coloured title is drawn over it.
-                {L"lblZelkToolbars", 1, K::Label, L"ZelkToolbars", 171, 23, 300, 50, true, 24,
-                 true},
-                {L"lblZelkToolbars", 0, K::Label, L"ZelkToolbars", 170, 20, 300, 50, true, 24,
-                 true},
-                {L"lblLabel1", 0, K::Label, L"Create your own custom toolbars", 170, 80, 330, 22},
-                {L"lblLabel1", 1, K::Label, L"Version :", 170, 104, 330, 22, false, 9, true},
-                {L"lblLabel1", 2, K::Label, L"", 170, 128, 330, 22},
-                {L"lblLabel1", 3, K::Label, L"LOCALE ID : ", 170, 152, 330, 22, false, 9, true},
-                {L"Locale_Properties1", -1, K::Host, L""},
-            }};
+    return {
+        L"frmAbout",
+        L"About...",
+        520,
+        190,
+        {
+            {L"Image1", -1, K::Picture, L"", 20, 20, 128, 128},
+            // The grey shade first, so the coloured title is drawn over it.
+            {L"lblZelkToolbars", 1, K::Label, L"ZelkToolbars", 171, 23, 300, 50, true, 24, true},
+            {L"lblZelkToolbars", 0, K::Label, L"ZelkToolbars", 170, 20, 300, 50, true, 24, true},
+            {L"lblLabel1", 0, K::Label, L"Create your own custom toolbars", 170, 80, 330, 22},
+            {L"lblLabel1", 1, K::Label, L"Version :", 170, 104, 330, 22, false, 9, true},
+            {L"lblLabel1", 2, K::Label, L"", 170, 128, 330, 22},
+            {L"lblLabel1", 3, K::Label, L"LOCALE ID : ", 170, 152, 330, 22, false, 9, true},
+            {L"Locale_Properties1", -1, K::Host, L""},
+        }};
 }
 
 FormDesign Main() {

@@ -80,17 +80,17 @@ TEST(LanguageFiles, TranslateEveryCaptionAndStringWithDistinctAccessKeys) {
 // the widened edge moves, a label stretches, and what lies wholly to the left stays.
 TEST(LanguageFiles, WidenToFitPushesRightAndGrowsPanels) {
     std::vector<LayoutBox> boxes = {
-        {10, 8, 560, 262, BoxRole::Panel},        // the panel holding the buttons
-        {22, 32, 316, 226, BoxRole::Stretch},     // a list left of them
-        {350, 34, 210, 28, BoxRole::Move, 250},   // a button whose caption needs 250
-        {350, 68, 210, 28, BoxRole::Move, 230},   // the same column, needing less
-        {470, 350, 100, 32, BoxRole::Move},       // Ok, across the column's right edge
-        {300, 300, 300, 20, BoxRole::Stretch},    // a label across that edge
-        {600, 300, 50, 20, BoxRole::Move},        // something to the right of it
-        {10, 342, 440, 44, BoxRole::Panel, 0}};   // a panel ending before it
+        {10, 8, 560, 262, BoxRole::Panel},      // the panel holding the buttons
+        {22, 32, 316, 226, BoxRole::Stretch},   // a list left of them
+        {350, 34, 210, 28, BoxRole::Move, 250}, // a button whose caption needs 250
+        {350, 68, 210, 28, BoxRole::Move, 230}, // the same column, needing less
+        {470, 350, 100, 32, BoxRole::Move},     // Ok, across the column's right edge
+        {300, 300, 300, 20, BoxRole::Stretch},  // a label across that edge
+        {600, 300, 50, 20, BoxRole::Move},      // something to the right of it
+        {10, 342, 440, 44, BoxRole::Panel, 0}}; // a panel ending before it
     EXPECT_EQ(WidenToFit(boxes), 40);
-    const std::vector<std::pair<int, int>> expected = {{10, 600}, {22, 316}, {350, 250}, {350, 250},
-                                                       {510, 100}, {300, 340}, {640, 50}, {10, 440}};
+    const std::vector<std::pair<int, int>> expected = {
+        {10, 600}, {22, 316}, {350, 250}, {350, 250}, {510, 100}, {300, 340}, {640, 50}, {10, 440}};
     for (size_t i = 0; i < boxes.size(); ++i) {
         EXPECT_EQ(std::pair(boxes[i].x, boxes[i].width), expected[i]) << i;
     }
