@@ -26,6 +26,7 @@ check_language() {
     grep -q "$word" <<<"$text" || fail "$locale: the context menu lacks $word"
   done
   ! grep -qwE 'Parameters|Refresh|About|Quit' <<<"$text" || fail "$locale: English in the menu"
+  convert "$WORK/menu.png" -crop 460x200+820+600 +repage "$WORK/menu-$locale.png" # as docs/
 
   keys down return # the first item: Parameters
   wait_until 10 dialog_up || fail "$locale: no Parameters dialog"
@@ -36,6 +37,8 @@ check_language() {
   done <<<"$parameters"
   ! grep -qE 'Toolbar|Open |Theme|Light|Dark|Yes$|^&No$' <<<"$text" ||
     fail "$locale: English left in the dialog"
+  IFS=, read -r x0 y0 x1 y1 <<<"$(windows | awk -F'\t' '$3 == "ZelkDialog" && $4 == 1 { print $5 }')"
+  convert "$(shot full)" -crop "$((x1 - x0))x$((y1 - y0))+$x0+$y0" +repage "$WORK/parameters-$locale.png"
   keys escape
   wait_until 10 eval '! dialog_up' || fail "$locale: Escape did not close the dialog"
 
