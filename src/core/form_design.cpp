@@ -166,6 +166,18 @@ const std::map<int, std::wstring_view>& EnglishStrings() {
         {32, L"The list of toolbars could not be read, so this dialog did not start from it:"},
         {33, L"Replace it with the toolbars shown here? The old file is kept as"},
         {34, L"could not be read"},
+        {35, L"The toolbar list could not be saved to"},
+        {36, L"Nothing was changed."},
+        {37, L"error"},
+        {38, L"The new order could not be saved"},
+        {39, L"Start with Windows could not be turned on"},
+        {40, L"Start with Windows could not be turned off"},
+        // 41, the setting's name, 42: a setting the registry refused.
+        {41, L"The setting"},
+        {42, L"could not be saved"},
+        {43, L"The toolbar list was saved, but Windows refused:"},
+        {44, L"Dialog failed with error:"},
+        {45, L"Free to use and share"},
     };
     return strings;
 }

@@ -174,8 +174,8 @@ void FrmSort::OnClick(const std::wstring& name, int) {
         if (const DWORD error =
                 WriteToolbarFile(parameters_.Context().toolbarFile, toolbars, ansi)) {
             services_.ShowMessageBox(hwnd(),
-                                     L"The new order could not be saved (error " +
-                                         std::to_wstring(error) + L"). Nothing was changed.",
+                                     LocalString(38) + L" (" + LocalString(37) + L" " +
+                                         std::to_wstring(error) + L"). " + LocalString(36),
                                      L"ZelkToolbars", MB_OK | MB_ICONEXCLAMATION);
             return;
         }

@@ -325,6 +325,11 @@ void DialogForm::FitToCaptions() {
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+std::wstring DialogForm::LocalString(int number) const {
+    return language_ ? language_->GetString(number, EnglishString(number))
+                     : std::wstring(EnglishString(number));
+}
+
 RECT DialogForm::Area(const std::wstring& name, int index) const {
     for (size_t i = 0; i < controls_.size() && i < rects_.size(); ++i) {
         if (controls_[i].name == name && controls_[i].index == index) {

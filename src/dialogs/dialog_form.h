@@ -77,6 +77,8 @@ protected:
     // Widens what a caption does not fit, from the captions' measured extents, and the form
     // with it. Run after the texts change (Create does it after the language file).
     void FitToCaptions();
+    // A numbered string in the form's language, English without one.
+    std::wstring LocalString(int number) const;
 
     UiServices& services_;
     const Localisation* language_;

@@ -44,7 +44,10 @@ void frmAbout::Form_Load() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     SetText(L"lblLabel1", 2,
-            L"\u00A9 Tanvel. Free to use and share, " + std::to_wstring(now.wYear));
+            L"\u00A9 Tanvel. " +
+                (context_.language ? context_.language->GetString(45, EnglishString(45))
+                                   : std::wstring(EnglishString(45))) +
+                L", " + std::to_wstring(now.wYear));
     SetText(L"lblLabel1", 3, L"LOCALE ID : " + std::to_wstring(context_.localeId));
     if (context_.language != nullptr) {
         context_.language->Localise(*this); // after the texts above, so a translation wins

@@ -108,7 +108,7 @@ void frmAddToolBar::cmd_Click(int index) {
         return;
     }
     if (lastError != kPickerCancelled) {
-        services_.ShowMessageBox(hwnd(), PickerFailureText(lastError), L"", MB_OK);
+        services_.ShowMessageBox(hwnd(), PickerFailureText(lastError, LocalString(44)), L"", MB_OK);
     }
 }
 

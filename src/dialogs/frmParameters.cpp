@@ -227,9 +227,9 @@ void frmParameters::cmdOk_Click() {
     if (const DWORD error = WriteToolbarFile(context_.toolbarFile, toolbars, ansi)) {
         // The user's edit must not vanish behind a dialog that closes as if it had saved.
         services_.ShowMessageBox(hwnd(),
-                                 L"The toolbar list could not be saved to\r\n" +
-                                     context_.toolbarFile + L"\r\n(error " +
-                                     std::to_wstring(error) + L"). Nothing was changed.",
+                                 LocalString(35) + L"\r\n" + context_.toolbarFile + L"\r\n(" +
+                                     LocalString(37) + L" " + std::to_wstring(error) + L"). " +
+                                     LocalString(36),
                                  L"ZelkToolbars", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
@@ -241,23 +241,22 @@ void frmParameters::cmdOk_Click() {
     const bool startWithWindows = IsChecked(L"OptYes", 0);
     if (RegisterStartUp(kRunValueName, StartUpCommand(context_.programFolder, context_.exeName),
                         startWithWindows, allUsers, &runError) < 0) {
-        refused += (startWithWindows ? L"\r\nStart with Windows could not be turned on (error "
-                                     : L"\r\nStart with Windows could not be turned off (error ") +
-                   std::to_wstring(runError) + L").";
+        refused += L"\r\n" + LocalString(startWithWindows ? 39 : 40) + L" (" + LocalString(37) +
+                   L" " + std::to_wstring(runError) + L").";
     }
     const std::pair<const wchar_t*, const wchar_t*> settings[] = {
         {L"AutoStart", startWithWindows ? L"1" : L"0"},
         {L"Theme", IsChecked(L"OptTheme", 0) ? L"0" : L"1"}};
     for (const auto& [key, value] : settings) {
         if (const auto error = SaveRegSetting(kSettingsApp, kSettingsSection, key, value)) {
-            refused += L"\r\nThe setting " + std::wstring(key) + L" could not be saved (error " +
-                       std::to_wstring(error->number) + L": " + error->description + L").";
+            refused += L"\r\n" + LocalString(41) + L" " + key + L" " + LocalString(42) + L" (" +
+                       LocalString(37) + L" " + std::to_wstring(error->number) + L": " +
+                       error->description + L").";
         }
     }
     if (!refused.empty()) {
-        services_.ShowMessageBox(hwnd(),
-                                 L"The toolbar list was saved, but Windows refused:" + refused,
-                                 L"ZelkToolbars", MB_OK | MB_ICONEXCLAMATION);
+        services_.ShowMessageBox(hwnd(), LocalString(43) + refused, L"ZelkToolbars",
+                                 MB_OK | MB_ICONEXCLAMATION);
     }
     Unload();
 }
