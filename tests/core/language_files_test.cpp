@@ -76,21 +76,25 @@ TEST(LanguageFiles, TranslateEveryCaptionAndStringWithDistinctAccessKeys) {
     }
 }
 
-// A longer caption widens its column, the panels around it and the form; a button that crosses
-// the widened edge moves, a label stretches, and what lies wholly to the left stays.
+// A longer caption widens its column, the panels around it and the form, the largest shortfall
+// first; a button across the widened edge moves, a label stretches, what ends on the edge or
+// lies wholly left of it stays.
 TEST(LanguageFiles, WidenToFitPushesRightAndGrowsPanels) {
     std::vector<LayoutBox> boxes = {
-        {10, 8, 560, 262, BoxRole::Panel},      // the panel holding the buttons
-        {22, 32, 316, 226, BoxRole::Stretch},   // a list left of them
-        {350, 34, 210, 28, BoxRole::Move, 250}, // a button whose caption needs 250
-        {350, 68, 210, 28, BoxRole::Move, 230}, // the same column, needing less
-        {470, 350, 100, 32, BoxRole::Move},     // Ok, across the column's right edge
-        {300, 300, 300, 20, BoxRole::Stretch},  // a label across that edge
-        {600, 300, 50, 20, BoxRole::Move},      // something to the right of it
-        {10, 342, 440, 44, BoxRole::Panel, 0}}; // a panel ending before it
-    EXPECT_EQ(WidenToFit(boxes), 40);
+        {10, 8, 560, 262, BoxRole::Panel},          // the panel holding the buttons
+        {22, 32, 316, 226, BoxRole::Stretch},       // a list left of them
+        {350, 34, 210, 28, BoxRole::Move, 250},     // a button whose caption needs 250
+        {350, 68, 210, 28, BoxRole::Move, 230},     // the same column, needing less
+        {470, 350, 100, 32, BoxRole::Move},         // Ok, across the column's right edge
+        {300, 300, 300, 20, BoxRole::Stretch, 360}, // a label across it, short of room too
+        {600, 300, 50, 20, BoxRole::Move},          // right of the label
+        {10, 342, 440, 44, BoxRole::Panel},         // a panel ending before the column
+        {300, 0, 260, 10, BoxRole::Panel},          // a panel ending on the column's edge
+        {450, 400, 110, 24, BoxRole::Move}};        // a button ending on it
+    EXPECT_EQ(WidenToFit(boxes), 100);
     const std::vector<std::pair<int, int>> expected = {
-        {10, 600}, {22, 316}, {350, 250}, {350, 250}, {510, 100}, {300, 340}, {640, 50}, {10, 440}};
+        {10, 600},  {22, 316}, {350, 250}, {350, 250}, {510, 100},
+        {300, 400}, {700, 50}, {10, 440},  {300, 300}, {450, 110}};
     for (size_t i = 0; i < boxes.size(); ++i) {
         EXPECT_EQ(std::pair(boxes[i].x, boxes[i].width), expected[i]) << i;
     }
