@@ -7,6 +7,7 @@
 #include "../../res/resource.h"
 #include "win/shell_open.h"
 #include "settings/toolbar_store.h"
+#include "core/form_design.h"
 #include "core/rounding.h"
 #include "dialogs/frmAbout.h"
 #include "dialogs/frmParameters.h"
@@ -30,23 +31,30 @@ constexpr UINT kTellFileProblemMessage = WM_APP + 0x60;
 struct NamedControl {
     ControlRef ref;
     UINT menuCommand; // 0 for controls without a caption
-    const wchar_t* caption;
+    std::wstring caption;
 };
 
+UINT MenuCommandOf(const std::wstring& name) {
+    const std::pair<const wchar_t*, UINT> commands[] = {{L"mnuParam", mnuParam},
+                                                        {L"mnuRefresh", mnuRefresh},
+                                                        {L"mnuAbout", mnuAbout},
+                                                        {L"mnuQuit", mnuQuit}};
+    for (const auto& [menu, command] : commands) {
+        if (name == menu) {
+            return command;
+        }
+    }
+    return 0;
+}
+
 const std::vector<NamedControl>& FormControls() {
-    static const std::vector<NamedControl> controls = {
-        {{L"MenuList", 0}, 0, nullptr},
-        {{L"IconPic", 0}, 0, nullptr},
-        {{L"IconPic", 1}, 0, nullptr},
-        {{L"IconPic", 2}, 0, nullptr},
-        {{L"IconPic", 3}, 0, nullptr},
-        {{L"Locale_Properties1"}, 0, nullptr},
-        {{L"mnuMenu"}, 0, nullptr},
-        {{L"mnuParam"}, mnuParam, L"Parameters"},
-        {{L"mnuRefresh"}, mnuRefresh, L"Refresh"},
-        {{L"mnuAbout"}, mnuAbout, L"About"},
-        {{L"mnuQuit"}, mnuQuit, L"Quit"},
-    };
+    static const std::vector<NamedControl> controls = [] {
+        std::vector<NamedControl> named;
+        for (const auto& c : DesignOf(L"frmMain").controls) {
+            named.push_back({{c.name, c.index}, MenuCommandOf(c.name), c.caption});
+        }
+        return named;
+    }();
     return controls;
 }
 
@@ -76,8 +84,8 @@ MainEnvironment RealEnvironment() {
 frmMain::frmMain(HINSTANCE instance, UiServices& services, MainEnvironment environment)
     : instance_(instance), services_(services), environment_(std::move(environment)) {
     RegisterWindowClass(instance_, kClassName);
-    ::CreateWindowExW(0, kClassName, L"Toolbars menu", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr,
-                      nullptr, instance_, this);
+    ::CreateWindowExW(0, kClassName, DesignOf(L"frmMain").caption.c_str(), WS_OVERLAPPEDWINDOW, 0,
+                      0, 0, 0, nullptr, nullptr, instance_, this);
     BuildContextMenu();
     LoadIconPictures();
     MenuList.push_back(NewMenuList());
@@ -108,7 +116,7 @@ void frmMain::BuildContextMenu() {
         if (!first) {
             ::AppendMenuW(mnuMenu_.get(), MF_SEPARATOR, 0, nullptr);
         }
-        ::AppendMenuW(mnuMenu_.get(), MF_STRING, control.menuCommand, control.caption);
+        ::AppendMenuW(mnuMenu_.get(), MF_STRING, control.menuCommand, control.caption.c_str());
         first = false;
     }
 }
@@ -154,8 +162,7 @@ void frmMain::Form_Load() {
     if (f_cSystray->IsBalloonCapable() && fileProblem_ == ERROR_SUCCESS) {
         f_cSystray->SetBalloonIcon(kBalloonIconUser);
         f_cSystray->SetBalloonTitle(language_.GetString(1, L"ToolBars Menu"));
-        f_cSystray->SetBalloonText(
-            language_.GetString(3, L"Click the icon to open your toolbars."));
+        f_cSystray->SetBalloonText(language_.GetString(3, EnglishString(3)));
         f_cSystray->BalloonShow(true, kWelcomeBalloonTimeoutMs, false);
     }
 }
@@ -201,7 +208,7 @@ bool frmMain::Init() {
             }
             const std::wstring title =
                 toolbar.title.empty() ? BaseNameOf(toolbar.path) : toolbar.title;
-            top.AddItem(title + L" \u2014 " + language_.GetString(34, L"could not be read"), 0,
+            top.AddItem(title + L" \u2014 " + language_.GetString(34, EnglishString(34)), 0,
                         std::wstring(toolbar.path), L"", false, true);
             services_.LogEvent(EVENTLOG_WARNING_TYPE, L"ZelkToolBars",
                                L"The toolbar " + toolbar.path + L" could not be built.");

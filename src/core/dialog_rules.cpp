@@ -76,8 +76,8 @@ AppError PickerError(int32_t code, std::wstring_view operation) {
     }
 }
 
-std::wstring PickerFailureText(int32_t code) {
-    return L"Dialog failed with error: " + std::to_wstring(code);
+std::wstring PickerFailureText(int32_t code, std::wstring_view lead) {
+    return std::wstring(lead) + L" " + std::to_wstring(code);
 }
 
 std::wstring VersionText(unsigned major, unsigned minor, unsigned revision) {

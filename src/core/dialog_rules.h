@@ -21,8 +21,8 @@ inline constexpr int32_t kPickerCancelled = static_cast<int32_t>(0x800704C7);
 // The picker's error for a code, with the "Common Dialog " source.
 AppError PickerError(int32_t code, std::wstring_view operation);
 
-// "Dialog failed with error: " and the code as a signed decimal number.
-std::wstring PickerFailureText(int32_t code);
+// "Dialog failed with error: " (or its translation) and the code as a signed decimal number.
+std::wstring PickerFailureText(int32_t code, std::wstring_view lead = L"Dialog failed with error:");
 
 // "Version : 1.0.12": each part a plain decimal number.
 std::wstring VersionText(unsigned major, unsigned minor, unsigned revision);

@@ -1,5 +1,6 @@
 #include "core/toolbar_file.h"
 
+#include "core/form_design.h"
 #include "core/paths.h"
 #include "core/text.h"
 
@@ -56,46 +57,38 @@ ToolbarFileProblem ClassifyToolbarFileError(uint32_t error) {
 std::wstring UnreadableToolbarFileMessage(const std::wstring& path, uint32_t error,
                                           const std::wstring& systemText,
                                           const StringLookup& text) {
+    const auto say = [&text](int number) { return text(number, EnglishString(number)); };
     std::wstring why, todo;
     switch (ClassifyToolbarFileError(error)) {
     case ToolbarFileProblem::Locked:
-        why = text(21, L"Another program has the file open (a backup or synchronisation tool, "
-                       L"for example).");
-        todo = text(22, L"Close that program or wait until it has finished, then click the "
-                        L"tray icon again or choose Refresh.");
+        why = say(21);
+        todo = say(22);
         break;
     case ToolbarFileProblem::Denied:
-        why = text(23, L"Windows does not allow this program to read it.");
-        todo = text(24, L"Check the file's permissions, then click the tray icon again or "
-                        L"choose Refresh.");
+        why = say(23);
+        todo = say(24);
         break;
     case ToolbarFileProblem::TooLarge:
-        why = text(25, L"It is larger than 64 MB, which no list of toolbars is.");
-        todo = text(26, L"Check that it is the right file, then choose Refresh.");
+        why = say(25);
+        todo = say(26);
         break;
     case ToolbarFileProblem::Folder:
-        why = text(27, L"A folder has the file's name.");
-        todo = text(28, L"Rename or move that folder, then choose Refresh.");
+        why = say(27);
+        todo = say(28);
         break;
     case ToolbarFileProblem::Other:
-        why = text(29, L"Windows could not read it") + L" (" + std::to_wstring(error) +
+        why = say(29) + L" (" + std::to_wstring(error) +
               (systemText.empty() ? L"" : L": " + systemText) + L").";
-        todo = text(30, L"Try again later: click the tray icon again or choose Refresh.");
+        todo = say(30);
         break;
     }
-    return text(20, L"Your list of toolbars cannot be read:") + L"\r\n" + path + L"\r\n\r\n" + why +
-           L"\r\n\r\n" +
-           text(31, L"Your toolbars are not lost and nothing will be written over them.") + L" " +
-           todo;
+    return say(20) + L"\r\n" + path + L"\r\n\r\n" + why + L"\r\n\r\n" + say(31) + L" " + todo;
 }
 
 std::wstring ReplaceUnreadableQuestion(const std::wstring& path, const std::wstring& backup,
                                        const StringLookup& text) {
-    return text(32, L"The list of toolbars could not be read, so this dialog did not start "
-                    L"from it:") +
-           L"\r\n" + path + L"\r\n\r\n" +
-           text(33, L"Replace it with the toolbars shown here? The old file is kept as") + L"\r\n" +
-           backup;
+    const auto say = [&text](int number) { return text(number, EnglishString(number)); };
+    return say(32) + L"\r\n" + path + L"\r\n\r\n" + say(33) + L"\r\n" + backup;
 }
 
 } // namespace zelk

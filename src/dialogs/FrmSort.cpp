@@ -11,20 +11,6 @@ namespace zelk {
 
 namespace {
 
-std::vector<ControlSpec> Layout() {
-    using K = ControlKind;
-    return {
-        {L"Frame1", -1, K::Frame, L"", 2, 0, 640, 420},
-        {L"lblLabel1", 0, K::Label, L"Current sort order :", 20, 14, 290, 22},
-        {L"lblLabel1", 1, K::Label, L"New sort order", 330, 14, 290, 22},
-        {L"lblLabel1", 2, K::Label,
-         L"Drag and Drop all ToolBars from left list to right list in desired order", 20, 334, 600,
-         22, true},
-        {L"cmdSave", -1, K::DefaultButton, L"&Save", 410, 372, 100, 32},
-        {L"cmdCancel", -1, K::CancelButton, L"Cancel", 520, 372, 100, 32},
-    };
-}
-
 PropertyBag ListDesign(uint32_t back, uint32_t line) {
     PropertyBag bag;
     bag.Write(L"Font", L"Segoe UI;9.75;");
@@ -40,8 +26,8 @@ PropertyBag ListDesign(uint32_t back, uint32_t line) {
 } // namespace
 
 FrmSort::FrmSort(frmParameters& parameters)
-    : DialogForm(*parameters.Context().services, parameters.Context().language, L"FrmSort",
-                 L"Sort ToolBars...", 644, 420, Layout()),
+    : DialogForm(*parameters.Context().services, parameters.Context().language,
+                 DesignOf(L"FrmSort")),
       parameters_(parameters) {}
 
 FrmSort::~FrmSort() {
@@ -53,8 +39,11 @@ void FrmSort::Form_Load() {
     SetFormBackColour(0x00C0C0C0);
     left_ = std::make_unique<ucList>(services_, ListDesign(0x00FFFFFF, 0x00CDCDCD));
     right_ = std::make_unique<ucList>(services_, ListDesign(0x00E0FFFF, 0x00B4CDCD));
-    left_->PlaceInForm(hwnd(), Px(20), Px(40), Px(290), Px(280));
-    right_->PlaceInForm(hwnd(), Px(330), Px(40), Px(290), Px(280));
+    for (auto [list, name] : {std::pair{left_.get(), L"ucList1"}, {right_.get(), L"uclist2"}}) {
+        const RECT area = Area(name);
+        list->PlaceInForm(hwnd(), area.left, area.top, area.right - area.left,
+                          area.bottom - area.top);
+    }
     Theme();
     const WindowsAnsiCodec ansi;
     if (const auto toolbars = ReadToolbarFile(parameters_.Context().toolbarFile, ansi)) {
@@ -185,8 +174,8 @@ void FrmSort::OnClick(const std::wstring& name, int) {
         if (const DWORD error =
                 WriteToolbarFile(parameters_.Context().toolbarFile, toolbars, ansi)) {
             services_.ShowMessageBox(hwnd(),
-                                     L"The new order could not be saved (error " +
-                                         std::to_wstring(error) + L"). Nothing was changed.",
+                                     LocalString(38) + L" (" + LocalString(37) + L" " +
+                                         std::to_wstring(error) + L"). " + LocalString(36),
                                      L"ZelkToolbars", MB_OK | MB_ICONEXCLAMATION);
             return;
         }

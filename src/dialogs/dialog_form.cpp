@@ -18,11 +18,9 @@ constexpr int kFirstId = 1000;
 
 } // namespace
 
-DialogForm::DialogForm(UiServices& services, const Localisation* language, std::wstring formName,
-                       std::wstring caption, int width, int height,
-                       std::vector<ControlSpec> controls)
-    : services_(services), language_(language), formName_(std::move(formName)),
-      caption_(std::move(caption)), width_(width), height_(height), controls_(std::move(controls)),
+DialogForm::DialogForm(UiServices& services, const Localisation* language, const FormDesign& design)
+    : services_(services), language_(language), formName_(design.name), caption_(design.caption),
+      width_(design.width), height_(design.height), controls_(design.controls),
       scale_(ScreenScale()) {}
 
 DialogForm::~DialogForm() {
@@ -188,17 +186,31 @@ void DialogForm::Create(HWND owner) {
     ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, caption_.c_str(),
                       style, formLeft, formTop, formWidth, formHeight, owner, nullptr, instance,
                       this);
-    for (const ControlSpec& c : controls_) {
+    rects_.clear();
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        const ControlSpec& c = controls_[i];
+        const int x = Px(c.x), y = Px(c.y);
+        rects_.push_back({x, y, x + Px(c.width), y + Px(c.height)});
         const wchar_t* cls = L"BUTTON";
-        DWORD controlStyle = WS_CHILD | WS_VISIBLE | c.extraStyle;
+        DWORD controlStyle = WS_CHILD | WS_VISIBLE;
         switch (c.kind) {
+        case ControlKind::Host:
+        case ControlKind::MenuItem:
+            continue; // no window of its own
         case ControlKind::Frame:
             // A panel: the form paints its area and border; the control is its caption, so
             // the caption takes the panel's colours in both themes.
             cls = L"STATIC";
+            if (c.caption.empty()) {
+                controlStyle &= ~static_cast<DWORD>(WS_VISIBLE);
+            }
             break;
         case ControlKind::Label:
             cls = L"STATIC";
+            break;
+        case ControlKind::Picture:
+            cls = L"STATIC";
+            controlStyle |= SS_ICON | SS_CENTERIMAGE;
             break;
         case ControlKind::Button:
         case ControlKind::CancelButton:
@@ -219,28 +231,115 @@ void DialogForm::Create(HWND owner) {
             break;
         }
         const int id = IdOf(c.name, c.index);
-        int x = Px(c.x), y = Px(c.y), w = Px(c.width), h = Px(c.height);
-        if (c.kind == ControlKind::Frame) {
-            frames_[id] = {x, y, x + w, y + h};
-            x += Px(10);
-            y += Px(4);
-            w = std::max(w - Px(20), 1);
-            h = Px(20);
-            if (c.caption.empty()) {
-                controlStyle &= ~static_cast<DWORD>(WS_VISIBLE);
-            }
-        }
         HWND control =
-            ::CreateWindowExW(0, cls, c.caption.c_str(), controlStyle, x, y, w, h, hwnd_,
+            ::CreateWindowExW(0, cls, c.caption.c_str(), controlStyle, 0, 0, 1, 1, hwnd_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.points, c.bold)),
                        FALSE);
         windows_[id] = control;
+        PlaceControl(i);
     }
     if (language_ != nullptr) {
         language_->Localise(*this);
     }
+    FitToCaptions();
     Form_Load();
+}
+
+void DialogForm::PlaceControl(size_t control) {
+    const ControlSpec& c = controls_[control];
+    RECT r = rects_[control];
+    const int id = IdOf(c.name, c.index);
+    if (c.kind == ControlKind::Frame) {
+        frames_[id] = r;
+        // The caption sits on the panel's top edge, inset from its sides.
+        r = {r.left + Px(10), r.top + Px(4), std::max(r.right - Px(10), r.left + Px(10) + 1),
+             r.top + Px(24)};
+    }
+    if (HWND window = Control(c.name, c.index)) {
+        ::MoveWindow(window, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+    }
+}
+
+int DialogForm::NeededWidth(size_t control) {
+    const ControlSpec& c = controls_[control];
+    const HWND window = Control(c.name, c.index);
+    const std::wstring text = window ? TextOf(c.name, c.index) : std::wstring();
+    if (text.empty() || c.kind == ControlKind::Edit || c.kind == ControlKind::Picture) {
+        return 0;
+    }
+    WindowDC dc(window);
+    SelectScope font(dc.get(), FontFor(c.points, c.bold));
+    RECT line{};
+    ::DrawTextW(dc.get(), text.c_str(), -1, &line, DT_CALCRECT | DT_SINGLELINE);
+    const int extent = line.right - line.left;
+    const RECT& area = rects_[control];
+    switch (c.kind) {
+    case ControlKind::Button:
+    case ControlKind::DefaultButton:
+    case ControlKind::CancelButton:
+        return extent + Px(20); // clear of the border and the focus rectangle
+    case ControlKind::Option:
+    case ControlKind::GroupStartOption:
+        return extent + Px(26); // the round box, its gap and the focus rectangle
+    case ControlKind::Frame:
+        return extent + Px(22); // the caption's insets
+    default: {
+        // A label tall enough for several lines may wrap instead of widening.
+        RECT wrapped{0, 0, area.right - area.left, 0};
+        ::DrawTextW(dc.get(), text.c_str(), -1, &wrapped, DT_CALCRECT | DT_WORDBREAK);
+        if (wrapped.bottom <= area.bottom - area.top && wrapped.right <= area.right - area.left) {
+            return 0;
+        }
+        return extent + Px(2);
+    }
+    }
+}
+
+void DialogForm::FitToCaptions() {
+    if (hwnd_ == nullptr) {
+        return;
+    }
+    std::vector<LayoutBox> boxes;
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        const RECT& r = rects_[i];
+        const ControlKind kind = controls_[i].kind;
+        const BoxRole role =
+            kind == ControlKind::Frame ? BoxRole::Panel
+            : kind == ControlKind::Label || kind == ControlKind::Edit || kind == ControlKind::Host
+                ? BoxRole::Stretch
+                : BoxRole::Move;
+        boxes.push_back({r.left, r.top, r.right - r.left, r.bottom - r.top, role, NeededWidth(i)});
+    }
+    const int grown = WidenToFit(boxes);
+    if (grown == 0) {
+        return;
+    }
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        rects_[i] = {boxes[i].x, boxes[i].y, boxes[i].x + boxes[i].width,
+                     boxes[i].y + boxes[i].height};
+        PlaceControl(i);
+    }
+    RECT window{};
+    ::GetWindowRect(hwnd_, &window);
+    const int width = window.right - window.left + grown;
+    ::SetWindowPos(hwnd_, nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2, window.top, width,
+                   window.bottom - window.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+std::wstring DialogForm::LocalString(int number) const {
+    return language_ ? language_->GetString(number, EnglishString(number))
+                     : std::wstring(EnglishString(number));
+}
+
+RECT DialogForm::Area(const std::wstring& name, int index) const {
+    for (size_t i = 0; i < controls_.size() && i < rects_.size(); ++i) {
+        if (controls_[i].name == name && controls_[i].index == index) {
+            return rects_[i];
+        }
+    }
+    return {};
 }
 
 void DialogForm::ShowModal(HWND owner) {

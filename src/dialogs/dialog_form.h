@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/form_design.h"
 #include "core/localisation.h"
 #include "win/gdi.h"
 #include "win/window_base.h"
@@ -16,37 +17,12 @@ namespace zelk {
 class UiServices;
 class Localisation;
 
-enum class ControlKind {
-    Frame,
-    Label,
-    Button,
-    DefaultButton,
-    CancelButton,
-    Option,
-    GroupStartOption,
-    Edit
-};
-
-// One control of a form, as a language file names it (name and array index) with its place
-// in logical pixels at 96 dpi.
-struct ControlSpec {
-    std::wstring name;
-    int index = -1;
-    ControlKind kind = ControlKind::Label;
-    std::wstring caption;
-    int x = 0, y = 0, width = 0, height = 0;
-    bool bold = false;
-    int points = 9;
-    DWORD extraStyle = 0;
-};
-
 // A modal window built from a table of named controls: Tab order, Enter for the default
 // button, Escape for Cancel, per-control colours, a dark title bar in the dark theme, and
 // captions that LocaliseForm reaches by name and index.
 class DialogForm : public WindowBase<DialogForm>, public LocalisableForm {
 public:
-    DialogForm(UiServices& services, const Localisation* language, std::wstring formName,
-               std::wstring caption, int width, int height, std::vector<ControlSpec> controls);
+    DialogForm(UiServices& services, const Localisation* language, const FormDesign& design);
     ~DialogForm() override;
     DialogForm(const DialogForm&) = delete;
     DialogForm& operator=(const DialogForm&) = delete;
@@ -71,6 +47,8 @@ public:
     void ShowFrame(const std::wstring& name, int index, bool shown);
     // Presses a button as a click would (tests and keyboard shortcuts).
     void Click(const std::wstring& name, int index = -1);
+    // Where a control is, in pixels of the form's client area (a list's host area included).
+    RECT Area(const std::wstring& name, int index = -1) const;
     double Scale() const { return scale_; }
     int Px(int logical) const;
 
@@ -96,6 +74,12 @@ protected:
         return 0;
     }
 
+    // Widens what a caption does not fit, from the captions' measured extents, and the form
+    // with it. Run after the texts change (Create does it after the language file).
+    void FitToCaptions();
+    // A numbered string in the form's language, English without one.
+    std::wstring LocalString(int number) const;
+
     UiServices& services_;
     const Localisation* language_;
 
@@ -105,11 +89,14 @@ private:
     const ControlSpec* SpecOf(int id) const;
     int IdOf(const std::wstring& name, int index) const;
     HBRUSH Brush(COLORREF colour);
+    int NeededWidth(size_t control);
+    void PlaceControl(size_t control);
 
     std::wstring formName_, caption_;
     int width_, height_;
     std::vector<ControlSpec> controls_;
     std::map<int, HWND> windows_;
+    std::vector<RECT> rects_;    // each control's area, in pixels
     std::map<int, RECT> frames_; // panels: their area, painted by the form
     std::set<int> hiddenFrames_;
     HWND toolTips_ = nullptr;

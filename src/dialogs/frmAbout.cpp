@@ -9,25 +9,6 @@
 
 namespace zelk {
 
-namespace {
-
-std::vector<ControlSpec> Layout() {
-    using K = ControlKind;
-    ControlSpec shade{L"lblZelkToolbars", 1, K::Label, L"ZelkToolbars", 171, 23, 300, 50, true, 24};
-    ControlSpec title{L"lblZelkToolbars", 0, K::Label, L"ZelkToolbars", 170, 20, 300, 50, true, 24};
-    return {
-        {L"Image1", -1, K::Label, L"", 20, 20, 128, 128, false, 9, SS_ICON | SS_CENTERIMAGE},
-        shade,
-        title,
-        {L"lblLabel1", 0, K::Label, L"", 170, 80, 330, 22},
-        {L"lblLabel1", 1, K::Label, L"Version :", 170, 104, 330, 22},
-        {L"lblLabel1", 2, K::Label, L"", 170, 128, 330, 22},
-        {L"lblLabel1", 3, K::Label, L"LOCALE ID : ", 170, 152, 330, 22},
-    };
-}
-
-} // namespace
-
 bool ProgramVersion(unsigned& major, unsigned& minor, unsigned& revision) {
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -48,12 +29,10 @@ bool ProgramVersion(unsigned& major, unsigned& minor, unsigned& revision) {
 }
 
 frmAbout::frmAbout(const DialogContext& context)
-    : DialogForm(*context.services, nullptr, L"frmAbout", L"About...", 520, 190, Layout()),
-      context_(context) {}
+    : DialogForm(*context.services, nullptr, DesignOf(L"frmAbout")), context_(context) {}
 
 void frmAbout::Form_Load() {
     const bool dark = DialogThemeIsDark();
-    SetText(L"lblLabel1", 0, L"Create your own custom toolbars");
     unsigned major = 0, minor = 0, revision = 0;
     if (!ProgramVersion(major, minor, revision)) {
         // An exe without its version resource (a stripped copy) still says which build it is.
@@ -65,11 +44,15 @@ void frmAbout::Form_Load() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     SetText(L"lblLabel1", 2,
-            L"\u00A9 Tanvel. Free to use and share, " + std::to_wstring(now.wYear));
+            L"\u00A9 Tanvel. " +
+                (context_.language ? context_.language->GetString(45, EnglishString(45))
+                                   : std::wstring(EnglishString(45))) +
+                L", " + std::to_wstring(now.wYear));
     SetText(L"lblLabel1", 3, L"LOCALE ID : " + std::to_wstring(context_.localeId));
     if (context_.language != nullptr) {
         context_.language->Localise(*this); // after the texts above, so a translation wins
     }
+    FitToCaptions();
     if (context_.productIcon != nullptr) {
         ::SendMessageW(Control(L"Image1"), STM_SETICON,
                        reinterpret_cast<WPARAM>(context_.productIcon), 0);

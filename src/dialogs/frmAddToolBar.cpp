@@ -12,27 +12,6 @@ namespace zelk {
 
 namespace {
 
-std::vector<ControlSpec> Layout() {
-    using K = ControlKind;
-    return {
-        {L"Frame1", 0, K::Frame, L"", 2, 0, 571, 196},
-        {L"lblLabel2", 0, K::Label, L"Choose a directory on disk : ", 90, 30, 380, 24},
-        {L"lblLabel2", 1, K::Label, L"Choose a menu from the user's start menu : ", 90, 70, 380,
-         24},
-        {L"lblLabel2", 2, K::Label, L"Choose a menu from the common start menu : ", 90, 110, 380,
-         24},
-        {L"cmd", 0, K::Button, L"...", 480, 26, 60, 28},
-        {L"cmd", 1, K::Button, L"...", 480, 66, 60, 28},
-        {L"cmd", 2, K::Button, L"...", 480, 106, 60, 28},
-        {L"cmdCancel", 0, K::CancelButton, L"Cancel", 440, 152, 100, 30},
-        {L"Frame1", 1, K::Frame, L"", 2, 0, 571, 196},
-        {L"lblLabel1", -1, K::Label, L"Set a title for the menu bar :", 30, 30, 500, 24, true},
-        {L"txtText1", -1, K::Edit, L"", 30, 64, 510, 26},
-        {L"cmdOk", -1, K::DefaultButton, L"&Ok", 330, 152, 100, 30},
-        {L"cmdCancel", 1, K::Button, L"Cancel", 440, 152, 100, 30},
-    };
-}
-
 bool IsStep2Control(const std::wstring& name, int index) {
     return (name == L"Frame1" && index == 1) || name == L"lblLabel1" || name == L"txtText1" ||
            name == L"cmdOk" || (name == L"cmdCancel" && index == 1);
@@ -41,8 +20,8 @@ bool IsStep2Control(const std::wstring& name, int index) {
 } // namespace
 
 frmAddToolBar::frmAddToolBar(frmParameters& parameters)
-    : DialogForm(*parameters.Context().services, parameters.Context().language, L"frmAddToolBar",
-                 L"Add a Toolbar", 575, 198, Layout()),
+    : DialogForm(*parameters.Context().services, parameters.Context().language,
+                 DesignOf(L"frmAddToolBar")),
       parameters_(parameters) {}
 
 void frmAddToolBar::Form_Load() {
@@ -102,11 +81,9 @@ void frmAddToolBar::cmd_Click(int index) {
         path = context.pickFolder(hwnd(), index, lastError);
     } else {
         CmnDialogEx picker;
-        const wchar_t* defaults[] = {L"Select a folder on disk",
-                                     L"Select a folder from the user start menu",
-                                     L"Select a folder from the common start menu"};
-        picker.DialogTitle = language_ ? language_->GetString(4 + index, defaults[index])
-                                       : std::wstring(defaults[index]);
+        const std::wstring_view english = EnglishString(4 + index);
+        picker.DialogTitle =
+            language_ ? language_->GetString(4 + index, english) : std::wstring(english);
         if (index == 1 || index == 2) {
             // A start menu folder that cannot be the root leaves the picker at the whole disk,
             // which still lets the user reach it.
@@ -131,7 +108,7 @@ void frmAddToolBar::cmd_Click(int index) {
         return;
     }
     if (lastError != kPickerCancelled) {
-        services_.ShowMessageBox(hwnd(), PickerFailureText(lastError), L"", MB_OK);
+        services_.ShowMessageBox(hwnd(), PickerFailureText(lastError, LocalString(44)), L"", MB_OK);
     }
 }
 

@@ -23,27 +23,6 @@ bool DialogThemeIsDark() {
 
 namespace {
 
-std::vector<ControlSpec> Layout() {
-    using K = ControlKind;
-    return {
-        {L"Frame1", 0, K::Frame, L"Toolbars...", 10, 8, 560, 262},
-        {L"cmdAdd", -1, K::Button, L"&Add a Toolbar", 350, 34, 210, 28},
-        {L"cmdRemove", -1, K::Button, L"&Remove the selected toolbar", 350, 68, 210, 28},
-        {L"cmdSort", -1, K::Button, L"&Sort Toolbars", 350, 102, 210, 28},
-        {L"cmdOpenDir", 0, K::Button, L"Open selected item &directory", 350, 152, 210, 28},
-        {L"cmdOpenDir", 1, K::Button, L"Open &User Startup menu directory", 350, 186, 210, 28},
-        {L"cmdOpenDir", 2, K::Button, L"Open &Common Startup menu directory", 350, 220, 210, 28},
-        {L"Frame1", 1, K::Frame, L"Theme", 10, 278, 275, 58},
-        {L"OptTheme", 0, K::GroupStartOption, L"&Light", 26, 302, 110, 24},
-        {L"OptTheme", 1, K::Option, L"Dar&k", 150, 302, 110, 24},
-        {L"Frame1", 2, K::Frame, L"Start with Windows\u00AE", 295, 278, 275, 58},
-        {L"OptYes", 0, K::GroupStartOption, L"&Yes", 311, 302, 110, 24},
-        {L"OptYes", 1, K::Option, L"&No", 435, 302, 110, 24},
-        {L"Frame1", 3, K::Frame, L"", 10, 342, 440, 44},
-        {L"cmdOk", -1, K::DefaultButton, L"&Ok", 470, 350, 100, 32},
-    };
-}
-
 PropertyBag ListDesign() {
     PropertyBag bag;
     bag.Write(L"Font", L"Segoe UI;9.75;");
@@ -66,8 +45,7 @@ std::wstring StartMenuPrograms(const wchar_t* variable) {
 } // namespace
 
 frmParameters::frmParameters(const DialogContext& context)
-    : DialogForm(*context.services, context.language, L"frmParameters", L"ToolBars Parameters", 580,
-                 392, Layout()),
+    : DialogForm(*context.services, context.language, DesignOf(L"frmParameters")),
       context_(context) {}
 
 frmParameters::~frmParameters() = default;
@@ -75,7 +53,8 @@ frmParameters::~frmParameters() = default;
 void frmParameters::Form_Load() {
     SetFormBackColour(0x00E0E0E0);
     list_ = std::make_unique<ucList>(services_, ListDesign());
-    list_->PlaceInForm(hwnd(), Px(22), Px(32), Px(316), Px(226));
+    const RECT area = Area(L"ucList1");
+    list_->PlaceInForm(hwnd(), area.left, area.top, area.right - area.left, area.bottom - area.top);
     Theme();
     Init();
     if (fileProblem_ != ERROR_SUCCESS) {
@@ -188,9 +167,7 @@ void frmParameters::OnClick(const std::wstring& name, int index) {
             return;
         }
         const std::wstring question =
-            (language_ ? language_->GetString(2, L"Are you sure you want to remove the toolbar")
-                       : std::wstring(L"Are you sure you want to remove the toolbar")) +
-            L"\r\n" + list_->Items().Text() + L" ? ";
+            Text(2, EnglishString(2)) + L"\r\n" + list_->Items().Text() + L" ? ";
         if (services_.ShowMessageBox(hwnd(), question, L"ZelkToolbars",
                                      MB_YESNO | MB_ICONQUESTION) == IDYES) {
             list_->RemoveItem(selected);
@@ -250,9 +227,9 @@ void frmParameters::cmdOk_Click() {
     if (const DWORD error = WriteToolbarFile(context_.toolbarFile, toolbars, ansi)) {
         // The user's edit must not vanish behind a dialog that closes as if it had saved.
         services_.ShowMessageBox(hwnd(),
-                                 L"The toolbar list could not be saved to\r\n" +
-                                     context_.toolbarFile + L"\r\n(error " +
-                                     std::to_wstring(error) + L"). Nothing was changed.",
+                                 LocalString(35) + L"\r\n" + context_.toolbarFile + L"\r\n(" +
+                                     LocalString(37) + L" " + std::to_wstring(error) + L"). " +
+                                     LocalString(36),
                                  L"ZelkToolbars", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
@@ -264,23 +241,22 @@ void frmParameters::cmdOk_Click() {
     const bool startWithWindows = IsChecked(L"OptYes", 0);
     if (RegisterStartUp(kRunValueName, StartUpCommand(context_.programFolder, context_.exeName),
                         startWithWindows, allUsers, &runError) < 0) {
-        refused += (startWithWindows ? L"\r\nStart with Windows could not be turned on (error "
-                                     : L"\r\nStart with Windows could not be turned off (error ") +
-                   std::to_wstring(runError) + L").";
+        refused += L"\r\n" + LocalString(startWithWindows ? 39 : 40) + L" (" + LocalString(37) +
+                   L" " + std::to_wstring(runError) + L").";
     }
     const std::pair<const wchar_t*, const wchar_t*> settings[] = {
         {L"AutoStart", startWithWindows ? L"1" : L"0"},
         {L"Theme", IsChecked(L"OptTheme", 0) ? L"0" : L"1"}};
     for (const auto& [key, value] : settings) {
         if (const auto error = SaveRegSetting(kSettingsApp, kSettingsSection, key, value)) {
-            refused += L"\r\nThe setting " + std::wstring(key) + L" could not be saved (error " +
-                       std::to_wstring(error->number) + L": " + error->description + L").";
+            refused += L"\r\n" + LocalString(41) + L" " + key + L" " + LocalString(42) + L" (" +
+                       LocalString(37) + L" " + std::to_wstring(error->number) + L": " +
+                       error->description + L").";
         }
     }
     if (!refused.empty()) {
-        services_.ShowMessageBox(hwnd(),
-                                 L"The toolbar list was saved, but Windows refused:" + refused,
-                                 L"ZelkToolbars", MB_OK | MB_ICONEXCLAMATION);
+        services_.ShowMessageBox(hwnd(), LocalString(43) + refused, L"ZelkToolbars",
+                                 MB_OK | MB_ICONEXCLAMATION);
     }
     Unload();
 }

@@ -4,6 +4,8 @@
 //   keys NAME...        presses and releases keys through SendInput (up, down, left, right,
 //                       home, end, pageup, pagedown, return, escape, tab, or one letter/digit)
 //   menu                the items of the visible popup menu, one per line
+//   texts CLASS         the title of the visible top-level window of that class, then the
+//                       texts of its controls, one per line
 //   locale              the user's locale id
 //   serve               answers commands, one per line on standard input, each answer ending
 //                       with a line "end" (a Wine process start costs about a second, too much
@@ -128,6 +130,30 @@ int Menu() {
         PrintUtf8(std::wstring(text) + L"\n");
     }
     return count > 0 ? 0 : 1;
+}
+
+int Texts(const wchar_t* cls) {
+    HWND top = nullptr;
+    while ((top = ::FindWindowExW(nullptr, top, cls, nullptr)) != nullptr &&
+           !::IsWindowVisible(top)) {
+    }
+    if (top == nullptr) {
+        return 1;
+    }
+    wchar_t text[256] = {};
+    ::GetWindowTextW(top, text, 256);
+    PrintUtf8(std::wstring(text) + L"\n");
+    for (HWND c = ::GetWindow(top, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        // Another process's controls answer only the message itself.
+        text[0] = L'\0';
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(c, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                              2000, &ignored);
+        if (text[0] != L'\0') {
+            PrintUtf8(std::wstring(text) + L"\n");
+        }
+    }
+    return 0;
 }
 
 // --- serve ------------------------------------------------------------------------------
@@ -450,6 +476,9 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"menu") {
         return Menu();
     }
+    if (command == L"texts" && argc == 3) {
+        return Texts(argv[2]);
+    }
     if (command == L"locale") {
         std::printf("%lu\n", static_cast<unsigned long>(::GetUserDefaultLCID()));
         return 0;
@@ -472,7 +501,8 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"close" && argc == 3) {
         return Close(argv[2]);
     }
-    std::fprintf(stderr, "usage: e2e_helper windows | keys NAME... | menu | locale | serve | "
-                         "hold NAME | leaker | version PATH | alive PID | close CLASS\n");
+    std::fprintf(stderr,
+                 "usage: e2e_helper windows | keys NAME... | menu | texts CLASS | locale | serve | "
+                 "hold NAME | leaker | version PATH | alive PID | close CLASS\n");
     return 2;
 }

@@ -55,13 +55,9 @@ main_pids() { app_windows | cut -f2 | sort -u; }
 # The version a file's resource holds, as the helper prints it.
 resource_version() { wine_capture "$HELPER" version "$1" | tr -d '\r'; }
 
-# --- the packages, built by the script make dist runs, with a language file to pick up
-# The French file of the other tests, naming the main window too (its caption is easy to read).
-mkdir -p "$WORK/lng"
-sed "s/^\[frmMain\]\r*$/&\nForm=Barres d'outils\r/" "$(dirname "$0")/fra.lng" >"$WORK/lng/fra.lng"
-grep -q "^Form=" "$WORK/lng/fra.lng" || fail "could not name the main window in the test's fra.lng"
+# --- the packages, built by the script make dist runs, with the shipped language files
 bash "$E2E_ROOT/scripts/dist.sh" --version "$VERSION" --exe "$EXE" --help "$HELP_HTML" \
-  --local-ini-tool "$LOCAL_INI_TOOL" --lng-dir "$WORK/lng" --out "$WORK/dist" \
+  --local-ini-tool "$LOCAL_INI_TOOL" --lng-dir "$E2E_ROOT/lng" --out "$WORK/dist" \
   >"$WORK/dist.log" 2>&1 || fail "dist.sh failed: $(tail -5 "$WORK/dist.log")"
 setup_exe="$WORK/dist/ZelkToolBars-$VERSION-setup.exe"
 zip="$WORK/dist/ZelkToolBars-$VERSION-x64.zip"
@@ -169,7 +165,7 @@ wait_until 30 eval '[ -n "$(main_pids)" ]' || fail "the portable copy never star
 wait_until 15 icon_shown || fail "the portable copy shows no tray icon"
 caption="$(app_windows | cut -f6 | head -1)"
 log "portable main window: $caption"
-[ "$caption" = "Barres d'outils" ] || fail "the portable copy did not read Lng\\fra.lng"
+[ "$caption" = "Menu des barres d'outils" ] || fail "the portable copy did not read Lng\\fra.lng"
 quiet wine "$HELPER" close ZelkToolBarsMain || fail "the portable copy did not quit when asked"
 [ -z "$(main_pids)" ] || fail "the portable copy still runs"
 log "PASS"

@@ -12,6 +12,7 @@
 #include "win/ansi_codec.h"
 #include "settings/startup.h"
 #include "test_support.h"
+#include "win/gdi.h"
 #include "win/unique_handle.h"
 #include "zelk_version.h"
 
@@ -380,4 +381,130 @@ TEST_F(DialogFixture, ParametersNeverWritesOverAListItCouldNotRead) {
             EXPECT_EQ(ReadBytes(BackupPathOf(path)), list);
         }
     }
+}
+
+namespace {
+
+// Which captions of a form do not show whole: each button's or label's text measured with its
+// own font against its client area (a label may wrap when it is tall enough), and each control
+// against the form's client area.
+std::vector<std::wstring> ClippedCaptions(HWND form) {
+    std::vector<std::wstring> clipped;
+    RECT client{};
+    ::GetClientRect(form, &client);
+    const double s = ScreenScale();
+    for (HWND c = ::GetWindow(form, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[32] = {}, text[256] = {};
+        ::GetClassNameW(c, cls, 32);
+        ::GetWindowTextW(c, text, 256);
+        const bool button = _wcsicmp(cls, L"Button") == 0;
+        if ((!button && _wcsicmp(cls, L"Static") != 0) || text[0] == L'\0') {
+            continue;
+        }
+        RECT area{}, at{};
+        ::GetClientRect(c, &area);
+        ::GetWindowRect(c, &at);
+        ::MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&at), 2);
+        const HDC dc = ::GetDC(c);
+        const HGDIOBJ old =
+            ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(c, WM_GETFONT, 0, 0)));
+        RECT line{}, wrapped{0, 0, area.right, 0};
+        ::DrawTextW(dc, text, -1, &line, DT_CALCRECT | DT_SINGLELINE);
+        ::DrawTextW(dc, text, -1, &wrapped, DT_CALCRECT | DT_WORDBREAK);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(c, dc);
+        const LONG type = ::GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK;
+        // A push button's border and focus rectangle, or a radio button's round box, take room.
+        const LONG margin = !button                      ? 0
+                            : type == BS_AUTORADIOBUTTON ? static_cast<LONG>(16 * s)
+                                                         : static_cast<LONG>(8 * s);
+        const bool fits = line.right + margin <= area.right ||
+                          (!button && wrapped.right <= area.right && wrapped.bottom <= area.bottom);
+        if (!fits || at.left < 0 || at.top < 0 || at.right > client.right ||
+            at.bottom > client.bottom) {
+            clipped.push_back(text);
+        }
+    }
+    return clipped;
+}
+
+} // namespace
+
+// Every dialog in English and in each shipped language shows its captions whole, at the
+// scale of this run and at 150 % (this test again, in a process started at 144 dpi).
+TEST_F(DialogFixture, CaptionsFitTheirControlsInEveryLanguageAndAt150Percent) {
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    const std::wstring self = exe;
+    const std::wstring programFolder =
+        self.substr(0, self.rfind(L'\\') + 1) + ZELK_PROGRAM_FOLDER_FROM_TESTS;
+    const WindowsAnsiCodec ansi;
+    for (const auto& [code, locale] :
+         std::vector<std::pair<std::wstring, uint32_t>>{{L"eng", 1033},
+                                                        {L"fra", 1036},
+                                                        {L"deu", 1031},
+                                                        {L"ita", 1040},
+                                                        {L"spa", 1034},
+                                                        {L"por", 1046},
+                                                        {L"nld", 1043}}) {
+        const Localisation language = Localisation::Load(programFolder, locale, ansi);
+        ASSERT_EQ(language.CurrentLanguage(), code);
+        DialogContext context = Context();
+        context.language = &language;
+        frmParameters parameters(context);
+        parameters.Create(nullptr);
+        frmAddToolBar add(parameters);
+        add.Create(nullptr);
+        FrmSort sort(parameters);
+        sort.Create(nullptr);
+        frmAbout about(context);
+        about.Create(nullptr);
+        for (DialogForm* form :
+             std::initializer_list<DialogForm*>{&parameters, &add, &sort, &about}) {
+            EXPECT_EQ(ClippedCaptions(form->hwnd()), std::vector<std::wstring>())
+                << form->FormName() << " in " << testing::PrintToString(code) << " at "
+                << ScreenScale();
+        }
+    }
+    if (::GetEnvironmentVariableW(L"ZELK_AT_150", nullptr, 0) != 0) {
+        EXPECT_EQ(ScreenScale(), 1.5);
+        return;
+    }
+    // The scale is the prefix's LogPixels, read when a process starts.
+    unique_hkey desktop;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, desktop.put(), nullptr),
+              ERROR_SUCCESS);
+    DWORD saved = 0, size = sizeof(saved);
+    const bool had = ::RegQueryValueExW(desktop.get(), L"LogPixels", nullptr, nullptr,
+                                        reinterpret_cast<BYTE*>(&saved), &size) == ERROR_SUCCESS;
+    const DWORD dpi = 144;
+    ::RegSetValueExW(desktop.get(), L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                     sizeof(dpi));
+    ::SetEnvironmentVariableW(L"ZELK_AT_150", L"1");
+    const testing::TestInfo& test = *testing::UnitTest::GetInstance()->current_test_info();
+    const std::string filter = std::string(test.test_suite_name()) + "." + test.name();
+    std::wstring command =
+        L"\"" + self + L"\" --gtest_filter=" + std::wstring(filter.begin(), filter.end());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION child{};
+    const BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
+                                          nullptr, nullptr, &startup, &child);
+    DWORD exitCode = 1;
+    if (started) {
+        ::WaitForSingleObject(child.hProcess, 120000);
+        ::GetExitCodeProcess(child.hProcess, &exitCode);
+        ::CloseHandle(child.hThread);
+        ::CloseHandle(child.hProcess);
+    }
+    ::SetEnvironmentVariableW(L"ZELK_AT_150", nullptr);
+    if (had) {
+        ::RegSetValueExW(desktop.get(), L"LogPixels", 0, REG_DWORD,
+                         reinterpret_cast<const BYTE*>(&saved), sizeof(saved));
+    } else {
+        ::RegDeleteValueW(desktop.get(), L"LogPixels");
+    }
+    ASSERT_TRUE(started);
+    EXPECT_EQ(exitCode, 0u) << "the run at 150 % failed (its output is above)";
 }
