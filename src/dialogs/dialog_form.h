@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -24,7 +25,8 @@ enum class ControlKind {
     CancelButton,
     Option,
     GroupStartOption,
-    Edit
+    Edit,
+    Picture // an icon drawn to fill its box, on the colour of what lies under it
 };
 
 // One control of a form, as a language file names it (name and array index) with its place
@@ -69,6 +71,13 @@ public:
     void SetFormBackColour(COLORREF colour);
     void SetDarkTitleBar(bool dark);
     void ShowFrame(const std::wstring& name, int index, bool shown);
+    // A picture control's image, taken from the loader at the control's own size in pixels,
+    // so it is drawn at that size rather than stretched from another.
+    void LoadPicture(const std::wstring& name, int index,
+                     const std::function<HICON(int size)>& loader);
+    // What a control sits on: its own colour when it has one, else the panel under it, else
+    // the form's.
+    COLORREF BackColourOf(HWND control) const;
     // Presses a button as a click would (tests and keyboard shortcuts).
     void Click(const std::wstring& name, int index = -1);
     double Scale() const { return scale_; }
@@ -104,12 +113,17 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     const ControlSpec* SpecOf(int id) const;
     int IdOf(const std::wstring& name, int index) const;
+    void DrawPicture(const DRAWITEMSTRUCT& item);
+
+protected:
     HBRUSH Brush(COLORREF colour);
 
+private:
     std::wstring formName_, caption_;
     int width_, height_;
     std::vector<ControlSpec> controls_;
     std::map<int, HWND> windows_;
+    std::map<int, unique_icon> pictures_;
     std::map<int, RECT> frames_; // panels: their area, painted by the form
     std::set<int> hiddenFrames_;
     HWND toolTips_ = nullptr;

@@ -16,6 +16,7 @@ std::vector<ControlSpec> Layout() {
     using K = ControlKind;
     return {
         {L"Frame1", 0, K::Frame, L"", 2, 0, 571, 196},
+        {L"Picture1", -1, K::Picture, L"", 14, 30, 64, 64},
         {L"lblLabel2", 0, K::Label, L"Choose a directory on disk : ", 90, 30, 380, 24},
         {L"lblLabel2", 1, K::Label, L"Choose a menu from the user's start menu : ", 90, 70, 380,
          24},
@@ -46,6 +47,7 @@ frmAddToolBar::frmAddToolBar(frmParameters& parameters)
       parameters_(parameters) {}
 
 void frmAddToolBar::Form_Load() {
+    LoadPicture(L"Picture1", -1, parameters_.Context().productIcon);
     ShowStep(false);
     Theme();
 }
@@ -69,6 +71,7 @@ void frmAddToolBar::Theme() {
     SetFormBackColour(panel);
     SetColours(L"Frame1", 0, panel, dark ? 0xFFFFFF : 0);
     SetColours(L"Frame1", 1, panel, dark ? 0xFFFFFF : 0);
+    SetColours(L"Picture1", -1, panel, 0);
     for (int i = 0; i <= 2; ++i) {
         SetColours(L"lblLabel2", i, panel, dark ? 0xFFFFFF : 0);
     }
