@@ -105,6 +105,9 @@ protected:
         return 0;
     }
 
+    // One brush per colour, kept for the form's life.
+    HBRUSH Brush(COLORREF colour);
+
     UiServices& services_;
     const Localisation* language_;
 
@@ -115,10 +118,6 @@ private:
     int IdOf(const std::wstring& name, int index) const;
     void DrawPicture(const DRAWITEMSTRUCT& item);
 
-protected:
-    HBRUSH Brush(COLORREF colour);
-
-private:
     std::wstring formName_, caption_;
     int width_, height_;
     std::vector<ControlSpec> controls_;
