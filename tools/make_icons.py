@@ -136,7 +136,7 @@ def file_shapes():
 def main():
     out = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'res')
     icons = {
-        'tray.ico': (tray_shapes(), (16, 20, 24, 32, 48)),
+        'tray.ico': (tray_shapes(), (16, 20, 24, 32, 48, 64, 96, 128, 192)),
         'toolbar.ico': (folder_shapes(band=(46, 122, 214, 255)), (16, 24, 32, 48)),
         'folder.ico': (folder_shapes(), (16, 24, 32)),
         'file.ico': (file_shapes(), (16, 24, 32)),

@@ -567,8 +567,10 @@ DialogContext frmMain::MakeDialogContext() {
     ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
     context.exeName = BaseNameOf(exe);
     context.localeId = environment_.localeId;
-    context.productIcon = static_cast<HICON>(
-        ::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON, 48, 48, LR_SHARED));
+    context.productIcon = [instance = instance_](int size) {
+        return static_cast<HICON>(
+            ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_TRAY), IMAGE_ICON, size, size, 0));
+    };
     return context;
 }
 

@@ -128,7 +128,8 @@ void ClsShadow::Refresh() {
 
 void ClsShadow::BuildShadowTemplate() {
     ++templateBuilds_;
-    template_.reset();
+    template_.clear();
+    templateSide_ = 0;
     const int st = layout_.templateSize;
     const int k = layout_.blurRadius;
     if (st <= 0) {
@@ -159,23 +160,11 @@ void ClsShadow::BuildShadowTemplate() {
         alpha[i] = static_cast<uint8_t>(pixels[i] >> 24);
     }
     const auto blurred = BlurAlpha(alpha, st, st, k);
-    const int size = st + 2 * k;
+    templateSide_ = st + 2 * k;
     const Colour colour = ResolveSystemColour(shadowColor_);
-    template_ = std::make_unique<Gdiplus::Bitmap>(size, size, PixelFormat32bppPARGB);
-    Gdiplus::Rect out(0, 0, size, size);
-    Gdiplus::BitmapData target{};
-    if (template_->LockBits(&out, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &target) ==
-        Gdiplus::Ok) {
-        for (int y = 0; y < size; ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target.Scan0) +
-                                                    static_cast<ptrdiff_t>(y) * target.Stride);
-            for (int x = 0; x < size; ++x) {
-                row[x] = PremultipliedPixel(
-                    colour, blurred[static_cast<size_t>(y) * static_cast<size_t>(size) +
-                                    static_cast<size_t>(x)]);
-            }
-        }
-        template_->UnlockBits(&target);
+    template_.resize(blurred.size());
+    for (size_t i = 0; i < blurred.size(); ++i) {
+        template_[i] = PremultipliedPixel(colour, blurred[i]);
     }
 }
 
@@ -196,14 +185,22 @@ void ClsShadow::Update() {
     const int w = layout_.layerWidth, h = layout_.layerHeight;
     std::memset(surface_->pixels(), 0, static_cast<size_t>(w) * static_cast<size_t>(h) * 4);
     if (child_) {
-        Colour fill = ContainerBkColor;
-        if (fill == 0xFFFFFFFFu) {
-            WindowDC parentDc(parent_);
-            fill = ::GetBkColor(parentDc.get());
+        // -1: what the container paints behind it, asked as any static child asks its parent
+        // (a fresh DC of the parent only knows white, whatever the parent paints).
+        unique_hbrush own;
+        HBRUSH container = nullptr;
+        if (ContainerBkColor == 0xFFFFFFFFu) {
+            container = reinterpret_cast<HBRUSH>(
+                ::SendMessageW(parent_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(surface_->dc()),
+                               reinterpret_cast<LPARAM>(shadow_.get())));
         }
-        unique_hbrush brush(::CreateSolidBrush(ResolveSystemColour(fill)));
+        if (container == nullptr) {
+            own.reset(::CreateSolidBrush(ResolveSystemColour(
+                ContainerBkColor == 0xFFFFFFFFu ? kSystem3DFace : ContainerBkColor)));
+            container = own.get();
+        }
         RECT all{0, 0, w, h};
-        ::FillRect(surface_->dc(), &all, brush.get());
+        ::FillRect(surface_->dc(), &all, container);
         for (int i = 0; i < w * h; ++i) {
             surface_->pixels()[i] |= 0xFF000000u;
         }
@@ -216,24 +213,15 @@ void ClsShadow::Update() {
         Gdiplus::GraphicsPath frame;
         BuildRoundPath(frame, layout_.frame.x, layout_.frame.y, layout_.frame.width,
                        layout_.frame.height, layout_.frameRadius);
-        if (layout_.drawsShadow && template_) {
+        if (layout_.drawsShadow && !template_.empty()) {
+            // Stretched here pixel by pixel rather than by nine scaled image copies, whose
+            // edges GDI+ blends with what lies outside each slice: a seam where slices meet.
+            std::vector<uint32_t> shadow = NineSliceImage(
+                template_, templateSide_, layout_.shadowDestination, layout_.corner, w, h);
+            Gdiplus::Bitmap image(w, h, w * 4, PixelFormat32bppPARGB,
+                                  reinterpret_cast<BYTE*>(shadow.data()));
             g.SetClip(&frame, Gdiplus::CombineModeExclude);
-            const LayerRect dest = layout_.shadowDestination;
-            const LayerRect src{0, 0, layout_.templateSource, layout_.templateSource};
-            const auto slices = NineSlices(dest, src, layout_.corner);
-            for (size_t i = 0; i < slices.size(); ++i) {
-                const Slice& slice = slices[i];
-                // The centre lies wholly inside the frame, which is clipped away: drawing it
-                // would stretch the template over the whole owner for nothing.
-                if (i == 4 || slice.destination.width <= 0 || slice.destination.height <= 0) {
-                    continue;
-                }
-                g.DrawImage(template_.get(),
-                            Gdiplus::Rect(slice.destination.x, slice.destination.y,
-                                          slice.destination.width, slice.destination.height),
-                            slice.source.x, slice.source.y, slice.source.width, slice.source.height,
-                            Gdiplus::UnitPixel);
-            }
+            g.DrawImage(&image, Gdiplus::Rect(0, 0, w, h), 0, 0, w, h, Gdiplus::UnitPixel);
             g.ResetClip();
         }
         // The hole follows where the owner really is inside the layer, negative offsets

@@ -73,7 +73,8 @@ private:
     bool attached_ = false;
     int ownerWidth_ = 0, ownerHeight_ = 0;
     ShadowLayout layout_{};
-    std::unique_ptr<Gdiplus::Bitmap> template_;
+    std::vector<uint32_t> template_; // premultiplied, templateSide_ square
+    int templateSide_ = 0;
     bool rebuild_ = true;
     int templateBuilds_ = 0;
     Colour shadowColor_ = 0;

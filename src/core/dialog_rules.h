@@ -9,8 +9,8 @@
 
 namespace zelk {
 
-// A toolbar as one row of the sort dialog: the title, fifty spaces, the folder. The spaces
-// push the folder out of sight and let the row be split again on Save.
+// A toolbar as the sort dialog drags it between its lists: the title, fifty spaces, the
+// folder, split again where it is dropped.
 inline constexpr size_t kSortGap = 50;
 std::wstring SortRowText(std::wstring_view title, std::wstring_view path);
 // (title, path) from a row: split at the first run of fifty spaces.

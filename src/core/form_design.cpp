@@ -43,6 +43,7 @@ FormDesign AddToolBar() {
         198,
         {
             {L"Frame1", 0, K::Frame, L"", 2, 0, 571, 196},
+            {L"Picture1", -1, K::Picture, L"", 14, 30, 64, 64},
             {L"lblLabel2", 0, K::Label, L"Choose a directory on disk : ", 90, 30, 380, 24},
             {L"lblLabel2", 1, K::Label, L"Choose a menu from the user's start menu : ", 90, 70, 380,
              24},
@@ -88,9 +89,10 @@ FormDesign About() {
         190,
         {
             {L"Image1", -1, K::Picture, L"", 20, 20, 128, 128},
-            // The grey shade first, so the coloured title is drawn over it.
+            // The title draws the grey shade's caption behind its own, at the shade's place.
             {L"lblZelkToolbars", 1, K::Label, L"ZelkToolbars", 171, 23, 300, 50, true, 24, true},
-            {L"lblZelkToolbars", 0, K::Label, L"ZelkToolbars", 170, 20, 300, 50, true, 24, true},
+            {L"lblZelkToolbars", 0, K::Label, L"ZelkToolbars", 170, 20, 300, 50, true, 24, true,
+             true},
             {L"lblLabel1", 0, K::Label, L"Create your own custom toolbars", 170, 80, 330, 22},
             {L"lblLabel1", 1, K::Label, L"Version :", 170, 104, 330, 22, false, 9, true},
             {L"lblLabel1", 2, K::Label, L"", 170, 128, 330, 22},

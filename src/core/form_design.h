@@ -33,6 +33,8 @@ struct ControlSpec {
     int points = 9;
     // A product name or a text the form writes itself at load: no translation is expected.
     bool fixedText = false;
+    // Drawn by its form rather than by the system (a label with an effect of its own).
+    bool ownerDrawn = false;
 };
 
 struct FormDesign {

@@ -66,23 +66,49 @@ void ShadowPositionForOwner(const ShadowSettings& st, double s, int ownerX, int 
     }
 }
 
-std::vector<Slice> NineSlices(const LayerRect& d, const LayerRect& src, int c) {
-    const int dxs[3] = {d.x, d.x + c, d.x + d.width - c};
-    const int dws[3] = {c, d.width - 2 * c, c};
-    const int dys[3] = {d.y, d.y + c, d.y + d.height - c};
-    const int dhs[3] = {c, d.height - 2 * c, c};
-    const int sxs[3] = {src.x, src.x + c, src.x + src.width - c};
-    const int sws[3] = {c, src.width - 2 * c, c};
-    const int sys[3] = {src.y, src.y + c, src.y + src.height - c};
-    const int shs[3] = {c, src.height - 2 * c, c};
-    std::vector<Slice> slices;
-    for (int row = 0; row < 3; ++row) {
-        for (int col = 0; col < 3; ++col) {
-            slices.push_back({{sxs[col], sys[row], sws[col], shs[row]},
-                              {dxs[col], dys[row], dws[col], dhs[row]}});
+int NineSliceSource(int t, int destinationLength, int sourceLength, int corner) {
+    const int dl = destinationLength, sl = sourceLength, c = corner;
+    int source = 0;
+    if (dl < 2 * c) {
+        source = t < dl / 2 ? t : sl - (dl - t); // corners only, each keeping its own half
+    } else if (t < c) {
+        source = t;
+    } else if (t >= dl - c) {
+        source = sl - (dl - t);
+    } else if (sl > 2 * c) {
+        // The middle, each destination pixel taking the source pixel under its centre.
+        const long long dm = dl - 2 * c, sm = sl - 2 * c;
+        source = c + static_cast<int>((2LL * (t - c) + 1) * sm / (2 * dm));
+    } else {
+        source = c;
+    }
+    return std::clamp(source, 0, sl - 1);
+}
+
+std::vector<uint32_t> NineSliceImage(const std::vector<uint32_t>& tpl, int size, const LayerRect& d,
+                                     int corner, int width, int height) {
+    std::vector<uint32_t> out(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    if (size <= 0 || tpl.size() < static_cast<size_t>(size) * static_cast<size_t>(size)) {
+        return out;
+    }
+    const int top = std::max(d.y, 0), bottom = std::min(d.y + d.height, height);
+    const int left = std::max(d.x, 0), right = std::min(d.x + d.width, width);
+    for (int y = top; y < bottom; ++y) {
+        const int ty = y - d.y;
+        const int sy = NineSliceSource(ty, d.height, size, corner);
+        const bool middleRow = ty >= corner && ty < d.height - corner;
+        for (int x = left; x < right; ++x) {
+            const int tx = x - d.x;
+            if (middleRow && tx >= corner && tx < d.width - corner) {
+                x = d.x + d.width - corner - 1; // the centre lies under the frame
+                continue;
+            }
+            out[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] =
+                tpl[static_cast<size_t>(sy) * static_cast<size_t>(size) +
+                    static_cast<size_t>(NineSliceSource(tx, d.width, size, corner))];
         }
     }
-    return slices;
+    return out;
 }
 
 std::vector<uint8_t> BlurAlpha(const std::vector<uint8_t>& alpha, int width, int height, int k) {

@@ -44,12 +44,17 @@ ShadowLayout ComputeShadowLayout(const ShadowSettings& settings, double scale, i
 void ShadowPositionForOwner(const ShadowSettings& settings, double scale, int ownerX, int ownerY,
                             int& x, int& y);
 
-// The nine source and destination rectangles of a nine-slice copy, in drawing order:
-// top-left, top, top-right, left, centre, right, bottom-left, bottom, bottom-right.
-struct Slice {
-    LayerRect source, destination;
-};
-std::vector<Slice> NineSlices(const LayerRect& destination, const LayerRect& source, int corner);
+// Which source pixel a nine-slice copy takes for the destination pixel at offset t along one
+// axis: the first and last `corner` pixels one to one, the middle stretched to the nearest
+// source pixel. Every destination pixel has exactly one source, so the slices meet without
+// a gap or a blend with what lies outside the source.
+int NineSliceSource(int t, int destinationLength, int sourceLength, int corner);
+
+// A square template (size × size pixels) nine-sliced onto a width × height image at the
+// destination rectangle; the centre, which the frame covers, and everything outside stay 0.
+std::vector<uint32_t> NineSliceImage(const std::vector<uint32_t>& tpl, int size,
+                                     const LayerRect& destination, int corner, int width,
+                                     int height);
 
 // A box blur of an alpha plane over a (2k + 1)² window whose output is 2k larger in each
 // direction; running sums make the cost per output pixel independent of k.

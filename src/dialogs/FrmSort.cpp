@@ -11,6 +11,11 @@ namespace zelk {
 
 namespace {
 
+std::wstring FolderOf(const ItemValue& data) {
+    const auto* folder = std::get_if<std::wstring>(&data);
+    return folder ? *folder : std::wstring();
+}
+
 PropertyBag ListDesign(uint32_t back, uint32_t line) {
     PropertyBag bag;
     bag.Write(L"Font", L"Segoe UI;9.75;");
@@ -51,7 +56,9 @@ void FrmSort::Form_Load() {
             if (toolbar.path.empty() && toolbar.title.empty()) {
                 continue;
             }
-            left_->AddItem(SortRowText(DisplayTitle(toolbar), toolbar.path));
+            // The row shows the title alone; its folder rides along as the row's data, as no
+            // run of spaces keeps a path out of sight in every font and width.
+            left_->AddItem(DisplayTitle(toolbar), -1, toolbar.path);
         }
     }
     Wire(*left_, 1);
@@ -87,7 +94,7 @@ void FrmSort::Wire(ucList& list, int number) {
     list.OLEStartDrag = [this, &list, number](std::wstring& data, long& allowed) {
         allowed = DROPEFFECT_MOVE;
         StartDrag(number);
-        data = list.Items().Text();
+        data = SortRowText(list.Items().Text(), FolderOf(list.Items().SelectedItemData()));
     };
     list.OLEDragOver = [this, number](IDataObject*, long&, int&, int&, float&, float& y,
                                       int& state) { DragOver(number, y, state); };
@@ -134,7 +141,8 @@ void FrmSort::Drop(int number, const std::wstring& text) {
     }
     ucList& target = ListNumber(number);
     ucList& source = ListNumber(number == 1 ? 2 : 1);
-    target.AddItem(text, -1, MissingValue{}, L"", false, false, DropIndex(number));
+    const auto [title, path] = SplitSortRow(text);
+    target.AddItem(title, -1, path, L"", false, false, DropIndex(number));
     DropIndex(number) = -2;
     target.Update(true);
     if (source.ListIndex() >= 0 && source.ListIndex() < source.Items().ListCount()) {
@@ -167,8 +175,7 @@ void FrmSort::OnClick(const std::wstring& name, int) {
         }
         std::vector<Toolbar> toolbars;
         for (long i = 0; i < right_->Items().ListCount(); ++i) {
-            const auto [title, path] = SplitSortRow(right_->ItemText(i));
-            toolbars.push_back({path, title});
+            toolbars.push_back({FolderOf(right_->ItemData(i)), right_->ItemText(i)});
         }
         const WindowsAnsiCodec ansi;
         if (const DWORD error =

@@ -19,7 +19,8 @@ struct DialogContext {
     std::wstring programFolder; // the executable's folder, with a backslash
     std::wstring exeName;       // without ".exe"
     uint32_t localeId = 1033;
-    HICON productIcon = nullptr;
+    // The product picture at a size in pixels, the caller owning it; empty: no picture.
+    std::function<HICON(int size)> productIcon;
     // The folder picker: which = 0 disk, 1 user start menu, 2 common start menu. Returns
     // the chosen path, or nullopt with lastError set. Empty: the system's folder browser.
     std::function<std::optional<std::wstring>(HWND owner, int which, int32_t& lastError)>

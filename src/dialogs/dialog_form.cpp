@@ -144,6 +144,50 @@ void DialogForm::ShowFrame(const std::wstring& name, int index, bool shown) {
     }
 }
 
+void DialogForm::LoadPicture(const std::wstring& name, int index,
+                             const std::function<HICON(int size)>& loader) {
+    const HWND control = Control(name, index);
+    if (control == nullptr || !loader) {
+        return;
+    }
+    RECT box{};
+    ::GetClientRect(control, &box);
+    pictures_[IdOf(name, index)].reset(loader(std::min(box.right, box.bottom)));
+    ::InvalidateRect(control, nullptr, TRUE);
+}
+
+void DialogForm::DrawPicture(const DRAWITEMSTRUCT& item) {
+    const RECT& box = item.rcItem;
+    ::FillRect(item.hDC, &box, Brush(BackColourOf(item.hwndItem)));
+    const auto it = pictures_.find(static_cast<int>(item.CtlID));
+    if (it == pictures_.end() || !it->second) {
+        return;
+    }
+    const int side = std::min(box.right - box.left, box.bottom - box.top);
+    ::DrawIconEx(item.hDC, box.left + (box.right - box.left - side) / 2,
+                 box.top + (box.bottom - box.top - side) / 2, it->second.get(), side, side, 0,
+                 nullptr, DI_NORMAL);
+}
+
+COLORREF DialogForm::BackColourOf(HWND control) const {
+    if (const int id = ::GetDlgCtrlID(control); id != 0) {
+        if (const auto it = colours_.find(id); it != colours_.end()) {
+            return it->second.first;
+        }
+    }
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    for (const auto& [id, area] : frames_) {
+        if (hiddenFrames_.count(id) == 0 && ::PtInRect(&area, centre)) {
+            const auto it = colours_.find(id);
+            return it != colours_.end() ? it->second.first : formBack_;
+        }
+    }
+    return formBack_;
+}
+
 void DialogForm::Click(const std::wstring& name, int index) {
     const int id = IdOf(name, index);
     if (id != 0 && hwnd_ != nullptr) {
@@ -207,10 +251,11 @@ void DialogForm::Create(HWND owner) {
             break;
         case ControlKind::Label:
             cls = L"STATIC";
+            controlStyle |= c.ownerDrawn ? static_cast<DWORD>(SS_OWNERDRAW) : 0;
             break;
         case ControlKind::Picture:
             cls = L"STATIC";
-            controlStyle |= SS_ICON | SS_CENTERIMAGE;
+            controlStyle |= SS_OWNERDRAW;
             break;
         case ControlKind::Button:
         case ControlKind::CancelButton:
@@ -484,18 +529,31 @@ LRESULT DialogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 1;
     }
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (const ControlSpec* spec = SpecOf(static_cast<int>(item.CtlID));
+            spec != nullptr && spec->kind == ControlKind::Picture) {
+            DrawPicture(item);
+            return TRUE;
+        }
+        return DefaultProc(message, wParam, lParam);
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT: {
-        const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-        const auto it = colours_.find(id);
+        const HWND control = reinterpret_cast<HWND>(lParam);
+        const int id = ::GetDlgCtrlID(control);
+        const auto it = id != 0 ? colours_.find(id) : colours_.end();
         const HDC dc = reinterpret_cast<HDC>(wParam);
         if (it == colours_.end()) {
             if (message == WM_CTLCOLOREDIT) {
                 return DefaultProc(message, wParam, lParam);
             }
-            ::SetBkColor(dc, formBack_);
-            return reinterpret_cast<LRESULT>(Brush(formBack_));
+            // Whatever has no colours of its own (an in-place list's shadow among them) takes
+            // the panel it lies on.
+            const COLORREF back = BackColourOf(control);
+            ::SetBkColor(dc, back);
+            return reinterpret_cast<LRESULT>(Brush(back));
         }
         ::SetTextColor(dc, it->second.second);
         ::SetBkColor(dc, it->second.first);

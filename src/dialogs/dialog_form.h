@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -45,6 +46,13 @@ public:
     void SetFormBackColour(COLORREF colour);
     void SetDarkTitleBar(bool dark);
     void ShowFrame(const std::wstring& name, int index, bool shown);
+    // A picture control's image, taken from the loader at the control's own size in pixels,
+    // so it is drawn at that size rather than stretched from another.
+    void LoadPicture(const std::wstring& name, int index,
+                     const std::function<HICON(int size)>& loader);
+    // What a control sits on: its own colour when it has one, else the panel under it, else
+    // the form's.
+    COLORREF BackColourOf(HWND control) const;
     // Presses a button as a click would (tests and keyboard shortcuts).
     void Click(const std::wstring& name, int index = -1);
     // Where a control is, in pixels of the form's client area (a list's host area included).
@@ -79,6 +87,8 @@ protected:
     void FitToCaptions();
     // A numbered string in the form's language, English without one.
     std::wstring LocalString(int number) const;
+    // One brush per colour, kept for the form's life.
+    HBRUSH Brush(COLORREF colour);
 
     UiServices& services_;
     const Localisation* language_;
@@ -88,15 +98,16 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     const ControlSpec* SpecOf(int id) const;
     int IdOf(const std::wstring& name, int index) const;
-    HBRUSH Brush(COLORREF colour);
     int NeededWidth(size_t control);
     void PlaceControl(size_t control);
+    void DrawPicture(const DRAWITEMSTRUCT& item);
 
     std::wstring formName_, caption_;
     int width_, height_;
     std::vector<ControlSpec> controls_;
     std::map<int, HWND> windows_;
-    std::vector<RECT> rects_;    // each control's area, in pixels
+    std::vector<RECT> rects_; // each control's area, in pixels
+    std::map<int, unique_icon> pictures_;
     std::map<int, RECT> frames_; // panels: their area, painted by the form
     std::set<int> hiddenFrames_;
     HWND toolTips_ = nullptr;

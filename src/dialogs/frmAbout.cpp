@@ -9,6 +9,12 @@
 
 namespace zelk {
 
+namespace {
+
+constexpr COLORREF kTitleColour = 0x00FF4070, kShadeColour = 0x00C0C0C0;
+
+} // namespace
+
 bool ProgramVersion(unsigned& major, unsigned& minor, unsigned& revision) {
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -53,15 +59,15 @@ void frmAbout::Form_Load() {
         context_.language->Localise(*this); // after the texts above, so a translation wins
     }
     FitToCaptions();
-    if (context_.productIcon != nullptr) {
-        ::SendMessageW(Control(L"Image1"), STM_SETICON,
-                       reinterpret_cast<WPARAM>(context_.productIcon), 0);
-    }
+    LoadPicture(L"Image1", -1, context_.productIcon);
+    // The shade is only a caption and a place: the title draws it behind its own text, as two
+    // opaque labels would hide one another.
+    ::ShowWindow(Control(L"lblZelkToolbars", 1), SW_HIDE);
     const COLORREF back = dark ? 0x000000 : 0xFFFFFF;
     SetFormBackColour(back);
     SetColours(L"Image1", -1, back, 0);
-    SetColours(L"lblZelkToolbars", 0, back, 0x00FF4070);
-    SetColours(L"lblZelkToolbars", 1, back, 0x00C0C0C0);
+    SetColours(L"lblZelkToolbars", 0, back, kTitleColour);
+    SetColours(L"lblZelkToolbars", 1, back, kShadeColour);
     for (int i = 0; i <= 2; ++i) {
         SetColours(L"lblLabel1", i, back, dark ? 0xFFFFFF : 0);
     }
@@ -69,8 +75,35 @@ void frmAbout::Form_Load() {
     SetDarkTitleBar(dark);
 }
 
-LRESULT frmAbout::OnMessage(UINT message, WPARAM wParam, LPARAM, bool& handled) {
+void frmAbout::DrawTitle(const DRAWITEMSTRUCT& item) {
+    const HWND title = Control(L"lblZelkToolbars", 0), shade = Control(L"lblZelkToolbars", 1);
+    RECT titleAt{}, shadeAt{};
+    ::GetWindowRect(title, &titleAt);
+    ::GetWindowRect(shade, &shadeAt);
+    const HDC dc = item.hDC;
+    ::FillRect(dc, &item.rcItem, Brush(BackColourOf(title)));
+    SelectScope font(dc, reinterpret_cast<HFONT>(::SendMessageW(title, WM_GETFONT, 0, 0)));
+    ::SetBkMode(dc, TRANSPARENT);
+    const UINT format = DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX;
+    RECT box = item.rcItem;
+    ::OffsetRect(&box, shadeAt.left - titleAt.left, shadeAt.top - titleAt.top);
+    ::SetTextColor(dc, kShadeColour);
+    ::DrawTextW(dc, TextOf(L"lblZelkToolbars", 1).c_str(), -1, &box, format);
+    box = item.rcItem;
+    ::SetTextColor(dc, kTitleColour);
+    ::DrawTextW(dc, TextOf(L"lblZelkToolbars", 0).c_str(), -1, &box, format);
+}
+
+LRESULT frmAbout::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     switch (message) {
+    case WM_DRAWITEM:
+        if (reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem ==
+            Control(L"lblZelkToolbars", 0)) {
+            handled = true;
+            DrawTitle(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        }
+        return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_KEYDOWN:

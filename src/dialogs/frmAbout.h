@@ -16,6 +16,8 @@ protected:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
+    void DrawTitle(const DRAWITEMSTRUCT& item);
+
     DialogContext context_;
 };
 

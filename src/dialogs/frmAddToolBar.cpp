@@ -25,6 +25,7 @@ frmAddToolBar::frmAddToolBar(frmParameters& parameters)
       parameters_(parameters) {}
 
 void frmAddToolBar::Form_Load() {
+    LoadPicture(L"Picture1", -1, parameters_.Context().productIcon);
     ShowStep(false);
     Theme();
 }
@@ -48,6 +49,7 @@ void frmAddToolBar::Theme() {
     SetFormBackColour(panel);
     SetColours(L"Frame1", 0, panel, dark ? 0xFFFFFF : 0);
     SetColours(L"Frame1", 1, panel, dark ? 0xFFFFFF : 0);
+    SetColours(L"Picture1", -1, panel, 0);
     for (int i = 0; i <= 2; ++i) {
         SetColours(L"lblLabel2", i, panel, dark ? 0xFFFFFF : 0);
     }

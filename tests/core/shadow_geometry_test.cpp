@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <set>
 
 #include "core/shadow_geometry.h"
 
@@ -99,23 +101,36 @@ TEST(ShadowGeometry, AShadowNeedsASizeAndAnOpacity) {
     }
 }
 
-TEST(ShadowGeometry, NineSlicesCoverTheDestination) {
-    const auto slices = NineSlices({3, 3, 320, 220}, {0, 0, 57, 57}, 24);
-    ASSERT_EQ(slices.size(), 9u);
-    EXPECT_EQ(slices[0].destination, (LayerRect{3, 3, 24, 24}));
-    EXPECT_EQ(slices[1].source, (LayerRect{24, 0, 9, 24}));
-    EXPECT_EQ(slices[1].destination, (LayerRect{27, 3, 272, 24}));
-    EXPECT_EQ(slices[4].destination, (LayerRect{27, 27, 272, 172}));
-    EXPECT_EQ(slices[8].destination, (LayerRect{299, 199, 24, 24}));
-    long long area = 0;
-    for (const auto& slice : slices) {
-        area += static_cast<long long>(slice.destination.width) * slice.destination.height;
+// Corners are copied one to one, the edges stretched from the template's middle, and the
+// slices meet with no column or row left out, whatever the stretch.
+TEST(ShadowGeometry, NineSliceImageMeetsWithoutSeams) {
+    const int size = 6, c = 2; // template pixels numbered by position
+    std::vector<uint32_t> tpl(size * size);
+    for (uint32_t i = 0; i < tpl.size(); ++i) {
+        tpl[i] = i + 1;
     }
-    EXPECT_EQ(area, 320 * 220);
-    // A source that is not square: the far column and row start a corner from its edges.
-    const auto wide = NineSlices({0, 0, 100, 100}, {0, 0, 60, 50}, 20);
-    EXPECT_EQ(wide[4].source, (LayerRect{20, 20, 20, 10}));
-    EXPECT_EQ(wide[8].source, (LayerRect{40, 30, 20, 20}));
+    for (const int width : {11, 40}) {
+        SCOPED_TRACE(width);
+        const auto out = NineSliceImage(tpl, size, {1, 1, width - 2, 9}, c, width, 11);
+        const auto at = [&](int x, int y) { return out[static_cast<size_t>(y * width + x)]; };
+        EXPECT_EQ(at(0, 0), 0u); // outside the destination
+        EXPECT_EQ(at(1, 1), tpl[0]);
+        EXPECT_EQ(at(width - 2, 9), tpl[35]); // the far corner's last pixel
+        EXPECT_EQ(at(width / 2, 5), 0u);      // the centre is left to the frame
+        const long painted = std::count_if(out.begin(), out.end(), [](uint32_t p) { return p; });
+        EXPECT_EQ(painted, (width - 2) * 9 - (width - 2 - 2 * c) * (9 - 2 * c)); // and no more
+        std::vector<uint32_t> top; // the top row: the template's first row, in order, whole
+        for (int x = 1; x < width - 1; ++x) {
+            top.push_back(at(x, 1));
+        }
+        EXPECT_TRUE(std::is_sorted(top.begin(), top.end()));
+        EXPECT_EQ(std::set<uint32_t>(top.begin(), top.end()),
+                  (std::set<uint32_t>{1, 2, 3, 4, 5, 6}));
+        EXPECT_EQ(at(1 + c, 1), tpl[2]); // the first middle column: no gap after the corner
+        EXPECT_EQ(at(width - 2 - c, 1), tpl[3]);
+    }
+    EXPECT_EQ(NineSliceSource(0, 3, 6, 2), 0); // shorter than two corners: each keeps its half
+    EXPECT_EQ(NineSliceSource(2, 3, 6, 2), 5);
 }
 
 TEST(ShadowGeometry, PremultipliedPixels) {

@@ -168,6 +168,16 @@ expect_pixel sort-dark 12 395 "0 0 0"
 expect_pixel sort-light 12 395 "224 224 224"
 expect_pixel add-dark 30 180 "0 0 0"
 expect_pixel add-light 30 180 "224 224 224"
+for theme in dark light; do
+  expect_pixel "about-$theme" 33 112 "33 94 184"   # the picture fills its 128 box, left
+  expect_pixel "about-$theme" 143 112 "33 94 184"  # and right
+  expect_pixel "about-$theme" 177 52 "192 192 192" # the title's grey shade shows below it
+  expect_pixel "add-$theme" 23 84 "34 97 187"      # the step 1 picture, 64 wide
+  expect_pixel "add-$theme" 76 84 "34 97 187"
+done
+expect_pixel sort-dark 18 57 "0 0 0"        # the list shadow's corner is the panel, not white
+expect_pixel sort-light 18 57 "224 224 224"
+[ "$(pixel sort-light 32 58)" = "$(pixel sort-light 100 58)" ] || fail "a seam in the list's shadow"
 
 # An open About box closes on a tray click.
 xdotool mousemove "$TRAY_X" "$TRAY_Y" click 1

@@ -229,14 +229,20 @@ TEST_F(DialogFixture, SortDropIndexesAndSaveOrder) {
     FrmSort sort(host);
     sort.Create(host.hwnd());
     ASSERT_EQ(sort.ucList1().Items().ListCount(), 3);
-    EXPECT_EQ(sort.ucList1().ItemText(1), SortRowText(L"B", L"C:\\B"));
     EXPECT_FALSE(::IsWindowEnabled(sort.Control(L"cmdSave")));
 
+    // What a drag carries: the text the list's own start of a drag gives.
+    const auto dragged = [](ucList& list, long row) {
+        list.SetListIndex(row);
+        std::wstring text;
+        long allowed = 0;
+        list.OLEStartDrag(text, allowed);
+        return text;
+    };
     const auto move = [&](long row, float y) {
-        sort.ucList1().SetListIndex(row);
-        sort.StartDrag(1);
+        const std::wstring text = dragged(sort.ucList1(), row);
         sort.DragOver(2, y, 2);
-        sort.Drop(2, sort.ucList1().Items().Text());
+        sort.Drop(2, text);
     };
     const float h = static_cast<float>(sort.uclist2().RowHeight());
     const float top = static_cast<float>(sort.uclist2().HeaderHeight());
@@ -244,18 +250,20 @@ TEST_F(DialogFixture, SortDropIndexesAndSaveOrder) {
     EXPECT_EQ(sort.RightDropIndex, -2);
     move(0, top + h + 5); // A below C (past the last row)
     move(0, top + h + 5); // B over the second row: inserted before A
-    EXPECT_EQ(sort.uclist2().ItemText(1), SortRowText(L"B", L"C:\\B"));
+    // Rows show the title alone, never the folder, which travels with the drag.
+    const wchar_t* shown[] = {L"C", L"B", L"A"};
+    for (long i = 0; i < 3; ++i) {
+        EXPECT_EQ(sort.uclist2().ItemText(i), shown[i]);
+    }
+    EXPECT_EQ(dragged(sort.uclist2(), 1), SortRowText(L"B", L"C:\\B"));
     // A drop on the list the drag started in changes nothing.
-    sort.uclist2().SetListIndex(0);
-    sort.StartDrag(2);
-    sort.Drop(2, sort.uclist2().Items().Text());
+    sort.Drop(2, dragged(sort.uclist2(), 0));
     EXPECT_EQ(sort.uclist2().Items().ListCount(), 3);
     EXPECT_TRUE(::IsWindowEnabled(sort.Control(L"cmdSave")));
     // Reorder to C, A, B: drag B back left, then to the end.
-    sort.uclist2().SetListIndex(1);
-    sort.StartDrag(2);
+    const std::wstring back = dragged(sort.uclist2(), 1);
     sort.DragOver(1, 100, 2);
-    sort.Drop(1, sort.uclist2().Items().Text());
+    sort.Drop(1, back);
     EXPECT_FALSE(::IsWindowEnabled(sort.Control(L"cmdSave")));
     move(0, 300);
     sort.Click(L"cmdSave");
@@ -507,4 +515,79 @@ TEST_F(DialogFixture, CaptionsFitTheirControlsInEveryLanguageAndAt150Percent) {
     }
     ASSERT_TRUE(started);
     EXPECT_EQ(exitCode, 0u) << "the run at 150 % failed (its output is above)";
+}
+
+// A plain opaque square of one colour, made at the size asked for.
+HICON SquareIcon(int size) {
+    const std::vector<uint32_t> bits(static_cast<size_t>(size * size), 0xFF2060C0);
+    unique_hbitmap colour(::CreateBitmap(size, size, 1, 32, bits.data()));
+    unique_hbitmap mask(::CreateBitmap(size, size, 1, 1, nullptr));
+    ICONINFO info{TRUE, 0, 0, mask.get(), colour.get()};
+    return ::CreateIconIndirect(&info);
+}
+
+// How many pixels of a shown control have exactly that colour, as the form painted it.
+int PixelsOf(HWND control, COLORREF colour) {
+    ::RedrawWindow(::GetParent(control), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW);
+    RECT r{};
+    ::GetClientRect(control, &r);
+    WindowDC dc(control);
+    int count = 0;
+    for (int y = 0; y < r.bottom; ++y) {
+        for (int x = 0; x < r.right; ++x) {
+            count += ::GetPixel(dc.get(), x, y) == colour;
+        }
+    }
+    return count;
+}
+
+// The dialogs' finish, in both themes: the pictures fill their boxes, the About title shows
+// its grey shade behind it, and the Sort lists' shadows lie on the panel's own colour, with
+// no column missing where the shadow's slices meet.
+TEST_F(DialogFixture, PicturesTitleShadeAndListShadowsInBothThemes) {
+    WriteBytes(Context().toolbarFile, "C:\\A|A\r\n");
+    DialogContext context = Context();
+    context.productIcon = SquareIcon;
+    const COLORREF icon = 0xC06020;
+    for (const auto& [theme, panel] : {std::pair{L"0", 0xE0E0E0u}, {L"1", 0x000000u}}) {
+        SCOPED_TRACE(testing::Message() << "Theme " << theme);
+        EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", theme));
+        frmAbout about(context);
+        about.Create(nullptr);
+        ::ShowWindow(about.hwnd(), SW_SHOWNOACTIVATE);
+        const int box = about.Px(128);
+        EXPECT_EQ(PixelsOf(about.Control(L"Image1"), icon), box * box);
+        const int shade = PixelsOf(about.Control(L"lblZelkToolbars", 0), 0xC0C0C0);
+        EXPECT_GT(shade, 50);
+        EXPECT_GT(PixelsOf(about.Control(L"lblZelkToolbars", 0), 0xFF4070), shade);
+
+        frmParameters host(context);
+        host.Create(nullptr);
+        frmAddToolBar add(host);
+        add.Create(host.hwnd());
+        ::ShowWindow(add.hwnd(), SW_SHOWNOACTIVATE);
+        EXPECT_EQ(PixelsOf(add.Control(L"Picture1"), icon), add.Px(64) * add.Px(64));
+        add.Unload();
+
+        FrmSort sort(host);
+        sort.Create(host.hwnd());
+        for (ucList* list : {&sort.ucList1(), &sort.uclist2()}) {
+            const ClsShadow& shadow = list->Shadow();
+            const int w = shadow.LayerWidth(), h = shadow.LayerHeight();
+            ASSERT_EQ(shadow.LayerPixels().size(), static_cast<size_t>(w * h));
+            const auto at = [&](int x, int y) {
+                return shadow.LayerPixels()[static_cast<size_t>(y * w + x)] & 0xFFFFFFu;
+            };
+            for (const auto& [x, y] : {std::pair{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}}) {
+                EXPECT_EQ(at(x, y), panel) << "corner " << x << "," << y;
+            }
+            const int corner = shadow.Layout().corner;
+            for (int y = 0; y < shadow.Layout().frame.y; ++y) {
+                for (int x = corner - 1; x <= w - corner; ++x) {
+                    ASSERT_EQ(at(x, y), at(w / 2, y)) << "seam at " << x << "," << y;
+                }
+            }
+        }
+    }
 }
