@@ -8,12 +8,13 @@ namespace zelk {
 
 const std::vector<std::string>& LocalIniLines() {
     static const std::vector<std::string> lines = {
-        "[LocaleID]", "1036=fra",  "2060=fra",  "3084=fra",  "5132=fra",  "4108=fra",
-        "1031=deu",   "3079=deu",  "5127=deu",  "2055=deu",  "1040=ita",  "2064=ita",
-        "1034=spa",   "11274=spa", "16394=spa", "13322=spa", "9226=spa",  "5130=spa",
-        "7178=spa",   "12298=spa", "4106=spa",  "18442=spa", "2058=spa",  "19466=spa",
-        "6154=spa",   "10250=spa", "20490=spa", "15370=spa", "17418=spa", "14346=spa",
-        "8202=spa",   "2070=por",  "1046=por",  "1043=nld",  "2067=nld",  "//case else =eng"};
+        "[LocaleID]", "1036=fra", "2060=fra", "3084=fra", "5132=fra", "4108=fra", "1031=deu",
+        "3079=deu", "5127=deu", "2055=deu", "1040=ita", "2064=ita", "1034=spa", "11274=spa",
+        "16394=spa", "13322=spa", "9226=spa", "5130=spa", "7178=spa", "12298=spa", "4106=spa",
+        "18442=spa", "2058=spa", "19466=spa", "6154=spa", "10250=spa", "20490=spa", "15370=spa",
+        "17418=spa", "14346=spa", "8202=spa", "2070=por", "1046=por", "1043=nld", "2067=nld",
+        // Spain's own Spanish since Windows Vista (modern sort); 1034 is the traditional sort.
+        "3082=spa", "//case else =eng"};
     return lines;
 }
 

@@ -6,13 +6,14 @@
 
 using namespace zelk;
 
-TEST(Localisation, LocalIniHasThirtySixLinesInOrder) {
+TEST(Localisation, LocalIniListsEveryLocaleInOrder) {
     const auto& lines = LocalIniLines();
-    ASSERT_EQ(lines.size(), 36u);
+    ASSERT_EQ(lines.size(), 37u);
     EXPECT_EQ(lines.front(), "[LocaleID]");
     EXPECT_EQ(lines[1], "1036=fra");
     EXPECT_EQ(lines[13], "11274=spa");
     EXPECT_EQ(lines[31], "2070=por");
+    EXPECT_EQ(lines[35], "3082=spa"); // Spanish (Spain) as Windows sets it up today
     EXPECT_EQ(lines.back(), "//case else =eng");
     const std::string bytes = LocalIniBytes();
     EXPECT_EQ(bytes.substr(0, 22), "[LocaleID]\r\n1036=fra\r\n");
@@ -29,6 +30,8 @@ TEST(Localisation, LanguageFromLocale) {
     auto none = [](std::wstring_view) { return false; };
     EXPECT_EQ(LanguageForLocale(1036, localIni, onlyFra), L"fra");
     EXPECT_EQ(LanguageForLocale(3084, localIni, onlyFra), L"fra");
+    const auto every = [](std::wstring_view) { return true; };
+    EXPECT_EQ(LanguageForLocale(3082, localIni, every), L"spa");
     EXPECT_EQ(LanguageForLocale(1036, localIni, none), L"eng");
     EXPECT_EQ(LanguageForLocale(1031, localIni, onlyFra), L"eng"); // deu.lng missing
     EXPECT_EQ(LanguageForLocale(2057, localIni, onlyFra), L"eng");

@@ -160,6 +160,14 @@ crop_dialog "About..." about-light
 # Chosen pixels of the photographs: panels and backgrounds follow the theme.
 pixel() { convert "$WORK/$1.png" -crop "1x1+$2+$3" +repage -depth 8 txt:- | awk -F'[(),]' 'NR == 2 { print $3+0, $4+0, $5+0 }'; }
 expect_pixel() { [ "$(pixel "$1" "$2" "$3")" = "$4" ] || fail "$1 at $2,$3 is $(pixel "$1" "$2" "$3"), not $4"; }
+# Within 3 of each channel: an icon's inside is drawn with rounding that differs by a level
+# between builds, while the panel it would show if the picture were smaller is far off.
+expect_near() {
+  local got; got="$(pixel "$1" "$2" "$3")"
+  awk -v a="$got" -v b="$4" 'BEGIN { split(a, x, " "); split(b, y, " ");
+    for (i = 1; i <= 3; i++) if (x[i] - y[i] > 3 || y[i] - x[i] > 3) exit 1 }' ||
+    fail "$1 at $2,$3 is $got, not near $4"
+}
 expect_pixel parameters-dark 30 380 "0 0 0"          # the Theme panel, dark
 expect_pixel parameters-light 30 380 "224 224 224"   # the same panel, light
 expect_pixel about-dark 20 180 "0 0 0"
@@ -169,11 +177,11 @@ expect_pixel sort-light 12 395 "224 224 224"
 expect_pixel add-dark 30 180 "0 0 0"
 expect_pixel add-light 30 180 "224 224 224"
 for theme in dark light; do
-  expect_pixel "about-$theme" 33 112 "33 94 184"   # the picture fills its 128 box, left
-  expect_pixel "about-$theme" 143 112 "33 94 184"  # and right
+  expect_near  "about-$theme" 33 112 "33 94 184"   # the picture fills its 128 box, left
+  expect_near  "about-$theme" 143 112 "33 94 184"  # and right
   expect_pixel "about-$theme" 177 52 "192 192 192" # the title's grey shade shows below it
-  expect_pixel "add-$theme" 23 84 "34 97 187"      # the step 1 picture, 64 wide
-  expect_pixel "add-$theme" 76 84 "34 97 187"
+  expect_near  "add-$theme" 23 84 "34 97 187"      # the step 1 picture, 64 wide
+  expect_near  "add-$theme" 76 84 "34 97 187"
 done
 expect_pixel sort-dark 18 57 "0 0 0"        # the list shadow's corner is the panel, not white
 expect_pixel sort-light 18 57 "224 224 224"

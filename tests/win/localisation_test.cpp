@@ -18,7 +18,7 @@ const char kExpectedLocalIni[] =
     "16394=spa\r\n13322=spa\r\n9226=spa\r\n5130=spa\r\n7178=spa\r\n12298=spa\r\n4106=spa\r\n"
     "18442=spa\r\n2058=spa\r\n19466=spa\r\n6154=spa\r\n10250=spa\r\n20490=spa\r\n15370=spa\r\n"
     "17418=spa\r\n14346=spa\r\n8202=spa\r\n2070=por\r\n1046=por\r\n1043=nld\r\n2067=nld\r\n"
-    "//case else =eng\r\n";
+    "3082=spa\r\n//case else =eng\r\n";
 
 class FakeForm : public LocalisableForm {
 public:
