@@ -78,6 +78,29 @@ private:
     unique_hhook hook_;
 };
 
+// The timer messages this thread takes while it pumps for a while: a closed menu must leave
+// nothing that wakes the program (a laptop's battery pays for every wake-up).
+int TimerWakeupsWhilePumping(DWORD milliseconds) {
+    static int wakeups = 0;
+    wakeups = 0;
+    const unique_hhook hook(::SetWindowsHookExW(
+        WH_GETMESSAGE,
+        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (code == HC_ACTION && wParam == PM_REMOVE &&
+                reinterpret_cast<const MSG*>(lParam)->message == WM_TIMER) {
+                ++wakeups;
+            }
+            return ::CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, ::GetCurrentThreadId()));
+    const ULONGLONG end = ::GetTickCount64() + milliseconds;
+    while (::GetTickCount64() < end) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        PumpMessages();
+    }
+    return wakeups;
+}
+
 // A menu three levels deep: the top list with four toolbars, each with two folders of two
 // files and a few files of its own; the last toolbar scrolls.
 struct MenuTree {
@@ -397,6 +420,7 @@ TEST(PopupChain, RandomWalksKeepTheChainWhole) {
         }
         tree.Top().HideList();
         ASSERT_EQ(probe.Held(), std::vector<UINT>{}) << "walk " << walk;
+        EXPECT_EQ(TimerWakeupsWhilePumping(200), 0) << "walk " << walk << ": awake when closed";
     }
     EXPECT_EQ(shownWithoutKeys.Count(), 0) << "lists shown before they held the keys";
 }
