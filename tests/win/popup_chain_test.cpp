@@ -108,10 +108,13 @@ struct MenuTree {
     std::vector<std::unique_ptr<ucList>> lists;
 
     ucList& NewList() {
-        lists.push_back(std::make_unique<ucList>(services, MenuProperties()));
+        ListProperties p = MenuProperties();
+        p.BorderVisible = withShadows; // as the program's menus are; slow to compose under Wine
+        lists.push_back(std::make_unique<ucList>(services, p));
         return *lists.back();
     }
-    MenuTree() {
+    bool withShadows = false;
+    explicit MenuTree(bool shadows = false) : withShadows(shadows) {
         ucList& top = NewList();
         for (int t = 0; t < 4; ++t) {
             ucList& toolbar = NewList();
@@ -423,6 +426,37 @@ TEST(PopupChain, RandomWalksKeepTheChainWhole) {
         EXPECT_EQ(TimerWakeupsWhilePumping(200), 0) << "walk " << walk << ": awake when closed";
     }
     EXPECT_EQ(shownWithoutKeys.Count(), 0) << "lists shown before they held the keys";
+}
+
+// Someone who lives in the menu opens the same submenus all day: nothing may pile up. Windows,
+// GDI objects and shell pictures come from the process's own tables (GetGuiResources answers 0
+// under Wine), counted after the first opening, which creates what later ones reuse.
+TEST(PopupChain, HundredsOfOpeningsOfSubmenusLeaveNoObjectBehind) {
+    MenuTree tree(true);
+    tree.ShowTop();
+    ucList& top = tree.Top();
+    const auto cycle = [&](int n) {
+        Click(top, n % 4); // opens that toolbar's submenu, closing the one open before
+        ucList* child = top.ChildMenu();
+        ASSERT_NE(child, nullptr);
+        Click(*child, 0); // and a folder below it
+        ::SendMessageW(PopupChain::ForThisThread().HotKeyHolder(), WM_HOTKEY, VK_LEFT,
+                       MAKELPARAM(0, VK_LEFT));
+        ::SendMessageW(PopupChain::ForThisThread().HotKeyHolder(), WM_HOTKEY, VK_LEFT,
+                       MAKELPARAM(0, VK_LEFT));
+        PumpMessages();
+    };
+    for (int n = 0; n < 4; ++n) {
+        cycle(n);
+    }
+    const long gdi = GdiObjects(), windows = ProcessWindows();
+    ASSERT_GE(gdi, 0) << "the GDI handle table cannot be read";
+    for (int n = 0; n < 100; ++n) {
+        cycle(n);
+    }
+    EXPECT_EQ(GdiObjects(), gdi);
+    EXPECT_EQ(ProcessWindows(), windows);
+    EXPECT_EQ(tree.Visible().size(), 1u);
 }
 
 // A key pressed while the keys were moving was posted to the list that held them then: it is
