@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "settings/toolbar_store.h"
 #include "core/dialog_rules.h"
+#include "settings/toolbar_store.h"
 #include "dialogs/CmnDialogEx.h"
 #include "dialogs/FrmSort.h"
 #include "dialogs/frmAbout.h"
@@ -303,23 +303,6 @@ TEST(VersionResource, CarriesTheProjectVersion) {
     }
 }
 
-TEST(DialogRules, PickerErrorsAndRowTexts) {
-    EXPECT_EQ(PickerError(kPickerCancelled, L"BrowseForFolder").description,
-              L"Cancel was selected");
-    EXPECT_EQ(PickerError(0, L"BrowseForFolder").number, kPickerCancelled);
-    EXPECT_EQ(PickerError(0, L"BrowseForFolder").source, L"Common Dialog BrowseForFolder");
-    EXPECT_EQ(PickerError(65535, L"").description, L"The dialog box could not be created");
-    EXPECT_EQ(PickerError(65535, L"").source, L"");
-    EXPECT_EQ(PickerError(12290, L"Open").description, L"A file name is invalid.");
-    EXPECT_EQ(PickerError(77, L"Save").description, L"Unknown error code of 77");
-    EXPECT_EQ(PickerFailureText(-2147023673), L"Dialog failed with error: -2147023673");
-    EXPECT_EQ(VersionText(1, 0, 12), L"Version : 1.0.12");
-    EXPECT_EQ(SplitSortRow(SortRowText(L"My  Tools", L"C:\\x y")),
-              (std::pair<std::wstring, std::wstring>{L"My  Tools", L"C:\\x y"}));
-    EXPECT_EQ(StartUpCommand(L"C:\\Apps\\Bars", L"ZelkToolBars"),
-              L"\"C:\\Apps\\Bars\\ZelkToolBars.exe\"");
-}
-
 TEST(FolderPicker, CancelLeavesTheCancelCodeAsTheLastError) {
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     {
@@ -355,8 +338,7 @@ TEST_F(DialogFixture, ParametersNeverWritesOverAListItCouldNotRead) {
         SCOPED_TRACE(answer == IDYES ? "confirmed" : "not confirmed");
         services.boxes.clear();
         services.answer = answer;
-        unique_file lock(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        unique_file lock(HoldFile(path));
         ASSERT_TRUE(lock);
         frmParameters form(Context());
         form.Create(nullptr);

@@ -240,11 +240,7 @@ TEST_F(MenuFixture, TheShownMenuKeepsItsTimerRunning) {
     Touch(root + L"\\a.exe");
     auto form = Start(Line(root, "Tick"));
     form->ShowMenu();
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < 1000) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        PumpMessages();
-    }
+    PumpFor(1000);
     std::printf("menu timer ticks in one second: %ld\n", form->MenuListAt(0).TimerTicks());
     EXPECT_GT(form->MenuListAt(0).TimerTicks(), 31);
     form->MenuListAt(0).HideList();
