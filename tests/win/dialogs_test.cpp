@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <sddl.h>
+
 #include "core/dialog_rules.h"
 #include "settings/toolbar_store.h"
 #include "dialogs/CmnDialogEx.h"
@@ -19,6 +23,40 @@ using namespace zelk;
 
 namespace {
 
+constexpr wchar_t kSettingsKey[] = L"SOFTWARE\\ToolBars\\Settings\\Windows";
+
+// Makes a key read-only for everyone while alive, then puts its own security back; the handle
+// kept open with WRITE_DAC is what lets the restore work after the lock.
+class LockedKey {
+public:
+    explicit LockedKey(const wchar_t* path) {
+        EXPECT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0,
+                                    READ_CONTROL | WRITE_DAC, nullptr, key_.put(), nullptr),
+                  ERROR_SUCCESS);
+        DWORD size = 0;
+        ::RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, nullptr, &size);
+        saved_.resize(size);
+        EXPECT_EQ(::RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, saved_.data(), &size),
+                  ERROR_SUCCESS);
+        PSECURITY_DESCRIPTOR readOnly = nullptr;
+        EXPECT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr));
+        EXPECT_EQ(::RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, readOnly),
+                  ERROR_SUCCESS);
+        ::LocalFree(readOnly);
+    }
+    ~LockedKey() {
+        EXPECT_EQ(::RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, saved_.data()),
+                  ERROR_SUCCESS);
+    }
+    LockedKey(const LockedKey&) = delete;
+    LockedKey& operator=(const LockedKey&) = delete;
+
+private:
+    unique_hkey key_;
+    std::vector<BYTE> saved_;
+};
+
 struct DialogFixture : testing::Test {
     TempFolder data, program;
     RecordingUiServices services;
@@ -33,11 +71,7 @@ struct DialogFixture : testing::Test {
         for (auto [key, value] :
              {std::pair{L"Theme", savedTheme}, {L"AutoStart", savedAutoStart}}) {
             if (value == L"<none>") {
-                unique_hkey k;
-                if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\ToolBars\\Settings\\Windows", 0,
-                                    KEY_ALL_ACCESS, k.put()) == ERROR_SUCCESS) {
-                    ::RegDeleteValueW(k.get(), key);
-                }
+                ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, key);
             } else {
                 EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, key, value));
             }
@@ -55,17 +89,12 @@ struct DialogFixture : testing::Test {
         return c;
     }
     static std::wstring RunValue() {
-        unique_hkey key;
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
-            return L"<none>";
-        }
         wchar_t value[1024] = {};
         DWORD size = sizeof(value);
-        if (::RegQueryValueExW(key.get(), kRunValueName, nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS) {
-            return L"<none>";
-        }
-        return value;
+        return ::RegGetValueW(HKEY_CURRENT_USER, kRunKey, kRunValueName, RRF_RT_REG_SZ, nullptr,
+                              value, &size) == ERROR_SUCCESS
+                   ? value
+                   : L"<none>";
     }
 };
 
@@ -361,5 +390,58 @@ TEST_F(DialogFixture, ParametersNeverWritesOverAListItCouldNotRead) {
             EXPECT_EQ(ReadBytes(path), "C:\\New|New\r\n");
             EXPECT_EQ(ReadBytes(BackupPathOf(path)), list);
         }
+    }
+}
+
+// Windows may refuse the Run key or the settings key (a policy, a security tool, a locked
+// profile): Parameters says which choice did not take instead of closing as if all were saved.
+TEST_F(DialogFixture, EveryRefusedChoiceIsToldAndTheListIsStillSaved) {
+    struct Case {
+        bool lockRun, lockSettings, startWithWindows;
+        std::vector<std::wstring> told; // empty: no box at all
+    };
+    const Case cases[] = {
+        {false, false, true, {}},
+        {true, false, true, {L"could not be turned on (error 5)"}},
+        {true, false, false, {L"could not be turned off (error 5)"}},
+        {false, true, false, {L"AutoStart could not be saved", L"Theme could not be saved"}},
+        {true, true, true, {L"turned on", L"AutoStart", L"Theme"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "run locked " << c.lockRun << ", settings locked "
+                                        << c.lockSettings << ", start " << c.startWithWindows);
+        services.boxes.clear();
+        bool allUsers = false;
+        // Something to turn off, so the refused delete is a real one.
+        ASSERT_EQ(RegisterStartUp(kRunValueName, L"\"C:\\old.exe\"", true, allUsers), 1);
+        ASSERT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"1"));
+        WriteBytes(Context().toolbarFile, "C:\\A|A\r\n");
+        {
+            std::optional<LockedKey> run, settings;
+            if (c.lockRun) {
+                run.emplace(kRunKey);
+            }
+            if (c.lockSettings) {
+                settings.emplace(kSettingsKey);
+            }
+            frmParameters form(Context());
+            form.Create(nullptr);
+            form.ucList1().AddItem(L"B", -1, std::wstring(L"C:\\B"));
+            form.Check(L"OptYes", c.startWithWindows ? 0 : 1);
+            form.Click(L"cmdOk");
+            EXPECT_FALSE(form.IsOpen());
+        }
+        EXPECT_EQ(ReadBytes(Context().toolbarFile), "C:\\A|A\r\nC:\\B|B\r\n");
+        if (c.told.empty()) {
+            EXPECT_TRUE(services.boxes.empty());
+        } else {
+            ASSERT_EQ(services.boxes.size(), 1u);
+            for (const std::wstring& part : c.told) {
+                EXPECT_NE(services.boxes[0].text.find(part), std::wstring::npos)
+                    << "missing \"" << testing::PrintToString(part) << "\" in "
+                    << testing::PrintToString(services.boxes[0].text);
+            }
+        }
+        EXPECT_EQ(RegisterStartUp(kRunValueName, L"", false, allUsers), 0);
     }
 }
