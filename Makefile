@@ -6,7 +6,8 @@ NATIVE_CORE_TESTS := $(CURDIR)/build/native/tests/core/zelk_core_tests
 NATIVE_LOCAL_INI := $(CURDIR)/build/native/tools/dist/zelk_local_ini
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
-.PHONY: all deps native cross format format-check tidy test run dist bench clean exercise mutate fuzz
+.PHONY: all deps native cross format format-check tidy test run dist bench clean exercise mutate fuzz \
+	test-share
 
 all: cross
 
@@ -68,6 +69,10 @@ exercise: cross
 # Plants the faults of tools/mutants.txt in src/core one at a time: which do the core tests catch?
 mutate: deps
 	@python3 tools/mutate
+
+# Test code against the whole C++: fails above a third.
+test-share:
+	@python3 tools/test-share --folders
 
 # libFuzzer over every reader of outside data, FUZZ_SECONDS (default 60) per target.
 fuzz: deps

@@ -6,20 +6,6 @@
 
 using namespace zelk;
 
-TEST(Localisation, LocalIniListsEveryLocaleInOrder) {
-    const auto& lines = LocalIniLines();
-    ASSERT_EQ(lines.size(), 37u);
-    EXPECT_EQ(lines.front(), "[LocaleID]");
-    EXPECT_EQ(lines[1], "1036=fra");
-    EXPECT_EQ(lines[13], "11274=spa");
-    EXPECT_EQ(lines[31], "2070=por");
-    EXPECT_EQ(lines[35], "3082=spa"); // Spanish (Spain) as Windows sets it up today
-    EXPECT_EQ(lines.back(), "//case else =eng");
-    const std::string bytes = LocalIniBytes();
-    EXPECT_EQ(bytes.substr(0, 22), "[LocaleID]\r\n1036=fra\r\n");
-    EXPECT_EQ(bytes.substr(bytes.size() - 18), "//case else =eng\r\n");
-}
-
 TEST(Localisation, LanguageFromLocale) {
     std::wstring ini;
     for (const auto& line : LocalIniLines()) {

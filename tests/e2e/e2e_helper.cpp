@@ -3,10 +3,8 @@
 //                       title, client origin
 //   keys NAME...        presses and releases keys through SendInput (up, down, left, right,
 //                       home, end, pageup, pagedown, return, escape, tab, or one letter/digit)
-//   menu                the items of the visible popup menu, one per line
 //   texts CLASS         the title of the visible top-level window of that class, then the
 //                       texts of its controls, one per line
-//   locale              the user's locale id
 //   serve               answers commands, one per line on standard input, each answer ending
 //                       with a line "end" (a Wine process start costs about a second, too much
 //                       to pay after every step of a long walk): state, windows, keys NAME...,
@@ -20,6 +18,12 @@
 //   alive PID           "alive" or "gone": whether that process still runs
 //   close CLASS         sends WM_CLOSE to every top-level window of that class and waits up
 //                       to ten seconds for their processes to end (clean-up after a test)
+//   lock PATH FLAGFILE [SECONDS]  opens PATH (environment variables expanded) with no sharing,
+//                       prints "locked <expanded path>" and holds it until FLAGFILE is gone or
+//                       SECONDS (default 120) have passed, so a test that dies never leaves
+//                       the file held for ever
+//   dialogtext HWND     the window's title, then one line per child window: class, tab, text,
+//                       and " (default)" after the default push button
 #include <windows.h>
 #include <winternl.h>
 
@@ -110,26 +114,6 @@ int Keys(int argc, wchar_t** argv) {
         ::Sleep(150);
     }
     return 0;
-}
-
-int Menu() {
-    HWND popup = nullptr;
-    while ((popup = ::FindWindowExW(nullptr, popup, L"#32768", nullptr)) != nullptr) {
-        if (::IsWindowVisible(popup)) {
-            break;
-        }
-    }
-    if (popup == nullptr) {
-        return 1;
-    }
-    const HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
-    const int count = ::GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[256] = {};
-        ::GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
-        PrintUtf8(std::wstring(text) + L"\n");
-    }
-    return count > 0 ? 0 : 1;
 }
 
 int Texts(const wchar_t* cls) {
@@ -462,6 +446,85 @@ int Close(const wchar_t* windowClass) {
     return status;
 }
 
+// --- the unreadable list: a lock held from inside Wine, a box read through its controls ---
+
+std::wstring Expanded(const wchar_t* text) {
+    const DWORD n = ::ExpandEnvironmentStringsW(text, nullptr, 0);
+    if (n == 0) {
+        return text;
+    }
+    std::wstring out(n, L'\0');
+    const DWORD written = ::ExpandEnvironmentStringsW(text, out.data(), n);
+    if (written == 0 || written > n) {
+        return text;
+    }
+    out.resize(written - 1);
+    return out;
+}
+
+int Lock(const wchar_t* path, const wchar_t* flag, const wchar_t* seconds) {
+    const std::wstring file = Expanded(path);
+    const HANDLE handle = ::CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        std::printf("error %lu\n", ::GetLastError());
+        return 1;
+    }
+    PrintUtf8(L"locked " + file + L"\n");
+    std::fflush(stdout);
+    const ULONGLONG limitMs =
+        (seconds != nullptr ? std::wcstoull(seconds, nullptr, 10) : 120ULL) * 1000ULL;
+    const ULONGLONG start = ::GetTickCount64();
+    while (::GetFileAttributesW(flag) != INVALID_FILE_ATTRIBUTES &&
+           ::GetTickCount64() - start < limitMs) {
+        ::Sleep(100);
+    }
+    ::CloseHandle(handle);
+    std::printf("released\n");
+    return 0;
+}
+
+// WM_GETTEXT, not GetWindowTextW: another process's controls answer only the message. With a
+// time-out, so a hung program fails the test instead of holding it.
+std::wstring TextOf(HWND window) {
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
+        return L"";
+    }
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR got = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXT, text.size(),
+                               reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 2000,
+                               &got)) {
+        return L"";
+    }
+    text.resize(got < text.size() ? got : text.size() - 1);
+    return text;
+}
+
+BOOL CALLBACK ListChild(HWND child, LPARAM) {
+    wchar_t cls[256] = {};
+    ::GetClassNameW(child, cls, 256);
+    // The default push button is the one Return presses.
+    const bool isDefault = std::wstring(cls) == L"Button" &&
+                           (::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    PrintUtf8(std::wstring(cls) + L"\t" + TextOf(child) + (isDefault ? L" (default)" : L"") +
+              L"\n");
+    return TRUE;
+}
+
+int DialogText(const wchar_t* handle) {
+    const HWND window =
+        reinterpret_cast<HWND>(static_cast<uintptr_t>(std::wcstoull(handle, nullptr, 10)));
+    if (!::IsWindow(window)) {
+        std::fprintf(stderr, "no such window\n");
+        return 1;
+    }
+    PrintUtf8(TextOf(window) + L"\n");
+    ::EnumChildWindows(window, &ListChild, 0);
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -473,15 +536,8 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"keys") {
         return Keys(argc, argv);
     }
-    if (command == L"menu") {
-        return Menu();
-    }
     if (command == L"texts" && argc == 3) {
         return Texts(argv[2]);
-    }
-    if (command == L"locale") {
-        std::printf("%lu\n", static_cast<unsigned long>(::GetUserDefaultLCID()));
-        return 0;
     }
     if (command == L"serve") {
         return Serve();
@@ -501,8 +557,14 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"close" && argc == 3) {
         return Close(argv[2]);
     }
-    std::fprintf(stderr,
-                 "usage: e2e_helper windows | keys NAME... | menu | texts CLASS | locale | serve | "
-                 "hold NAME | leaker | version PATH | alive PID | close CLASS\n");
+    if (command == L"lock" && argc >= 4) {
+        return Lock(argv[2], argv[3], argc > 4 ? argv[4] : nullptr);
+    }
+    if (command == L"dialogtext" && argc == 3) {
+        return DialogText(argv[2]);
+    }
+    std::fprintf(stderr, "usage: e2e_helper windows | keys NAME... | texts CLASS | serve | "
+                         "hold NAME | leaker | version PATH | alive PID | close CLASS | "
+                         "lock PATH FLAGFILE [SECONDS] | dialogtext HWND\n");
     return 2;
 }

@@ -5,7 +5,6 @@
 # leaves the file as it was, byte for byte); once the file is free, Yes writes the list shown
 # and keeps the old one as ToolBars.txt.bak, byte for byte; the menu then shows the new list.
 source "$(dirname "$0")/lib.sh"
-AUX="$3"
 setup
 
 programs="$DRIVE_C/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
@@ -38,7 +37,7 @@ box() {
 box_up() { [ -n "$(box "$1")" ]; }
 box_gone() { [ -z "$(box "$1")" ]; }
 # The box's text and buttons as one line, read from its controls inside Wine.
-box_text() { wine_capture "$AUX" dialogtext "$(box "$1")" | tr -d '\r' | tr '\t' ' ' | paste -sd' '; }
+box_text() { wine_capture "$HELPER" dialogtext "$(box "$1")" | tr -d '\r' | tr '\t' ' ' | paste -sd' '; }
 expect_text() { # TEXT WHAT...: every WHAT is in TEXT
   local text="$1" what
   shift
@@ -53,7 +52,7 @@ cp "$DATA/ToolBars.txt" "$WORK/before.txt"
 
 # The list is held open, without sharing, before the program starts.
 touch "$flag"
-(wine "$AUX" lock '%LOCALAPPDATA%\Tanvel\ToolBars\ToolBars.txt' "Z:${flag//\//\\}" 120 \
+(wine "$HELPER" lock '%LOCALAPPDATA%\Tanvel\ToolBars\ToolBars.txt' "Z:${flag//\//\\}" 120 \
   >"$WORK/lock.out" 2>&1 </dev/null &)
 wait_until 20 grep -q '^locked ' "$WORK/lock.out" || fail "the list was not locked: $(cat "$WORK/lock.out")"
 file="$(sed -n 's/^locked //p' "$WORK/lock.out" | tr -d '\r')"

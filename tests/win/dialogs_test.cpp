@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "settings/toolbar_store.h"
+#include <windows.h>
+
+#include <sddl.h>
+
 #include "core/dialog_rules.h"
+#include "settings/toolbar_store.h"
 #include "dialogs/CmnDialogEx.h"
 #include "dialogs/FrmSort.h"
 #include "dialogs/frmAbout.h"
@@ -20,6 +24,40 @@ using namespace zelk;
 
 namespace {
 
+constexpr wchar_t kSettingsKey[] = L"SOFTWARE\\ToolBars\\Settings\\Windows";
+
+// Makes a key read-only for everyone while alive, then puts its own security back; the handle
+// kept open with WRITE_DAC is what lets the restore work after the lock.
+class LockedKey {
+public:
+    explicit LockedKey(const wchar_t* path) {
+        EXPECT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0,
+                                    READ_CONTROL | WRITE_DAC, nullptr, key_.put(), nullptr),
+                  ERROR_SUCCESS);
+        DWORD size = 0;
+        ::RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, nullptr, &size);
+        saved_.resize(size);
+        EXPECT_EQ(::RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, saved_.data(), &size),
+                  ERROR_SUCCESS);
+        PSECURITY_DESCRIPTOR readOnly = nullptr;
+        EXPECT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr));
+        EXPECT_EQ(::RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, readOnly),
+                  ERROR_SUCCESS);
+        ::LocalFree(readOnly);
+    }
+    ~LockedKey() {
+        EXPECT_EQ(::RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, saved_.data()),
+                  ERROR_SUCCESS);
+    }
+    LockedKey(const LockedKey&) = delete;
+    LockedKey& operator=(const LockedKey&) = delete;
+
+private:
+    unique_hkey key_;
+    std::vector<BYTE> saved_;
+};
+
 struct DialogFixture : testing::Test {
     TempFolder data, program;
     RecordingUiServices services;
@@ -34,11 +72,7 @@ struct DialogFixture : testing::Test {
         for (auto [key, value] :
              {std::pair{L"Theme", savedTheme}, {L"AutoStart", savedAutoStart}}) {
             if (value == L"<none>") {
-                unique_hkey k;
-                if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\ToolBars\\Settings\\Windows", 0,
-                                    KEY_ALL_ACCESS, k.put()) == ERROR_SUCCESS) {
-                    ::RegDeleteValueW(k.get(), key);
-                }
+                ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, key);
             } else {
                 EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, key, value));
             }
@@ -56,17 +90,12 @@ struct DialogFixture : testing::Test {
         return c;
     }
     static std::wstring RunValue() {
-        unique_hkey key;
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
-            return L"<none>";
-        }
         wchar_t value[1024] = {};
         DWORD size = sizeof(value);
-        if (::RegQueryValueExW(key.get(), kRunValueName, nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS) {
-            return L"<none>";
-        }
-        return value;
+        return ::RegGetValueW(HKEY_CURRENT_USER, kRunKey, kRunValueName, RRF_RT_REG_SZ, nullptr,
+                              value, &size) == ERROR_SUCCESS
+                   ? value
+                   : L"<none>";
     }
 };
 
@@ -312,23 +341,6 @@ TEST(VersionResource, CarriesTheProjectVersion) {
     }
 }
 
-TEST(DialogRules, PickerErrorsAndRowTexts) {
-    EXPECT_EQ(PickerError(kPickerCancelled, L"BrowseForFolder").description,
-              L"Cancel was selected");
-    EXPECT_EQ(PickerError(0, L"BrowseForFolder").number, kPickerCancelled);
-    EXPECT_EQ(PickerError(0, L"BrowseForFolder").source, L"Common Dialog BrowseForFolder");
-    EXPECT_EQ(PickerError(65535, L"").description, L"The dialog box could not be created");
-    EXPECT_EQ(PickerError(65535, L"").source, L"");
-    EXPECT_EQ(PickerError(12290, L"Open").description, L"A file name is invalid.");
-    EXPECT_EQ(PickerError(77, L"Save").description, L"Unknown error code of 77");
-    EXPECT_EQ(PickerFailureText(-2147023673), L"Dialog failed with error: -2147023673");
-    EXPECT_EQ(VersionText(1, 0, 12), L"Version : 1.0.12");
-    EXPECT_EQ(SplitSortRow(SortRowText(L"My  Tools", L"C:\\x y")),
-              (std::pair<std::wstring, std::wstring>{L"My  Tools", L"C:\\x y"}));
-    EXPECT_EQ(StartUpCommand(L"C:\\Apps\\Bars", L"ZelkToolBars"),
-              L"\"C:\\Apps\\Bars\\ZelkToolBars.exe\"");
-}
-
 TEST(FolderPicker, CancelLeavesTheCancelCodeAsTheLastError) {
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     {
@@ -364,8 +376,7 @@ TEST_F(DialogFixture, ParametersNeverWritesOverAListItCouldNotRead) {
         SCOPED_TRACE(answer == IDYES ? "confirmed" : "not confirmed");
         services.boxes.clear();
         services.answer = answer;
-        unique_file lock(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+        unique_file lock(HoldFile(path));
         ASSERT_TRUE(lock);
         frmParameters form(Context());
         form.Create(nullptr);
@@ -589,5 +600,58 @@ TEST_F(DialogFixture, PicturesTitleShadeAndListShadowsInBothThemes) {
                 }
             }
         }
+    }
+}
+
+// Windows may refuse the Run key or the settings key (a policy, a security tool, a locked
+// profile): Parameters says which choice did not take instead of closing as if all were saved.
+TEST_F(DialogFixture, EveryRefusedChoiceIsToldAndTheListIsStillSaved) {
+    struct Case {
+        bool lockRun, lockSettings, startWithWindows;
+        std::vector<std::wstring> told; // empty: no box at all
+    };
+    const Case cases[] = {
+        {false, false, true, {}},
+        {true, false, true, {L"could not be turned on (error 5)"}},
+        {true, false, false, {L"could not be turned off (error 5)"}},
+        {false, true, false, {L"AutoStart could not be saved", L"Theme could not be saved"}},
+        {true, true, true, {L"turned on", L"AutoStart", L"Theme"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "run locked " << c.lockRun << ", settings locked "
+                                        << c.lockSettings << ", start " << c.startWithWindows);
+        services.boxes.clear();
+        bool allUsers = false;
+        // Something to turn off, so the refused delete is a real one.
+        ASSERT_EQ(RegisterStartUp(kRunValueName, L"\"C:\\old.exe\"", true, allUsers), 1);
+        ASSERT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"1"));
+        WriteBytes(Context().toolbarFile, "C:\\A|A\r\n");
+        {
+            std::optional<LockedKey> run, settings;
+            if (c.lockRun) {
+                run.emplace(kRunKey);
+            }
+            if (c.lockSettings) {
+                settings.emplace(kSettingsKey);
+            }
+            frmParameters form(Context());
+            form.Create(nullptr);
+            form.ucList1().AddItem(L"B", -1, std::wstring(L"C:\\B"));
+            form.Check(L"OptYes", c.startWithWindows ? 0 : 1);
+            form.Click(L"cmdOk");
+            EXPECT_FALSE(form.IsOpen());
+        }
+        EXPECT_EQ(ReadBytes(Context().toolbarFile), "C:\\A|A\r\nC:\\B|B\r\n");
+        if (c.told.empty()) {
+            EXPECT_TRUE(services.boxes.empty());
+        } else {
+            ASSERT_EQ(services.boxes.size(), 1u);
+            for (const std::wstring& part : c.told) {
+                EXPECT_NE(services.boxes[0].text.find(part), std::wstring::npos)
+                    << "missing \"" << testing::PrintToString(part) << "\" in "
+                    << testing::PrintToString(services.boxes[0].text);
+            }
+        }
+        EXPECT_EQ(RegisterStartUp(kRunValueName, L"", false, allUsers), 0);
     }
 }

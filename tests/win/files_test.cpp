@@ -70,51 +70,35 @@ TEST(Files, FailedSaveKeepsTheOldFileAndSaysSo) {
               static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
 }
 
-// Every kind of garbage a toolbar file may hold gives a definite list, never a crash.
-TEST(Files, ToolbarFileReaderToleratesBadInput) {
+// Sizes the reader must take whole; what the lines say is the core's and the fuzzer's matter.
+TEST(Files, ToolbarFileReaderTakesLargeFilesWhole) {
     TempFolder temp;
     const WindowsAnsiCodec ansi;
-    std::string binary;
-    for (int i = 0; i < 65536; ++i) {
-        binary.push_back(static_cast<char>((i * 131) & 0xFF));
-    }
     std::string many;
     for (int i = 0; i < 100000; ++i) {
         many += "C:\\T" + std::to_string(i) + "|T" + std::to_string(i) + "\r\n";
     }
-    const std::string longPath = "C:\\" + std::string(400, 'L') + "\\Deep|Deep\r\n";
     struct Case {
         const char* name;
         std::string bytes;
         std::optional<size_t> lines; // nullopt: no toolbars at all
-        std::wstring firstPath, firstTitle;
+        std::wstring lastPath;
     };
     const Case cases[] = {
-        {"0 bytes", "", std::nullopt, L"", L""},
-        {"1 MB line", std::string(1 << 20, 'x'), 1, std::wstring(1 << 20, L'x'), L""},
-        {"100000 lines", many, 100000, L"C:\\T0", L"T0"},
-        {"no CR LF at the end", "C:\\A|A\r\nC:\\B|B", 2, L"C:\\A", L"A"},
-        {"UTF-8 with BOM",
-         "\xEF\xBB\xBF"
-         "C:\\\xCE\xA9|\xCE\xA9\r\n",
-         1, L"C:\\Ω", L"Ω"},
-        {"longer than MAX_PATH", longPath, 1, L"C:\\" + std::wstring(400, L'L') + L"\\Deep",
-         L"Deep"},
+        {"0 bytes", "", std::nullopt, L""},
+        {"1 MB line", std::string(1 << 20, 'x'), 1, std::wstring(1 << 20, L'x')},
+        {"100000 lines", many, 100000, L"C:\\T99999"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::wstring path = temp / L"ToolBars.txt";
-        WriteBytes(path, c.bytes);
-        const auto toolbars = ReadToolbarFile(path, ansi);
+        WriteBytes(temp / L"ToolBars.txt", c.bytes);
+        const auto toolbars = ReadToolbarFile(temp / L"ToolBars.txt", ansi);
         ASSERT_EQ(toolbars.has_value(), c.lines.has_value());
         if (toolbars) {
             ASSERT_EQ(toolbars->size(), *c.lines);
-            EXPECT_EQ(toolbars->front().path, c.firstPath);
-            EXPECT_EQ(toolbars->front().title, c.firstTitle);
+            EXPECT_EQ(toolbars->back().path, c.lastPath);
         }
     }
-    WriteBytes(temp / L"ToolBars.txt", binary);
-    EXPECT_TRUE(ReadToolbarFile(temp / L"ToolBars.txt", ansi).has_value());
     EXPECT_FALSE(ReadToolbarFile(temp / L"missing.txt", ansi).has_value());
 }
 
@@ -135,8 +119,7 @@ TEST(Files, AnUnreadableToolbarFileIsNotAMissingOne) {
     WriteBytes(path, list);
     {
         // A backup or sync tool holding the file without read sharing.
-        unique_file lock(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        unique_file lock(HoldFile(path, GENERIC_READ | GENERIC_WRITE));
         ASSERT_TRUE(lock);
         const ToolbarFileRead locked = LoadToolbarFile(path, ansi);
         EXPECT_EQ(locked.status, ToolbarFileStatus::Unreadable);
@@ -147,17 +130,9 @@ TEST(Files, AnUnreadableToolbarFileIsNotAMissingOne) {
     EXPECT_EQ(released.status, ToolbarFileStatus::Read);
     EXPECT_EQ(released.toolbars.size(), 3u);
 
-    // Over the reader's cap (a sparse file: the size is all that matters).
+    // Over the reader's cap.
     const std::wstring huge = temp / L"huge.txt";
-    {
-        unique_file file(::CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        ASSERT_TRUE(file);
-        LARGE_INTEGER size{};
-        size.QuadPart = static_cast<LONGLONG>(kMaxToolbarFileBytes) + 1;
-        ASSERT_TRUE(::SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN));
-        ASSERT_TRUE(::SetEndOfFile(file.get()));
-    }
+    ASSERT_TRUE(MakeSparse(huge, kMaxToolbarFileBytes + 1));
     const ToolbarFileRead tooLarge = LoadToolbarFile(huge, ansi);
     EXPECT_EQ(tooLarge.status, ToolbarFileStatus::Unreadable);
     EXPECT_EQ(tooLarge.error, static_cast<DWORD>(ERROR_FILE_TOO_LARGE));

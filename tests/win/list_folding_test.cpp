@@ -61,17 +61,12 @@ TEST(ListFolding, FilterAndAutoCompleteFollowTheUsersLanguage) {
         const wchar_t* filter;
         std::vector<long> rows;
     };
+    // The rules themselves are the core's; these show the list matches with Windows' folding.
     const Case cases[] = {
-        {L"\u00E9", {1, 2}},     // é: Éditeur, été
-        {L"\u00C9T\u00C9", {2}}, // ÉTÉ
-        {L"\u00DF", {3, 4}},     // ß: Straße, STRASSE
-        {L"sS", {3, 4}},         // and the other way round
-        {L"\u03C2", {5, 6}},     // ς: every sigma
-        {L"\u03CC\u03A3", {5}},  // ΌΣ
-        {L"\u03AC", {6}},        // ά: Ά
-        {L"\u0451", {8}},        // ё: Ёлка, not Ель
-        {L"\u0434", {9}},        // д: ДОМ
-        {L"\uFF4B", {10}},       // ｋ
+        {L"\u00E9", {1, 2}}, // é: Éditeur, été
+        {L"\u00DF", {3, 4}}, // ß: Straße, STRASSE
+        {L"\u03C2", {5, 6}}, // ς: every sigma
+        {L"\uFF4B", {10}},   // ｋ: only Windows folds full width
     };
     RecordingUiServices services;
     ucList list(services, PlainList());
@@ -108,11 +103,8 @@ TEST(ListFolding, TypeAheadFindsTheLetterInEitherCase) {
     };
     const Case cases[] = {
         {L'\u00E9', 1},  // é: Éditeur, not Editeur before it
-        {L'\u00C9', 1},  // É
-        {L'\u03C2', 5},  // ς: Σοφός
-        {L'\u03AC', 6},  // ά: ΆΓΙΟΣ
         {L'\u0451', 8},  // ё: Ёлка, not Ель
-        {L'\u0434', 9},  // д: ДОМ
+        {L'\uFF5A', 10}, // ｚ: ＺＥＬＫ
         {L'\u00E8', -1}, // è: nothing moves
     };
     RecordingUiServices services;
@@ -132,11 +124,9 @@ TEST(ListFolding, AcceleratorsAnswerTheLetterInEitherCase) {
         long row; // -1: a beep and no choice
     };
     const Case cases[] = {
-        {L'\u00E9', 1}, {L'\u00C9', 1}, // é, É: &Éditer
-        {L'e', 0},                      // e: &Editer, not the accented one
-        {L'\u03C3', 2}, {L'\u03C2', 2}, // σ, ς: &Σοφός
-        {L'\u0451', 3},                 // ё: &Ёлка
-        {L'\u1E9E', 4},                 // ẞ: &ß
+        {L'\u00E9', 1}, // é: &Éditer
+        {L'e', 0},      // e: &Editer, not the accented one
+        {L'\u1E9E', 4}, // ẞ: &ß
         {L'q', -1},
     };
     RecordingUiServices services;

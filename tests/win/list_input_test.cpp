@@ -73,45 +73,57 @@ TEST(ListInput, TheFilterBoxSitsInTheHeaderAndHasTheKeyboard) {
     list.HideList();
 }
 
-TEST(ListInput, AutoCompleteLeavesTheKeyboardInItsTextBox) {
-    RecordingUiServices services;
-    Form form;
-    const HWND edit = EditBox(form.window);
-    ucList list(services, PlainList(0));
-    list.SetHomeParent(form.window);
-    AddItems(list, {L"apple", L"apricot", L"banana"});
-    list.AutoCompleteTextBox(edit);
-    ::SetFocus(edit);
-    ::SendMessageW(edit, WM_CHAR, L'a', 1);
-    ASSERT_TRUE(list.IsListVisible());
-    EXPECT_EQ(::GetFocus(), edit) << "the list took the keyboard after the first character";
-    ::SendMessageW(edit, WM_CHAR, L'p', 1);
-    EXPECT_EQ(list.MatchCount(), 2);
-    EXPECT_EQ(::GetFocus(), edit);
-    list.HideList();
-    list.AutoCompleteTextBox(nullptr);
-}
-
-TEST(ListInput, KeyDownReportsZeroForKeysTheListUsed) {
+// What the list tells its host: 0 for the keys it used, the shift state with the mouse and
+// the keys, and a double click as DblClick alone.
+TEST(ListInput, EventsReportUsedKeysShiftStatesAndDoubleClicks) {
     RecordingUiServices services;
     Form form;
     ucList list(services, PlainList(1));
     AddItems(list, {L"a", L"b", L"c"});
     list.PlaceInForm(form.window, 0, 0, 200, 150);
-    EventLog events(list);
-    struct Case {
-        WPARAM key;
-        int reported;
-    } cases[] = {{VK_DOWN, 0},     {VK_END, 0}, {VK_UP, 0},
-                 {VK_TAB, VK_TAB}, {'Q', 'Q'},  {VK_F5, VK_F5}};
-    for (const auto& c : cases) {
-        ::SendMessageW(list.hWnd(), WM_KEYDOWN, c.key, 1);
+    const auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) {
+        ::SendMessageW(list.hWnd(), message, wParam, lParam);
+    };
+    EventLog keys(list);
+    const std::pair<WPARAM, int> cases[] = {{VK_DOWN, 0},     {VK_END, 0}, {VK_UP, 0},
+                                            {VK_TAB, VK_TAB}, {'Q', 'Q'},  {VK_F5, VK_F5}};
+    for (const auto& [key, reported] : cases) {
+        send(WM_KEYDOWN, key, 1);
+        ASSERT_FALSE(keys.keyDown.empty());
+        EXPECT_EQ(keys.keyDown.back(), reported) << "key " << key;
     }
-    ASSERT_EQ(events.keyDown.size(), std::size(cases));
-    for (size_t i = 0; i < std::size(cases); ++i) {
-        EXPECT_EQ(events.keyDown[i], cases[i].reported) << "key " << cases[i].key;
-    }
+    EXPECT_EQ(keys.keyDown.size(), std::size(cases));
     EXPECT_EQ(list.ListIndex(), 1); // Down, End, Up
+
+    EventLog shifts(list);
+    const LPARAM first = RowPoint(list, 0), last = RowPoint(list, 2);
+    send(WM_MOUSEMOVE, 0, first);
+    send(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, first);
+    send(WM_LBUTTONUP, MK_SHIFT, first);
+    send(WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, first);
+    send(WM_LBUTTONUP, MK_CONTROL, first);
+    EXPECT_EQ(shifts.mouseShift, (std::vector<int>{1, 2}));
+    BYTE saved[256] = {}, state[256] = {};
+    ::GetKeyboardState(saved);
+    std::copy(std::begin(saved), std::end(saved), std::begin(state));
+    state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
+    ::SetKeyboardState(state);
+    send(WM_KEYDOWN, 'Q', 1);
+    ::SetKeyboardState(saved);
+    send(WM_KEYDOWN, 'Q', 1);
+    EXPECT_EQ(shifts.keyShift, (std::vector<int>{1, 0}));
+
+    EventLog clicks(list);
+    send(WM_MOUSEMOVE, 0, last);
+    send(WM_LBUTTONDOWN, MK_LBUTTON, last);
+    send(WM_LBUTTONUP, 0, last);
+    send(WM_LBUTTONDBLCLK, MK_LBUTTON, last);
+    send(WM_LBUTTONUP, 0, last);
+    EXPECT_EQ(clicks.mouseDown, 1);
+    EXPECT_EQ(clicks.selectionChange, 1);
+    EXPECT_EQ(clicks.itemClick, 1);
+    EXPECT_EQ(clicks.mouseUp, 1);
+    EXPECT_EQ(clicks.dblClick, 1);
 }
 
 TEST(ListInput, EveryCharacterIsReportedAndControlCharactersDoNotBeep) {
@@ -127,51 +139,6 @@ TEST(ListInput, EveryCharacterIsReportedAndControlCharactersDoNotBeep) {
     EXPECT_EQ(services.beeps, 1); // only "z", which no accelerator answers
     EXPECT_TRUE(menu.IsListVisible());
     menu.HideList();
-}
-
-TEST(ListInput, MouseAndKeyEventsCarryTheShiftState) {
-    RecordingUiServices services;
-    Form form;
-    ucList list(services, PlainList(1));
-    list.AddItem(L"a");
-    list.AddItem(L"b");
-    list.PlaceInForm(form.window, 0, 0, 200, 150);
-    EventLog events(list);
-    ::SendMessageW(list.hWnd(), WM_MOUSEMOVE, 0, RowPoint(list, 0));
-    ::SendMessageW(list.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, RowPoint(list, 0));
-    ::SendMessageW(list.hWnd(), WM_LBUTTONUP, MK_SHIFT, RowPoint(list, 0));
-    ::SendMessageW(list.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, RowPoint(list, 0));
-    ::SendMessageW(list.hWnd(), WM_LBUTTONUP, MK_CONTROL, RowPoint(list, 0));
-    EXPECT_EQ(events.mouseShift, (std::vector<int>{1, 2}));
-    BYTE saved[256] = {}, state[256] = {};
-    ::GetKeyboardState(saved);
-    std::copy(std::begin(saved), std::end(saved), std::begin(state));
-    state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
-    ::SetKeyboardState(state);
-    ::SendMessageW(list.hWnd(), WM_KEYDOWN, 'Q', 1);
-    ::SetKeyboardState(saved);
-    ::SendMessageW(list.hWnd(), WM_KEYDOWN, 'Q', 1);
-    EXPECT_EQ(events.keyShift, (std::vector<int>{1, 0}));
-}
-
-TEST(ListInput, ADoubleClickRaisesOnlyDblClick) {
-    RecordingUiServices services;
-    Form form;
-    ucList list(services, PlainList(1));
-    list.AddItem(L"a");
-    list.PlaceInForm(form.window, 0, 0, 200, 150);
-    EventLog events(list);
-    const LPARAM at = RowPoint(list, 0);
-    ::SendMessageW(list.hWnd(), WM_MOUSEMOVE, 0, at);
-    ::SendMessageW(list.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::SendMessageW(list.hWnd(), WM_LBUTTONUP, 0, at);
-    ::SendMessageW(list.hWnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    ::SendMessageW(list.hWnd(), WM_LBUTTONUP, 0, at);
-    EXPECT_EQ(events.mouseDown, 1);
-    EXPECT_EQ(events.selectionChange, 1);
-    EXPECT_EQ(events.itemClick, 1);
-    EXPECT_EQ(events.mouseUp, 1);
-    EXPECT_EQ(events.dblClick, 1);
 }
 
 TEST(ListInput, ASubmenuLinesUpWithItsRowBelowTheParentsFilter) {
@@ -289,30 +256,6 @@ TEST(ListInput, ShowFilterAndBorderVisibleTakeEffectOnAShownPopup) {
     list.HideList();
 }
 
-// The orphan submenu, from the list's own interface: toolbar B clicked while A's submenu
-// is open.
-TEST(ListInput, OpeningAnotherRowsSubmenuClosesTheOpenOne) {
-    RecordingUiServices services;
-    ucList top(services, PlainList(2)), a(services, PlainList(2)), b(services, PlainList(2));
-    a.AddItem(L"in a");
-    b.AddItem(L"in b");
-    top.AddSubMenu(L"A", &a);
-    top.AddSubMenu(L"B", &b);
-    Show(top, 600, 300);
-    ::SendMessageW(top.hWnd(), WM_MOUSEMOVE, 0, RowPoint(top, 0));
-    for (int i = 0; i < 31; ++i) {
-        top.TimerTick();
-    }
-    ASSERT_TRUE(a.IsListVisible());
-    ::SendMessageW(top.hWnd(), WM_MOUSEMOVE, 0, RowPoint(top, 1));
-    ::SendMessageW(top.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, RowPoint(top, 1));
-    EXPECT_TRUE(b.IsListVisible());
-    EXPECT_FALSE(a.IsListVisible()) << "A's submenu stayed open beside B's";
-    top.HideList();
-    EXPECT_FALSE(a.IsListVisible());
-    EXPECT_FALSE(b.IsListVisible());
-}
-
 TEST(ListInput, ADropDownClosesWhenAnotherWindowIsActivatedAMenuDoesNot) {
     RecordingUiServices services;
     for (long style : {0L, 2L}) {
@@ -343,11 +286,7 @@ TEST(ListInput, TheTimerRestsWhileTheScrollBarIsHeld) {
     ASSERT_TRUE(list.ScrollBar()->Visible());
     auto ticksOver = [&](DWORD ms) {
         const long before = list.TimerTicks();
-        const DWORD start = ::GetTickCount();
-        while (::GetTickCount() - start < ms) {
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-            PumpMessages();
-        }
+        PumpFor(ms);
         return list.TimerTicks() - before;
     };
     const HWND bar = list.ScrollBar()->hwnd();

@@ -169,23 +169,6 @@ TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
     EXPECT_GE(list.PaintCount(), 1000);
 }
 
-TEST(List, PopupTimerTicksOftenEnoughForTheHoverDelay) {
-    RecordingUiServices services;
-    ListProperties p = Themed(true);
-    p.ListStyle = 2;
-    ucList list(services, p);
-    list.AddItem(L"a");
-    Show(list, 100, 100);
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < 1000) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        PumpMessages();
-    }
-    list.HideList();
-    std::printf("timer ticks in one second: %ld\n", list.TimerTicks());
-    EXPECT_GT(list.TimerTicks(), 31); // the hover delay must not take more than a second
-}
-
 TEST(List, FilterBoxNarrowsThePopupAndKeepsGroupHeaders) {
     RecordingUiServices services;
     ListProperties p = Themed(true);
@@ -220,45 +203,6 @@ TEST(List, FilterBoxNarrowsThePopupAndKeepsGroupHeaders) {
     ::GetWindowRect(list.hWnd(), &r);
     EXPECT_GT(r.bottom - r.top, header + 20 * list.RowHeight()); // grows again, never shrinks
     list.HideList();
-}
-
-TEST(List, AutoCompleteOpensUnderTheBoxAndWritesTheChoiceBack) {
-    RecordingUiServices services;
-    TestWindow form(50, 50, 300, 200, true);
-    const HWND host = form.window;
-    HWND box = EditBox(host);
-    ListProperties p = Themed(false);
-    p.ListStyle = 0;
-    ucList list(services, p);
-    AddItems(list, {L"Notepad", L"Paint", L"WordPad"});
-    int posted = 0;
-    list.PostAutoComplete = [&] { ++posted; };
-    list.AutoCompleteTextBox(box);
-    ::SendMessageW(box, WM_CHAR, L'p', 0);
-    ::SendMessageW(box, WM_CHAR, L'a', 0);
-    ASSERT_TRUE(list.IsListVisible());
-    EXPECT_EQ(list.MatchCount(), 3); // notePAd, PAint, wordPAd
-    ::SendMessageW(box, WM_CHAR, L'i', 0);
-    EXPECT_EQ(list.MatchCount(), 1);
-    RECT boxRect{}, listRect{};
-    ::GetWindowRect(box, &boxRect);
-    ::GetWindowRect(list.hWnd(), &listRect);
-    EXPECT_EQ(listRect.left, boxRect.left);
-    EXPECT_EQ(listRect.top, boxRect.bottom);
-    EXPECT_EQ(listRect.right - listRect.left, boxRect.right - boxRect.left);
-
-    list.SetKeyDown(VK_DOWN);
-    list.SetKeyDown(VK_RETURN);
-    EXPECT_FALSE(list.IsListVisible());
-    wchar_t text[64] = {};
-    ::GetWindowTextW(box, text, 64);
-    EXPECT_STREQ(text, L"Paint");
-    EXPECT_EQ(posted, 1);
-
-    ::SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-    ::SendMessageW(box, WM_CHAR, L'z', 0); // matches nothing: stays closed
-    EXPECT_FALSE(list.IsListVisible());
-    list.AutoCompleteTextBox(nullptr);
 }
 
 TEST(List, DropEventsArriveWithClientPixelsAndTheText) {

@@ -16,11 +16,7 @@ void Type(std::initializer_list<WORD> keys) {
         input[0].ki.wVk = input[1].ki.wVk = key;
         input[1].ki.dwFlags = KEYEVENTF_KEYUP;
         ASSERT_EQ(::SendInput(2, input, sizeof(INPUT)), 2u);
-        const DWORD start = ::GetTickCount();
-        while (::GetTickCount() - start < 60) {
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-            PumpMessages();
-        }
+        PumpFor(60);
     }
 }
 
@@ -56,28 +52,37 @@ TEST(ListTyping, KeysTypedIntoAShownPopupGoToItsFilterBox) {
     list.HideList();
 }
 
+// The box keeps the keyboard from the first key on; the list opens under it, as wide as it.
 TEST(ListTyping, KeysTypedIntoAnAutoCompleteBoxStayThereAndTheChoiceComesBack) {
     RecordingUiServices services;
     Form form;
     const HWND edit = EditBox(form.window);
     ucList list(services, PlainList());
     list.SetHomeParent(form.window);
-    AddItems(list, {L"apple", L"apricot", L"banana"});
+    AddItems(list, {L"Notepad", L"Paint", L"WordPad"});
     int completions = 0;
     list.PostAutoComplete = [&] { ++completions; };
     list.AutoCompleteTextBox(edit);
     ::SetFocus(edit);
-    Type({'A', 'P'});
-    EXPECT_EQ(TextOf(edit), L"ap") << "keys went to the list instead of the box";
+    Type({'P', 'A'});
+    EXPECT_EQ(TextOf(edit), L"pa") << "keys went to the list instead of the box";
     ASSERT_TRUE(list.IsListVisible());
-    EXPECT_EQ(list.MatchCount(), 2);
-    Type({'R'});
-    EXPECT_EQ(TextOf(edit), L"apr");
+    EXPECT_EQ(list.MatchCount(), 3); // notePAd, PAint, wordPAd
+    Type({'I'});
     EXPECT_EQ(list.MatchCount(), 1);
+    RECT box{}, popup{};
+    ::GetWindowRect(edit, &box);
+    ::GetWindowRect(list.hWnd(), &popup);
+    EXPECT_EQ(popup.left, box.left);
+    EXPECT_EQ(popup.top, box.bottom);
+    EXPECT_EQ(popup.right - popup.left, box.right - box.left);
     Type({VK_DOWN, VK_RETURN});
-    EXPECT_EQ(TextOf(edit), L"apricot");
+    EXPECT_EQ(TextOf(edit), L"Paint");
     EXPECT_EQ(completions, 1);
     EXPECT_FALSE(list.IsListVisible());
     EXPECT_EQ(::GetFocus(), edit);
+    ::SetWindowTextW(edit, L"");
+    Type({'Z'}); // matches nothing: stays closed
+    EXPECT_FALSE(list.IsListVisible());
     list.AutoCompleteTextBox(nullptr);
 }

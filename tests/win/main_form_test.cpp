@@ -2,7 +2,6 @@
 
 #include "app/frmMain.h"
 #include "settings/toolbar_store.h"
-#include "settings/reg_settings.h"
 #include "test_support.h"
 #include "win/unique_handle.h"
 
@@ -124,19 +123,6 @@ TEST_F(MainFormFixture, MissingFileAsksForToolbarsUntilThereAreSomeAndRefreshRer
     EXPECT_EQ(form.TopListEntries().size(), 1u); // rebuilt, not appended
 }
 
-TEST_F(MainFormFixture, ThemeIsReadAgainAtEveryRebuild) {
-    const auto saved = GetRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"<none>");
-    EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"0"));
-    frmMain form(::GetModuleHandleW(nullptr), services, Environment());
-    form.Form_Load();
-    EXPECT_EQ(form.TopListTheme(), MenuTheme(false));
-    EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"1"));
-    form.RunCommand(mnuRefresh);
-    EXPECT_EQ(form.TopListTheme(), MenuTheme(true));
-    EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme",
-                                saved.value == L"<none>" ? L"1" : saved.value));
-}
-
 TEST_F(MainFormFixture, TrayClicksOpenTheMenuCornerAndTheHelpPage) {
     const std::wstring help = program / L"help.html";
     const std::wstring web = L"https://zelk.test/help/";
@@ -229,20 +215,12 @@ TEST_F(MainFormFixture, AnUnreadableListIsToldNeverTakenForEmptyAndReadAgainLate
         const bool folder = std::string(cause.name) == "a folder";
         const bool huge = std::string(cause.name) == "over the cap";
         if (huge) {
-            // Sparse: only the size matters.
-            unique_file file(::CreateFileW(ToolbarFile().c_str(), GENERIC_WRITE, 0, nullptr,
-                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-            ASSERT_TRUE(file);
-            LARGE_INTEGER size{};
-            size.QuadPart = static_cast<LONGLONG>(kMaxToolbarFileBytes) + 1;
-            ASSERT_TRUE(::SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN));
-            ASSERT_TRUE(::SetEndOfFile(file.get()));
+            ASSERT_TRUE(MakeSparse(ToolbarFile(), kMaxToolbarFileBytes + 1));
         } else if (folder) {
             std::filesystem::remove(std::filesystem::path(ToolbarFile()));
             std::filesystem::create_directory(std::filesystem::path(ToolbarFile()));
         } else {
-            lock.reset(::CreateFileW(ToolbarFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+            lock.reset(HoldFile(ToolbarFile()));
             ASSERT_TRUE(lock);
         }
         frmMain form(::GetModuleHandleW(nullptr), services, Environment());
@@ -281,8 +259,7 @@ TEST_F(MainFormFixture, AnUnreadableListIsToldNeverTakenForEmptyAndReadAgainLate
         form.MenuListAt(0).HideList();
 
         // Locked again after a good read: Refresh keeps the menu it has.
-        unique_file again(::CreateFileW(ToolbarFile().c_str(), GENERIC_READ, 0, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        unique_file again(HoldFile(ToolbarFile()));
         ASSERT_TRUE(again);
         form.RunCommand(mnuRefresh);
         PumpMessages();

@@ -50,17 +50,14 @@ struct MenuFixture : testing::Test {
 
 TEST_F(MenuFixture, FolderTreeBecomesDepthFirstLists) {
     const std::wstring root = tree / L"Tools";
-    std::filesystem::create_directories(std::filesystem::path(root + L"\\A\\A1"));
-    std::filesystem::create_directories(std::filesystem::path(root + L"\\B"));
-    std::filesystem::create_directories(std::filesystem::path(root + L"\\Empty"));
-    Touch(root + L"\\Setup.exe");
-    Touch(root + L"\\notes.txt");
-    Touch(root + L"\\photo.png");
-    Touch(root + L"\\main.c");
-    Touch(root + L"\\A\\A1\\deep.cmd");
-    Touch(root + L"\\secret.exe");
+    for (const wchar_t* folder : {L"A\\A1", L"B", L"Empty", L"Hidden"}) {
+        std::filesystem::create_directories(std::filesystem::path(root + L"\\" + folder));
+    }
+    for (const wchar_t* file :
+         {L"Setup.exe", L"notes.txt", L"photo.png", L"main.c", L"A\\A1\\deep.cmd", L"secret.exe"}) {
+        Touch(root + L"\\" + file);
+    }
     ::SetFileAttributesW((root + L"\\secret.exe").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    std::filesystem::create_directories(std::filesystem::path(root + L"\\Hidden"));
     ::SetFileAttributesW((root + L"\\Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
 
     auto form = Start(Line(root, "") + Line(tree / L"Missing", "Gone"));
@@ -240,11 +237,7 @@ TEST_F(MenuFixture, TheShownMenuKeepsItsTimerRunning) {
     Touch(root + L"\\a.exe");
     auto form = Start(Line(root, "Tick"));
     form->ShowMenu();
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < 1000) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        PumpMessages();
-    }
+    PumpFor(1000);
     std::printf("menu timer ticks in one second: %ld\n", form->MenuListAt(0).TimerTicks());
     EXPECT_GT(form->MenuListAt(0).TimerTicks(), 31);
     form->MenuListAt(0).HideList();

@@ -20,60 +20,32 @@ ListProperties MenuProperties() {
     return p;
 }
 
-// A window of the test's own that asks the desktop for a hot key: refused while a list
-// holds it.
-class HotKeyProbe {
-public:
-    HotKeyProbe() {
-        window_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                    ::GetModuleHandleW(nullptr), nullptr);
-    }
-    ~HotKeyProbe() { ::DestroyWindow(window_); }
-    bool IsHeld(UINT key) const {
-        const int id = 0xB000 + static_cast<int>(key);
-        if (::RegisterHotKey(window_, id, 0, key)) {
-            ::UnregisterHotKey(window_, id);
-            return false;
-        }
-        return true;
-    }
-    // The navigation keys someone else holds.
-    std::vector<UINT> Held() const {
-        std::vector<UINT> held;
-        std::copy_if(std::begin(kPopupHotKeys), std::end(kPopupHotKeys), std::back_inserter(held),
-                     [this](UINT key) { return IsHeld(key); });
-        return held;
-    }
-
-private:
-    HWND window_;
-};
-
 // Counts lists that came on screen while the desktop's navigation keys were still free: a key
 // pressed at that moment would reach the window behind the menu.
 class ShownWithoutKeys {
 public:
-    explicit ShownWithoutKeys(const HotKeyProbe& probe) {
-        probe_ = &probe;
+    ShownWithoutKeys() {
+        watching_ = true;
         count_ = 0;
         hook_.reset(::SetWindowsHookExW(WH_CALLWNDPROC, &Hook, nullptr, ::GetCurrentThreadId()));
     }
-    ~ShownWithoutKeys() { probe_ = nullptr; }
+    ~ShownWithoutKeys() { watching_ = false; }
     int Count() const { return count_; }
 
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
         const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
         wchar_t cls[16] = {};
-        if (code == HC_ACTION && probe_ != nullptr && sent->message == WM_WINDOWPOSCHANGING &&
+        if (code == HC_ACTION && watching_ && sent->message == WM_WINDOWPOSCHANGING &&
             (reinterpret_cast<const WINDOWPOS*>(sent->lParam)->flags & SWP_SHOWWINDOW) &&
             !::IsWindowVisible(sent->hwnd) && ::GetClassNameW(sent->hwnd, cls, 16) > 0 &&
-            std::wstring(cls) == L"ZelkList" && !probe_->IsHeld(VK_DOWN)) {
+            std::wstring(cls) == L"ZelkList" && HeldHotKeys(kDownKey).empty()) {
             ++count_;
         }
         return ::CallNextHookEx(nullptr, code, wParam, lParam);
     }
-    static inline const HotKeyProbe* probe_ = nullptr;
+    static constexpr UINT kDownKey[] = {VK_DOWN};
+    static inline bool watching_ = false;
     static inline int count_ = 0;
     unique_hhook hook_;
 };
@@ -170,7 +142,7 @@ void Ticks(ucList& list, int count) {
 }
 
 // What must hold after every step, as text (empty when all is well).
-std::string ChainFaults(const MenuTree& tree, const HotKeyProbe& probe) {
+std::string ChainFaults(const MenuTree& tree) {
     std::ostringstream out;
     const std::vector<ucList*> visible = tree.Visible();
     for (ucList* list : visible) {
@@ -195,7 +167,7 @@ std::string ChainFaults(const MenuTree& tree, const HotKeyProbe& probe) {
     // Asking the desktop costs 22 calls: only where it matters most, once nothing is shown;
     // while a menu is open the chain says who holds the keys.
     if (visible.empty()) {
-        if (const std::vector<UINT> held = probe.Held(); !held.empty()) {
+        if (const std::vector<UINT> held = HeldHotKeys(kPopupHotKeys); !held.empty()) {
             out << held.size() << " navigation keys still held with no list on screen; ";
         }
     } else {
@@ -227,7 +199,6 @@ std::string ChainFaults(const MenuTree& tree, const HotKeyProbe& probe) {
 
 TEST(PopupChain, AClickOnAnotherToolbarClosesTheOpenSubmenuFirst) {
     MenuTree tree;
-    HotKeyProbe probe;
     ucList& top = tree.Top();
     tree.ShowTop();
     Hover(top, 0);
@@ -243,17 +214,16 @@ TEST(PopupChain, AClickOnAnotherToolbarClosesTheOpenSubmenuFirst) {
     ASSERT_NE(b, nullptr);
     EXPECT_NE(a, b);
     EXPECT_FALSE(a->IsListVisible()) << "toolbar A's submenu was left open beside B's";
-    EXPECT_EQ(ChainFaults(tree, probe), "");
+    EXPECT_EQ(ChainFaults(tree), "");
     // A click on the desktop closes everything and gives the keys back.
     PopupChain::ForThisThread().PressAt({5, 5});
     EXPECT_TRUE(tree.Visible().empty());
-    EXPECT_EQ(probe.Held(), std::vector<UINT>{});
-    EXPECT_EQ(ChainFaults(tree, probe), "");
+    EXPECT_EQ(HeldHotKeys(kPopupHotKeys), std::vector<UINT>{});
+    EXPECT_EQ(ChainFaults(tree), "");
 }
 
 TEST(PopupChain, PressesOnAnyListOfTheChainAreNotOutside) {
     MenuTree tree;
-    HotKeyProbe probe;
     ucList& top = tree.Top();
     tree.ShowTop();
     Click(top, 2);
@@ -266,12 +236,11 @@ TEST(PopupChain, PressesOnAnyListOfTheChainAreNotOutside) {
     EXPECT_EQ(tree.Visible().size(), 3u);
     PopupChain::ForThisThread().PressAt({r.right + 300, r.top}); // far away
     EXPECT_TRUE(tree.Visible().empty());
-    EXPECT_EQ(ChainFaults(tree, probe), "");
+    EXPECT_EQ(ChainFaults(tree), "");
 }
 
 TEST(PopupChain, KeysFollowTheFrontmostListAndComeBackOnLeft) {
     MenuTree tree;
-    HotKeyProbe probe;
     ucList& top = tree.Top();
     tree.ShowTop();
     PopupChain& chain = PopupChain::ForThisThread();
@@ -287,15 +256,14 @@ TEST(PopupChain, KeysFollowTheFrontmostListAndComeBackOnLeft) {
     EXPECT_TRUE(top.IsListVisible());
     EXPECT_EQ(top.ListIndex(), 0); // the row that opened it stays selected
     EXPECT_EQ(chain.HotKeyHolder(), top.hWnd());
-    EXPECT_EQ(ChainFaults(tree, probe), "");
+    EXPECT_EQ(ChainFaults(tree), "");
     ::SendMessageW(chain.HotKeyHolder(), WM_HOTKEY, VK_ESCAPE, MAKELPARAM(0, VK_ESCAPE));
     EXPECT_TRUE(tree.Visible().empty());
     EXPECT_EQ(chain.HotKeyHolder(), nullptr);
-    EXPECT_EQ(ChainFaults(tree, probe), "");
+    EXPECT_EQ(ChainFaults(tree), "");
 }
 
 TEST(PopupChain, ASubmenuDestroyedWhileOpenGivesEverythingBack) {
-    HotKeyProbe probe;
     {
         MenuTree tree;
         tree.ShowTop();
@@ -312,22 +280,21 @@ TEST(PopupChain, ASubmenuDestroyedWhileOpenGivesEverythingBack) {
         EXPECT_EQ(PopupChain::ForThisThread().HotKeyHolder(), tree.Top().hWnd());
         std::erase(tree.lists, nullptr);
     }
-    EXPECT_EQ(probe.Held(), std::vector<UINT>{});
+    EXPECT_EQ(HeldHotKeys(kPopupHotKeys), std::vector<UINT>{});
     EXPECT_TRUE(PopupChain::ForThisThread().Lists().empty());
     EXPECT_FALSE(PopupChain::ForThisThread().WatchingPresses());
 }
 
 TEST(PopupChain, ASecondMenuClosesTheFirst) {
     MenuTree first, second;
-    HotKeyProbe probe;
     first.ShowTop();
     Click(first.Top(), 1);
     second.ShowTop();
     EXPECT_TRUE(first.Visible().empty());
     EXPECT_EQ(second.Visible().size(), 1u);
-    EXPECT_EQ(ChainFaults(second, probe), "");
+    EXPECT_EQ(ChainFaults(second), "");
     second.Top().HideList();
-    EXPECT_EQ(probe.Held(), std::vector<UINT>{});
+    EXPECT_EQ(HeldHotKeys(kPopupHotKeys), std::vector<UINT>{});
 }
 
 TEST(PopupChain, SubmenusCarryTheirParentForOutsideCheckers) {
@@ -346,8 +313,7 @@ TEST(PopupChain, SubmenusCarryTheirParentForOutsideCheckers) {
 // rows at any level, keys at the frontmost list or at a list behind it, presses outside.
 // After every step the chain must be whole, and no list comes on screen before it has the keys.
 TEST(PopupChain, RandomWalksKeepTheChainWhole) {
-    HotKeyProbe probe;
-    const ShownWithoutKeys shownWithoutKeys(probe);
+    const ShownWithoutKeys shownWithoutKeys;
     const unsigned walks[] = {1, 2, 3, 4, 5};
     for (unsigned walk : walks) {
         MenuTree tree;
@@ -410,7 +376,7 @@ TEST(PopupChain, RandomWalksKeepTheChainWhole) {
             if (last.size() > 20) {
                 last.pop_front();
             }
-            const std::string faults = ChainFaults(tree, probe);
+            const std::string faults = ChainFaults(tree);
             if (!faults.empty()) {
                 std::ostringstream trail;
                 for (const auto& a : last) {
@@ -422,7 +388,7 @@ TEST(PopupChain, RandomWalksKeepTheChainWhole) {
             }
         }
         tree.Top().HideList();
-        ASSERT_EQ(probe.Held(), std::vector<UINT>{}) << "walk " << walk;
+        ASSERT_EQ(HeldHotKeys(kPopupHotKeys), std::vector<UINT>{}) << "walk " << walk;
         EXPECT_EQ(TimerWakeupsWhilePumping(200), 0) << "walk " << walk << ": awake when closed";
     }
     EXPECT_EQ(shownWithoutKeys.Count(), 0) << "lists shown before they held the keys";
@@ -493,11 +459,7 @@ TEST(PopupChain, KeysHeldElsewhereAtOpeningAreTakenOnceFree) {
     EXPECT_EQ(chain.HotKeysHeld(), std::size(kPopupHotKeys) - 1);
     ::UnregisterHotKey(other, 1);
     ::DestroyWindow(other);
-    const DWORD start = ::GetTickCount();
-    while (chain.HotKeysHeld() < std::size(kPopupHotKeys) && ::GetTickCount() - start < 2000) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        PumpMessages();
-    }
+    PumpUntil([&] { return chain.HotKeysHeld() == std::size(kPopupHotKeys); }, 2000);
     EXPECT_EQ(chain.HotKeysHeld(), std::size(kPopupHotKeys)) << "Right stayed with nobody";
     tree.Top().HideList();
     EXPECT_EQ(chain.HotKeysHeld(), 0u);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <span>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -104,11 +105,53 @@ inline long ProcessWindows() {
     return object_counts::CountWindows(::GetCurrentProcessId());
 }
 
-// Lets messages, timers included, run for a while.
-inline void PumpFor(DWORD ms) {
+// Lets messages, timers included, run until done() holds or capMs have passed; says which.
+template <typename Done> bool PumpUntil(Done done, DWORD capMs = 5000) {
     const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < ms) {
+    while (!done()) {
+        if (::GetTickCount() - start > capMs) {
+            return false;
+        }
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
         PumpMessages();
     }
+    return true;
+}
+inline void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+// The file opened as another program holds it: no sharing, so nobody else may read it.
+inline HANDLE HoldFile(const std::wstring& path, DWORD access = GENERIC_READ,
+                       DWORD disposition = OPEN_EXISTING) {
+    return ::CreateFileW(path.c_str(), access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+}
+
+// A file of the given size with nothing written: only the size matters to a reader's cap.
+inline bool MakeSparse(const std::wstring& path, unsigned long long bytes) {
+    const HANDLE file = HoldFile(path, GENERIC_WRITE, CREATE_ALWAYS);
+    LARGE_INTEGER size{};
+    size.QuadPart = static_cast<LONGLONG>(bytes);
+    const bool done = file != INVALID_HANDLE_VALUE &&
+                      ::SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
+    ::CloseHandle(file);
+    return done;
+}
+
+// The navigation keys some other window of the desktop holds as hot keys: a probe window asks
+// for each and gives back at once what it got.
+inline std::vector<UINT> HeldHotKeys(std::span<const UINT> keys) {
+    const HWND probe = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                         ::GetModuleHandleW(nullptr), nullptr);
+    std::vector<UINT> held;
+    for (UINT key : keys) {
+        if (::RegisterHotKey(probe, 0xB000 + static_cast<int>(key), 0, key)) {
+            ::UnregisterHotKey(probe, 0xB000 + static_cast<int>(key));
+        } else {
+            held.push_back(key);
+        }
+    }
+    ::DestroyWindow(probe);
+    return held;
 }

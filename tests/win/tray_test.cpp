@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <stdexcept>
 
 #include "app/cSystray.h"
@@ -45,19 +44,6 @@ struct NotifyRecorder {
         }));
     }
 };
-
-// Lets timers run until done() holds; false if it never does within the cap.
-bool PumpUntil(const std::function<bool()>& done, DWORD capMs = 5000) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > capMs) {
-            return false;
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        PumpMessages();
-    }
-    return true;
-}
 
 void Notify(cSystray& tray, UINT code) {
     ::SendMessageW(tray.MessageWindow(), WM_MOUSEMOVE, 0, static_cast<LPARAM>(code));
@@ -124,12 +110,7 @@ TEST(Tray, BalloonFlagsTimerAndShellsWithoutBalloons) {
     Notify(tray, 0x402);
     EXPECT_EQ(shownEvents, 1);
     const size_t before = shell.calls.size();
-    const DWORD start = ::GetTickCount();
-    while (shell.calls.size() == before && ::GetTickCount() - start < 3000) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        PumpMessages();
-    }
-    ASSERT_GT(shell.calls.size(), before);
+    ASSERT_TRUE(PumpUntil([&] { return shell.calls.size() > before; }, 3000));
     EXPECT_EQ(shell.calls.back().data.uFlags, static_cast<UINT>(NIF_INFO));
     EXPECT_EQ(shell.calls.back().data.szInfo[0], L'\0');
 
