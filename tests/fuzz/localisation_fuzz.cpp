@@ -39,7 +39,7 @@ ZELK_FUZZ_TARGET(localisation) {
     }
     Form form;
     LocaliseForm(form, file);
-    const uint32_t locale = size >= 2 ? (data[0] << 8 | data[1]) : 1036;
+    const uint32_t locale = size >= 2 ? static_cast<uint32_t>(data[0] << 8 | data[1]) : 1036;
     const std::wstring code =
         LanguageForLocale(locale, file, [](std::wstring_view c) { return c.size() == 3; });
     FUZZ_CHECK(code == L"eng" || code.size() == 3);
