@@ -81,7 +81,7 @@ INT_PTR RealUiServices::ShellExecuteOpen(const std::wstring& file, const std::ws
 }
 
 void RealUiServices::ShowShellProperties(const std::wstring& path) {
-    RunOnShellThread(*this, [path] {
+    RunOnShellThread(*this, [this, path] {
         SHELLEXECUTEINFOW info{};
         info.cbSize = sizeof(info);
         info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI |
@@ -89,9 +89,15 @@ void RealUiServices::ShowShellProperties(const std::wstring& path) {
         info.lpVerb = L"properties";
         info.lpFile = path.c_str();
         info.nShow = SW_HIDE;
-        if (::ShellExecuteExW(&info) && info.hProcess != nullptr) {
-            ::CloseHandle(info.hProcess);
+        if (!::ShellExecuteExW(&info)) {
+            // No box of the shell's own here (SEE_MASK_FLAG_NO_UI): the log keeps the cause.
+            const DWORD error = ::GetLastError();
+            LogEvent(EVENTLOG_WARNING_TYPE, L"ZelkToolBars",
+                     L"The shell could not show the properties of " + path + L" (error " +
+                         std::to_wstring(error) + L")");
+            return;
         }
+        const unique_process process(info.hProcess); // asked for only so it can be closed
     });
 }
 

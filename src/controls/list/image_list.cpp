@@ -40,18 +40,18 @@ std::unique_ptr<Gdiplus::Bitmap> FromBytes(const std::vector<uint8_t>& bytes) {
     if (bytes.empty() || bytes.size() > kMaxDownloadBytes) {
         return nullptr;
     }
-    IStream* stream = ::SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
-    if (stream == nullptr) {
+    const com_ptr<IStream> stream(
+        ::SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size())));
+    if (!stream) {
         return nullptr;
     }
-    auto decoded = FromStream(stream);
+    auto decoded = FromStream(stream.get());
     std::unique_ptr<Gdiplus::Bitmap> copy;
     if (decoded) {
         copy.reset(decoded->Clone(0, 0, static_cast<INT>(decoded->GetWidth()),
                                   static_cast<INT>(decoded->GetHeight()), PixelFormat32bppPARGB));
     }
-    decoded.reset();
-    stream->Release();
+    decoded.reset(); // before the stream it reads from
     return copy;
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "win/boundary.h"
+#include "win/unique_handle.h"
 
 namespace zelk {
 
@@ -219,14 +220,12 @@ HRESULT ListDropTarget::Drop(IDataObject* data, DWORD keys, POINTL pt, DWORD* ef
 }
 
 DWORD DragText(const std::wstring& text, DWORD allowedEffects) {
-    IDataObject* data = CreateTextDataObject(text);
-    IDropSource* source = new DropSource();
+    const com_ptr<IDataObject> data(CreateTextDataObject(text));
+    const com_ptr<IDropSource> source(new DropSource());
     DWORD effect = DROPEFFECT_NONE;
-    if (::DoDragDrop(data, source, allowedEffects, &effect) != DRAGDROP_S_DROP) {
+    if (::DoDragDrop(data.get(), source.get(), allowedEffects, &effect) != DRAGDROP_S_DROP) {
         effect = DROPEFFECT_NONE;
     }
-    source->Release();
-    data->Release();
     return effect;
 }
 

@@ -71,12 +71,11 @@ ucList::~ucList() {
     StopListeningToHostForm();
     PopupChain::ForThisThread().Untrack(*this);
     scrollBar_.reset();
-    if (dropTarget_ != nullptr) {
-        if (hwnd_ != nullptr) {
-            ::RevokeDragDrop(hwnd_);
-        }
-        dropTarget_->Release();
+    if (dropTarget_ && hwnd_ != nullptr) {
+        // The window is going: a refused revoke leaves nothing more to do than let go.
+        static_cast<void>(::RevokeDragDrop(hwnd_));
     }
+    dropTarget_.reset();
     DestroyOwnWindow();
 }
 

@@ -15,6 +15,7 @@
 #include "core/list_painter.h"
 #include "core/list_properties.h"
 #include "core/popup_rules.h"
+#include "win/unique_handle.h"
 #include "win/window_base.h"
 
 namespace zelk {
@@ -185,7 +186,7 @@ public:
     // window takes drops only on a thread that holds an OleThread; otherwise, or when OLE
     // refuses, the failure is logged and DropTarget() stays empty.
     [[nodiscard]] std::optional<AppError> SetOLEDropMode(long mode);
-    IDropTarget* DropTarget() const { return dropTarget_; }
+    IDropTarget* DropTarget() const { return dropTarget_.get(); }
 
     // Raised before a popup shows for the first time: the host fills what it deferred
     // (the menu's icons are fetched only for lists that are opened).
@@ -275,7 +276,7 @@ private:
     RECT textBoxOffsets_{};
     bool suppress_ = false;
     std::unique_ptr<MessageHooks> hooks_;
-    ListDropTarget* dropTarget_ = nullptr;
+    com_ptr<ListDropTarget> dropTarget_;
     void UpdateDropRegistration();
     Placement placement_;
 };

@@ -30,7 +30,7 @@ void ucList::UpdateDropRegistration() {
     if (hwnd_ == nullptr) {
         return;
     }
-    if (properties_.OLEDropMode == 1 && dropTarget_ == nullptr) {
+    if (properties_.OLEDropMode == 1 && !dropTarget_) {
         // Windows refuses RegisterDragDrop (E_OUTOFMEMORY) on a thread without OleInitialize,
         // CoInitializeEx or not; say so plainly instead of relying on that answer.
         if (!OleThread::IsInitialisedHere()) {
@@ -60,24 +60,22 @@ void ucList::UpdateDropRegistration() {
             OLEDragDrop(data, e, button, shift, x, y);
             effect = static_cast<DWORD>(e);
         };
-        auto* target = new ListDropTarget(hwnd_, services_, std::move(callbacks));
-        const HRESULT registered = ::RegisterDragDrop(hwnd_, target);
+        com_ptr<ListDropTarget> target(new ListDropTarget(hwnd_, services_, std::move(callbacks)));
+        const HRESULT registered = ::RegisterDragDrop(hwnd_, target.get());
         if (FAILED(registered)) {
-            target->Release();
             services_.LogEvent(EVENTLOG_ERROR_TYPE, L"ucList",
                                L"RegisterDragDrop failed with " + Hex(registered) +
                                    L"; the list takes no drops");
             return;
         }
-        dropTarget_ = target; // OLE holds a reference of its own until RevokeDragDrop
-    } else if (properties_.OLEDropMode != 1 && dropTarget_ != nullptr) {
+        dropTarget_ = std::move(target); // OLE holds a reference of its own until revoked
+    } else if (properties_.OLEDropMode != 1 && dropTarget_) {
         const HRESULT revoked = ::RevokeDragDrop(hwnd_);
         if (FAILED(revoked)) {
             services_.LogEvent(EVENTLOG_WARNING_TYPE, L"ucList",
                                L"RevokeDragDrop failed with " + Hex(revoked));
         }
-        dropTarget_->Release();
-        dropTarget_ = nullptr;
+        dropTarget_.reset();
     }
 }
 
