@@ -138,7 +138,7 @@ const FormDesign& DesignOf(std::wstring_view formName) {
     throw std::out_of_range("no form of that name");
 }
 
-bool IsTranslated(const ControlSpec& control) {
+bool IsTranslated(const ControlDesign& control) {
     return !control.caption.empty() && !control.fixedText && control.kind != K::Edit;
 }
 

@@ -23,7 +23,7 @@ enum class ControlKind {
 
 // One control of a form as it was designed, named as language files name it (name and array
 // index), with its English caption and its place in logical pixels at 96 dpi.
-struct ControlSpec {
+struct ControlDesign {
     std::wstring name{};
     int index = -1;
     ControlKind kind = ControlKind::Label;
@@ -40,14 +40,14 @@ struct ControlSpec {
 struct FormDesign {
     std::wstring name, caption;
     int width = 0, height = 0;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlDesign> controls;
 };
 
 // Every form of the program, in English; the language files translate these captions.
 const std::vector<FormDesign>& FormDesigns();
 const FormDesign& DesignOf(std::wstring_view formName);
 // Whether a translation of this control's caption belongs in a language file.
-bool IsTranslated(const ControlSpec& control);
+bool IsTranslated(const ControlDesign& control);
 
 // The numbered strings the program uses ("<n>String" in a language file) and their English.
 const std::map<int, std::wstring_view>& EnglishStrings();

@@ -47,8 +47,8 @@ int DialogForm::IdOf(const std::wstring& name, int index) const {
     return 0;
 }
 
-const ControlSpec* DialogForm::SpecOf(int id) const {
-    for (const ControlSpec& c : controls_) {
+const ControlDesign* DialogForm::ControlDesignOf(int id) const {
+    for (const ControlDesign& c : controls_) {
         if (IdOf(c.name, c.index) == id) {
             return &c;
         }
@@ -84,7 +84,7 @@ bool DialogForm::IsChecked(const std::wstring& name, int index) const {
 }
 
 void DialogForm::Check(const std::wstring& name, int index) {
-    for (const ControlSpec& c : controls_) {
+    for (const ControlDesign& c : controls_) {
         if (c.name == name) {
             if (HWND control = Control(name, c.index)) {
                 ::SendMessageW(control, BM_SETCHECK, c.index == index ? BST_CHECKED : BST_UNCHECKED,
@@ -232,7 +232,7 @@ void DialogForm::Create(HWND owner) {
                       this);
     rects_.clear();
     for (size_t i = 0; i < controls_.size(); ++i) {
-        const ControlSpec& c = controls_[i];
+        const ControlDesign& c = controls_[i];
         const int x = Px(c.x), y = Px(c.y);
         rects_.push_back({x, y, x + Px(c.width), y + Px(c.height)});
         const wchar_t* cls = L"BUTTON";
@@ -292,7 +292,7 @@ void DialogForm::Create(HWND owner) {
 }
 
 void DialogForm::PlaceControl(size_t control) {
-    const ControlSpec& c = controls_[control];
+    const ControlDesign& c = controls_[control];
     RECT r = rects_[control];
     const int id = IdOf(c.name, c.index);
     if (c.kind == ControlKind::Frame) {
@@ -307,7 +307,7 @@ void DialogForm::PlaceControl(size_t control) {
 }
 
 int DialogForm::NeededWidth(size_t control) {
-    const ControlSpec& c = controls_[control];
+    const ControlDesign& c = controls_[control];
     const HWND window = Control(c.name, c.index);
     const std::wstring text = window ? TextOf(c.name, c.index) : std::wstring();
     if (text.empty() || c.kind == ControlKind::Edit || c.kind == ControlKind::Picture) {
@@ -497,7 +497,7 @@ LRESULT DialogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (HIWORD(wParam) != BN_CLICKED) {
             return 0;
         }
-        if (const ControlSpec* clicked = SpecOf(id)) {
+        if (const ControlDesign* clicked = ControlDesignOf(id)) {
             OnClick(clicked->name, clicked->index);
         } else if (id == IDCANCEL && Form_QueryUnload()) {
             Unload(); // Escape on a form without a Cancel button: as the close box
@@ -531,8 +531,8 @@ LRESULT DialogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (const ControlSpec* spec = SpecOf(static_cast<int>(item.CtlID));
-            spec != nullptr && spec->kind == ControlKind::Picture) {
+        if (const ControlDesign* design = ControlDesignOf(static_cast<int>(item.CtlID));
+            design != nullptr && design->kind == ControlKind::Picture) {
             DrawPicture(item);
             return TRUE;
         }

@@ -96,7 +96,7 @@ protected:
 private:
     friend class WindowBase<DialogForm>;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    const ControlSpec* SpecOf(int id) const;
+    const ControlDesign* ControlDesignOf(int id) const;
     int IdOf(const std::wstring& name, int index) const;
     int NeededWidth(size_t control);
     void PlaceControl(size_t control);
@@ -104,7 +104,7 @@ private:
 
     std::wstring formName_, caption_;
     int width_, height_;
-    std::vector<ControlSpec> controls_;
+    std::vector<ControlDesign> controls_;
     std::map<int, HWND> windows_;
     std::vector<RECT> rects_; // each control's area, in pixels
     std::map<int, unique_icon> pictures_;

@@ -60,7 +60,7 @@ TEST(LanguageFiles, TranslateEveryCaptionAndStringWithDistinctAccessKeys) {
                 }
             };
             check(L"Form", form.caption);
-            for (const ControlSpec& control : form.controls) {
+            for (const ControlDesign& control : form.controls) {
                 if (IsTranslated(control)) {
                     check(ControlRef{control.name, control.index}.Key(), control.caption);
                 }
