@@ -108,16 +108,25 @@ std::wstring frmMain::ToolbarFilePath() const {
 
 void frmMain::BuildContextMenu() {
     mnuMenu_.reset(::CreatePopupMenu());
-    bool first = true;
+    bool first = true, whole = static_cast<bool>(mnuMenu_);
     for (const auto& control : FormControls()) {
-        if (control.menuCommand == 0) {
+        if (!mnuMenu_ || control.menuCommand == 0) {
             continue;
         }
         if (!first) {
-            ::AppendMenuW(mnuMenu_.get(), MF_SEPARATOR, 0, nullptr);
+            whole = ::AppendMenuW(mnuMenu_.get(), MF_SEPARATOR, 0, nullptr) && whole;
         }
-        ::AppendMenuW(mnuMenu_.get(), MF_STRING, control.menuCommand, control.caption.c_str());
+        whole = ::AppendMenuW(mnuMenu_.get(), MF_STRING, control.menuCommand,
+                              control.caption.c_str()) &&
+                whole;
         first = false;
+    }
+    if (!whole) {
+        // Out of USER objects: the icon's menu lacks entries (or is gone); the log says why.
+        const DWORD error = ::GetLastError();
+        services_.LogEvent(EVENTLOG_ERROR_TYPE, L"ZelkToolBars",
+                           L"The tray icon's menu could not be built whole (error " +
+                               std::to_wstring(error) + L")");
     }
 }
 
@@ -625,6 +634,9 @@ void frmMain::f_cSystray_MouseDblClick(int16_t Button) {
 }
 
 void frmMain::PopupContextMenu() {
+    if (!mnuMenu_) {
+        return;
+    }
     POINT at{};
     ::GetCursorPos(&at);
     const HWND owner = f_cSystray->MessageWindow();

@@ -7,6 +7,7 @@
 #include "core/rounding.h"
 #include "settings/localisation_files.h"
 #include "win/message_pump.h"
+#include "win/ui_services.h"
 #include "win/unique_handle.h"
 
 namespace zelk {
@@ -227,9 +228,16 @@ void DialogForm::Create(HWND owner) {
     const int formWidth = frame.right - frame.left, formHeight = frame.bottom - frame.top;
     const int formLeft = (::GetSystemMetrics(SM_CXSCREEN) - formWidth) / 2;
     const int formTop = (::GetSystemMetrics(SM_CYSCREEN) - formHeight) / 2;
-    ::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, caption_.c_str(),
-                      style, formLeft, formTop, formWidth, formHeight, owner, nullptr, instance,
-                      this);
+    if (::CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClassName, caption_.c_str(),
+                          style, formLeft, formTop, formWidth, formHeight, owner, nullptr, instance,
+                          this) == nullptr) {
+        // Without the form its controls would become windows of their own on the desktop.
+        const DWORD error = ::GetLastError();
+        services_.LogEvent(EVENTLOG_ERROR_TYPE, L"ZelkToolBars",
+                           L"The window of " + formName_ + L" could not be made (error " +
+                               std::to_wstring(error) + L")");
+        return;
+    }
     rects_.clear();
     for (size_t i = 0; i < controls_.size(); ++i) {
         const ControlDesign& c = controls_[i];

@@ -26,8 +26,8 @@ bool Register(const char* name, Target target) {
 
 } // namespace zelk::fuzz
 
-// Every fuzz target over its seed corpus and every crash it ever found: a fix that comes undone
-// fails here, in the ordinary test run, without a fuzzer.
+// Every fuzz target over its starting samples and every crash it ever found: a fix that comes
+// undone fails here, in the ordinary test run, without a fuzzer.
 TEST(FuzzCorpus, EveryTargetRunsOverItsSamples) {
     namespace fs = std::filesystem;
     const fs::path root = ZELK_FUZZ_CORPUS;
