@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "app/frmMain.h"
@@ -26,6 +27,9 @@ namespace {
 constexpr wchar_t kClassName[] = L"ZelkToolBarsMain";
 constexpr UINT_PTR kPictureTimer = 7; // fetches the pictures of opened lists
 constexpr UINT kTellFileProblemMessage = WM_APP + 0x60;
+constexpr UINT kScanEndedMessage = WM_APP + 0x61; // a toolbar's walk has ended
+// A folder that has not answered in this time no longer holds up the icon or the others.
+constexpr DWORD kScanPatienceMs = 250;
 
 // The named controls of the form, in the form's control order, as language files name them.
 struct NamedControl {
@@ -78,6 +82,7 @@ MainEnvironment RealEnvironment() {
     environment.localAppData = EnvironmentVariable(L"LOCALAPPDATA");
     environment.localeId = UserLocaleId();
     environment.makerPageUrl = kMakerPageUrl;
+    environment.scanPatienceMs = kScanPatienceMs;
     return environment;
 }
 
@@ -247,6 +252,7 @@ void frmMain::ClearMenu() {
     }
     MenuList.resize(1);
     pastLimitList_.reset();
+    lateToolbars_.clear(); // their walks end unheard
     ReinitPending = true;
     LastListIndex = 0;
     MenuList.front()->Clear();
@@ -307,6 +313,7 @@ void frmMain::RunPendingWork() {
         }
         return;
     }
+    PlaceLateToolbars(); // walks that ended while the build was still running
     if (std::exchange(pending_.showMenu, false)) {
         ShowMenu(); // the tray click that came during the build
     }
@@ -422,10 +429,46 @@ void frmMain::AddToolbar(const std::wstring& strpath, std::wstring strTitle) {
     if (strTitle.empty()) {
         strTitle = BaseNameOf(strpath);
     }
-    MenuTreePlanner planner(environment_.listFolder ? environment_.listFolder
-                                                    : DirectoryLister(&ListFolder),
-                            LastListIndex);
-    const long first = planner.PlanToolbar(strpath);
+    const auto scan = ToolbarScan::Start(environment_.listFolder ? environment_.listFolder
+                                                                 : DirectoryLister(&ListFolder),
+                                         strpath, hwnd_, kScanEndedMessage);
+    WaitForScan(*scan);
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    if (Superseded()) {
+        return;
+    }
+    if (scan->Done()) {
+        PlaceToolbar(strpath, strTitle, scan->Listings(), nullptr);
+    } else {
+        // The entry is there at once; its rows follow when the folder answers.
+        auto list = NewMenuList();
+        MenuList.front()->AddSubMenu(strTitle, list.get(), 0, std::wstring(strpath));
+        lateToolbars_.push_back({scan, strpath, strTitle, std::move(list)});
+    }
+    DoEvents();
+}
+
+void frmMain::WaitForScan(const ToolbarScan& scan) {
+    const DWORD patience = environment_.scanPatienceMs;
+    const ULONGLONG start = ::GetTickCount64();
+    while (!scan.Done() && !Superseded()) {
+        const ULONGLONG waited = ::GetTickCount64() - start;
+        if (patience != INFINITE && waited >= patience) {
+            return;
+        }
+        const DWORD wait = patience == INFINITE ? INFINITE : static_cast<DWORD>(patience - waited);
+        // The walk's end is a posted message: it wakes this wait as any input does.
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        DoEvents();
+    }
+    // What the lister posted before it ended is seen before the build goes on.
+    DoEvents();
+}
+
+void frmMain::PlaceToolbar(const std::wstring& path, const std::wstring& title,
+                           const RecordedListings& listings, std::unique_ptr<ucList>* entryList) {
+    MenuTreePlanner planner(listings.Replay(), LastListIndex);
+    const long first = planner.PlanToolbar(path);
     std::vector<PlannedList> plans = planner.TakeLists();
     LastListIndex = planner.LastListIndex();
 
@@ -433,7 +476,8 @@ void frmMain::AddToolbar(const std::wstring& strpath, std::wstring strTitle) {
     // scanning limit share one empty list.
     for (const auto& plan : plans) {
         if (plan.number <= kLastScannedList) {
-            MenuList.push_back(NewMenuList());
+            const bool entry = plan.number == first && entryList != nullptr;
+            MenuList.push_back(entry ? std::move(*entryList) : NewMenuList());
         }
     }
     const auto listFor = [&](long number) -> ucList* {
@@ -445,9 +489,11 @@ void frmMain::AddToolbar(const std::wstring& strpath, std::wstring strTitle) {
         }
         return pastLimitList_.get();
     };
-    MenuList.front()->AddSubMenu(strTitle, listFor(first), 0, std::wstring(strpath));
+    if (entryList == nullptr) {
+        MenuList.front()->AddSubMenu(title, listFor(first), 0, std::wstring(path));
+    }
     for (const auto& plan : plans) {
-        if (!plan.scanned) {
+        if (!plan.scanned || plan.number > kLastScannedList) {
             continue;
         }
         ucList& list = *listFor(plan.number);
@@ -472,8 +518,49 @@ void frmMain::AddToolbar(const std::wstring& strpath, std::wstring strTitle) {
         // folder of the tree up front.
         list.BeforeFirstShow = [this](ucList& shown) { FillIcons(shown); };
     }
-    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
-    DoEvents();
+}
+
+size_t frmMain::ToolbarsBeingRead() const {
+    return static_cast<size_t>(std::count_if(lateToolbars_.begin(), lateToolbars_.end(),
+                                             [](const LateToolbar& late) { return late.scan; }));
+}
+
+void frmMain::PlaceLateToolbars() {
+    if (working_ || unloaded_) {
+        return; // a build places nothing behind its own back; it runs this when it ends
+    }
+    for (auto& late : lateToolbars_) {
+        if (!late.scan || !late.scan->Done()) {
+            continue;
+        }
+        if (late.list->IsListVisible()) {
+            // Never filled under the pointer: placed when the user leaves it.
+            late.list->ListHide = [this] { ::PostMessageW(hwnd_, kScanEndedMessage, 0, 0); };
+            continue;
+        }
+        late.list->ListHide = nullptr;
+        const auto scan = std::exchange(late.scan, nullptr);
+        ucList* entry = late.list.get();
+        try {
+            PlaceToolbar(late.path, late.title, scan->Listings(), &late.list);
+        } catch (...) {
+            ucList& top = *MenuList.front();
+            for (long row = 0; row < top.Items().ListCount(); ++row) {
+                if (top.Items().Item(row).SubMenu == entry) {
+                    top.RemoveItem(row);
+                    top.AddItem(late.title + L" \u2014 " +
+                                    language_.GetString(34, EnglishString(34)),
+                                0, std::wstring(late.path), L"", false, true, row);
+                    break;
+                }
+            }
+            services_.LogEvent(EVENTLOG_WARNING_TYPE, L"ZelkToolBars",
+                               L"The toolbar " + late.path + L" could not be built.");
+        }
+        if (MenuList.front()->IsListVisible()) {
+            MenuList.front()->Refresh();
+        }
+    }
 }
 
 void frmMain::FillIcons(ucList& list) {
@@ -776,6 +863,9 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         Quit();
+        return 0;
+    case kScanEndedMessage:
+        PlaceLateToolbars();
         return 0;
     case kTellFileProblemMessage:
         fileProblemPosted_ = false;

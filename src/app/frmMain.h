@@ -13,6 +13,7 @@
 #include "app/ClsLink.h"
 #include "app/cSystray.h"
 #include "app/menu_icons.h"
+#include "app/toolbar_scan.h"
 #include "controls/list/ucList.h"
 #include "core/menu_tree.h"
 #include "dialogs/dialog_context.h"
@@ -53,8 +54,12 @@ struct MainEnvironment {
     // Shows the Parameters dialog; empty: the real modal dialog (tests put a stand-in here).
     std::function<void()> showParameters;
     // Lists a folder for the menu; empty: the file system's own listing (tests put a tree
-    // of their own here, or a folder that takes its time).
+    // of their own here, or a folder that takes its time). Called on the toolbars' own
+    // threads: it must be safe there and hold nothing of a caller's stack.
     DirectoryLister listFolder;
+    // How long a build waits for one toolbar's folder before going on without it (its entry
+    // fills when the folder answers). INFINITE: every toolbar is whole when the build ends.
+    DWORD scanPatienceMs = INFINITE;
     // Opened by a double click when help.html is not beside the program; empty: none.
     std::wstring makerPageUrl;
 };
@@ -97,6 +102,8 @@ public:
     const MenuIcons* Icons() const { return icons_.get(); }
     bool AboutIsOpen() const { return aboutForm_ != nullptr; }
     size_t PendingPictures() const { return pendingPictures_.size(); }
+    // Toolbars whose folders had not answered by the end of the build and still have not.
+    size_t ToolbarsBeingRead() const;
     const std::optional<ShowListRequest>& LastShowListRequest() const { return lastShowList_; }
     cSystray* Systray() const { return f_cSystray.get(); }
     HMENU ContextMenu() const { return mnuMenu_.get(); }
@@ -134,6 +141,14 @@ private:
     std::unique_ptr<ucList> NewMenuList();
     void ConfigureTopList();
     void FillIcons(ucList& list);
+    // Waits for the walk, letting messages run, until it ends, the patience runs out or the
+    // build is superseded.
+    void WaitForScan(const ToolbarScan& scan);
+    // Adds a walked toolbar's lists; into entryList when its entry is already in the top list.
+    void PlaceToolbar(const std::wstring& path, const std::wstring& title,
+                      const RecordedListings& listings, std::unique_ptr<ucList>* entryList);
+    // Places the late toolbars whose walks have ended, unless their entry's list is open.
+    void PlaceLateToolbars();
     void MenuList_ItemClick(ucList& list);
     void MenuList_ItemRightClick(bool IsSubMenu, const ItemValue& ItemData);
 
@@ -148,6 +163,14 @@ private:
 
     std::vector<std::unique_ptr<ucList>> MenuList;
     std::unique_ptr<ucList> pastLimitList_;
+    // A toolbar whose folder outlasted the build's patience: its entry leads to list, which
+    // takes the rows once the walk ends. Past the list limit the list stays empty here.
+    struct LateToolbar {
+        std::shared_ptr<ToolbarScan> scan; // null once placed
+        std::wstring path, title;
+        std::unique_ptr<ucList> list;
+    };
+    std::vector<LateToolbar> lateToolbars_;
     std::unique_ptr<ClsLink> link_;
     std::unique_ptr<MenuIcons> icons_;
     class frmAbout* aboutForm_ = nullptr;

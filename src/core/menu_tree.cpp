@@ -10,6 +10,43 @@ bool IsExecutable(std::wstring_view path) {
     return std::wstring_view(kExecutableExtensions).find(e) != std::wstring_view::npos;
 }
 
+RecordedListings RecordedListings::Walk(const DirectoryLister& lister, const std::wstring& folder) {
+    RecordedListings record;
+    auto listings = std::make_shared<std::map<std::wstring, std::vector<DirEntry>>>();
+    // Numbered from zero, the walk reads every folder that a planning from any later number
+    // reads: a list within the limit there is within it here.
+    MenuTreePlanner walk(
+        [&](const std::wstring& path, const std::function<bool(const DirEntry&)>& visit) {
+            auto& seen = (*listings)[path];
+            lister(path, [&](const DirEntry& entry) {
+                seen.push_back(entry);
+                return visit(entry);
+            });
+        },
+        0);
+    walk.PlanToolbar(folder);
+    record.listings_ = std::move(listings);
+    return record;
+}
+
+DirectoryLister RecordedListings::Replay() const {
+    return [listings = listings_](const std::wstring& folder,
+                                  const std::function<bool(const DirEntry&)>& visit) {
+        if (!listings) {
+            return;
+        }
+        const auto found = listings->find(folder);
+        if (found == listings->end()) {
+            return;
+        }
+        for (const auto& entry : found->second) {
+            if (!visit(entry)) {
+                return;
+            }
+        }
+    };
+}
+
 long MenuTreePlanner::PlanToolbar(const std::wstring& folder) {
     const long number = ++lastListIndex_;
     lists_.push_back({number, {}, false, {}});

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 
 #include "core/menu_tree.h"
 
@@ -107,4 +108,46 @@ TEST(MenuTree, ListsPastTheLimitStayEmptyAndTheCounterNeverOverflows) {
     MenuTreePlanner late(tree.Lister(), 40000);
     EXPECT_EQ(late.PlanToolbar(L"E:\\Many"), 40001);
     EXPECT_EQ(late.LastListIndex(), 40001);
+}
+
+// A walk recorded once, away from the menu, must plan exactly as the disk would from whatever
+// number the toolbar lands on, including near and past the list limit, reading nothing again.
+TEST(MenuTree, PlanningFromARecordedWalkIsPlanningFromTheDisk) {
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 20; ++round) {
+        FakeTree tree;
+        std::vector<std::wstring> folders{L"R:\\T\\"};
+        const int size = 1 + static_cast<int>(random() % 1400);
+        for (int i = 0; i < size; ++i) {
+            const std::wstring parent = folders[random() % folders.size()];
+            const std::wstring name = L"n" + std::to_wstring(i);
+            const bool dir = random() % 2 == 0;
+            tree.Add(parent, dir ? name : name + (random() % 2 ? L".exe" : L".png"), dir);
+            if (dir) {
+                folders.push_back(parent + name + L"\\");
+            }
+        }
+        const RecordedListings record = RecordedListings::Walk(tree.Lister(), L"R:\\T");
+        const int walked = tree.listings;
+        for (long base : {0L, 3L, 200L, 505L, 510L, 511L, 900L}) {
+            MenuTreePlanner disk(tree.Lister(), base), replay(record.Replay(), base);
+            ASSERT_EQ(replay.PlanToolbar(L"R:\\T"), disk.PlanToolbar(L"R:\\T"));
+            ASSERT_EQ(replay.LastListIndex(), disk.LastListIndex()) << round << " " << base;
+            ASSERT_EQ(replay.Lists().size(), disk.Lists().size());
+            for (size_t l = 0; l < disk.Lists().size(); ++l) {
+                const PlannedList &a = replay.Lists()[l], &b = disk.Lists()[l];
+                ASSERT_EQ(a.scanned, b.scanned);
+                ASSERT_EQ(a.rows.size(), b.rows.size()) << round << " " << base << " " << l;
+                for (size_t r = 0; r < a.rows.size(); ++r) {
+                    ASSERT_EQ(a.rows[r].path, b.rows[r].path);
+                    ASSERT_EQ(a.rows[r].list, b.rows[r].list);
+                }
+            }
+        }
+        tree.listings = 0;
+        MenuTreePlanner again(record.Replay(), 0);
+        again.PlanToolbar(L"R:\\T");
+        EXPECT_EQ(tree.listings, 0) << "a replay read the disk";
+        EXPECT_LE(record.FolderCount(), static_cast<size_t>(walked));
+    }
 }

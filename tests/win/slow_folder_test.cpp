@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+
+#include "app/frmMain.h"
+#include "test_support.h"
+
+using namespace zelk;
+
+namespace {
+
+// A toolbar folder that does not answer until it is let go (or 10 s pass), as a sleeping
+// network drive would. Shared with the walk's thread, which may outlive the test.
+struct SlowFolder {
+    HANDLE letGo = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> fails{false};
+    ~SlowFolder() { ::CloseHandle(letGo); }
+};
+
+struct SlowFolderFixture : testing::Test {
+    TempFolder program, localAppData;
+    RecordingUiServices services;
+    std::shared_ptr<SlowFolder> slow = std::make_shared<SlowFolder>();
+    bool iconAdded = false;
+
+    std::unique_ptr<frmMain> Start() {
+        WriteBytes(localAppData / L"Tanvel\\ToolBars\\ToolBars.txt",
+                   "C:\\One|One\r\nS:\\Sleeping|Sleeping\r\nC:\\Two|Two\r\n");
+        MainEnvironment env;
+        env.programFolder = program.Folder();
+        env.localAppData = localAppData.Folder().substr(0, localAppData.Folder().size() - 1);
+        env.quitOnDestroy = false;
+        env.shellMajorVersion = 6;
+        env.scanPatienceMs = RealEnvironment().scanPatienceMs;
+        env.notifyIcon = [this](DWORD op, NOTIFYICONDATAW*) {
+            iconAdded = iconAdded || op == NIM_ADD;
+            return TRUE;
+        };
+        env.listFolder = [slow = slow](const std::wstring& folder,
+                                       const std::function<bool(const DirEntry&)>& visit) {
+            if (folder == L"S:\\Sleeping\\") {
+                ::WaitForSingleObject(slow->letGo, 10000);
+                if (slow->fails) {
+                    throw std::runtime_error("the drive went away");
+                }
+            }
+            for (const wchar_t* name : {L"a.exe", L"b.exe", L"c.exe"}) {
+                if (!visit({name, false})) {
+                    break;
+                }
+            }
+        };
+        auto form = std::make_unique<frmMain>(::GetModuleHandleW(nullptr), services, env);
+        const auto start = std::chrono::steady_clock::now();
+        form->Form_Load();
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(took, std::chrono::seconds(1)) << "the sleeping folder held up the start";
+        return form;
+    }
+    static ucList& EntryList(frmMain& form, long row) {
+        return *const_cast<ucList*>(
+            static_cast<const ucList*>(form.MenuListAt(0).Items().Item(row).SubMenu));
+    }
+};
+
+} // namespace
+
+// The icon and the other toolbars are there at once; the sleeping toolbar's entry is in its
+// place and takes its rows when the folder answers, even with the menu open meanwhile.
+TEST_F(SlowFolderFixture, ASleepingFolderHoldsUpNothingAndFillsItsEntryWhenItAnswers) {
+    auto form = Start();
+    EXPECT_TRUE(iconAdded);
+    const ucList& top = form->MenuListAt(0);
+    ASSERT_EQ(top.Items().ListCount(), 3);
+    EXPECT_EQ(top.ItemText(1), L"Sleeping");
+    EXPECT_EQ(EntryList(*form, 0).Items().ListCount(), 3);
+    EXPECT_EQ(EntryList(*form, 2).Items().ListCount(), 3);
+    EXPECT_EQ(EntryList(*form, 1).Items().ListCount(), 0);
+    EXPECT_EQ(form->ToolbarsBeingRead(), 1u);
+
+    form->ShowMenu();
+    ASSERT_TRUE(top.IsListVisible()) << "the menu waited for the sleeping folder";
+    ::SetEvent(slow->letGo);
+    ASSERT_TRUE(PumpUntil([&] { return form->ToolbarsBeingRead() == 0; }));
+    EXPECT_TRUE(top.IsListVisible()) << "the answer closed the open menu";
+    ucList& late = EntryList(*form, 1);
+    ASSERT_EQ(late.Items().ListCount(), 3);
+    EXPECT_EQ(late.ItemText(0), L"a");
+    EXPECT_EQ(form->MenuListCount(), 4u) << "the late toolbar's list is numbered after the others";
+    EXPECT_EQ(&form->MenuListAt(3), &late);
+    form->MenuListAt(0).HideList();
+}
+
+// A late entry that is open when its folder answers is filled once it is closed, never under
+// the pointer; a folder that fails late greys its entry and says why, as one that fails at once.
+TEST_F(SlowFolderFixture, ALateAnswerWaitsForItsOpenEntryAndALateFailureIsShownGreyed) {
+    for (const bool fails : {false, true}) {
+        SCOPED_TRACE(fails ? "fails" : "answers");
+        slow = std::make_shared<SlowFolder>();
+        slow->fails = fails;
+        auto form = Start();
+        ucList& late = EntryList(*form, 1);
+        long left = 300, topEdge = 200, btnLeft = 0, btnTop = 0;
+        late.ShowList(left, topEdge, btnLeft, btnTop);
+        ASSERT_TRUE(late.IsListVisible());
+        ::SetEvent(slow->letGo);
+        PumpFor(300);
+        EXPECT_EQ(late.Items().ListCount(), 0) << "filled while open";
+        EXPECT_EQ(form->ToolbarsBeingRead(), 1u);
+        late.HideList();
+        ASSERT_TRUE(PumpUntil([&] { return form->ToolbarsBeingRead() == 0; }));
+        const ucList& top = form->MenuListAt(0);
+        if (fails) {
+            EXPECT_EQ(top.ItemText(1), L"Sleeping \u2014 could not be read");
+            EXPECT_TRUE(top.ItemDisabled(1));
+            EXPECT_FALSE(services.logs.empty());
+        } else {
+            EXPECT_EQ(late.Items().ListCount(), 3);
+        }
+        EXPECT_EQ(top.ItemText(2), L"Two");
+    }
+}
