@@ -77,20 +77,8 @@ std::vector<std::wstring> TopRows(const frmMain& form) {
     return rows;
 }
 
-std::vector<HWND> ParametersWindows() {
-    std::vector<HWND> found;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            wchar_t caption[64] = {};
-            ::GetWindowTextW(window, caption, 64);
-            if (::IsWindowVisible(window) && std::wstring(caption) == L"ToolBars Parameters") {
-                reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+HWND ParametersWindow() {
+    return ::FindWindowW(nullptr, L"ToolBars Parameters");
 }
 
 // Counts the Parameters dialogs the thread creates. Every one after the first is told to close
@@ -349,29 +337,26 @@ TEST_F(CommandsFixture, SecondParametersRequestBringsTheOpenDialogForward) {
     ASSERT_NE(other, nullptr);
     ParametersWatch watch;
     ASSERT_TRUE(watch.Hooked());
-    std::vector<HWND> before, after;
-    HWND foregroundBefore = nullptr, foregroundAfter = nullptr;
+    HWND before = nullptr, after = nullptr, foregroundBefore = nullptr, foregroundAfter = nullptr;
     calls.Post([&] {
-        before = ParametersWindows();
+        before = ParametersWindow();
         ::SetForegroundWindow(other);
         foregroundBefore = ::GetForegroundWindow();
         PostCommand(*form, mnuParam);
         calls.Post([&] {
-            after = ParametersWindows();
+            after = ParametersWindow();
             foregroundAfter = ::GetForegroundWindow();
-            for (HWND dialog : after) {
-                ::PostMessageW(dialog, WM_CLOSE, 0, 0); // closes without saving
-            }
+            ::PostMessageW(after, WM_CLOSE, 0, 0); // closes without saving
         });
     });
     form->RunCommand(mnuParam);
     ::DestroyWindow(other);
-    ASSERT_EQ(before.size(), 1u);
+    ASSERT_NE(before, nullptr);
     EXPECT_EQ(foregroundBefore, other);
     EXPECT_EQ(watch.Created(), 1) << "a second dialog opened";
     EXPECT_EQ(after, before);
-    EXPECT_EQ(foregroundAfter, before[0]);
-    EXPECT_TRUE(ParametersWindows().empty());
+    EXPECT_EQ(foregroundAfter, before);
+    EXPECT_EQ(ParametersWindow(), nullptr);
     EXPECT_EQ(TopRows(*form), Names(L"T", 1));
 }
 
@@ -382,20 +367,18 @@ TEST_F(CommandsFixture, QuitWhileParametersIsOpenClosesItUnsaved) {
     auto form = Start(Toolbars("T", 1));
     const std::string file = ReadBytes(ToolbarFile());
     listings.clear();
-    std::vector<HWND> open, left;
+    HWND open = nullptr, left = nullptr;
     calls.Post([&] {
-        open = ParametersWindows();
+        open = ParametersWindow();
         PostCommand(*form, mnuQuit);
         calls.Post([&] {
-            left = ParametersWindows();
-            for (HWND dialog : left) {
-                ::PostMessageW(dialog, WM_CLOSE, 0, 0);
-            }
+            left = ParametersWindow();
+            ::PostMessageW(left, WM_CLOSE, 0, 0);
         });
     });
     form->RunCommand(mnuParam);
-    EXPECT_EQ(open.size(), 1u);
-    EXPECT_TRUE(left.empty()) << "the dialog stayed open after Quit";
+    EXPECT_NE(open, nullptr);
+    EXPECT_EQ(left, nullptr) << "the dialog stayed open after Quit";
     EXPECT_EQ(form->hwnd(), nullptr);
     EXPECT_TRUE(listings.empty()) << "the menu was built again after Quit";
     EXPECT_EQ(ReadBytes(ToolbarFile()), file);
