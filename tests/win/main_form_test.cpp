@@ -139,6 +139,8 @@ TEST_F(MainFormFixture, TrayClicksOpenTheMenuCornerAndTheHelpPage) {
         EXPECT_EQ(services.opens[0].parameters, L"");
         EXPECT_EQ(services.opens[0].directory, c.directory);
         EXPECT_EQ(services.opens[0].show, SW_SHOWNORMAL);
+        ::SendMessageW(message, WM_MOUSEMOVE, 0, 0x209); // middle double click: nothing
+        EXPECT_EQ(services.opens.size(), 1u);
     }
 }
 
