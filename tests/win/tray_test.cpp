@@ -131,15 +131,6 @@ TEST(Tray, EachBalloonIsOneRecordTakenDownByItsTimer) {
     tray.SysTrayShow(true);
     EXPECT_EQ(shell.Balloons(), 2);
 
-    NotifyRecorder oldShell;
-    cSystray old(::GetModuleHandleW(nullptr), services, oldShell.Fn(), 4);
-    old.SysTrayShow(true);
-    EXPECT_FALSE(old.IsBalloonCapable());
-    EXPECT_EQ(oldShell.calls.back().data.cbSize, static_cast<DWORD>(NOTIFYICONDATAW_V1_SIZE));
-    old.SetBalloonTitle(L"ignored");
-    EXPECT_EQ(old.BalloonTitle(), L"");
-    EXPECT_FALSE(old.BalloonShow(true, 10000, false));
-    EXPECT_EQ(oldShell.calls.size(), 1u);
     EXPECT_TRUE(services.logs.empty());
 }
 
