@@ -92,22 +92,3 @@ TEST_F(Registry, OddOrUnterminatedStringDataIsReadSafely) {
     WriteRaw(L"Theme", REG_SZ, huge.c_str(), static_cast<DWORD>((huge.size() + 1) * 2));
     EXPECT_EQ(GetRegSetting(kApp, L"Windows", L"Theme", L"d").value.size(), huge.size());
 }
-
-TEST(ThemeSetting, WrongTypeFallsBackToDark) {
-    const wchar_t* path = L"SOFTWARE\\ToolBars\\Settings\\Windows";
-    const auto saved = GetRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"<none>");
-    unique_hkey key;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                key.put(), nullptr),
-              ERROR_SUCCESS);
-    const DWORD zero = 0;
-    ::RegSetValueExW(key.get(), L"Theme", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), 4);
-    EXPECT_TRUE(ReadThemeIsDark());
-    EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"0"));
-    EXPECT_FALSE(ReadThemeIsDark());
-    ::RegDeleteValueW(key.get(), L"Theme");
-    EXPECT_TRUE(ReadThemeIsDark());
-    if (!saved.error && saved.value != L"<none>") {
-        EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", saved.value));
-    }
-}
