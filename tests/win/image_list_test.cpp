@@ -16,36 +16,22 @@ using namespace zelk;
 
 namespace {
 
-std::vector<uint8_t> EncodePng(Gdiplus::Bitmap& bitmap) {
-    UINT count = 0, size = 0;
-    Gdiplus::GetImageEncodersSize(&count, &size);
-    std::vector<uint8_t> buffer(size);
-    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    Gdiplus::GetImageEncoders(count, size, encoders);
-    CLSID png{};
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wstring(encoders[i].MimeType) == L"image/png") {
-            png = encoders[i].Clsid;
-        }
-    }
+// A PNG of one colour, encoded by GDI+'s own PNG encoder (its class id is fixed).
+std::vector<uint8_t> SolidPng(int w, int h, Gdiplus::ARGB colour) {
+    Gdiplus::Bitmap bitmap(w, h, PixelFormat32bppARGB);
+    Gdiplus::Graphics(&bitmap).Clear(Gdiplus::Color(colour));
+    const CLSID png = {
+        0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
     IStream* stream = ::SHCreateMemStream(nullptr, 0);
     bitmap.Save(stream, &png, nullptr);
     STATSTG stat{};
     stream->Stat(&stat, STATFLAG_NONAME);
     std::vector<uint8_t> bytes(static_cast<size_t>(stat.cbSize.QuadPart));
-    LARGE_INTEGER zero{};
-    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
     ULONG read = 0;
     stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
     stream->Release();
     return bytes;
-}
-
-std::vector<uint8_t> SolidPng(int w, int h, Gdiplus::ARGB colour) {
-    Gdiplus::Bitmap bitmap(w, h, PixelFormat32bppARGB);
-    Gdiplus::Graphics g(&bitmap);
-    g.Clear(Gdiplus::Color(colour));
-    return EncodePng(bitmap);
 }
 
 uint8_t Alpha(uint32_t p) {
