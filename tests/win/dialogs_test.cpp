@@ -184,7 +184,10 @@ TEST_F(DialogFixture, OkSavesEveryChoiceAndTellsEachRefusal) {
     }
 }
 
-TEST_F(DialogFixture, ALanguageFileReachesToolTips) {
+// The buttons of Parameters: Remove asks only with a selection, Open beeps without one, a
+// language file's tool tips reach them, and the close box saves nothing.
+TEST_F(DialogFixture, ParametersButtonsToolTipsAndTheCloseBox) {
+    WriteBytes(Context().toolbarFile, "C:\\A|A\r\nC:\\B|Bee\r\n");
     WriteBytes(program / L"Lng\\fra.lng",
                "[frmParameters]\r\ncmdAddToolTipText=Ajoute une barre\r\n");
     WriteBytes(program / L"Lng\\Local.ini", "[LocaleID]\r\n1036=fra\r\n");
@@ -195,12 +198,6 @@ TEST_F(DialogFixture, ALanguageFileReachesToolTips) {
     frmParameters form(context);
     form.Create(nullptr);
     EXPECT_EQ(form.ToolTipOf(L"cmdAdd"), L"Ajoute une barre");
-}
-
-TEST_F(DialogFixture, RemoveAsksOnlyWithASelectionOpenDirBeepsAndTheCloseBoxSavesNothing) {
-    WriteBytes(Context().toolbarFile, "C:\\A|A\r\nC:\\B|Bee\r\n");
-    frmParameters form(Context());
-    form.Create(nullptr);
     form.Click(L"cmdRemove");
     EXPECT_TRUE(services.boxes.empty());
     form.Click(L"cmdOpenDir", 0);
