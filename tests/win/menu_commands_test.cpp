@@ -323,10 +323,13 @@ TEST_F(CommandsFixture, RequestsWhileParametersIsOpenAreServedByItsRebuild) {
 }
 
 // The real dialog: a second request (the tray menu's Parameters while it is open) brings the
-// open one to the front instead of opening another on top of it.
-TEST_F(CommandsFixture, SecondParametersRequestBringsTheOpenDialogForward) {
+// open one to the front instead of opening another on top of it; Quit then closes it without
+// saving and the program ends instead of rebuilding.
+TEST_F(CommandsFixture, ParametersAgainBringsTheOpenDialogForwardAndQuitClosesItUnsaved) {
     realParameters = true;
     auto form = Start(Toolbars("T", 1));
+    const std::string file = ReadBytes(ToolbarFile());
+    listings.clear();
     // Something else has the foreground when the second request comes.
     const HWND other =
         ::CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr,
@@ -334,7 +337,8 @@ TEST_F(CommandsFixture, SecondParametersRequestBringsTheOpenDialogForward) {
     ASSERT_NE(other, nullptr);
     ParametersWatch watch;
     ASSERT_TRUE(watch.Hooked());
-    HWND before = nullptr, after = nullptr, foregroundBefore = nullptr, foregroundAfter = nullptr;
+    HWND before = nullptr, after = nullptr, left = nullptr;
+    HWND foregroundBefore = nullptr, foregroundAfter = nullptr;
     calls.Post([&] {
         before = ParametersWindow();
         ::SetForegroundWindow(other);
@@ -343,7 +347,11 @@ TEST_F(CommandsFixture, SecondParametersRequestBringsTheOpenDialogForward) {
         calls.Post([&] {
             after = ParametersWindow();
             foregroundAfter = ::GetForegroundWindow();
-            ::PostMessageW(after, WM_CLOSE, 0, 0); // closes without saving
+            PostCommand(*form, mnuQuit);
+            calls.Post([&] {
+                left = ParametersWindow();
+                ::PostMessageW(left, WM_CLOSE, 0, 0);
+            });
         });
     });
     form->RunCommand(mnuParam);
@@ -353,28 +361,6 @@ TEST_F(CommandsFixture, SecondParametersRequestBringsTheOpenDialogForward) {
     EXPECT_EQ(watch.Created(), 1) << "a second dialog opened";
     EXPECT_EQ(after, before);
     EXPECT_EQ(foregroundAfter, before);
-    EXPECT_EQ(ParametersWindow(), nullptr);
-    EXPECT_EQ(TopRows(*form), Names(L"T", 1));
-}
-
-// Quit from the tray menu while the real dialog is open: it closes without saving and the
-// program ends instead of rebuilding.
-TEST_F(CommandsFixture, QuitWhileParametersIsOpenClosesItUnsaved) {
-    realParameters = true;
-    auto form = Start(Toolbars("T", 1));
-    const std::string file = ReadBytes(ToolbarFile());
-    listings.clear();
-    HWND open = nullptr, left = nullptr;
-    calls.Post([&] {
-        open = ParametersWindow();
-        PostCommand(*form, mnuQuit);
-        calls.Post([&] {
-            left = ParametersWindow();
-            ::PostMessageW(left, WM_CLOSE, 0, 0);
-        });
-    });
-    form->RunCommand(mnuParam);
-    EXPECT_NE(open, nullptr);
     EXPECT_EQ(left, nullptr) << "the dialog stayed open after Quit";
     EXPECT_EQ(form->hwnd(), nullptr);
     EXPECT_TRUE(listings.empty()) << "the menu was built again after Quit";
