@@ -134,7 +134,8 @@ TEST_F(DialogFixture, OkSavesEveryChoiceAndTellsEachRefusal) {
         ASSERT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"00"));
         ASSERT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"AutoStart", L"1"));
         WriteBytes(file, before);
-        ::SetFileAttributesW(file.c_str(), c.readOnly ? FILE_ATTRIBUTE_READONLY : 0);
+        ::SetFileAttributesW(file.c_str(),
+                             c.readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
         {
             std::optional<LockedKey> run, settings;
             if (c.lockRun) {
