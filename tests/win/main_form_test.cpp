@@ -14,7 +14,6 @@ struct MainFormFixture : testing::Test {
     RecordingUiServices services;
     std::vector<std::pair<DWORD, NOTIFYICONDATAW>> shell;
     int parameterShowings = 0;
-    bool iconAddedBeforeDialog = false;
     bool shellRefuses = false; // Explorer still starting
 
     MainEnvironment Environment(uint32_t localeId = 1033) {
@@ -30,10 +29,6 @@ struct MainFormFixture : testing::Test {
         };
         // The Parameters dialog stand-in: the user adds one toolbar on the second showing.
         env.showParameters = [this] {
-            iconAddedBeforeDialog = iconAddedBeforeDialog ||
-                                    std::any_of(shell.begin(), shell.end(), [](const auto& call) {
-                                        return call.first == NIM_ADD;
-                                    });
             if (++parameterShowings >= 2) {
                 WriteBytes(ToolbarFile(), "C:\\Added|Added\r\n");
             }
@@ -47,80 +42,58 @@ struct MainFormFixture : testing::Test {
             return (call.second.uFlags & NIF_INFO) && call.second.szInfo[0] != L'\0';
         }));
     }
-
-    static std::wstring MenuText(HMENU menu, UINT command) {
-        wchar_t text[128] = {};
-        ::GetMenuStringW(menu, command, text, 128, MF_BYCOMMAND);
-        return text;
-    }
 };
 
 } // namespace
 
-TEST_F(MainFormFixture, StartUpBuildsFromTheFileThenShowsIconTipAndBalloon) {
-    WriteBytes(ToolbarFile(), "C:\\Data\\Tools|Tools\r\n\r\nC:\\Data\\Node.js|\r\nC:\\A|B|C");
-    frmMain form(::GetModuleHandleW(nullptr), services, Environment());
-    form.Form_Load();
-
-    EXPECT_TRUE(std::filesystem::is_directory(localAppData / L"Tanvel\\ToolBars"));
-    EXPECT_TRUE(std::filesystem::exists(program / L"Lng\\Local.ini"));
-    EXPECT_EQ(form.TopListEntries(), (std::vector<Toolbar>{{L"C:\\Data\\Tools", L"Tools"},
-                                                           {L"C:\\Data\\Node.js", L"Node"},
-                                                           {L"C:\\A", L"B"}}));
-
-    ASSERT_FALSE(shell.empty());
-    const auto add = std::find_if(shell.begin(), shell.end(),
-                                  [](const auto& call) { return call.first == NIM_ADD; });
-    ASSERT_NE(add, shell.end());
-    EXPECT_EQ(std::wstring(add->second.szTip), L"Toolbars Menu");
-    EXPECT_EQ(add->second.hIcon, form.IconPic(0));
-    EXPECT_NE(form.IconPic(0), nullptr);
-    EXPECT_NE(form.IconPic(3), nullptr);
-    const auto& balloon = shell.back().second;
-    EXPECT_EQ(shell.back().first, static_cast<DWORD>(NIM_MODIFY));
-    EXPECT_EQ(balloon.uFlags, static_cast<UINT>(NIF_INFO));
-    EXPECT_EQ(std::wstring(balloon.szInfoTitle), L"ToolBars Menu");
-    EXPECT_EQ(balloon.dwInfoFlags, 4u); // with its sound
-    EXPECT_EQ(BalloonRecords(), 1);     // raised once: one balloon, one sound
-}
-
-TEST_F(MainFormFixture, AnIconRefusedAtStartUpComesWithTheTaskbar) {
+// An icon Explorer refuses at start-up (it is still starting) comes with the taskbar, and the
+// welcome balloon with it: raised once either way, one balloon, one sound.
+TEST_F(MainFormFixture, StartUpShowsIconTipAndOneBalloonEvenWhenTheShellComesLate) {
     WriteBytes(ToolbarFile(), "C:\\Data\\Tools|Tools\r\n");
-    shellRefuses = true;
-    frmMain form(::GetModuleHandleW(nullptr), services, Environment());
-    form.Form_Load();
-    EXPECT_FALSE(form.Systray()->IsShown());
-    EXPECT_EQ(BalloonRecords(), 0);
-
-    shellRefuses = false;
-    ::SendMessageW(form.Systray()->MessageWindow(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0,
-                   0);
-    EXPECT_TRUE(form.Systray()->IsShown());
-    EXPECT_EQ(BalloonRecords(), 1); // the welcome balloon, once the icon is there
+    for (bool late : {false, true}) {
+        SCOPED_TRACE(late ? "refused at start-up" : "accepted");
+        shell.clear();
+        shellRefuses = late;
+        frmMain form(::GetModuleHandleW(nullptr), services, Environment());
+        form.Form_Load();
+        EXPECT_TRUE(std::filesystem::exists(program / L"Lng\\Local.ini"));
+        EXPECT_EQ(form.TopListEntries(), (std::vector<Toolbar>{{L"C:\\Data\\Tools", L"Tools"}}));
+        if (late) {
+            EXPECT_FALSE(form.Systray()->IsShown());
+            EXPECT_EQ(BalloonRecords(), 0);
+            shellRefuses = false;
+            ::SendMessageW(form.Systray()->MessageWindow(),
+                           ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+        }
+        EXPECT_TRUE(form.Systray()->IsShown());
+        const auto add = std::find_if(shell.begin(), shell.end(),
+                                      [](const auto& call) { return call.first == NIM_ADD; });
+        ASSERT_NE(add, shell.end());
+        EXPECT_EQ(std::wstring(add->second.szTip), L"Toolbars Menu");
+        EXPECT_EQ(add->second.hIcon, form.IconPic(0));
+        EXPECT_NE(form.IconPic(0), nullptr);
+        EXPECT_NE(form.IconPic(3), nullptr);
+        const auto& balloon = shell.back().second;
+        EXPECT_EQ(shell.back().first, static_cast<DWORD>(NIM_MODIFY));
+        EXPECT_EQ(balloon.uFlags, static_cast<UINT>(NIF_INFO));
+        EXPECT_EQ(std::wstring(balloon.szInfoTitle), L"ToolBars Menu");
+        EXPECT_EQ(balloon.dwInfoFlags, 4u); // with its sound
+        EXPECT_EQ(BalloonRecords(), 1);
+    }
     EXPECT_TRUE(services.boxes.empty());
 }
 
-TEST_F(MainFormFixture, MissingFileAsksForToolbarsUntilThereAreSomeAndRefreshRereads) {
+// A list emptied meanwhile (0 bytes, like no file) makes Refresh ask for toolbars until there
+// are some; the first start's asking is the end-to-end test's.
+TEST_F(MainFormFixture, RefreshOfAnEmptiedListAsksForToolbarsUntilThereAreSome) {
+    WriteBytes(ToolbarFile(), "C:\\X|X\r\n");
     frmMain form(::GetModuleHandleW(nullptr), services, Environment());
     form.Form_Load();
-    // Shown, closed with nothing saved, shown again: then a toolbar was added.
-    EXPECT_EQ(parameterShowings, 2);
+    EXPECT_EQ(parameterShowings, 0);
+    WriteBytes(ToolbarFile(), "");
+    form.RunCommand(mnuRefresh);
+    EXPECT_EQ(parameterShowings, 2); // closed with nothing saved, shown again: one was added
     EXPECT_EQ(form.TopListEntries(), (std::vector<Toolbar>{{L"C:\\Added", L"Added"}}));
-    // The icon only comes after the dialogs.
-    EXPECT_FALSE(iconAddedBeforeDialog);
-    EXPECT_TRUE(form.Systray()->IsShown());
-
-    WriteBytes(ToolbarFile(), ""); // 0 bytes: like no file
-    parameterShowings = 1;
-    form.RunCommand(mnuRefresh);
-    EXPECT_EQ(parameterShowings, 2);
-
-    WriteBytes(ToolbarFile(), "C:\\X|X\r\n");
-    form.RunCommand(mnuRefresh);
-    EXPECT_EQ(form.TopListEntries(), (std::vector<Toolbar>{{L"C:\\X", L"X"}}));
-    form.RunCommand(mnuParam);
-    EXPECT_EQ(parameterShowings, 3);             // the menu entry shows it whatever the file holds
-    EXPECT_EQ(form.TopListEntries().size(), 1u); // rebuilt, not appended
 }
 
 TEST_F(MainFormFixture, TrayClicksOpenTheMenuCornerAndTheHelpPage) {
@@ -136,7 +109,6 @@ TEST_F(MainFormFixture, TrayClicksOpenTheMenuCornerAndTheHelpPage) {
         std::wstring opened;
         std::wstring directory;
     } cases[] = {
-        {"help beside, no web page", true, L"", help, folder},
         {"help beside, a web page", true, web, help, folder},
         {"no help, a web page", false, web, web, L""},
         {"no help, no web page: the shell tells", false, L"", help, folder},
@@ -172,100 +144,45 @@ TEST_F(MainFormFixture, TrayClicksOpenTheMenuCornerAndTheHelpPage) {
     }
 }
 
-TEST_F(MainFormFixture, ContextMenuIsLocalisedAndQuitRemovesTheIcon) {
-    WriteBytes(program / L"Lng\\fra.lng",
-               "[frmMain]\r\nmnuParam=Param\xE8tres\r\nmnuQuit=Quitter\r\n"
-               "[Strings]\r\n1String=Menu des barres\r\n");
-    frmMain form(::GetModuleHandleW(nullptr), services, Environment(1036));
-    form.Form_Load();
-    EXPECT_EQ(form.Language().CurrentLanguage(), L"fra");
-    const HMENU menu = form.ContextMenu();
-    ASSERT_EQ(::GetMenuItemCount(menu), 7);
-    EXPECT_EQ(MenuText(menu, mnuParam), L"Paramètres");
-    EXPECT_EQ(MenuText(menu, mnuRefresh), L"Refresh"); // no entry: the English text stays
-    EXPECT_EQ(MenuText(menu, mnuAbout), L"About");
-    EXPECT_EQ(MenuText(menu, mnuQuit), L"Quitter");
-    EXPECT_TRUE(::GetMenuState(menu, 1, MF_BYPOSITION) & MF_SEPARATOR);
-
-    form.RunCommand(mnuQuit);
-    EXPECT_EQ(shell.back().first, static_cast<DWORD>(NIM_DELETE));
-    EXPECT_EQ(form.Systray(), nullptr);
-    EXPECT_EQ(form.hwnd(), nullptr);
-}
-
-// A list that exists but cannot be read is not a first start: no Parameters dialog, the
-// icon and a message that names the file and the cause, the file untouched by Refresh, and
-// the list read again once it can be.
+// A list that exists but cannot be read (held by another program; the other causes are the
+// files test's) is not a first start: no Parameters dialog, the icon and a message that names
+// the file and the cause, the file untouched by Refresh, and the list read again once it can be.
 TEST_F(MainFormFixture, AnUnreadableListIsToldNeverTakenForEmptyAndReadAgainLater) {
     const std::string list = "C:\\A|A\r\nC:\\B|B\r\nC:\\C|C\r\n";
-    struct Cause {
-        const char* name;
-        const wchar_t* said;
-    } causes[] = {{"locked", L"Another program has the file open"},
-                  {"a folder", L"A folder has the file's name"},
-                  {"over the cap", L"larger than 64 MB"}};
-    for (const auto& cause : causes) {
-        SCOPED_TRACE(cause.name);
-        services.boxes.clear();
-        shell.clear();
-        parameterShowings = 0;
-        std::filesystem::remove_all(std::filesystem::path(ToolbarFile()));
-        WriteBytes(ToolbarFile(), list);
-        unique_file lock;
-        const bool folder = std::string(cause.name) == "a folder";
-        const bool huge = std::string(cause.name) == "over the cap";
-        if (huge) {
-            ASSERT_TRUE(MakeSparse(ToolbarFile(), kMaxToolbarFileBytes + 1));
-        } else if (folder) {
-            std::filesystem::remove(std::filesystem::path(ToolbarFile()));
-            std::filesystem::create_directory(std::filesystem::path(ToolbarFile()));
-        } else {
-            lock.reset(HoldFile(ToolbarFile()));
-            ASSERT_TRUE(lock);
-        }
-        frmMain form(::GetModuleHandleW(nullptr), services, Environment());
-        form.Form_Load();
-        PumpMessages();
-        EXPECT_EQ(parameterShowings, 0) << "taken for a first start";
-        EXPECT_TRUE(std::any_of(shell.begin(), shell.end(),
-                                [](const auto& call) { return call.first == NIM_ADD; }));
-        ASSERT_EQ(services.boxes.size(), 1u);
-        EXPECT_NE(services.boxes[0].text.find(ToolbarFile()), std::wstring::npos);
-        EXPECT_NE(services.boxes[0].text.find(cause.said), std::wstring::npos);
-        EXPECT_NE(form.ToolbarFileProblem(), 0u);
+    WriteBytes(ToolbarFile(), list);
+    unique_file lock(HoldFile(ToolbarFile()));
+    ASSERT_TRUE(lock);
+    frmMain form(::GetModuleHandleW(nullptr), services, Environment());
+    form.Form_Load();
+    PumpMessages();
+    EXPECT_EQ(parameterShowings, 0) << "taken for a first start";
+    EXPECT_TRUE(std::any_of(shell.begin(), shell.end(),
+                            [](const auto& call) { return call.first == NIM_ADD; }));
+    ASSERT_EQ(services.boxes.size(), 1u);
+    EXPECT_NE(services.boxes[0].text.find(ToolbarFile()), std::wstring::npos);
+    EXPECT_NE(services.boxes[0].text.find(L"Another program has the file open"),
+              std::wstring::npos);
 
-        form.RunCommand(mnuRefresh);
-        PumpMessages();
-        EXPECT_EQ(services.boxes.size(), 2u);
-        EXPECT_EQ(parameterShowings, 0);
-        if (folder) {
-            EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::path(ToolbarFile())));
-            std::filesystem::remove(std::filesystem::path(ToolbarFile()));
-            WriteBytes(ToolbarFile(), list);
-        } else if (huge) {
-            EXPECT_EQ(std::filesystem::file_size(std::filesystem::path(ToolbarFile())),
-                      kMaxToolbarFileBytes + 1);
-            WriteBytes(ToolbarFile(), list);
-        } else {
-            lock.reset();
-            EXPECT_EQ(ReadBytes(ToolbarFile()), list);
-        }
-        // Readable again: a tray click reads it and opens the menu.
-        form.f_cSystray_MouseUp(1);
-        PumpMessages();
-        EXPECT_EQ(form.ToolbarFileProblem(), 0u);
-        EXPECT_EQ(form.TopListEntries().size(), 3u);
-        EXPECT_TRUE(form.MenuListAt(0).IsListVisible());
-        form.MenuListAt(0).HideList();
+    form.RunCommand(mnuRefresh);
+    PumpMessages();
+    EXPECT_EQ(services.boxes.size(), 2u);
+    EXPECT_EQ(parameterShowings, 0);
+    lock.reset();
+    EXPECT_EQ(ReadBytes(ToolbarFile()), list);
+    // Readable again: a tray click reads it and opens the menu.
+    form.f_cSystray_MouseUp(1);
+    PumpMessages();
+    EXPECT_EQ(form.ToolbarFileProblem(), 0u);
+    EXPECT_EQ(form.TopListEntries().size(), 3u);
+    EXPECT_TRUE(form.MenuListAt(0).IsListVisible());
+    form.MenuListAt(0).HideList();
 
-        // Locked again after a good read: Refresh keeps the menu it has.
-        unique_file again(HoldFile(ToolbarFile()));
-        ASSERT_TRUE(again);
-        form.RunCommand(mnuRefresh);
-        PumpMessages();
-        EXPECT_EQ(form.TopListEntries().size(), 3u) << "the last list read was dropped";
-        EXPECT_EQ(services.boxes.size(), 3u);
-        again.reset();
-        form.Form_QueryUnload();
-    }
+    // Locked again after a good read: Refresh keeps the menu it has.
+    lock.reset(HoldFile(ToolbarFile()));
+    form.RunCommand(mnuRefresh);
+    PumpMessages();
+    EXPECT_EQ(form.TopListEntries().size(), 3u) << "the last list read was dropped";
+    EXPECT_EQ(services.boxes.size(), 3u);
+    lock.reset();
+    form.Form_QueryUnload();
 }

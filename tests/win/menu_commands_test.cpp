@@ -77,20 +77,8 @@ std::vector<std::wstring> TopRows(const frmMain& form) {
     return rows;
 }
 
-std::vector<HWND> ParametersWindows() {
-    std::vector<HWND> found;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            wchar_t caption[64] = {};
-            ::GetWindowTextW(window, caption, 64);
-            if (::IsWindowVisible(window) && std::wstring(caption) == L"ToolBars Parameters") {
-                reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+HWND ParametersWindow() {
+    return ::FindWindowW(nullptr, L"ToolBars Parameters");
 }
 
 // Counts the Parameters dialogs the thread creates. Every one after the first is told to close
@@ -175,10 +163,6 @@ struct CommandsFixture : testing::Test {
         auto form = std::make_unique<frmMain>(::GetModuleHandleW(nullptr), services, Environment());
         form->Form_Load();
         return form;
-    }
-    bool IconAdded() const {
-        return std::find(shellOps.begin(), shellOps.end(), static_cast<DWORD>(NIM_ADD)) !=
-               shellOps.end();
     }
 };
 
@@ -296,7 +280,8 @@ TEST_F(CommandsFixture, QuitDuringABuildEndsOnceTheBuildHasUnwound) {
         if (c.trigger == Trigger::StartUp) {
             arrive = quitArrives;
             form.Form_Load();
-            EXPECT_FALSE(IconAdded()) << "the icon came after the program was told to go";
+            EXPECT_EQ(std::count(shellOps.begin(), shellOps.end(), static_cast<DWORD>(NIM_ADD)), 0)
+                << "the icon came after the program was told to go";
         } else {
             form.Form_Load();
             listings.clear();
@@ -338,10 +323,13 @@ TEST_F(CommandsFixture, RequestsWhileParametersIsOpenAreServedByItsRebuild) {
 }
 
 // The real dialog: a second request (the tray menu's Parameters while it is open) brings the
-// open one to the front instead of opening another on top of it.
-TEST_F(CommandsFixture, SecondParametersRequestBringsTheOpenDialogForward) {
+// open one to the front instead of opening another on top of it; Quit then closes it without
+// saving and the program ends instead of rebuilding.
+TEST_F(CommandsFixture, ParametersAgainBringsTheOpenDialogForwardAndQuitClosesItUnsaved) {
     realParameters = true;
     auto form = Start(Toolbars("T", 1));
+    const std::string file = ReadBytes(ToolbarFile());
+    listings.clear();
     // Something else has the foreground when the second request comes.
     const HWND other =
         ::CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr,
@@ -349,53 +337,31 @@ TEST_F(CommandsFixture, SecondParametersRequestBringsTheOpenDialogForward) {
     ASSERT_NE(other, nullptr);
     ParametersWatch watch;
     ASSERT_TRUE(watch.Hooked());
-    std::vector<HWND> before, after;
+    HWND before = nullptr, after = nullptr, left = nullptr;
     HWND foregroundBefore = nullptr, foregroundAfter = nullptr;
     calls.Post([&] {
-        before = ParametersWindows();
+        before = ParametersWindow();
         ::SetForegroundWindow(other);
         foregroundBefore = ::GetForegroundWindow();
         PostCommand(*form, mnuParam);
         calls.Post([&] {
-            after = ParametersWindows();
+            after = ParametersWindow();
             foregroundAfter = ::GetForegroundWindow();
-            for (HWND dialog : after) {
-                ::PostMessageW(dialog, WM_CLOSE, 0, 0); // closes without saving
-            }
+            PostCommand(*form, mnuQuit);
+            calls.Post([&] {
+                left = ParametersWindow();
+                ::PostMessageW(left, WM_CLOSE, 0, 0);
+            });
         });
     });
     form->RunCommand(mnuParam);
     ::DestroyWindow(other);
-    ASSERT_EQ(before.size(), 1u);
+    ASSERT_NE(before, nullptr);
     EXPECT_EQ(foregroundBefore, other);
     EXPECT_EQ(watch.Created(), 1) << "a second dialog opened";
     EXPECT_EQ(after, before);
-    EXPECT_EQ(foregroundAfter, before[0]);
-    EXPECT_TRUE(ParametersWindows().empty());
-    EXPECT_EQ(TopRows(*form), Names(L"T", 1));
-}
-
-// Quit from the tray menu while the real dialog is open: it closes without saving and the
-// program ends instead of rebuilding.
-TEST_F(CommandsFixture, QuitWhileParametersIsOpenClosesItUnsaved) {
-    realParameters = true;
-    auto form = Start(Toolbars("T", 1));
-    const std::string file = ReadBytes(ToolbarFile());
-    listings.clear();
-    std::vector<HWND> open, left;
-    calls.Post([&] {
-        open = ParametersWindows();
-        PostCommand(*form, mnuQuit);
-        calls.Post([&] {
-            left = ParametersWindows();
-            for (HWND dialog : left) {
-                ::PostMessageW(dialog, WM_CLOSE, 0, 0);
-            }
-        });
-    });
-    form->RunCommand(mnuParam);
-    EXPECT_EQ(open.size(), 1u);
-    EXPECT_TRUE(left.empty()) << "the dialog stayed open after Quit";
+    EXPECT_EQ(foregroundAfter, before);
+    EXPECT_EQ(left, nullptr) << "the dialog stayed open after Quit";
     EXPECT_EQ(form->hwnd(), nullptr);
     EXPECT_TRUE(listings.empty()) << "the menu was built again after Quit";
     EXPECT_EQ(ReadBytes(ToolbarFile()), file);
