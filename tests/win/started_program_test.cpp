@@ -20,7 +20,7 @@ struct SlowFolder {
     ~SlowFolder() { ::CloseHandle(letGo); }
 };
 
-struct SlowFolderFixture : testing::Test {
+struct StartedProgram : testing::Test {
     TempFolder program, localAppData;
     RecordingUiServices services;
     std::shared_ptr<SlowFolder> slow = std::make_shared<SlowFolder>();
@@ -70,7 +70,7 @@ struct SlowFolderFixture : testing::Test {
 
 // The icon and the other toolbars are there at once; the sleeping toolbar's entry is in its
 // place and takes its rows when the folder answers, even with the menu open meanwhile.
-TEST_F(SlowFolderFixture, ASleepingFolderHoldsUpNothingAndFillsItsEntryWhenItAnswers) {
+TEST_F(StartedProgram, ASleepingFolderHoldsUpNothingAndFillsItsEntryWhenItAnswers) {
     auto form = Start();
     EXPECT_TRUE(iconAdded);
     const ucList& top = form->MenuListAt(0);
@@ -96,7 +96,7 @@ TEST_F(SlowFolderFixture, ASleepingFolderHoldsUpNothingAndFillsItsEntryWhenItAns
 
 // A late entry that is open when its folder answers is filled once it is closed, never under
 // the pointer; a folder that fails late greys its entry and says why, as one that fails at once.
-TEST_F(SlowFolderFixture, ALateAnswerWaitsForItsOpenEntryAndALateFailureIsShownGreyed) {
+TEST_F(StartedProgram, ALateAnswerWaitsForItsOpenEntryAndALateFailureIsShownGreyed) {
     for (const bool fails : {false, true}) {
         SCOPED_TRACE(fails ? "fails" : "answers");
         slow = std::make_shared<SlowFolder>();
@@ -122,4 +122,49 @@ TEST_F(SlowFolderFixture, ALateAnswerWaitsForItsOpenEntryAndALateFailureIsShownG
         }
         EXPECT_EQ(top.ItemText(2), L"Two");
     }
+}
+
+namespace {
+
+// WM_TIMER messages taken by this thread's windows while it pumps for a while.
+int TimerWakeupsOver(DWORD milliseconds) {
+    static int wakeups = 0;
+    wakeups = 0;
+    const unique_hhook hook(::SetWindowsHookExW(
+        WH_GETMESSAGE,
+        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (code == HC_ACTION && wParam == PM_REMOVE &&
+                reinterpret_cast<const MSG*>(lParam)->message == WM_TIMER) {
+                ++wakeups;
+            }
+            return ::CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, ::GetCurrentThreadId()));
+    PumpFor(milliseconds);
+    return wakeups;
+}
+
+LPARAM RowCentre(const ucList& list, long row) {
+    return MAKELPARAM(20, row * list.RowHeight() + list.RowHeight() / 2);
+}
+
+} // namespace
+
+// After the menu was used (a submenu opened, its pictures fetched, everything closed) the
+// program sleeps: nothing wakes it until the user comes back. A laptop pays for every wake-up.
+TEST_F(StartedProgram, NothingWakesTheProgramOnceItsMenuIsClosed) {
+    ::SetEvent(slow->letGo);
+    auto form = Start();
+    ASSERT_TRUE(PumpUntil([&] { return form->ToolbarsBeingRead() == 0; }));
+    ucList& top = form->MenuListAt(0);
+    form->ShowMenu();
+    ASSERT_TRUE(top.IsListVisible());
+    ::SendMessageW(top.hWnd(), WM_MOUSEMOVE, 0, RowCentre(top, 0));
+    ::SendMessageW(top.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, RowCentre(top, 0));
+    ::SendMessageW(top.hWnd(), WM_LBUTTONUP, 0, RowCentre(top, 0));
+    ASSERT_TRUE(EntryList(*form, 0).IsListVisible()) << "the submenu did not open";
+    // Open, the menu is awake (hover delays, outside clicks, pictures): the count sees timers.
+    EXPECT_GT(TimerWakeupsOver(300), 0);
+    top.HideList();
+    EXPECT_EQ(TimerWakeupsOver(5000), 0) << "a timer outlived the menu";
 }
