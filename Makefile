@@ -55,7 +55,10 @@ bench: deps
 	@$(MAKE) --no-print-directory cross
 	@bash scripts/xvfb-start.sh && bash scripts/wine-prefix.sh
 	@bash scripts/wine-run.sh build/mingw/bench/zelk_list_bench.exe
-	@bash scripts/wine-run.sh build/mingw/bench/zelk_menu_bench.exe
+	@bash scripts/wine-run.sh build/mingw/bench/zelk_menu_bench.exe | tr -d '\r' | tee build/bench-menu.txt
+	@bash scripts/install-deps.sh bench
+	@grep '^plot ' build/bench-menu.txt | cut -d' ' -f2- > build/bench-plot.dat
+	@gnuplot bench/bench.gp && echo "wrote docs/bench.png"
 
 # A randomized walk through the menu in the private Wine desktop: make exercise WALK=7 ACTIONS=1000
 WALK ?= 1

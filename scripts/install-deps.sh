@@ -17,6 +17,10 @@ if [ "${1:-}" = fuzz ]; then
     have_pkg "$pkg" || need+=("$pkg")
   done
 fi
+# make bench also plots (gnuplot, without X).
+if [ "${1:-}" = bench ]; then
+  have_pkg gnuplot-nox || need+=(gnuplot-nox)
+fi
 [ ${#need[@]} -eq 0 ] && exit 0
 
 SUDO=""

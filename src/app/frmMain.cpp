@@ -431,14 +431,14 @@ void frmMain::AddToolbar(const std::wstring& strpath, std::wstring strTitle) {
     }
     const auto scan = ToolbarScan::Start(environment_.listFolder ? environment_.listFolder
                                                                  : DirectoryLister(&ListFolder),
-                                         strpath, hwnd_, kScanEndedMessage);
+                                         strpath, LastListIndex, hwnd_, kScanEndedMessage);
     WaitForScan(*scan);
     ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
     if (Superseded()) {
         return;
     }
     if (scan->Done()) {
-        PlaceToolbar(strpath, strTitle, scan->Listings(), nullptr);
+        PlaceToolbar(strpath, strTitle, scan->TakePlan(), nullptr);
     } else {
         // The entry is there at once; its rows follow when the folder answers.
         auto list = NewMenuList();
@@ -466,17 +466,19 @@ void frmMain::WaitForScan(const ToolbarScan& scan) {
 }
 
 void frmMain::PlaceToolbar(const std::wstring& path, const std::wstring& title,
-                           const RecordedListings& listings, std::unique_ptr<ucList>* entryList) {
-    MenuTreePlanner planner(listings.Replay(), LastListIndex);
-    const long first = planner.PlanToolbar(path);
-    std::vector<PlannedList> plans = planner.TakeLists();
-    LastListIndex = planner.LastListIndex();
+                           ToolbarScan::Plan plan, std::unique_ptr<ucList>* entryList) {
+    // Toolbars placed meanwhile moved the numbering on (only when this one answered late).
+    const long by = LastListIndex - plan.from;
+    MoveToolbarPlan(plan.lists, by);
+    const long first = plan.first + by;
+    LastListIndex = plan.last + by;
+    const std::vector<PlannedList>& plans = plan.lists;
 
     // Every list of this toolbar exists before rows point at them; numbers past the
     // scanning limit share one empty list.
-    for (const auto& plan : plans) {
-        if (plan.number <= kLastScannedList) {
-            const bool entry = plan.number == first && entryList != nullptr;
+    for (const auto& list : plans) {
+        if (list.number <= kLastScannedList) {
+            const bool entry = list.number == first && entryList != nullptr;
             MenuList.push_back(entry ? std::move(*entryList) : NewMenuList());
         }
     }
@@ -492,11 +494,11 @@ void frmMain::PlaceToolbar(const std::wstring& path, const std::wstring& title,
     if (entryList == nullptr) {
         MenuList.front()->AddSubMenu(title, listFor(first), 0, std::wstring(path));
     }
-    for (const auto& plan : plans) {
-        if (!plan.scanned || plan.number > kLastScannedList) {
+    for (const auto& planned : plans) {
+        if (!planned.scanned || planned.number > kLastScannedList) {
             continue;
         }
-        ucList& list = *listFor(plan.number);
+        ucList& list = *listFor(planned.number);
         ListProperties p = list.Properties();
         p.UseMonocromeIcons = false;
         p.ListWidth = 350;
@@ -507,7 +509,7 @@ void frmMain::PlaceToolbar(const std::wstring& path, const std::wstring& title,
         list.Shadow().SetShadowOffsetX(2);
         list.Shadow().SetShadowOffsetY(2);
         int32_t picture = 0;
-        for (const auto& row : plan.rows) {
+        for (const auto& row : planned.rows) {
             if (row.isFolder) {
                 list.AddSubMenu(row.text, listFor(row.list), picture++, row.path);
             } else {
@@ -542,7 +544,7 @@ void frmMain::PlaceLateToolbars() {
         const auto scan = std::exchange(late.scan, nullptr);
         ucList* entry = late.list.get();
         try {
-            PlaceToolbar(late.path, late.title, scan->Listings(), &late.list);
+            PlaceToolbar(late.path, late.title, scan->TakePlan(), &late.list);
         } catch (...) {
             ucList& top = *MenuList.front();
             for (long row = 0; row < top.Items().ListCount(); ++row) {

@@ -145,8 +145,8 @@ private:
     // build is superseded.
     void WaitForScan(const ToolbarScan& scan);
     // Adds a walked toolbar's lists; into entryList when its entry is already in the top list.
-    void PlaceToolbar(const std::wstring& path, const std::wstring& title,
-                      const RecordedListings& listings, std::unique_ptr<ucList>* entryList);
+    void PlaceToolbar(const std::wstring& path, const std::wstring& title, ToolbarScan::Plan plan,
+                      std::unique_ptr<ucList>* entryList);
     // Places the late toolbars whose walks have ended, unless their entry's list is open.
     void PlaceLateToolbars();
     void MenuList_ItemClick(ucList& list);

@@ -6,12 +6,13 @@
 namespace zelk {
 
 std::shared_ptr<ToolbarScan> ToolbarScan::Start(DirectoryLister lister, std::wstring folder,
-                                                HWND window, UINT message) {
+                                                long lastListIndex, HWND window, UINT message) {
     auto scan = std::make_shared<ToolbarScan>();
     // The thread owns its share of the scan: the menu may drop it (a Refresh, the program
     // ending) long before a hung folder answers.
-    auto walk = [scan, lister = std::move(lister), folder = std::move(folder), window, message] {
-        scan->Run(lister, folder);
+    auto walk = [scan, lister = std::move(lister), folder = std::move(folder), lastListIndex,
+                 window, message] {
+        scan->Run(lister, folder, lastListIndex);
         if (window != nullptr) {
             // Refused only when the menu's window is gone, and then nobody is waiting.
             static_cast<void>(::PostMessageW(window, message, 0, 0));
@@ -25,20 +26,25 @@ std::shared_ptr<ToolbarScan> ToolbarScan::Start(DirectoryLister lister, std::wst
     return scan;
 }
 
-void ToolbarScan::Run(const DirectoryLister& lister, const std::wstring& folder) {
+void ToolbarScan::Run(const DirectoryLister& lister, const std::wstring& folder,
+                      long lastListIndex) {
     try {
-        listings_ = RecordedListings::Walk(lister, folder);
+        MenuTreePlanner planner(lister, lastListIndex);
+        plan_.from = lastListIndex;
+        plan_.first = planner.PlanToolbar(folder);
+        plan_.last = planner.LastListIndex();
+        plan_.lists = planner.TakeLists();
     } catch (...) {
         failure_ = std::current_exception(); // the menu says the toolbar could not be read
     }
     done_.store(true, std::memory_order_release);
 }
 
-const RecordedListings& ToolbarScan::Listings() const {
+ToolbarScan::Plan ToolbarScan::TakePlan() {
     if (failure_) {
         std::rethrow_exception(failure_);
     }
-    return listings_;
+    return std::move(plan_);
 }
 
 } // namespace zelk

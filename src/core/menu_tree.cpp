@@ -10,43 +10,6 @@ bool IsExecutable(std::wstring_view path) {
     return std::wstring_view(kExecutableExtensions).find(e) != std::wstring_view::npos;
 }
 
-RecordedListings RecordedListings::Walk(const DirectoryLister& lister, const std::wstring& folder) {
-    RecordedListings record;
-    auto listings = std::make_shared<std::map<std::wstring, std::vector<DirEntry>>>();
-    // Numbered from zero, the walk reads every folder that a planning from any later number
-    // reads: a list within the limit there is within it here.
-    MenuTreePlanner walk(
-        [&](const std::wstring& path, const std::function<bool(const DirEntry&)>& visit) {
-            auto& seen = (*listings)[path];
-            lister(path, [&](const DirEntry& entry) {
-                seen.push_back(entry);
-                return visit(entry);
-            });
-        },
-        0);
-    walk.PlanToolbar(folder);
-    record.listings_ = std::move(listings);
-    return record;
-}
-
-DirectoryLister RecordedListings::Replay() const {
-    return [listings = listings_](const std::wstring& folder,
-                                  const std::function<bool(const DirEntry&)>& visit) {
-        if (!listings) {
-            return;
-        }
-        const auto found = listings->find(folder);
-        if (found == listings->end()) {
-            return;
-        }
-        for (const auto& entry : found->second) {
-            if (!visit(entry)) {
-                return;
-            }
-        }
-    };
-}
-
 long MenuTreePlanner::PlanToolbar(const std::wstring& folder) {
     const long number = ++lastListIndex_;
     lists_.push_back({number, {}, false, {}});
@@ -81,6 +44,22 @@ void MenuTreePlanner::LoadMenu(size_t slot, const std::wstring& path) {
     }
     for (const auto& name : files) {
         lists_[slot].rows.push_back({BaseNameOf(name), folder + name, false, -1});
+    }
+}
+
+void MoveToolbarPlan(std::vector<PlannedList>& lists, long by) {
+    for (auto& list : lists) {
+        list.number += by;
+        for (auto& row : list.rows) {
+            if (row.isFolder) {
+                row.list += by;
+            }
+        }
+        if (list.number > kLastScannedList) {
+            list.scanned = false;
+            list.rows.clear();
+            list.folder.clear();
+        }
     }
 }
 

@@ -2,8 +2,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,22 +27,6 @@ using DirectoryLister = std::function<void(const std::wstring& folder,
 
 inline constexpr int kMaxFilesPerFolder = 256; // the scan ends once more are accepted
 inline constexpr long kLastScannedList = 511;  // lists numbered above stay empty
-
-// What one walk of a toolbar's tree saw, folder by folder, up to where the walk stopped reading
-// each. The walk runs where a slow disk can hold it up; the menu is then planned from the record
-// without touching the disk again, numbered wherever the toolbar lands among the others.
-class RecordedListings {
-public:
-    // Lists folder and its subfolders as a toolbar's planning would, through lister.
-    static RecordedListings Walk(const DirectoryLister& lister, const std::wstring& folder);
-    // Lists from the record only; a folder the walk did not reach lists as empty.
-    DirectoryLister Replay() const;
-    size_t FolderCount() const { return listings_ ? listings_->size() : 0; }
-
-private:
-    // Shared: the replaying lister may outlive this object.
-    std::shared_ptr<std::map<std::wstring, std::vector<DirEntry>>> listings_;
-};
 
 // A row of a planned list: a subfolder (with the number of its own list) or a file.
 struct PlannedRow {
@@ -82,5 +64,12 @@ private:
     long lastListIndex_;
     std::vector<PlannedList> lists_;
 };
+
+// A toolbar planned from one number and placed at a later one, as when its folder answered
+// after the toolbars behind it: every number moves by the same step, and a list the step
+// pushes past the limit is left empty, as a planning from the later number would have left
+// it. Its subfolders keep numbers there too: past the limit they all lead to the same empty
+// list, so the menu is the one that planning would have made.
+void MoveToolbarPlan(std::vector<PlannedList>& lists, long by);
 
 } // namespace zelk
