@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <sstream>
 
 #include "core/list_painter.h"
@@ -134,86 +133,64 @@ TEST(ListPainter, SeparatorLineSitsAQuarterRowDownAndTakesHalfARow) {
 TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
     struct Case {
         const char* name;
-        bool disabled = false, selected = false, hot = false, pressed = false;
-        bool checked = false, lines = false, subTitle = false, child = false, groupIcon = false;
-        Colour selection = 0xF0F0F0;
-        Colour text = kDefaultColour, back = kDefaultColour, subText = kDefaultColour;
-        const wchar_t* row = L"x";
-        std::vector<std::string> ops;
+        // d disabled, s selected (B: in blue), h hot, p pressed, c check box column, l lines
+        // under rows, t sub-titles, g a group's child, i a group header with icon 0, r a right
+        // column
+        const char* state;
+        Colour text, back, subText;
+        const char* ops; // each followed by '|'
     };
+    const Colour D = kDefaultColour;
     const Case cases[] = {
-        {.name = "plain", .ops = {"text 'x' 16,8,284,32 #ffffff"}},
-        {.name = "disabled", .disabled = true, .ops = {"text 'x' 16,8,284,32 #787878"}},
-        {.name = "own text colour", .text = 0x0000FF, .ops = {"text 'x' 16,8,284,32 #ff"}},
-        {.name = "selected",
-         .selected = true,
-         .ops = {"fill 0,8,300,32 #f0f0f0", "text 'x' 16,8,284,32 #0"}},
-        {.name = "hot",
-         .hot = true,
-         .ops = {"fill 0,8,300,32 #373737", "text 'x' 16,8,284,32 #ffffff"}},
-        {.name = "hot and pressed",
-         .hot = true,
-         .pressed = true,
-         .ops = {"fill 0,8,300,32 #f0f0f0", "text 'x' 16,8,284,32 #0"}},
-        {.name = "own back colour", .back = 0x0000FF, .ops = {"fill 0,8,300,32 #ff"}},
-        {.name = "hot, light own back",
-         .hot = true,
-         .back = 0xFFFFFF,
-         .ops = {"fill 0,8,300,32 #c8c8c8"}},
-        {.name = "hot, dark own back",
-         .hot = true,
-         .back = 0x000080,
-         .ops = {"fill 0,8,300,32 #6969b4"}},
-        {.name = "group child, indented", .child = true, .ops = {"text 'x' 32,32,284,56 #ffffff"}},
-        {.name = "check box column",
-         .selected = true,
-         .checked = true,
-         .ops = {"glyph check-on 16,12,32,28 #0", "text 'x' 40,8,284,32 #0"}},
-        {.name = "lines under rows", .lines = true, .ops = {"line 0,32,300,32 #323232"}},
-        {.name = "own colour, right column",
-         .subText = 0x00FF00,
-         .row = L"x\tR",
-         .ops = {"text 'R' 16,8,284,32 right #ff00"}},
-        {.name = "selected sub-title, not dimmed",
-         .selected = true,
-         .subTitle = true,
-         .selection = 0xD77800,
-         .ops = {"text 's' 16,8,284,46 small #ffffff"}},
-        {.name = "own sub-title colour",
-         .subTitle = true,
-         .subText = 0x00FF00,
-         .ops = {"text 's' 16,8,284,46 small #ff00"}},
-        {.name = "group icon 0",
-         .groupIcon = true,
-         .ops = {"image 1 16,12,16,16", "text 'x' 40,8,300,32 bold #ffffff"}},
+        {"plain", "", D, D, D, "text 'x' 16,8,284,32 #ffffff|"},
+        {"disabled", "d", D, D, D, "text 'x' 16,8,284,32 #787878|"},
+        {"own text colour", "", 0x0000FF, D, D, "text 'x' 16,8,284,32 #ff|"},
+        {"selected", "s", D, D, D, "fill 0,8,300,32 #f0f0f0|text 'x' 16,8,284,32 #0|"},
+        {"hot", "h", D, D, D, "fill 0,8,300,32 #373737|text 'x' 16,8,284,32 #ffffff|"},
+        {"hot and pressed", "hp", D, D, D, "fill 0,8,300,32 #f0f0f0|text 'x' 16,8,284,32 #0|"},
+        {"own back colour", "", D, 0x0000FF, D, "fill 0,8,300,32 #ff|"},
+        {"hot, light own back", "h", D, 0xFFFFFF, D, "fill 0,8,300,32 #c8c8c8|"},
+        {"hot, dark own back", "h", D, 0x000080, D, "fill 0,8,300,32 #6969b4|"},
+        {"group child, indented", "g", D, D, D, "text 'x' 32,32,284,56 #ffffff|"},
+        {"check box column", "sc", D, D, D,
+         "glyph check-on 16,12,32,28 #0|text 'x' 40,8,284,32 #0|"},
+        {"lines under rows", "l", D, D, D, "line 0,32,300,32 #323232|"},
+        {"own colour, right column", "r", D, D, 0x00FF00, "text 'R' 16,8,284,32 right #ff00|"},
+        {"selected sub-title, not dimmed", "Bt", D, D, D, "text 's' 16,8,284,46 small #ffffff|"},
+        {"own sub-title colour", "t", D, D, 0x00FF00, "text 's' 16,8,284,46 small #ff00|"},
+        {"group icon 0", "i", D, D, D, "image 1 16,12,16,16|text 'x' 40,8,300,32 bold #ffffff|"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        const std::string state = c.state;
+        const auto is = [&](char flag) { return state.find(flag) != std::string::npos; };
         Fixture f;
-        f.props.SelectionColor = c.selection;
-        f.props.MultiSelect = c.checked;
-        f.props.DrawSeparatorLine = c.lines;
-        f.props.SubTitleVisible = c.subTitle;
-        f.in.pressed = c.pressed;
-        if (c.groupIcon) {
-            f.model.OpenGroup(c.row, 0);
+        f.props.SelectionColor = is('B') ? 0xD77800 : 0xF0F0F0;
+        f.props.MultiSelect = is('c');
+        f.props.DrawSeparatorLine = is('l');
+        f.props.SubTitleVisible = is('t');
+        f.in.pressed = is('p');
+        const wchar_t* row = is('r') ? L"x\tR" : L"x";
+        if (is('i')) {
+            f.model.OpenGroup(row, 0);
             f.in.imageCount = 1;
             f.in.imageWidth = f.in.imageHeight = 16;
         } else {
-            if (c.child) {
+            if (is('g')) {
                 f.model.OpenGroup(L"g");
             }
-            f.model.AddItem(c.row, -1, MissingValue{}, L"s", c.checked, c.disabled);
+            f.model.AddItem(row, -1, MissingValue{}, L"s", is('c'), is('d'));
         }
-        const long row = f.model.ListCount() - 1;
-        ListItem& item = f.model.MutableItem(row);
+        const long last = f.model.ListCount() - 1;
+        ListItem& item = f.model.MutableItem(last);
         item.TextColor = c.text;
         item.BackColor = c.back;
         item.SubTextColor = c.subText;
-        f.model.SetListIndex(c.selected ? row : -1);
-        f.model.SetHotIndex(c.hot ? row : -1);
+        f.model.SetListIndex(is('s') || is('B') ? last : -1);
+        f.model.SetHotIndex(is('h') ? last : -1);
         const auto ops = f.Paint();
-        for (const auto& op : c.ops) {
+        for (std::string_view rest = c.ops; !rest.empty(); rest.remove_prefix(rest.find('|') + 1)) {
+            const std::string op(rest.substr(0, rest.find('|')));
             EXPECT_NE(std::find(ops.begin(), ops.end(), op), ops.end())
                 << op << " not among:\n"
                 << testing::PrintToString(ops);
@@ -335,67 +312,28 @@ TEST(ListPainter, CustomDrawHeightChangesTheRestOfThePaint) {
 }
 
 TEST(ListPainter, CustomDrawIndexAndWidthCountForTheRowsAfter) {
-    using Strings = std::vector<std::string>;
     struct Case {
         const char* name;
-        // Called for every drawn row with the number of calls so far.
-        std::function<void(int call, long& index, int& left, int& width)> host;
-        Strings seen;  // index left+width, as each call received them
-        Strings texts; // the rows' texts drawn, row 1 selected
-        std::string fill;
+        int calls;  // the host changes what it is given at its first calls
+        long index; // -1: left as it is, as are left and width
+        int left, width;
+        const char* seen;  // index left+width, as each call received them
+        const char* texts; // the rows' texts drawn, row 1 selected
+        const char* fill;  // the highlight of row 1, where it was drawn
     };
+    const char* abcd = "a 16,8,284,32|b 16,32,284,56|c 16,56,284,80|d 16,80,284,104|";
+    const char* all = "0 0+300|1 0+300|2 0+300|3 0+300|";
     const Case cases[] = {
-        {"nothing changed",
-         [](int, long&, int&, int&) {},
-         {"0 0+300", "1 0+300", "2 0+300", "3 0+300"},
-         {"text 'a' 16,8,284,32", "text 'b' 16,32,284,56", "text 'c' 16,56,284,80",
-          "text 'd' 16,80,284,104"},
-         "fill 0,32,300,56"},
-        {"Index moved on: the host drew the rows up to it",
-         [](int call, long& index, int&, int&) {
-             if (call == 0) {
-                 index = 2;
-             }
-         },
-         {"0 0+300", "3 0+300"},
-         {"text 'a' 16,8,284,32", "text 'd' 16,32,284,56"},
-         ""},
-        {"Index past the end: no rows after",
-         [](int, long& index, int&, int&) { index = 1000; },
-         {"0 0+300"},
-         {"text 'a' 16,8,284,32"},
-         ""},
-        {"Index moved back: ignored, or the paint would never end",
-         [](int call, long& index, int&, int&) {
-             if (call < 50) {
-                 index = 0;
-             }
-         },
-         {"0 0+300", "1 0+300", "2 0+300", "3 0+300"},
-         {"text 'a' 16,8,284,32", "text 'b' 16,32,284,56", "text 'c' 16,56,284,80",
-          "text 'd' 16,80,284,104"},
-         "fill 0,32,300,56"},
-        {"Width narrowed",
-         [](int call, long&, int&, int& width) {
-             if (call == 0) {
-                 width = 200;
-             }
-         },
-         {"0 0+300", "1 0+200", "2 0+200", "3 0+200"},
-         {"text 'a' 16,8,284,32", "text 'b' 16,32,184,56", "text 'c' 16,56,184,80",
-          "text 'd' 16,80,184,104"},
-         "fill 0,32,200,56"},
-        {"Left and Width inset",
-         [](int call, long&, int& left, int& width) {
-             if (call == 0) {
-                 left = 10;
-                 width = 280;
-             }
-         },
-         {"0 0+300", "1 10+280", "2 10+280", "3 10+280"},
-         {"text 'a' 16,8,284,32", "text 'b' 26,32,274,56", "text 'c' 26,56,274,80",
-          "text 'd' 26,80,274,104"},
-         "fill 10,32,290,56"},
+        {"nothing changed", 0, -1, -1, -1, all, abcd, "0,32,300,56|"},
+        {"Index moved on: the host drew the rows up to it", 1, 2, -1, -1, "0 0+300|3 0+300|",
+         "a 16,8,284,32|d 16,32,284,56|", ""},
+        {"Index past the end: no rows after", 99, 1000, -1, -1, "0 0+300|", "a 16,8,284,32|", ""},
+        {"Index moved back: ignored, or the paint would never end", 50, 0, -1, -1, all, abcd,
+         "0,32,300,56|"},
+        {"Width narrowed", 1, -1, -1, 200, "0 0+300|1 0+200|2 0+200|3 0+200|",
+         "a 16,8,284,32|b 16,32,184,56|c 16,56,184,80|d 16,80,184,104|", "0,32,200,56|"},
+        {"Left and Width inset", 1, -1, 10, 280, "0 0+300|1 10+280|2 10+280|3 10+280|",
+         "a 16,8,284,32|b 26,32,274,56|c 26,56,274,80|d 26,80,274,104|", "10,32,290,56|"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -404,27 +342,29 @@ TEST(ListPainter, CustomDrawIndexAndWidthCountForTheRowsAfter) {
             f.model.AddItem(t);
         }
         f.model.SetListIndex(1);
-        Strings seen;
+        std::string seen, texts, selected;
         int calls = 0;
         f.in.itemCustomDraw = [&](long& index, int& left, int&, int& width, int&) {
-            seen.push_back(std::to_string(index) + " " + std::to_string(left) + "+" +
-                           std::to_string(width));
-            c.host(calls++, index, left, width);
+            seen += std::to_string(index) + " " + std::to_string(left) + "+" +
+                    std::to_string(width) + "|";
+            if (calls++ < c.calls) {
+                index = c.index >= 0 ? c.index : index;
+                left = c.left >= 0 ? c.left : left;
+                width = c.width >= 0 ? c.width : width;
+            }
         };
         f.Paint();
         EXPECT_EQ(seen, c.seen);
-        Strings texts;
-        for (const auto& op : f.canvas.Matching("text")) {
-            texts.push_back(op.substr(0, op.rfind(' ')));
+        for (const auto& op : f.canvas.Matching("text")) { // "text 'a' l,t,r,b #colour"
+            texts += op.substr(6, 1) + op.substr(8, op.rfind(' ') - 8) + "|";
         }
         EXPECT_EQ(texts, c.texts);
-        Strings selected; // the highlight of row 1, where it was drawn
         for (const auto& op : f.canvas.Matching("fill")) {
             if (op.ends_with(" #d77800")) {
-                selected.push_back(op.substr(0, op.rfind(' ')));
+                selected += op.substr(5, op.rfind(' ') - 5) + "|";
             }
         }
-        EXPECT_EQ(selected, c.fill.empty() ? Strings{} : Strings{c.fill});
+        EXPECT_EQ(selected, c.fill);
     }
 }
 

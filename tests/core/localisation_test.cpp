@@ -13,12 +13,10 @@ TEST(Localisation, LanguageFromLocale) {
     }
     const auto localIni = IniDocument::Parse(ini);
     auto onlyFra = [](std::wstring_view code) { return code == L"fra"; };
-    auto none = [](std::wstring_view) { return false; };
     EXPECT_EQ(LanguageForLocale(1036, localIni, onlyFra), L"fra");
     EXPECT_EQ(LanguageForLocale(3084, localIni, onlyFra), L"fra");
-    const auto every = [](std::wstring_view) { return true; };
-    EXPECT_EQ(LanguageForLocale(3082, localIni, every), L"spa");
-    EXPECT_EQ(LanguageForLocale(1036, localIni, none), L"eng");
+    EXPECT_EQ(LanguageForLocale(3082, localIni, [](auto) { return true; }), L"spa");
+    EXPECT_EQ(LanguageForLocale(1036, localIni, [](auto) { return false; }), L"eng");
     EXPECT_EQ(LanguageForLocale(1031, localIni, onlyFra), L"eng"); // deu.lng missing
     EXPECT_EQ(LanguageForLocale(2057, localIni, onlyFra), L"eng");
     EXPECT_EQ(LanguageForLocale(1036, IniDocument::Parse(L""), onlyFra), L"eng");
@@ -89,14 +87,13 @@ TEST(Localisation, IniReadsLikeTheProfileFunction) {
                                         L"Long=" +
                                         std::wstring(400, L'v'));
     EXPECT_EQ(ini.Read(L"STRINGS", L"1STRING", L"d"), L"Hello");
-    EXPECT_EQ(ini.Read(L"Strings", L"2String", L"d"), L"  quoted  ");
-    EXPECT_EQ(ini.Read(L"Strings", L"NoEquals", L"d"), L"");
-    EXPECT_EQ(ini.Read(L"Strings", L"4String", L"d"), L"Tabbed");
-    EXPECT_EQ(ini.Read(L"Strings", L"5String", L"d"), L"");
-    EXPECT_EQ(ini.Read(L"Strings", L"6String", L"d"), L"\"mixed'");
-    EXPECT_EQ(ini.Read(L"Strings", L"7String", L"d"), L"single");
-    EXPECT_EQ(ini.Read(L"Strings", L"3String", L"d"), L"d");
-    EXPECT_EQ(ini.Read(L"Strings", L"stray", L"d"), L"d");
+    std::vector<std::wstring> values;
+    for (auto key : {L"2String", L"NoEquals", L"4String", L"5String", L"6String", L"7String",
+                     L"3String", L"stray"}) {
+        values.push_back(ini.Read(L"Strings", key, L"d"));
+    }
+    EXPECT_EQ(values, (std::vector<std::wstring>{L"  quoted  ", L"", L"Tabbed", L"", L"\"mixed'",
+                                                 L"single", L"d", L"d"}));
     EXPECT_EQ(ini.Read(L"Other", L"Long", L"d").size(), 254u);
     EXPECT_EQ(ini.Read(L"Missing", L"x", std::wstring(300, L'z')).size(), 254u);
 }
@@ -105,12 +102,16 @@ TEST(Localisation, StringTableStopsAtEndMarkerAndExpandsBars) {
     StringTable table;
     table.Load(IniDocument::Parse(L"[Strings]\r\n1String=Menu barres\r\n2String=first|second\r\n"
                                   L"3String=three\r\n4String=###END###\r\n5String=never\r\n"));
-    EXPECT_EQ(table.GetString(1, L"x"), L"Menu barres");
-    EXPECT_EQ(table.GetString(2, L"x"), L"first\r\nsecond");
-    EXPECT_EQ(table.GetString(3, L"x"), L"three");
-    EXPECT_EQ(table.GetString(4, L"x"), L"x");
-    EXPECT_EQ(table.GetString(5, L"x"), L"x");
-    EXPECT_EQ(table.GetString(9, L"x"), L"x");
+    const auto strings = [](const StringTable& t, std::initializer_list<int> numbers) {
+        std::vector<std::wstring> out;
+        for (int n : numbers) {
+            out.push_back(t.GetString(n, L"d"));
+        }
+        return out;
+    };
+    EXPECT_EQ(strings(table, {1, 2, 3, 4, 5, 9}),
+              (std::vector<std::wstring>{L"Menu barres", L"first\r\nsecond", L"three", L"d", L"d",
+                                         L"d"}));
     EXPECT_EQ(table.GetString(-1, L"a|b"), L"a\r\nb");
 
     // Order in the file does not matter, only the numbers; keys the table would never ask
@@ -125,15 +126,11 @@ TEST(Localisation, StringTableStopsAtEndMarkerAndExpandsBars) {
     limits.Load(IniDocument::Parse(L"[Strings]\r\n32000String=last\r\n2String=\r\n"
                                    L"100000String=six digits\r\n3String=" +
                                    std::wstring(400, L'v')));
-    EXPECT_EQ(limits.GetString(32000, L"d"), L"last");
-    EXPECT_EQ(limits.GetString(2, L"d"), L"d");
+    EXPECT_EQ(strings(limits, {32000, 2, 10000}), (std::vector<std::wstring>{L"last", L"d", L"d"}));
     EXPECT_EQ(limits.GetString(3, L"d").size(), 254u);
-    EXPECT_EQ(limits.GetString(10000, L"d"), L"d");
-    EXPECT_EQ(shuffled.GetString(1, L"d"), L"d");
-    EXPECT_EQ(shuffled.GetString(2, L"d"), L"d");
-    EXPECT_EQ(shuffled.GetString(3, L"d"), L"three");
-    EXPECT_EQ(shuffled.GetString(7, L"d"), L"d"); // after the end marker
-    EXPECT_EQ(shuffled.GetString(32001, L"d"), L"d");
+    // 7 comes after the end marker.
+    EXPECT_EQ(strings(shuffled, {1, 2, 3, 7, 32001}),
+              (std::vector<std::wstring>{L"d", L"d", L"three", L"d", L"d"}));
 
     StringTable empty;
     empty.Load(IniDocument::Parse(L""));
