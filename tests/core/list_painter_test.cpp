@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <sstream>
 
 #include "core/list_painter.h"
@@ -9,33 +10,27 @@ using namespace zelk;
 
 namespace {
 
-// Records every drawing operation as one line of text.
+// Records every drawing operation as one line of text: numbers in decimal, colours in hex.
 class RecordingCanvas : public Canvas {
 public:
     std::vector<std::string> ops;
 
-    void Clear(Colour c) override { Add("clear", c); }
-    void FillSolid(const PaintRect& r, Colour c) override { Add("fill " + Rect(r), c); }
+    void Clear(Colour c) override { Op("clear #", c); }
+    void FillSolid(const PaintRect& r, Colour c) override { Op("fill ", Rect(r), " #", c); }
     void DrawSolidLine(int x1, int y1, int x2, int y2, Colour c) override {
-        Add("line " + Nums({x1, y1, x2, y2}), c);
+        Op("line ", Nums({x1, y1, x2, y2}), " #", c);
     }
     void FillGradient(int x, int y, int w, int h, uint32_t top, uint32_t bottom) override {
-        std::ostringstream o;
-        o << "gradient " << Nums({x, y, w, h}) << " " << std::hex << top << ">" << bottom;
-        ops.push_back(o.str());
+        Op("gradient ", Nums({x, y, w, h}), " ", top, ">", bottom);
     }
     void DrawRoundRect(int x, int y, int w, int h, uint32_t fill, uint32_t border, int r) override {
-        std::ostringstream o;
-        o << "round " << Nums({x, y, w, h, r}) << " " << std::hex << fill << "/" << border;
-        ops.push_back(o.str());
+        Op("round ", Nums({x, y, w, h, r}), " ", fill, "/", border);
     }
     void DrawText(const std::wstring& t, const PaintRect& r, uint32_t flags, Colour c,
                   const TextStyle& style) override {
-        std::ostringstream o;
-        o << "text '" << std::string(t.begin(), t.end()) << "' " << Rect(r)
-          << (flags == kTextRight ? " right" : "") << (style.bold ? " bold" : "")
-          << (style.sizeDelta ? " small" : "");
-        Add(o.str(), c);
+        Op("text '", std::string(t.begin(), t.end()), "' ", Rect(r),
+           flags == kTextRight ? " right" : "", style.bold ? " bold" : "",
+           style.sizeDelta ? " small" : "", " #", c);
     }
     int MeasureText(const std::wstring& t, const TextStyle&) override {
         return static_cast<int>(t.size()) * 7;
@@ -43,41 +38,35 @@ public:
     int TextHeight() override { return 14; }
     void DrawImage(int image, int x, int y, int w, int h, std::optional<Colour> tint,
                    bool disabled) override {
-        std::ostringstream o;
-        o << "image " << image << " " << Nums({x, y, w, h}) << (tint ? " tinted" : "")
-          << (disabled ? " grey" : "");
-        ops.push_back(o.str());
+        Op("image ", Nums({image}), " ", Nums({x, y, w, h}), tint ? " tinted" : "",
+           disabled ? " grey" : "");
     }
     void DrawGlyph(Glyph g, const PaintRect& r, Colour c) override {
         const char* names[] = {"check-on", "check-off", "arrow", "search"};
-        Add(std::string("glyph ") + names[static_cast<int>(g)] + " " + Rect(r), c);
+        Op("glyph ", names[static_cast<int>(g)], " ", Rect(r), " #", c);
     }
     void Present() override { ops.push_back("present"); }
 
     std::vector<std::string> Matching(const std::string& prefix) const {
         std::vector<std::string> out;
-        for (const auto& op : ops) {
-            if (op.rfind(prefix, 0) == 0) {
-                out.push_back(op);
-            }
-        }
+        std::copy_if(ops.begin(), ops.end(), std::back_inserter(out),
+                     [&](const std::string& op) { return op.starts_with(prefix); });
         return out;
     }
 
 private:
     static std::string Nums(std::initializer_list<int> values) {
-        std::ostringstream o;
-        bool first = true;
+        std::string out;
         for (int v : values) {
-            o << (first ? "" : ",") << v;
-            first = false;
+            out += (out.empty() ? "" : ",") + std::to_string(v);
         }
-        return o.str();
+        return out;
     }
     static std::string Rect(const PaintRect& r) { return Nums({r.left, r.top, r.right, r.bottom}); }
-    void Add(const std::string& op, Colour c) {
+    template <typename... Parts> void Op(const Parts&... parts) {
         std::ostringstream o;
-        o << op << " #" << std::hex << c;
+        o << std::hex;
+        (o << ... << parts);
         ops.push_back(o.str());
     }
 };

@@ -18,16 +18,6 @@ ListAmbient Ambient() {
 
 } // namespace
 
-TEST(ListProperties, NamesInOrder) {
-    const auto& names = ListPropertyNames();
-    ASSERT_EQ(names.size(), 26u);
-    EXPECT_EQ(names.front(), L"Font");
-    EXPECT_EQ(names[3], L"ItemHeight");
-    EXPECT_EQ(names[13], L"BackColor");
-    EXPECT_EQ(names[22], L"OLEDropMode");
-    EXPECT_EQ(names.back(), L"DisplayDirection");
-}
-
 TEST(ListProperties, DefaultsAreNotWrittenAndReadBack) {
     const ListAmbient ambient = Ambient();
     const ListProperties defaults = ReadProperties(PropertyBag(), ambient);
