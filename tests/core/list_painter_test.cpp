@@ -47,6 +47,14 @@ public:
     }
     void Present() override { ops.push_back("present"); }
 
+    // The operations starting with PREFIX, joined by '|'.
+    std::string Only(const std::string& prefix) const {
+        std::string out;
+        for (const std::string& op : Matching(prefix)) {
+            out += (out.empty() ? "" : "|") + op;
+        }
+        return out;
+    }
     std::vector<std::string> Matching(const std::string& prefix) const {
         std::vector<std::string> out;
         std::copy_if(ops.begin(), ops.end(), std::back_inserter(out),
@@ -106,15 +114,14 @@ TEST(ListPainter, SeparatorLineSitsAQuarterRowDownAndTakesHalfARow) {
     f.model.AddItem(L"b");
     const auto ops = f.Paint();
     EXPECT_EQ(ops.front(), "clear #0");
-    EXPECT_EQ(f.canvas.Matching("line"),
-              std::vector<std::string>{"line 0,38,300,38 #323232"}); // 8 + 24 + 6; blend(C,B,50)
-    EXPECT_EQ(f.canvas.Matching("text 'b'").front(), "text 'b' 16,44,284,68 #ffffff");
+    EXPECT_EQ(f.canvas.Only("line"), "line 0,38,300,38 #323232"); // 8 + 24 + 6; blend(C,B,50)
+    EXPECT_EQ(f.canvas.Only("text 'b'"), "text 'b' 16,44,284,68 #ffffff");
     EXPECT_EQ(ops.back(), "present");
     EXPECT_EQ(f.result.lineColor, 0x323232u);
     // With a rounded selection the line keeps the margins too.
     f.props.SelectionRadius = 4;
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("line"), std::vector<std::string>{"line 8,38,292,38 #323232"});
+    EXPECT_EQ(f.canvas.Only("line"), "line 8,38,292,38 #323232");
 }
 
 // One row painted in each state: the operations it must produce (among others). The list is
@@ -204,30 +211,28 @@ TEST(ListPainter, HighlightExtentsWithAndWithoutRadiusAndScrollBar) {
     f.model.AddItem(L"b");
     f.model.SetListIndex(1);
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("fill 0,32"), std::vector<std::string>{"fill 0,32,300,56 #d77800"});
+    EXPECT_EQ(f.canvas.Only("fill 0,32"), "fill 0,32,300,56 #d77800");
 
     f.props.SelectionRadius = 6;
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("round"),
-              std::vector<std::string>{"round 4,32,288,24,6 ff0078d7/0"}); // M/2 .. width - M
+    EXPECT_EQ(f.canvas.Only("round"), "round 4,32,288,24,6 ff0078d7/0"); // M/2 .. width - M
 
     f.in.scrollBarVisible = true;
     f.in.scrollBarLeft = 290;
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("round"),
-              std::vector<std::string>{"round 4,32,284,24,6 ff0078d7/0"});
+    EXPECT_EQ(f.canvas.Only("round"), "round 4,32,284,24,6 ff0078d7/0");
     f.props.SelectionRadius = 0;
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("fill 0,32"), std::vector<std::string>{"fill 0,32,288,56 #d77800"});
+    EXPECT_EQ(f.canvas.Only("fill 0,32"), "fill 0,32,288,56 #d77800");
 
     // Hover without a press uses the hover blend; with the button held it looks selected.
     f.model.SetListIndex(-1);
     f.model.SetHotIndex(0);
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("fill 0,8,"), std::vector<std::string>{"fill 0,8,288,32 #373737"});
+    EXPECT_EQ(f.canvas.Only("fill 0,8,"), "fill 0,8,288,32 #373737");
     f.in.pressed = true;
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("fill 0,8,"), std::vector<std::string>{"fill 0,8,288,32 #d77800"});
+    EXPECT_EQ(f.canvas.Only("fill 0,8,"), "fill 0,8,288,32 #d77800");
 }
 
 TEST(ListPainter, IconColumnOnlyWhenTheImageListHasImages) {
@@ -237,34 +242,30 @@ TEST(ListPainter, IconColumnOnlyWhenTheImageListHasImages) {
     f.model.OpenGroup(L"header");
     f.Paint();
     EXPECT_TRUE(f.canvas.Matching("image").empty());
-    EXPECT_EQ(f.canvas.Matching("text 'without'").front().substr(0, 22), "text 'without' 16,32,2");
+    EXPECT_EQ(f.canvas.Only("text 'without'").substr(0, 22), "text 'without' 16,32,2");
 
     f.in.imageCount = 1;
     f.in.imageWidth = f.in.imageHeight = 18;
     f.props.UseMonocromeIcons = true;
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("image"), std::vector<std::string>{"image 1 16,11,18,18 tinted"});
-    EXPECT_EQ(f.canvas.Matching("text 'without'").front().substr(0, 22), "text 'without' 42,32,2");
+    EXPECT_EQ(f.canvas.Only("image"), "image 1 16,11,18,18 tinted");
+    EXPECT_EQ(f.canvas.Only("text 'without'").substr(0, 22), "text 'without' 42,32,2");
     // A header without an icon reserves no icon space and is bold.
-    EXPECT_EQ(f.canvas.Matching("text 'header'").front(),
-              "text 'header' 16,56,300,80 bold #ffffff");
+    EXPECT_EQ(f.canvas.Only("text 'header'"), "text 'header' 16,56,300,80 bold #ffffff");
 }
 
 TEST(ListPainter, RightColumnIsDimmedAndSubTitlesSitAroundTheCentre) {
     Fixture f;
     f.model.AddItem(L"Copy\tCtrl+C");
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("text"),
-              (std::vector<std::string>{"text 'Copy' 16,8,284,32 #ffffff",
-                                        "text 'Ctrl+C' 16,8,284,32 right #787878"}));
+    EXPECT_EQ(f.canvas.Only("text"),
+              "text 'Copy' 16,8,284,32 #ffffff|text 'Ctrl+C' 16,8,284,32 right #787878");
     f.props.SubTitleVisible = true;
     f.model.Clear();
     f.model.AddItem(L"Main\tR", -1, MissingValue{}, L"Sub");
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("text"),
-              (std::vector<std::string>{"text 'Main' 16,8,284,18 #ffffff",
-                                        "text 'R' 16,8,284,18 right #ffffff",
-                                        "text 'Sub' 16,8,284,46 small #787878"}));
+    EXPECT_EQ(f.canvas.Only("text"), "text 'Main' 16,8,284,18 #ffffff|text 'R' 16,8,284,18 right "
+                                     "#ffffff|text 'Sub' 16,8,284,46 small #787878");
 }
 
 TEST(ListPainter, FilterMatchOverdrawSkipsTheSelectedRow) {
@@ -296,7 +297,7 @@ TEST(ListPainter, CustomDrawHeightChangesTheRestOfThePaint) {
     };
     f.Paint();
     EXPECT_EQ(seen, (std::vector<long>{0, 1, 2}));
-    EXPECT_EQ(f.canvas.Matching("text 'b'").front(), "text 'b' 16,48,284,88 #ffffff");
+    EXPECT_EQ(f.canvas.Only("text 'b'"), "text 'b' 16,48,284,88 #ffffff");
     EXPECT_EQ(f.in.rowHeight, 40);
 }
 
@@ -365,25 +366,20 @@ TEST(ListPainter, BandsGlyphsAndTheFilterFrame) {
     f.in.scrollValue = 0;
     f.in.scrollMax = 10;
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("glyph"),
-              (std::vector<std::string>{"glyph check-on 16,12,32,28 #d77800",
-                                        "glyph arrow 284,36,300,52 #ffffff"}));
-    EXPECT_EQ(f.canvas.Matching("gradient"),
-              std::vector<std::string>{"gradient 0,388,300,4 0>ff000000"});
-    EXPECT_EQ(f.canvas.Matching("fill 0,0,"), std::vector<std::string>{"fill 0,0,300,8 #0"});
-    EXPECT_EQ(f.canvas.Matching("fill 0,392,"), std::vector<std::string>{"fill 0,392,300,400 #0"});
+    EXPECT_EQ(f.canvas.Only("glyph"),
+              "glyph check-on 16,12,32,28 #d77800|glyph arrow 284,36,300,52 #ffffff");
+    EXPECT_EQ(f.canvas.Only("gradient"), "gradient 0,388,300,4 0>ff000000");
+    EXPECT_EQ(f.canvas.Only("fill 0,0,"), "fill 0,0,300,8 #0");
+    EXPECT_EQ(f.canvas.Only("fill 0,392,"), "fill 0,392,300,400 #0");
 
     f.in.scrollValue = 10;
     f.props.ShowFilter = true;
     f.in.filterShown = true;
     f.in.filterBox = {20, 16, 200, 31};
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("gradient"),
-              std::vector<std::string>{"gradient 0,8,300,4 ff000000>0"});
-    EXPECT_EQ(f.canvas.Matching("round"),
-              std::vector<std::string>{"round 12,8,212,31,5 ff000000/ff0078d7"});
-    EXPECT_EQ(f.canvas.Matching("glyph search"),
-              std::vector<std::string>{"glyph search 200,8,300,39 #ffffff"});
+    EXPECT_EQ(f.canvas.Only("gradient"), "gradient 0,8,300,4 ff000000>0");
+    EXPECT_EQ(f.canvas.Only("round"), "round 12,8,212,31,5 ff000000/ff0078d7");
+    EXPECT_EQ(f.canvas.Only("glyph search"), "glyph search 200,8,300,39 #ffffff");
     // The frame belongs to the filter box while it shows, and only then.
     f.in.filterShown = false;
     f.Paint();

@@ -25,48 +25,30 @@ TEST(Localisation, LanguageFromLocale) {
 // The code becomes "Lng\\<code>.lng": anything but a plain code must fall back to English
 // before a file is even looked for, whatever the folder holds.
 TEST(Localisation, OnlyPlainLanguageCodesNameAFile) {
-    struct Case {
-        const wchar_t* value;
-        const wchar_t* expected;
-    };
-    const Case cases[] = {
-        {L"fra", L"fra"},
-        {L"pt-BR", L"pt-BR"},
-        {L"zh_Hans", L"zh_Hans"},
-        {L"sr-Latn2", L"sr-Latn2"},
-        {L"abcdefghij", L"abcdefghij"}, // ten characters: the longest accepted
-        {L"abcdefghijk", L"eng"},       // eleven
-        {L"..\\..\\x", L"eng"},         // two folders above Lng
-        {L"../x", L"eng"},
-        {L"C:\\x", L"eng"},
-        {L"\\\\host\\x", L"eng"},
-        {L"fra.", L"eng"}, // "fra..lng" is not fra.lng on every file system
-        {L"fra\\", L"eng"},
-        {L"fr a", L"eng"},
-        {L"fra-", L"eng"},
-        {L"-fra", L"eng"},
-        {L"pt--BR", L"eng"},
-        {L"pt-BR-x", L"eng"},
-        {L"1036", L"eng"},
-        {L"fr\u00E0", L"eng"}, // a letter, but not an ASCII one
-        {L"con", L"eng"},      // a device, not a file
-        {L"Nul", L"eng"},
-        {L"COM1", L"eng"},
-        {L"lpt9", L"eng"},
-        {L"COM", L"COM"},
-        {L"console", L"console"},
-    };
-    for (const auto& c : cases) {
-        const auto localIni = IniDocument::Parse(std::wstring(L"[LocaleID]\r\n1033=") + c.value);
+    // Ten characters at most; no folder above Lng, no drive, no share; no "fra." (not fra.lng
+    // on every file system); letters only ASCII ones; no device names.
+    const std::wstring plain[] = {L"fra",        L"pt-BR", L"zh_Hans", L"sr-Latn2",
+                                  L"abcdefghij", L"COM",   L"console"};
+    const std::wstring refused[] = {
+        L"abcdefghijk", L"..\\..\\x", L"../x", L"C:\\x", L"\\\\host\\x", L"fra.",
+        L"fra\\",       L"fr a",      L"fra-", L"-fra",  L"pt--BR",      L"pt-BR-x",
+        L"1036",        L"fr\u00E0",  L"con",  L"Nul",   L"COM1",        L"lpt9"};
+    std::vector<std::pair<std::wstring, std::wstring>> cases;
+    for (const auto& code : plain) {
+        cases.emplace_back(code, code);
+    }
+    for (const auto& code : refused) {
+        cases.emplace_back(code, L"eng");
+    }
+    for (const auto& [value, expected] : cases) {
+        const auto localIni = IniDocument::Parse(L"[LocaleID]\r\n1033=" + value);
         std::vector<std::wstring> asked;
         const auto everything = [&](std::wstring_view code) {
             asked.emplace_back(code);
             return true;
         };
-        EXPECT_EQ(LanguageForLocale(1033, localIni, everything), c.expected) << c.value;
-        if (std::wstring(c.expected) == L"eng") {
-            EXPECT_TRUE(asked.empty()) << c.value;
-        }
+        EXPECT_EQ(LanguageForLocale(1033, localIni, everything), expected) << value;
+        EXPECT_TRUE(expected != L"eng" || asked.empty()) << value;
     }
 }
 
