@@ -281,32 +281,12 @@ TEST(ListPainter, FilterMatchOverdrawSkipsTheSelectedRow) {
     EXPECT_EQ(texts[2].substr(0, 12), "text 'Paint'");
 }
 
-TEST(ListPainter, CustomDrawHeightChangesTheRestOfThePaint) {
-    Fixture f;
-    for (auto t : {L"a", L"b", L"c"}) {
-        f.model.AddItem(t);
-    }
-    std::vector<long> seen;
-    f.in.itemCustomDraw = [&](long& index, int& left, int& top, int&, int& height) {
-        seen.push_back(index);
-        EXPECT_EQ(left, 0);
-        if (index == 0) {
-            height = 40;
-        }
-        (void)top;
-    };
-    f.Paint();
-    EXPECT_EQ(seen, (std::vector<long>{0, 1, 2}));
-    EXPECT_EQ(f.canvas.Only("text 'b'"), "text 'b' 16,48,284,88 #ffffff");
-    EXPECT_EQ(f.in.rowHeight, 40);
-}
-
-TEST(ListPainter, CustomDrawIndexAndWidthCountForTheRowsAfter) {
+TEST(ListPainter, CustomDrawIndexWidthAndHeightCountForTheRowsAfter) {
     struct Case {
         const char* name;
         int calls;  // the host changes what it is given at its first calls
         long index; // -1: left as it is, as are left and width
-        int left, width;
+        int left, width, height;
         const char* seen;  // index left+width, as each call received them
         const char* texts; // the rows' texts drawn, row 1 selected
         const char* fill;  // the highlight of row 1, where it was drawn
@@ -314,16 +294,19 @@ TEST(ListPainter, CustomDrawIndexAndWidthCountForTheRowsAfter) {
     const char* abcd = "a 16,8,284,32|b 16,32,284,56|c 16,56,284,80|d 16,80,284,104|";
     const char* all = "0 0+300|1 0+300|2 0+300|3 0+300|";
     const Case cases[] = {
-        {"nothing changed", 0, -1, -1, -1, all, abcd, "0,32,300,56|"},
-        {"Index moved on: the host drew the rows up to it", 1, 2, -1, -1, "0 0+300|3 0+300|",
+        {"nothing changed", 0, -1, -1, -1, -1, all, abcd, "0,32,300,56|"},
+        {"Index moved on: the host drew the rows up to it", 1, 2, -1, -1, -1, "0 0+300|3 0+300|",
          "a 16,8,284,32|d 16,32,284,56|", ""},
-        {"Index past the end: no rows after", 99, 1000, -1, -1, "0 0+300|", "a 16,8,284,32|", ""},
-        {"Index moved back: ignored, or the paint would never end", 50, 0, -1, -1, all, abcd,
+        {"Index past the end: no rows after", 99, 1000, -1, -1, -1, "0 0+300|", "a 16,8,284,32|",
+         ""},
+        {"Index moved back: ignored, or the paint would never end", 50, 0, -1, -1, -1, all, abcd,
          "0,32,300,56|"},
-        {"Width narrowed", 1, -1, -1, 200, "0 0+300|1 0+200|2 0+200|3 0+200|",
+        {"Width narrowed", 1, -1, -1, 200, -1, "0 0+300|1 0+200|2 0+200|3 0+200|",
          "a 16,8,284,32|b 16,32,184,56|c 16,56,184,80|d 16,80,184,104|", "0,32,200,56|"},
-        {"Left and Width inset", 1, -1, 10, 280, "0 0+300|1 10+280|2 10+280|3 10+280|",
+        {"Left and Width inset", 1, -1, 10, 280, -1, "0 0+300|1 10+280|2 10+280|3 10+280|",
          "a 16,8,284,32|b 26,32,274,56|c 26,56,274,80|d 26,80,274,104|", "10,32,290,56|"},
+        {"Height raised: the rows after are as high and lower", 1, -1, -1, -1, 40, all,
+         "a 16,8,284,32|b 16,48,284,88|c 16,88,284,128|d 16,128,284,168|", "0,48,300,88|"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -334,13 +317,14 @@ TEST(ListPainter, CustomDrawIndexAndWidthCountForTheRowsAfter) {
         f.model.SetListIndex(1);
         std::string seen, texts, selected;
         int calls = 0;
-        f.in.itemCustomDraw = [&](long& index, int& left, int&, int& width, int&) {
+        f.in.itemCustomDraw = [&](long& index, int& left, int&, int& width, int& height) {
             seen += std::to_string(index) + " " + std::to_string(left) + "+" +
                     std::to_string(width) + "|";
             if (calls++ < c.calls) {
                 index = c.index >= 0 ? c.index : index;
                 left = c.left >= 0 ? c.left : left;
                 width = c.width >= 0 ? c.width : width;
+                height = c.height >= 0 ? c.height : height;
             }
         };
         f.Paint();
@@ -355,6 +339,7 @@ TEST(ListPainter, CustomDrawIndexAndWidthCountForTheRowsAfter) {
             }
         }
         EXPECT_EQ(selected, c.fill);
+        EXPECT_EQ(f.in.rowHeight, c.height >= 0 ? c.height : 24);
     }
 }
 
