@@ -151,7 +151,11 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
         {"check box column", "sc", D, D, D,
          "glyph check-on 16,12,32,28 #0|text 'x' 40,8,284,32 #0|"},
         {"lines under rows", "l", D, D, D, "line 0,32,300,32 #323232|"},
+        {"right column, dimmed", "r", D, D, D, "text 'R' 16,8,284,32 right #787878|"},
         {"own colour, right column", "r", D, D, 0x00FF00, "text 'R' 16,8,284,32 right #ff00|"},
+        {"sub-title: the row's texts above the centre", "rt", D, D, D,
+         "text 'x' 16,8,284,18 #ffffff|text 'R' 16,8,284,18 right #ffffff|"
+         "text 's' 16,8,284,46 small #787878|"},
         {"selected sub-title, not dimmed", "Bt", D, D, D, "text 's' 16,8,284,46 small #ffffff|"},
         {"own sub-title colour", "t", D, D, 0x00FF00, "text 's' 16,8,284,46 small #ff00|"},
         {"group icon 0", "i", D, D, D, "image 1 16,12,16,16|text 'x' 40,8,300,32 bold #ffffff|"},
@@ -252,20 +256,6 @@ TEST(ListPainter, IconColumnOnlyWhenTheImageListHasImages) {
     EXPECT_EQ(f.canvas.Only("text 'without'").substr(0, 22), "text 'without' 42,32,2");
     // A header without an icon reserves no icon space and is bold.
     EXPECT_EQ(f.canvas.Only("text 'header'"), "text 'header' 16,56,300,80 bold #ffffff");
-}
-
-TEST(ListPainter, RightColumnIsDimmedAndSubTitlesSitAroundTheCentre) {
-    Fixture f;
-    f.model.AddItem(L"Copy\tCtrl+C");
-    f.Paint();
-    EXPECT_EQ(f.canvas.Only("text"),
-              "text 'Copy' 16,8,284,32 #ffffff|text 'Ctrl+C' 16,8,284,32 right #787878");
-    f.props.SubTitleVisible = true;
-    f.model.Clear();
-    f.model.AddItem(L"Main\tR", -1, MissingValue{}, L"Sub");
-    f.Paint();
-    EXPECT_EQ(f.canvas.Only("text"), "text 'Main' 16,8,284,18 #ffffff|text 'R' 16,8,284,18 right "
-                                     "#ffffff|text 'Sub' 16,8,284,46 small #787878");
 }
 
 TEST(ListPainter, FilterMatchOverdrawSkipsTheSelectedRow) {

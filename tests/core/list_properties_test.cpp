@@ -133,13 +133,12 @@ TEST(ListProperties, NewControlGetsSevenSampleRows) {
     model.AddItem(L"old");
     const ListProperties p = InitProperties(model, Ambient());
     EXPECT_EQ(p.DisplayDirection, 0);
-    ASSERT_EQ(model.ListCount(), 7);
-    EXPECT_EQ(model.Item(0).Text, L"Item 1");
-    EXPECT_EQ(model.Item(0).SubText, L"Sub Text");
-    EXPECT_TRUE(model.Item(2).IsSeparator);
-    EXPECT_TRUE(model.Item(5).IsSeparator);
-    EXPECT_TRUE(model.Item(4).Selected);
-    EXPECT_FALSE(model.Item(3).Selected);
+    std::wstring rows; // each row's text, * when selected, and its sub-title
+    for (const ListItem& row : model.Items()) {
+        rows += row.Text + (row.Selected ? L"*" : L"") + L"/" + row.SubText + L"|";
+    }
+    EXPECT_EQ(rows, L"Item 1/Sub Text|Item 2/Sub Text|-/|Item 4/Sub Text|Item 5*/Sub Text|-/|"
+                    L"Item 7/Sub Text|");
     EXPECT_EQ(model.ListIndex(), 3);
     EXPECT_EQ(model.SeparatorCount(), 2);
 }
