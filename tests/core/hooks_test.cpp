@@ -39,7 +39,8 @@ TEST(MessageTable, LimitsDuplicatesAndRemoval) {
     EXPECT_FALSE(table.Contains(0));
 
     MessageTable fresh;
-    EXPECT_EQ(fresh.Add(0), MessageTable::Result::Ok); // WM_NULL is a message like any other
+    EXPECT_EQ(fresh.Add(0),
+              MessageTable::Result::Ok); // WM_NULL is a message like any other
     EXPECT_TRUE(fresh.Contains(0));
     EXPECT_EQ(fresh.Count(), 1);
     fresh.Add(7);
@@ -48,8 +49,9 @@ TEST(MessageTable, LimitsDuplicatesAndRemoval) {
     EXPECT_EQ(fresh.Count(), 2);
 }
 
-// The callback before and after the previous procedure, as the table of each asks for it; a
-// callback that handles the message first keeps the previous procedure from it.
+// The callback before and after the previous procedure, as the table of each
+// asks for it; a callback that handles the message first keeps the previous
+// procedure from it.
 TEST(HookStub, BeforePreviousAfterOrder) {
     struct Case {
         int32_t before, after; // the one message each table holds
@@ -63,7 +65,8 @@ TEST(HookStub, BeforePreviousAfterOrder) {
         {0x10, 0x10, false, 0x10, "before previous after:7 ", 107, false},
         {0x10, 0x10, false, 0x11, "previous ", 7, false},
         {0x10, 0x11, true, 0x10, "before ", 42, false},
-        // Destroy reaches before and previous, then removes the hook without after.
+        // Destroy reaches before and previous, then removes the hook without
+        // after.
         {ALL_MESSAGES, ALL_MESSAGES, false, kWmDestroy, "before previous ", 7, true},
     };
     for (const Case& c : cases) {
@@ -72,22 +75,19 @@ TEST(HookStub, BeforePreviousAfterOrder) {
         state.before.Add(c.before);
         state.after.Add(c.after);
         std::string steps;
-        const HookCalls calls{[&](bool before, bool& handled, intptr_t& ret) {
-                                  steps +=
-                                      before ? "before " : "after:" + std::to_string(ret) + " ";
-                                  if (before && c.handleBefore) {
-                                      handled = true;
-                                      ret = 42;
-                                  }
-                                  if (!before) {
-                                      ret += 100;
-                                  }
-                              },
-                              [&] {
-                                  steps += "previous ";
-                                  return intptr_t{7};
-                              }};
-        const auto outcome = RunHookStub(state, c.message, calls);
+        const auto callback = [&](bool before, bool& handled, intptr_t& ret) {
+            steps += before ? "before " : "after:" + std::to_string(ret) + " ";
+            if (before && c.handleBefore) {
+                handled = true;
+                ret = 42;
+            }
+            ret += before ? 0 : 100;
+        };
+        const auto previous = [&] {
+            steps += "previous ";
+            return intptr_t{7};
+        };
+        const auto outcome = RunHookStub(state, c.message, {callback, previous});
         EXPECT_EQ(steps, c.steps);
         EXPECT_EQ(outcome.result, c.result);
         EXPECT_EQ(outcome.removeNow, c.removeNow);
@@ -101,8 +101,8 @@ TEST(HookStub, NestedShutdownWaitsForTheOutermostCall) {
     bool innerRemoved = true;
     HookCalls outer{[](bool, bool&, intptr_t&) {},
                     [&] {
-                        // The window handles a message by sending itself another, during
-                        // which an unhook is requested.
+                        // The window handles a message by sending itself another,
+                        // during which an unhook is requested.
                         state.shutdown = true;
                         innerRemoved =
                             RunHookStub(state, 0x11,
@@ -119,9 +119,9 @@ TEST(HookStub, NestedShutdownWaitsForTheOutermostCall) {
 TEST(HookStub, ErrorTexts) {
     const auto overflow = FormatHookError(L"clsSubClass", TableOverflowError());
     EXPECT_EQ(overflow.boxTitle, L"Error in clsSubClass.zAddMsg");
-    EXPECT_EQ(overflow.boxText,
-              L"Message table overflow. Either increase the value of Const MSG_ENTRIES or use "
-              L"ALL_MESSAGES instead of specific message values.");
+    EXPECT_EQ(overflow.boxText, L"Message table overflow. Either increase the value of Const "
+                                L"MSG_ENTRIES or use "
+                                L"ALL_MESSAGES instead of specific message values.");
     EXPECT_EQ(overflow.logLine.substr(0, 22), L"clsSubClass.zAddMsg: M");
 
     EXPECT_EQ(MessageNotFoundError(0x20A).message, L"Message &H20A not found in table");

@@ -110,17 +110,19 @@ bool Press(WORD vk) {
     return ::SendInput(2, input, sizeof(INPUT)) == 2;
 }
 
-// Presses the keys one after the other, PAUSE apart; false after naming a key it does not know.
+// Presses the keys one after the other, PAUSE apart, naming each one it could not press;
+// false when a name is no key at all.
 bool PressKeys(const std::vector<std::string>& names, DWORD pause) {
+    bool known = true;
     for (const std::string& name : names) {
         const WORD vk = KeyOf(name);
+        known = known && vk != 0;
         if (vk == 0 || !Press(vk)) {
             std::printf("error key %s\n", name.c_str());
-            return false;
         }
         ::Sleep(pause);
     }
-    return true;
+    return known;
 }
 
 // WM_GETTEXT, not GetWindowTextW: another process's controls answer only the message. With a
