@@ -20,13 +20,13 @@ TEST(Colour, BlendAndDarkness) {
     EXPECT_EQ(BlendColors(0x8000000D, 0x000000, 255), 0x8000000Du); // top byte of a
     EXPECT_EQ(BlendColors(0x204060, 0xFFFFFF, 200), 0x506982u);     // 130.3, 105.2, 80.1
 
-    EXPECT_TRUE(IsDarkColor(0x000000));
-    EXPECT_FALSE(IsDarkColor(0xFFFFFF));
-    EXPECT_TRUE(IsDarkColor(0x7F7F7F));  // (127 + 381 + 127) / 2 = 317.5
-    EXPECT_TRUE(IsDarkColor(0x00BF00));  // 573 / 2 = 286.5
-    EXPECT_FALSE(IsDarkColor(0x00FF80)); // (128 + 765) / 2 = 446.5: green weighs three times
-    EXPECT_FALSE(IsDarkColor(0xFA58FA)); // (250 + 264 + 250) / 2 = 382
-    EXPECT_TRUE(IsDarkColor(0xFA58F9));  // 381.5
+    // (R + 3G + B) / 2 below 382: 0x7F7F7F is 317.5, 0x00BF00 286.5, 0x00FF80 446.5 (green
+    // weighs three times), 0xFA58FA 382, 0xFA58F9 381.5.
+    std::vector<bool> dark;
+    for (Colour c : {0x000000, 0xFFFFFF, 0x7F7F7F, 0x00BF00, 0x00FF80, 0xFA58FA, 0xFA58F9}) {
+        dark.push_back(IsDarkColor(c));
+    }
+    EXPECT_EQ(dark, std::vector<bool>({true, false, true, true, false, false, true}));
     // A system colour stays one while nothing can resolve it.
     EXPECT_EQ(ResolveColour(kSystemHighlight, {}), kSystemHighlight);
     EXPECT_EQ(ResolveColour(kSystemHighlight, FakeSystem), 0xD77800u);
@@ -43,15 +43,14 @@ TEST(Colour, RgbToArgbSwapsChannelsAndScalesOpacity) {
 
 TEST(Colour, PaletteFollowsTheBackColour) {
     const ListPalette dark = DerivePalette(0x000000, 0xD77800);
-    EXPECT_EQ(dark.contrast, 0xFFFFFFu);
-    EXPECT_EQ(dark.selectionText, 0xFFFFFFu);
-    EXPECT_EQ(dark.hover, BlendColors(0x000000, 0xFFFFFF, 200));
-    EXPECT_EQ(dark.line, BlendColors(0xFFFFFF, 0x000000, 50));
+    EXPECT_EQ(std::vector<Colour>({dark.contrast, dark.selectionText, dark.hover, dark.line}),
+              std::vector<Colour>({0xFFFFFF, 0xFFFFFF, BlendColors(0x000000, 0xFFFFFF, 200),
+                                   BlendColors(0xFFFFFF, 0x000000, 50)}));
     const ListPalette light = DerivePalette(0xFFFFFF, 0xF0F0F0);
-    EXPECT_EQ(light.contrast, 0x000000u);
-    EXPECT_EQ(light.selectionText, 0x000000u);
-    EXPECT_EQ(light.hover, BlendColors(0xFFFFFF, 0x000000, 240));
-    EXPECT_EQ(light.disabledText, BlendColors(0x000000, 0xFFFFFF, 120));
+    EXPECT_EQ(
+        std::vector<Colour>({light.contrast, light.selectionText, light.hover, light.disabledText}),
+        std::vector<Colour>({0x000000, 0x000000, BlendColors(0xFFFFFF, 0x000000, 240),
+                             BlendColors(0x000000, 0xFFFFFF, 120)}));
     EXPECT_EQ(DerivePalette(0x000000, 0xF0F0F0).selectionText, 0x000000u);
     EXPECT_EQ(DerivePalette(0xFFFFFF, 0x800000).selectionText, 0xFFFFFFu);
 }
@@ -64,11 +63,8 @@ TEST(Colour, ImageMatrices) {
         }
     }
     const ColourMatrix tint = ImageColourMatrix(0x0000FF, false); // red
-    EXPECT_EQ(tint[0][0], 1.0f);
-    EXPECT_EQ(tint[1][1], 0.0f);
-    EXPECT_EQ(tint[3][3], 1.0f);
-    EXPECT_EQ(tint[4][0], 1.0f);
-    EXPECT_EQ(tint[4][4], 1.0f);
+    EXPECT_EQ(std::vector<float>({tint[0][0], tint[1][1], tint[3][3], tint[4][0], tint[4][4]}),
+              std::vector<float>({1, 0, 1, 1, 1}));
     const ColourMatrix grey = ImageColourMatrix(std::nullopt, true);
     EXPECT_FLOAT_EQ(grey[0][2], 0.299f);
     EXPECT_FLOAT_EQ(grey[1][0], 0.587f);

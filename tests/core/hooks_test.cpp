@@ -39,7 +39,8 @@ TEST(MessageTable, LimitsDuplicatesAndRemoval) {
     EXPECT_FALSE(table.Contains(0));
 
     MessageTable fresh;
-    EXPECT_EQ(fresh.Add(0), MessageTable::Result::Ok); // WM_NULL is a message like any other
+    EXPECT_EQ(fresh.Add(0),
+              MessageTable::Result::Ok); // WM_NULL is a message like any other
     EXPECT_TRUE(fresh.Contains(0));
     EXPECT_EQ(fresh.Count(), 1);
     fresh.Add(7);
@@ -48,69 +49,50 @@ TEST(MessageTable, LimitsDuplicatesAndRemoval) {
     EXPECT_EQ(fresh.Count(), 2);
 }
 
-namespace {
-
-struct Trace {
-    std::vector<std::string> steps;
-    bool handleBefore = false;
-    intptr_t beforeReturn = 0;
-    intptr_t previousReturn = 7;
-
-    HookCalls Calls() {
-        return {[this](bool before, bool& handled, intptr_t& ret) {
-                    steps.push_back(before ? "before" : "after:" + std::to_string(ret));
-                    if (before && handleBefore) {
-                        handled = true;
-                        ret = beforeReturn;
-                    }
-                    if (!before) {
-                        ret += 100;
-                    }
-                },
-                [this] {
-                    steps.push_back("previous");
-                    return previousReturn;
-                }};
-    }
-};
-
-} // namespace
-
+// The callback before and after the previous procedure, as the table of each
+// asks for it; a callback that handles the message first keeps the previous
+// procedure from it.
 TEST(HookStub, BeforePreviousAfterOrder) {
-    HookStubState state;
-    state.before.Add(0x10);
-    state.after.Add(0x10);
-    Trace trace;
-    const auto outcome = RunHookStub(state, 0x10, trace.Calls());
-    EXPECT_EQ(trace.steps, (std::vector<std::string>{"before", "previous", "after:7"}));
-    EXPECT_EQ(outcome.result, 107);
-    EXPECT_FALSE(outcome.removeNow);
-    EXPECT_EQ(state.nesting, 0);
-
-    trace.steps.clear();
-    RunHookStub(state, 0x11, trace.Calls());
-    EXPECT_EQ(trace.steps, (std::vector<std::string>{"previous"}));
-}
-
-TEST(HookStub, HandledBeforeSkipsThePreviousProcedure) {
-    HookStubState state;
-    state.before.Add(0x10);
-    Trace trace;
-    trace.handleBefore = true;
-    trace.beforeReturn = 42;
-    const auto outcome = RunHookStub(state, 0x10, trace.Calls());
-    EXPECT_EQ(trace.steps, (std::vector<std::string>{"before"}));
-    EXPECT_EQ(outcome.result, 42);
-}
-
-TEST(HookStub, DestroyReachesBeforeAndPreviousThenRemovesWithoutAfter) {
-    HookStubState state;
-    state.before.Add(ALL_MESSAGES);
-    state.after.Add(ALL_MESSAGES);
-    Trace trace;
-    const auto outcome = RunHookStub(state, kWmDestroy, trace.Calls());
-    EXPECT_EQ(trace.steps, (std::vector<std::string>{"before", "previous"}));
-    EXPECT_TRUE(outcome.removeNow);
+    struct Case {
+        int32_t before, after; // the one message each table holds
+        bool handleBefore;
+        uint32_t message;
+        const char* steps;
+        intptr_t result;
+        bool removeNow;
+    };
+    const Case cases[] = {
+        {0x10, 0x10, false, 0x10, "before previous after:7 ", 107, false},
+        {0x10, 0x10, false, 0x11, "previous ", 7, false},
+        {0x10, 0x11, true, 0x10, "before ", 42, false},
+        // Destroy reaches before and previous, then removes the hook without
+        // after.
+        {ALL_MESSAGES, ALL_MESSAGES, false, kWmDestroy, "before previous ", 7, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        HookStubState state;
+        state.before.Add(c.before);
+        state.after.Add(c.after);
+        std::string steps;
+        const auto callback = [&](bool before, bool& handled, intptr_t& ret) {
+            steps += before ? "before " : "after:" + std::to_string(ret) + " ";
+            if (before && c.handleBefore) {
+                handled = true;
+                ret = 42;
+            }
+            ret += before ? 0 : 100;
+        };
+        const auto previous = [&] {
+            steps += "previous ";
+            return intptr_t{7};
+        };
+        const auto outcome = RunHookStub(state, c.message, {callback, previous});
+        EXPECT_EQ(steps, c.steps);
+        EXPECT_EQ(outcome.result, c.result);
+        EXPECT_EQ(outcome.removeNow, c.removeNow);
+        EXPECT_EQ(state.nesting, 0);
+    }
 }
 
 TEST(HookStub, NestedShutdownWaitsForTheOutermostCall) {
@@ -119,8 +101,8 @@ TEST(HookStub, NestedShutdownWaitsForTheOutermostCall) {
     bool innerRemoved = true;
     HookCalls outer{[](bool, bool&, intptr_t&) {},
                     [&] {
-                        // The window handles a message by sending itself another, during
-                        // which an unhook is requested.
+                        // The window handles a message by sending itself another,
+                        // during which an unhook is requested.
                         state.shutdown = true;
                         innerRemoved =
                             RunHookStub(state, 0x11,
@@ -137,9 +119,9 @@ TEST(HookStub, NestedShutdownWaitsForTheOutermostCall) {
 TEST(HookStub, ErrorTexts) {
     const auto overflow = FormatHookError(L"clsSubClass", TableOverflowError());
     EXPECT_EQ(overflow.boxTitle, L"Error in clsSubClass.zAddMsg");
-    EXPECT_EQ(overflow.boxText,
-              L"Message table overflow. Either increase the value of Const MSG_ENTRIES or use "
-              L"ALL_MESSAGES instead of specific message values.");
+    EXPECT_EQ(overflow.boxText, L"Message table overflow. Either increase the value of Const "
+                                L"MSG_ENTRIES or use "
+                                L"ALL_MESSAGES instead of specific message values.");
     EXPECT_EQ(overflow.logLine.substr(0, 22), L"clsSubClass.zAddMsg: M");
 
     EXPECT_EQ(MessageNotFoundError(0x20A).message, L"Message &H20A not found in table");

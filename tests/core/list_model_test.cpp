@@ -14,24 +14,26 @@ std::vector<std::wstring> Texts(const ListModel& list) {
     return texts;
 }
 
-ListModel ThreeRows() {
+ListModel Rows(std::initializer_list<const wchar_t*> texts) {
     ListModel list;
-    for (auto text : {L"a", L"b", L"c"}) {
+    for (auto text : texts) {
         list.AddItem(text);
     }
     return list;
 }
 
+ListModel ThreeRows() {
+    return Rows({L"a", L"b", L"c"});
+}
+
 } // namespace
 
 TEST(ListModel, SeparatorsAreOnlyAnExactDashAddedAsAnItem) {
-    ListModel list;
-    list.AddItem(L"-");
-    list.AddItem(L" -");
+    ListModel list = Rows({L"-", L" -"});
     list.AddSubMenu(L"-", &list);
-    EXPECT_TRUE(list.Item(0).IsSeparator);
-    EXPECT_FALSE(list.Item(1).IsSeparator);
-    EXPECT_FALSE(list.Item(2).IsSeparator);
+    EXPECT_EQ(std::vector<bool>(
+                  {list.Item(0).IsSeparator, list.Item(1).IsSeparator, list.Item(2).IsSeparator}),
+              std::vector<bool>({true, false, false}));
     EXPECT_EQ(list.SeparatorCount(), 1);
     list.RemoveItem(0);
     EXPECT_EQ(list.SeparatorCount(), 0);
@@ -58,9 +60,7 @@ TEST(ListModel, NewRowsCarryTheirFieldsAndDefaults) {
     const ListItem& row = list.Item(0);
     EXPECT_EQ(row.Icon, 4);
     EXPECT_EQ(row.ItemData, ItemValue(std::wstring(L"C:\\x")));
-    EXPECT_TRUE(row.Selected);
-    EXPECT_TRUE(row.Disabled);
-    EXPECT_TRUE(row.Visible);
+    EXPECT_TRUE(row.Selected && row.Disabled && row.Visible);
     EXPECT_EQ(row.TextColor, kDefaultColour);
     EXPECT_EQ(list.Item(1).ItemData, ItemValue(MissingValue{}));
     EXPECT_NE(list.Item(1).ItemData, ItemValue(EmptyValue{}));
@@ -74,20 +74,18 @@ TEST(ListModel, GroupsAndTheirQueries) {
     list.AddItem(L"c2");            // 3
     list.AddSubMenu(L"sub", &list); // 4: never a child
     list.CloseGroup();
-    list.AddItem(L"after"); // 5
-    list.OpenGroup(L"G2");  // 6
-    list.OpenGroup(L"G3");  // 7: last row
-    EXPECT_TRUE(list.Item(2).IsChild);
-    EXPECT_FALSE(list.Item(4).IsChild);
-    EXPECT_FALSE(list.Item(5).IsChild);
-    EXPECT_EQ(list.GetItemParentGroup(2), 1);
-    EXPECT_EQ(list.GetItemParentGroup(3), 1);
-    EXPECT_EQ(list.GetItemParentGroup(0), 0);
-    EXPECT_EQ(list.GetItemParentGroup(1), 1);
-    EXPECT_EQ(list.GetGroupChildCounts(1), 2);
-    EXPECT_EQ(list.GetGroupChildCounts(6), 0);
-    EXPECT_EQ(list.GetGroupChildCounts(7), -1);
-    EXPECT_EQ(list.GetGroupChildCounts(2), -1);
+    list.AddItem(L"after");                      // 5
+    list.OpenGroup(L"G2");                       // 6
+    list.OpenGroup(L"G3");                       // 7: last row
+    std::vector<long> children, parents, counts; // rows 0 .. 7
+    for (long i = 0; i < list.ListCount(); ++i) {
+        children.push_back(list.Item(i).IsChild);
+        parents.push_back(list.GetItemParentGroup(i));
+        counts.push_back(list.GetGroupChildCounts(i));
+    }
+    EXPECT_EQ(children, (std::vector<long>{0, 0, 1, 1, 0, 0, 0, 0}));
+    EXPECT_EQ(parents, (std::vector<long>{0, 1, 1, 1, 4, 5, 6, 7}));
+    EXPECT_EQ(counts, (std::vector<long>{-1, 2, -1, -1, -1, -1, 0, -1}));
 
     // Sorting does not keep groups together: a child can end up above every header.
     list.QSort(0, AsciiCaseInsensitiveCompare);
@@ -131,25 +129,17 @@ TEST(ListModel, RemovalMovesTheSelectionOnlyWhenItIsRemoved) {
 }
 
 TEST(ListModel, SortsInBothDirectionsAndBubbleSortIsStable) {
-    const std::tuple<const wchar_t*, const wchar_t*, int> orders[] = {{L"Z", L"z", 0},
-                                                                      {L"ab", L"abc", -1},
-                                                                      {L"abc", L"AB", 1},
-                                                                      {L"a", L"B", -1},
-                                                                      {L"Z", L"[", 1}};
-    for (auto [a, b, order] : orders) {
-        EXPECT_EQ(AsciiCaseInsensitiveCompare(a, b), order)
-            << testing::PrintToString(std::wstring(a)) << testing::PrintToString(std::wstring(b));
+    std::vector<int> orders;
+    for (auto [a, b] :
+         {std::pair{L"Z", L"z"}, {L"ab", L"abc"}, {L"abc", L"AB"}, {L"a", L"B"}, {L"Z", L"["}}) {
+        orders.push_back(AsciiCaseInsensitiveCompare(a, b));
     }
-    ListModel two;
-    two.AddItem(L"b");
-    two.AddItem(L"a");
+    EXPECT_EQ(orders, (std::vector<int>{0, -1, 1, -1, 1}));
+    ListModel two = Rows({L"b", L"a"});
     two.QSort(0, AsciiCaseInsensitiveCompare);
     EXPECT_EQ(Texts(two), (std::vector<std::wstring>{L"a", L"b"}));
     for (auto sort : {&ListModel::BSort, &ListModel::QSort}) {
-        ListModel list;
-        for (auto text : {L"b", L"A", L"c"}) {
-            list.AddItem(text);
-        }
+        ListModel list = Rows({L"b", L"A", L"c"});
         (list.*sort)(0, AsciiCaseInsensitiveCompare);
         EXPECT_EQ(Texts(list), (std::vector<std::wstring>{L"A", L"b", L"c"}));
         (list.*sort)(1, AsciiCaseInsensitiveCompare);
@@ -183,20 +173,12 @@ TEST(ListModel, RowTopsAfterSeparatorsAndFilteredRows) {
     RowGeometry g;
     g.scale = 1.5;
     g.itemHeight = 25; // H = round(37.5) = 38 (halves to even), M = 12
-    ListModel list;
-    list.AddItem(L"a");
-    list.AddItem(L"-");
-    list.AddItem(L"-");
-    list.AddItem(L"b");
-    list.AddItem(L"c");
-    EXPECT_EQ(list.GetItemTop(0, g), 12);
-    EXPECT_EQ(list.GetItemTop(1, g), 50);
-    EXPECT_EQ(list.GetItemTop(2, g), 69);
-    EXPECT_EQ(list.GetItemTop(3, g), 88);
-    EXPECT_EQ(list.GetItemTop(4, g), 126);
-    EXPECT_EQ(list.GetItemTop(99, g), 12);
-    EXPECT_EQ(list.GetItemTop(5, g), 12); // the row past the end
-    EXPECT_EQ(list.GetItemTop(-1, g), 12);
+    ListModel list = Rows({L"a", L"-", L"-", L"b", L"c"});
+    std::vector<long> tops; // rows 0 .. 4, then one past the end, far past it and -1
+    for (long row : {0, 1, 2, 3, 4, 5, 99, -1}) {
+        tops.push_back(list.GetItemTop(row, g));
+    }
+    EXPECT_EQ(tops, (std::vector<long>{12, 50, 69, 88, 126, 12, 12, 12}));
 
     g.itemHeight = 23; // H = round(34.5) = 34: H/2 = 17
     list.MutableItem(0).Visible = false;
@@ -209,18 +191,12 @@ TEST(ListModel, RowTopsAfterSeparatorsAndFilteredRows) {
     // Half rows that do not divide evenly are rounded after each separator.
     RowGeometry odd;
     odd.itemHeight = 25; // H = 25, H/2 = 12.5
-    ListModel seps;
-    for (int i = 0; i < 4; ++i) {
-        seps.AddItem(L"-");
-    }
-    seps.AddItem(L"z");
+    ListModel seps = Rows({L"-", L"-", L"-", L"-", L"z"});
     // 8 -> round(20.5)=20 -> round(32.5)=32 -> round(44.5)=44 -> round(56.5)=56
     EXPECT_EQ(seps.GetItemTop(4, odd), 56);
 }
 
 TEST(ListModel, ChrW2) {
-    EXPECT_EQ(ChrW2(0x41), u"A");
-    EXPECT_EQ(ChrW2(0xE73E), u"\uE73E");
-    EXPECT_EQ(ChrW2(0xFFFF), u"\uFFFF");
-    EXPECT_EQ(ChrW2(0x1F600), u"\U0001F600");
+    EXPECT_EQ(ChrW2(0x41) + ChrW2(0xE73E) + ChrW2(0xFFFF) + ChrW2(0x1F600),
+              u"A\uE73E\uFFFF\U0001F600");
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
+#include <iterator>
 #include <sstream>
 
 #include "core/list_painter.h"
@@ -10,33 +10,27 @@ using namespace zelk;
 
 namespace {
 
-// Records every drawing operation as one line of text.
+// Records every drawing operation as one line of text: numbers in decimal, colours in hex.
 class RecordingCanvas : public Canvas {
 public:
     std::vector<std::string> ops;
 
-    void Clear(Colour c) override { Add("clear", c); }
-    void FillSolid(const PaintRect& r, Colour c) override { Add("fill " + Rect(r), c); }
+    void Clear(Colour c) override { Op("clear #", c); }
+    void FillSolid(const PaintRect& r, Colour c) override { Op("fill ", Rect(r), " #", c); }
     void DrawSolidLine(int x1, int y1, int x2, int y2, Colour c) override {
-        Add("line " + Nums({x1, y1, x2, y2}), c);
+        Op("line ", Nums({x1, y1, x2, y2}), " #", c);
     }
     void FillGradient(int x, int y, int w, int h, uint32_t top, uint32_t bottom) override {
-        std::ostringstream o;
-        o << "gradient " << Nums({x, y, w, h}) << " " << std::hex << top << ">" << bottom;
-        ops.push_back(o.str());
+        Op("gradient ", Nums({x, y, w, h}), " ", top, ">", bottom);
     }
     void DrawRoundRect(int x, int y, int w, int h, uint32_t fill, uint32_t border, int r) override {
-        std::ostringstream o;
-        o << "round " << Nums({x, y, w, h, r}) << " " << std::hex << fill << "/" << border;
-        ops.push_back(o.str());
+        Op("round ", Nums({x, y, w, h, r}), " ", fill, "/", border);
     }
     void DrawText(const std::wstring& t, const PaintRect& r, uint32_t flags, Colour c,
                   const TextStyle& style) override {
-        std::ostringstream o;
-        o << "text '" << std::string(t.begin(), t.end()) << "' " << Rect(r)
-          << (flags == kTextRight ? " right" : "") << (style.bold ? " bold" : "")
-          << (style.sizeDelta ? " small" : "");
-        Add(o.str(), c);
+        Op("text '", std::string(t.begin(), t.end()), "' ", Rect(r),
+           flags == kTextRight ? " right" : "", style.bold ? " bold" : "",
+           style.sizeDelta ? " small" : "", " #", c);
     }
     int MeasureText(const std::wstring& t, const TextStyle&) override {
         return static_cast<int>(t.size()) * 7;
@@ -44,41 +38,43 @@ public:
     int TextHeight() override { return 14; }
     void DrawImage(int image, int x, int y, int w, int h, std::optional<Colour> tint,
                    bool disabled) override {
-        std::ostringstream o;
-        o << "image " << image << " " << Nums({x, y, w, h}) << (tint ? " tinted" : "")
-          << (disabled ? " grey" : "");
-        ops.push_back(o.str());
+        Op("image ", Nums({image}), " ", Nums({x, y, w, h}), tint ? " tinted" : "",
+           disabled ? " grey" : "");
     }
     void DrawGlyph(Glyph g, const PaintRect& r, Colour c) override {
         const char* names[] = {"check-on", "check-off", "arrow", "search"};
-        Add(std::string("glyph ") + names[static_cast<int>(g)] + " " + Rect(r), c);
+        Op("glyph ", names[static_cast<int>(g)], " ", Rect(r), " #", c);
     }
     void Present() override { ops.push_back("present"); }
 
+    // The operations starting with PREFIX, joined by '|'.
+    std::string Only(const std::string& prefix) const {
+        std::string out;
+        for (const std::string& op : Matching(prefix)) {
+            out += (out.empty() ? "" : "|") + op;
+        }
+        return out;
+    }
     std::vector<std::string> Matching(const std::string& prefix) const {
         std::vector<std::string> out;
-        for (const auto& op : ops) {
-            if (op.rfind(prefix, 0) == 0) {
-                out.push_back(op);
-            }
-        }
+        std::copy_if(ops.begin(), ops.end(), std::back_inserter(out),
+                     [&](const std::string& op) { return op.starts_with(prefix); });
         return out;
     }
 
 private:
     static std::string Nums(std::initializer_list<int> values) {
-        std::ostringstream o;
-        bool first = true;
+        std::string out;
         for (int v : values) {
-            o << (first ? "" : ",") << v;
-            first = false;
+            out += (out.empty() ? "" : ",") + std::to_string(v);
         }
-        return o.str();
+        return out;
     }
     static std::string Rect(const PaintRect& r) { return Nums({r.left, r.top, r.right, r.bottom}); }
-    void Add(const std::string& op, Colour c) {
+    template <typename... Parts> void Op(const Parts&... parts) {
         std::ostringstream o;
-        o << op << " #" << std::hex << c;
+        o << std::hex;
+        (o << ... << parts);
         ops.push_back(o.str());
     }
 };
@@ -118,15 +114,14 @@ TEST(ListPainter, SeparatorLineSitsAQuarterRowDownAndTakesHalfARow) {
     f.model.AddItem(L"b");
     const auto ops = f.Paint();
     EXPECT_EQ(ops.front(), "clear #0");
-    EXPECT_EQ(f.canvas.Matching("line"),
-              std::vector<std::string>{"line 0,38,300,38 #323232"}); // 8 + 24 + 6; blend(C,B,50)
-    EXPECT_EQ(f.canvas.Matching("text 'b'").front(), "text 'b' 16,44,284,68 #ffffff");
+    EXPECT_EQ(f.canvas.Only("line"), "line 0,38,300,38 #323232"); // 8 + 24 + 6; blend(C,B,50)
+    EXPECT_EQ(f.canvas.Only("text 'b'"), "text 'b' 16,44,284,68 #ffffff");
     EXPECT_EQ(ops.back(), "present");
     EXPECT_EQ(f.result.lineColor, 0x323232u);
     // With a rounded selection the line keeps the margins too.
     f.props.SelectionRadius = 4;
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("line"), std::vector<std::string>{"line 8,38,292,38 #323232"});
+    EXPECT_EQ(f.canvas.Only("line"), "line 8,38,292,38 #323232");
 }
 
 // One row painted in each state: the operations it must produce (among others). The list is
@@ -134,86 +129,68 @@ TEST(ListPainter, SeparatorLineSitsAQuarterRowDownAndTakesHalfARow) {
 TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
     struct Case {
         const char* name;
-        bool disabled = false, selected = false, hot = false, pressed = false;
-        bool checked = false, lines = false, subTitle = false, child = false, groupIcon = false;
-        Colour selection = 0xF0F0F0;
-        Colour text = kDefaultColour, back = kDefaultColour, subText = kDefaultColour;
-        const wchar_t* row = L"x";
-        std::vector<std::string> ops;
+        // d disabled, s selected (B: in blue), h hot, p pressed, c check box column, l lines
+        // under rows, t sub-titles, g a group's child, i a group header with icon 0, r a right
+        // column
+        const char* state;
+        Colour text, back, subText;
+        const char* ops; // each followed by '|'
     };
+    const Colour D = kDefaultColour;
     const Case cases[] = {
-        {.name = "plain", .ops = {"text 'x' 16,8,284,32 #ffffff"}},
-        {.name = "disabled", .disabled = true, .ops = {"text 'x' 16,8,284,32 #787878"}},
-        {.name = "own text colour", .text = 0x0000FF, .ops = {"text 'x' 16,8,284,32 #ff"}},
-        {.name = "selected",
-         .selected = true,
-         .ops = {"fill 0,8,300,32 #f0f0f0", "text 'x' 16,8,284,32 #0"}},
-        {.name = "hot",
-         .hot = true,
-         .ops = {"fill 0,8,300,32 #373737", "text 'x' 16,8,284,32 #ffffff"}},
-        {.name = "hot and pressed",
-         .hot = true,
-         .pressed = true,
-         .ops = {"fill 0,8,300,32 #f0f0f0", "text 'x' 16,8,284,32 #0"}},
-        {.name = "own back colour", .back = 0x0000FF, .ops = {"fill 0,8,300,32 #ff"}},
-        {.name = "hot, light own back",
-         .hot = true,
-         .back = 0xFFFFFF,
-         .ops = {"fill 0,8,300,32 #c8c8c8"}},
-        {.name = "hot, dark own back",
-         .hot = true,
-         .back = 0x000080,
-         .ops = {"fill 0,8,300,32 #6969b4"}},
-        {.name = "group child, indented", .child = true, .ops = {"text 'x' 32,32,284,56 #ffffff"}},
-        {.name = "check box column",
-         .selected = true,
-         .checked = true,
-         .ops = {"glyph check-on 16,12,32,28 #0", "text 'x' 40,8,284,32 #0"}},
-        {.name = "lines under rows", .lines = true, .ops = {"line 0,32,300,32 #323232"}},
-        {.name = "own colour, right column",
-         .subText = 0x00FF00,
-         .row = L"x\tR",
-         .ops = {"text 'R' 16,8,284,32 right #ff00"}},
-        {.name = "selected sub-title, not dimmed",
-         .selected = true,
-         .subTitle = true,
-         .selection = 0xD77800,
-         .ops = {"text 's' 16,8,284,46 small #ffffff"}},
-        {.name = "own sub-title colour",
-         .subTitle = true,
-         .subText = 0x00FF00,
-         .ops = {"text 's' 16,8,284,46 small #ff00"}},
-        {.name = "group icon 0",
-         .groupIcon = true,
-         .ops = {"image 1 16,12,16,16", "text 'x' 40,8,300,32 bold #ffffff"}},
+        {"plain", "", D, D, D, "text 'x' 16,8,284,32 #ffffff|"},
+        {"disabled", "d", D, D, D, "text 'x' 16,8,284,32 #787878|"},
+        {"own text colour", "", 0x0000FF, D, D, "text 'x' 16,8,284,32 #ff|"},
+        {"selected", "s", D, D, D, "fill 0,8,300,32 #f0f0f0|text 'x' 16,8,284,32 #0|"},
+        {"hot", "h", D, D, D, "fill 0,8,300,32 #373737|text 'x' 16,8,284,32 #ffffff|"},
+        {"hot and pressed", "hp", D, D, D, "fill 0,8,300,32 #f0f0f0|text 'x' 16,8,284,32 #0|"},
+        {"own back colour", "", D, 0x0000FF, D, "fill 0,8,300,32 #ff|"},
+        {"hot, light own back", "h", D, 0xFFFFFF, D, "fill 0,8,300,32 #c8c8c8|"},
+        {"hot, dark own back", "h", D, 0x000080, D, "fill 0,8,300,32 #6969b4|"},
+        {"group child, indented", "g", D, D, D, "text 'x' 32,32,284,56 #ffffff|"},
+        {"check box column", "sc", D, D, D,
+         "glyph check-on 16,12,32,28 #0|text 'x' 40,8,284,32 #0|"},
+        {"lines under rows", "l", D, D, D, "line 0,32,300,32 #323232|"},
+        {"right column, dimmed", "r", D, D, D, "text 'R' 16,8,284,32 right #787878|"},
+        {"own colour, right column", "r", D, D, 0x00FF00, "text 'R' 16,8,284,32 right #ff00|"},
+        {"sub-title: the row's texts above the centre", "rt", D, D, D,
+         "text 'x' 16,8,284,18 #ffffff|text 'R' 16,8,284,18 right #ffffff|"
+         "text 's' 16,8,284,46 small #787878|"},
+        {"selected sub-title, not dimmed", "Bt", D, D, D, "text 's' 16,8,284,46 small #ffffff|"},
+        {"own sub-title colour", "t", D, D, 0x00FF00, "text 's' 16,8,284,46 small #ff00|"},
+        {"group icon 0", "i", D, D, D, "image 1 16,12,16,16|text 'x' 40,8,300,32 bold #ffffff|"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        const std::string state = c.state;
+        const auto is = [&](char flag) { return state.find(flag) != std::string::npos; };
         Fixture f;
-        f.props.SelectionColor = c.selection;
-        f.props.MultiSelect = c.checked;
-        f.props.DrawSeparatorLine = c.lines;
-        f.props.SubTitleVisible = c.subTitle;
-        f.in.pressed = c.pressed;
-        if (c.groupIcon) {
-            f.model.OpenGroup(c.row, 0);
+        f.props.SelectionColor = is('B') ? 0xD77800 : 0xF0F0F0;
+        f.props.MultiSelect = is('c');
+        f.props.DrawSeparatorLine = is('l');
+        f.props.SubTitleVisible = is('t');
+        f.in.pressed = is('p');
+        const wchar_t* row = is('r') ? L"x\tR" : L"x";
+        if (is('i')) {
+            f.model.OpenGroup(row, 0);
             f.in.imageCount = 1;
             f.in.imageWidth = f.in.imageHeight = 16;
         } else {
-            if (c.child) {
+            if (is('g')) {
                 f.model.OpenGroup(L"g");
             }
-            f.model.AddItem(c.row, -1, MissingValue{}, L"s", c.checked, c.disabled);
+            f.model.AddItem(row, -1, MissingValue{}, L"s", is('c'), is('d'));
         }
-        const long row = f.model.ListCount() - 1;
-        ListItem& item = f.model.MutableItem(row);
+        const long last = f.model.ListCount() - 1;
+        ListItem& item = f.model.MutableItem(last);
         item.TextColor = c.text;
         item.BackColor = c.back;
         item.SubTextColor = c.subText;
-        f.model.SetListIndex(c.selected ? row : -1);
-        f.model.SetHotIndex(c.hot ? row : -1);
+        f.model.SetListIndex(is('s') || is('B') ? last : -1);
+        f.model.SetHotIndex(is('h') ? last : -1);
         const auto ops = f.Paint();
-        for (const auto& op : c.ops) {
+        for (std::string_view rest = c.ops; !rest.empty(); rest.remove_prefix(rest.find('|') + 1)) {
+            const std::string op(rest.substr(0, rest.find('|')));
             EXPECT_NE(std::find(ops.begin(), ops.end(), op), ops.end())
                 << op << " not among:\n"
                 << testing::PrintToString(ops);
@@ -238,30 +215,28 @@ TEST(ListPainter, HighlightExtentsWithAndWithoutRadiusAndScrollBar) {
     f.model.AddItem(L"b");
     f.model.SetListIndex(1);
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("fill 0,32"), std::vector<std::string>{"fill 0,32,300,56 #d77800"});
+    EXPECT_EQ(f.canvas.Only("fill 0,32"), "fill 0,32,300,56 #d77800");
 
     f.props.SelectionRadius = 6;
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("round"),
-              std::vector<std::string>{"round 4,32,288,24,6 ff0078d7/0"}); // M/2 .. width - M
+    EXPECT_EQ(f.canvas.Only("round"), "round 4,32,288,24,6 ff0078d7/0"); // M/2 .. width - M
 
     f.in.scrollBarVisible = true;
     f.in.scrollBarLeft = 290;
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("round"),
-              std::vector<std::string>{"round 4,32,284,24,6 ff0078d7/0"});
+    EXPECT_EQ(f.canvas.Only("round"), "round 4,32,284,24,6 ff0078d7/0");
     f.props.SelectionRadius = 0;
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("fill 0,32"), std::vector<std::string>{"fill 0,32,288,56 #d77800"});
+    EXPECT_EQ(f.canvas.Only("fill 0,32"), "fill 0,32,288,56 #d77800");
 
     // Hover without a press uses the hover blend; with the button held it looks selected.
     f.model.SetListIndex(-1);
     f.model.SetHotIndex(0);
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("fill 0,8,"), std::vector<std::string>{"fill 0,8,288,32 #373737"});
+    EXPECT_EQ(f.canvas.Only("fill 0,8,"), "fill 0,8,288,32 #373737");
     f.in.pressed = true;
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("fill 0,8,"), std::vector<std::string>{"fill 0,8,288,32 #d77800"});
+    EXPECT_EQ(f.canvas.Only("fill 0,8,"), "fill 0,8,288,32 #d77800");
 }
 
 TEST(ListPainter, IconColumnOnlyWhenTheImageListHasImages) {
@@ -271,34 +246,16 @@ TEST(ListPainter, IconColumnOnlyWhenTheImageListHasImages) {
     f.model.OpenGroup(L"header");
     f.Paint();
     EXPECT_TRUE(f.canvas.Matching("image").empty());
-    EXPECT_EQ(f.canvas.Matching("text 'without'").front().substr(0, 22), "text 'without' 16,32,2");
+    EXPECT_EQ(f.canvas.Only("text 'without'").substr(0, 22), "text 'without' 16,32,2");
 
     f.in.imageCount = 1;
     f.in.imageWidth = f.in.imageHeight = 18;
     f.props.UseMonocromeIcons = true;
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("image"), std::vector<std::string>{"image 1 16,11,18,18 tinted"});
-    EXPECT_EQ(f.canvas.Matching("text 'without'").front().substr(0, 22), "text 'without' 42,32,2");
+    EXPECT_EQ(f.canvas.Only("image"), "image 1 16,11,18,18 tinted");
+    EXPECT_EQ(f.canvas.Only("text 'without'").substr(0, 22), "text 'without' 42,32,2");
     // A header without an icon reserves no icon space and is bold.
-    EXPECT_EQ(f.canvas.Matching("text 'header'").front(),
-              "text 'header' 16,56,300,80 bold #ffffff");
-}
-
-TEST(ListPainter, RightColumnIsDimmedAndSubTitlesSitAroundTheCentre) {
-    Fixture f;
-    f.model.AddItem(L"Copy\tCtrl+C");
-    f.Paint();
-    EXPECT_EQ(f.canvas.Matching("text"),
-              (std::vector<std::string>{"text 'Copy' 16,8,284,32 #ffffff",
-                                        "text 'Ctrl+C' 16,8,284,32 right #787878"}));
-    f.props.SubTitleVisible = true;
-    f.model.Clear();
-    f.model.AddItem(L"Main\tR", -1, MissingValue{}, L"Sub");
-    f.Paint();
-    EXPECT_EQ(f.canvas.Matching("text"),
-              (std::vector<std::string>{"text 'Main' 16,8,284,18 #ffffff",
-                                        "text 'R' 16,8,284,18 right #ffffff",
-                                        "text 'Sub' 16,8,284,46 small #787878"}));
+    EXPECT_EQ(f.canvas.Only("text 'header'"), "text 'header' 16,56,300,80 bold #ffffff");
 }
 
 TEST(ListPainter, FilterMatchOverdrawSkipsTheSelectedRow) {
@@ -314,88 +271,32 @@ TEST(ListPainter, FilterMatchOverdrawSkipsTheSelectedRow) {
     EXPECT_EQ(texts[2].substr(0, 12), "text 'Paint'");
 }
 
-TEST(ListPainter, CustomDrawHeightChangesTheRestOfThePaint) {
-    Fixture f;
-    for (auto t : {L"a", L"b", L"c"}) {
-        f.model.AddItem(t);
-    }
-    std::vector<long> seen;
-    f.in.itemCustomDraw = [&](long& index, int& left, int& top, int&, int& height) {
-        seen.push_back(index);
-        EXPECT_EQ(left, 0);
-        if (index == 0) {
-            height = 40;
-        }
-        (void)top;
-    };
-    f.Paint();
-    EXPECT_EQ(seen, (std::vector<long>{0, 1, 2}));
-    EXPECT_EQ(f.canvas.Matching("text 'b'").front(), "text 'b' 16,48,284,88 #ffffff");
-    EXPECT_EQ(f.in.rowHeight, 40);
-}
-
-TEST(ListPainter, CustomDrawIndexAndWidthCountForTheRowsAfter) {
-    using Strings = std::vector<std::string>;
+TEST(ListPainter, CustomDrawIndexWidthAndHeightCountForTheRowsAfter) {
     struct Case {
         const char* name;
-        // Called for every drawn row with the number of calls so far.
-        std::function<void(int call, long& index, int& left, int& width)> host;
-        Strings seen;  // index left+width, as each call received them
-        Strings texts; // the rows' texts drawn, row 1 selected
-        std::string fill;
+        int calls;  // the host changes what it is given at its first calls
+        long index; // -1: left as it is, as are left and width
+        int left, width, height;
+        const char* seen;  // index left+width, as each call received them
+        const char* texts; // the rows' texts drawn, row 1 selected
+        const char* fill;  // the highlight of row 1, where it was drawn
     };
+    const char* abcd = "a 16,8,284,32|b 16,32,284,56|c 16,56,284,80|d 16,80,284,104|";
+    const char* all = "0 0+300|1 0+300|2 0+300|3 0+300|";
     const Case cases[] = {
-        {"nothing changed",
-         [](int, long&, int&, int&) {},
-         {"0 0+300", "1 0+300", "2 0+300", "3 0+300"},
-         {"text 'a' 16,8,284,32", "text 'b' 16,32,284,56", "text 'c' 16,56,284,80",
-          "text 'd' 16,80,284,104"},
-         "fill 0,32,300,56"},
-        {"Index moved on: the host drew the rows up to it",
-         [](int call, long& index, int&, int&) {
-             if (call == 0) {
-                 index = 2;
-             }
-         },
-         {"0 0+300", "3 0+300"},
-         {"text 'a' 16,8,284,32", "text 'd' 16,32,284,56"},
+        {"nothing changed", 0, -1, -1, -1, -1, all, abcd, "0,32,300,56|"},
+        {"Index moved on: the host drew the rows up to it", 1, 2, -1, -1, -1, "0 0+300|3 0+300|",
+         "a 16,8,284,32|d 16,32,284,56|", ""},
+        {"Index past the end: no rows after", 99, 1000, -1, -1, -1, "0 0+300|", "a 16,8,284,32|",
          ""},
-        {"Index past the end: no rows after",
-         [](int, long& index, int&, int&) { index = 1000; },
-         {"0 0+300"},
-         {"text 'a' 16,8,284,32"},
-         ""},
-        {"Index moved back: ignored, or the paint would never end",
-         [](int call, long& index, int&, int&) {
-             if (call < 50) {
-                 index = 0;
-             }
-         },
-         {"0 0+300", "1 0+300", "2 0+300", "3 0+300"},
-         {"text 'a' 16,8,284,32", "text 'b' 16,32,284,56", "text 'c' 16,56,284,80",
-          "text 'd' 16,80,284,104"},
-         "fill 0,32,300,56"},
-        {"Width narrowed",
-         [](int call, long&, int&, int& width) {
-             if (call == 0) {
-                 width = 200;
-             }
-         },
-         {"0 0+300", "1 0+200", "2 0+200", "3 0+200"},
-         {"text 'a' 16,8,284,32", "text 'b' 16,32,184,56", "text 'c' 16,56,184,80",
-          "text 'd' 16,80,184,104"},
-         "fill 0,32,200,56"},
-        {"Left and Width inset",
-         [](int call, long&, int& left, int& width) {
-             if (call == 0) {
-                 left = 10;
-                 width = 280;
-             }
-         },
-         {"0 0+300", "1 10+280", "2 10+280", "3 10+280"},
-         {"text 'a' 16,8,284,32", "text 'b' 26,32,274,56", "text 'c' 26,56,274,80",
-          "text 'd' 26,80,274,104"},
-         "fill 10,32,290,56"},
+        {"Index moved back: ignored, or the paint would never end", 50, 0, -1, -1, -1, all, abcd,
+         "0,32,300,56|"},
+        {"Width narrowed", 1, -1, -1, 200, -1, "0 0+300|1 0+200|2 0+200|3 0+200|",
+         "a 16,8,284,32|b 16,32,184,56|c 16,56,184,80|d 16,80,184,104|", "0,32,200,56|"},
+        {"Left and Width inset", 1, -1, 10, 280, -1, "0 0+300|1 10+280|2 10+280|3 10+280|",
+         "a 16,8,284,32|b 26,32,274,56|c 26,56,274,80|d 26,80,274,104|", "10,32,290,56|"},
+        {"Height raised: the rows after are as high and lower", 1, -1, -1, -1, 40, all,
+         "a 16,8,284,32|b 16,48,284,88|c 16,88,284,128|d 16,128,284,168|", "0,48,300,88|"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -404,27 +305,31 @@ TEST(ListPainter, CustomDrawIndexAndWidthCountForTheRowsAfter) {
             f.model.AddItem(t);
         }
         f.model.SetListIndex(1);
-        Strings seen;
+        std::string seen, texts, selected;
         int calls = 0;
-        f.in.itemCustomDraw = [&](long& index, int& left, int&, int& width, int&) {
-            seen.push_back(std::to_string(index) + " " + std::to_string(left) + "+" +
-                           std::to_string(width));
-            c.host(calls++, index, left, width);
+        f.in.itemCustomDraw = [&](long& index, int& left, int&, int& width, int& height) {
+            seen += std::to_string(index) + " " + std::to_string(left) + "+" +
+                    std::to_string(width) + "|";
+            if (calls++ < c.calls) {
+                index = c.index >= 0 ? c.index : index;
+                left = c.left >= 0 ? c.left : left;
+                width = c.width >= 0 ? c.width : width;
+                height = c.height >= 0 ? c.height : height;
+            }
         };
         f.Paint();
         EXPECT_EQ(seen, c.seen);
-        Strings texts;
-        for (const auto& op : f.canvas.Matching("text")) {
-            texts.push_back(op.substr(0, op.rfind(' ')));
+        for (const auto& op : f.canvas.Matching("text")) { // "text 'a' l,t,r,b #colour"
+            texts += op.substr(6, 1) + op.substr(8, op.rfind(' ') - 8) + "|";
         }
         EXPECT_EQ(texts, c.texts);
-        Strings selected; // the highlight of row 1, where it was drawn
         for (const auto& op : f.canvas.Matching("fill")) {
             if (op.ends_with(" #d77800")) {
-                selected.push_back(op.substr(0, op.rfind(' ')));
+                selected += op.substr(5, op.rfind(' ') - 5) + "|";
             }
         }
-        EXPECT_EQ(selected, c.fill.empty() ? Strings{} : Strings{c.fill});
+        EXPECT_EQ(selected, c.fill);
+        EXPECT_EQ(f.in.rowHeight, c.height >= 0 ? c.height : 24);
     }
 }
 
@@ -436,25 +341,20 @@ TEST(ListPainter, BandsGlyphsAndTheFilterFrame) {
     f.in.scrollValue = 0;
     f.in.scrollMax = 10;
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("glyph"),
-              (std::vector<std::string>{"glyph check-on 16,12,32,28 #d77800",
-                                        "glyph arrow 284,36,300,52 #ffffff"}));
-    EXPECT_EQ(f.canvas.Matching("gradient"),
-              std::vector<std::string>{"gradient 0,388,300,4 0>ff000000"});
-    EXPECT_EQ(f.canvas.Matching("fill 0,0,"), std::vector<std::string>{"fill 0,0,300,8 #0"});
-    EXPECT_EQ(f.canvas.Matching("fill 0,392,"), std::vector<std::string>{"fill 0,392,300,400 #0"});
+    EXPECT_EQ(f.canvas.Only("glyph"),
+              "glyph check-on 16,12,32,28 #d77800|glyph arrow 284,36,300,52 #ffffff");
+    EXPECT_EQ(f.canvas.Only("gradient"), "gradient 0,388,300,4 0>ff000000");
+    EXPECT_EQ(f.canvas.Only("fill 0,0,"), "fill 0,0,300,8 #0");
+    EXPECT_EQ(f.canvas.Only("fill 0,392,"), "fill 0,392,300,400 #0");
 
     f.in.scrollValue = 10;
     f.props.ShowFilter = true;
     f.in.filterShown = true;
     f.in.filterBox = {20, 16, 200, 31};
     f.Paint();
-    EXPECT_EQ(f.canvas.Matching("gradient"),
-              std::vector<std::string>{"gradient 0,8,300,4 ff000000>0"});
-    EXPECT_EQ(f.canvas.Matching("round"),
-              std::vector<std::string>{"round 12,8,212,31,5 ff000000/ff0078d7"});
-    EXPECT_EQ(f.canvas.Matching("glyph search"),
-              std::vector<std::string>{"glyph search 200,8,300,39 #ffffff"});
+    EXPECT_EQ(f.canvas.Only("gradient"), "gradient 0,8,300,4 ff000000>0");
+    EXPECT_EQ(f.canvas.Only("round"), "round 12,8,212,31,5 ff000000/ff0078d7");
+    EXPECT_EQ(f.canvas.Only("glyph search"), "glyph search 200,8,300,39 #ffffff");
     // The frame belongs to the filter box while it shows, and only then.
     f.in.filterShown = false;
     f.Paint();

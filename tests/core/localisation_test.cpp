@@ -13,12 +13,10 @@ TEST(Localisation, LanguageFromLocale) {
     }
     const auto localIni = IniDocument::Parse(ini);
     auto onlyFra = [](std::wstring_view code) { return code == L"fra"; };
-    auto none = [](std::wstring_view) { return false; };
     EXPECT_EQ(LanguageForLocale(1036, localIni, onlyFra), L"fra");
     EXPECT_EQ(LanguageForLocale(3084, localIni, onlyFra), L"fra");
-    const auto every = [](std::wstring_view) { return true; };
-    EXPECT_EQ(LanguageForLocale(3082, localIni, every), L"spa");
-    EXPECT_EQ(LanguageForLocale(1036, localIni, none), L"eng");
+    EXPECT_EQ(LanguageForLocale(3082, localIni, [](auto) { return true; }), L"spa");
+    EXPECT_EQ(LanguageForLocale(1036, localIni, [](auto) { return false; }), L"eng");
     EXPECT_EQ(LanguageForLocale(1031, localIni, onlyFra), L"eng"); // deu.lng missing
     EXPECT_EQ(LanguageForLocale(2057, localIni, onlyFra), L"eng");
     EXPECT_EQ(LanguageForLocale(1036, IniDocument::Parse(L""), onlyFra), L"eng");
@@ -27,48 +25,30 @@ TEST(Localisation, LanguageFromLocale) {
 // The code becomes "Lng\\<code>.lng": anything but a plain code must fall back to English
 // before a file is even looked for, whatever the folder holds.
 TEST(Localisation, OnlyPlainLanguageCodesNameAFile) {
-    struct Case {
-        const wchar_t* value;
-        const wchar_t* expected;
-    };
-    const Case cases[] = {
-        {L"fra", L"fra"},
-        {L"pt-BR", L"pt-BR"},
-        {L"zh_Hans", L"zh_Hans"},
-        {L"sr-Latn2", L"sr-Latn2"},
-        {L"abcdefghij", L"abcdefghij"}, // ten characters: the longest accepted
-        {L"abcdefghijk", L"eng"},       // eleven
-        {L"..\\..\\x", L"eng"},         // two folders above Lng
-        {L"../x", L"eng"},
-        {L"C:\\x", L"eng"},
-        {L"\\\\host\\x", L"eng"},
-        {L"fra.", L"eng"}, // "fra..lng" is not fra.lng on every file system
-        {L"fra\\", L"eng"},
-        {L"fr a", L"eng"},
-        {L"fra-", L"eng"},
-        {L"-fra", L"eng"},
-        {L"pt--BR", L"eng"},
-        {L"pt-BR-x", L"eng"},
-        {L"1036", L"eng"},
-        {L"fr\u00E0", L"eng"}, // a letter, but not an ASCII one
-        {L"con", L"eng"},      // a device, not a file
-        {L"Nul", L"eng"},
-        {L"COM1", L"eng"},
-        {L"lpt9", L"eng"},
-        {L"COM", L"COM"},
-        {L"console", L"console"},
-    };
-    for (const auto& c : cases) {
-        const auto localIni = IniDocument::Parse(std::wstring(L"[LocaleID]\r\n1033=") + c.value);
+    // Ten characters at most; no folder above Lng, no drive, no share; no "fra." (not fra.lng
+    // on every file system); letters only ASCII ones; no device names.
+    const std::wstring plain[] = {L"fra",        L"pt-BR", L"zh_Hans", L"sr-Latn2",
+                                  L"abcdefghij", L"COM",   L"console"};
+    const std::wstring refused[] = {
+        L"abcdefghijk", L"..\\..\\x", L"../x", L"C:\\x", L"\\\\host\\x", L"fra.",
+        L"fra\\",       L"fr a",      L"fra-", L"-fra",  L"pt--BR",      L"pt-BR-x",
+        L"1036",        L"fr\u00E0",  L"con",  L"Nul",   L"COM1",        L"lpt9"};
+    std::vector<std::pair<std::wstring, std::wstring>> cases;
+    for (const auto& code : plain) {
+        cases.emplace_back(code, code);
+    }
+    for (const auto& code : refused) {
+        cases.emplace_back(code, L"eng");
+    }
+    for (const auto& [value, expected] : cases) {
+        const auto localIni = IniDocument::Parse(L"[LocaleID]\r\n1033=" + value);
         std::vector<std::wstring> asked;
         const auto everything = [&](std::wstring_view code) {
             asked.emplace_back(code);
             return true;
         };
-        EXPECT_EQ(LanguageForLocale(1033, localIni, everything), c.expected) << c.value;
-        if (std::wstring(c.expected) == L"eng") {
-            EXPECT_TRUE(asked.empty()) << c.value;
-        }
+        EXPECT_EQ(LanguageForLocale(1033, localIni, everything), expected) << value;
+        EXPECT_TRUE(expected != L"eng" || asked.empty()) << value;
     }
 }
 
@@ -89,14 +69,13 @@ TEST(Localisation, IniReadsLikeTheProfileFunction) {
                                         L"Long=" +
                                         std::wstring(400, L'v'));
     EXPECT_EQ(ini.Read(L"STRINGS", L"1STRING", L"d"), L"Hello");
-    EXPECT_EQ(ini.Read(L"Strings", L"2String", L"d"), L"  quoted  ");
-    EXPECT_EQ(ini.Read(L"Strings", L"NoEquals", L"d"), L"");
-    EXPECT_EQ(ini.Read(L"Strings", L"4String", L"d"), L"Tabbed");
-    EXPECT_EQ(ini.Read(L"Strings", L"5String", L"d"), L"");
-    EXPECT_EQ(ini.Read(L"Strings", L"6String", L"d"), L"\"mixed'");
-    EXPECT_EQ(ini.Read(L"Strings", L"7String", L"d"), L"single");
-    EXPECT_EQ(ini.Read(L"Strings", L"3String", L"d"), L"d");
-    EXPECT_EQ(ini.Read(L"Strings", L"stray", L"d"), L"d");
+    std::vector<std::wstring> values;
+    for (auto key : {L"2String", L"NoEquals", L"4String", L"5String", L"6String", L"7String",
+                     L"3String", L"stray"}) {
+        values.push_back(ini.Read(L"Strings", key, L"d"));
+    }
+    EXPECT_EQ(values, (std::vector<std::wstring>{L"  quoted  ", L"", L"Tabbed", L"", L"\"mixed'",
+                                                 L"single", L"d", L"d"}));
     EXPECT_EQ(ini.Read(L"Other", L"Long", L"d").size(), 254u);
     EXPECT_EQ(ini.Read(L"Missing", L"x", std::wstring(300, L'z')).size(), 254u);
 }
@@ -105,12 +84,16 @@ TEST(Localisation, StringTableStopsAtEndMarkerAndExpandsBars) {
     StringTable table;
     table.Load(IniDocument::Parse(L"[Strings]\r\n1String=Menu barres\r\n2String=first|second\r\n"
                                   L"3String=three\r\n4String=###END###\r\n5String=never\r\n"));
-    EXPECT_EQ(table.GetString(1, L"x"), L"Menu barres");
-    EXPECT_EQ(table.GetString(2, L"x"), L"first\r\nsecond");
-    EXPECT_EQ(table.GetString(3, L"x"), L"three");
-    EXPECT_EQ(table.GetString(4, L"x"), L"x");
-    EXPECT_EQ(table.GetString(5, L"x"), L"x");
-    EXPECT_EQ(table.GetString(9, L"x"), L"x");
+    const auto strings = [](const StringTable& t, std::initializer_list<int> numbers) {
+        std::vector<std::wstring> out;
+        for (int n : numbers) {
+            out.push_back(t.GetString(n, L"d"));
+        }
+        return out;
+    };
+    EXPECT_EQ(strings(table, {1, 2, 3, 4, 5, 9}),
+              (std::vector<std::wstring>{L"Menu barres", L"first\r\nsecond", L"three", L"d", L"d",
+                                         L"d"}));
     EXPECT_EQ(table.GetString(-1, L"a|b"), L"a\r\nb");
 
     // Order in the file does not matter, only the numbers; keys the table would never ask
@@ -125,15 +108,11 @@ TEST(Localisation, StringTableStopsAtEndMarkerAndExpandsBars) {
     limits.Load(IniDocument::Parse(L"[Strings]\r\n32000String=last\r\n2String=\r\n"
                                    L"100000String=six digits\r\n3String=" +
                                    std::wstring(400, L'v')));
-    EXPECT_EQ(limits.GetString(32000, L"d"), L"last");
-    EXPECT_EQ(limits.GetString(2, L"d"), L"d");
+    EXPECT_EQ(strings(limits, {32000, 2, 10000}), (std::vector<std::wstring>{L"last", L"d", L"d"}));
     EXPECT_EQ(limits.GetString(3, L"d").size(), 254u);
-    EXPECT_EQ(limits.GetString(10000, L"d"), L"d");
-    EXPECT_EQ(shuffled.GetString(1, L"d"), L"d");
-    EXPECT_EQ(shuffled.GetString(2, L"d"), L"d");
-    EXPECT_EQ(shuffled.GetString(3, L"d"), L"three");
-    EXPECT_EQ(shuffled.GetString(7, L"d"), L"d"); // after the end marker
-    EXPECT_EQ(shuffled.GetString(32001, L"d"), L"d");
+    // 7 comes after the end marker.
+    EXPECT_EQ(strings(shuffled, {1, 2, 3, 7, 32001}),
+              (std::vector<std::wstring>{L"d", L"d", L"three", L"d", L"d"}));
 
     StringTable empty;
     empty.Load(IniDocument::Parse(L""));

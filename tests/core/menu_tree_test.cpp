@@ -56,19 +56,20 @@ TEST(MenuTree, DepthFirstNumberingSubfoldersFirst) {
     tree.Add(L"C:\\T\\A\\", L"readme.txt", false);
     MenuTreePlanner planner(tree.Lister(), 0);
     EXPECT_EQ(planner.PlanToolbar(L"C:\\T"), 1);
-    const auto& lists = planner.Lists();
-    ASSERT_EQ(lists.size(), 4u);
-    EXPECT_EQ(lists[0].number, 1);
-    ASSERT_EQ(lists[0].rows.size(), 3u);
-    EXPECT_EQ(lists[0].rows[0].text, L"A");
-    EXPECT_EQ(lists[0].rows[0].list, 2);
-    EXPECT_EQ(lists[0].rows[1].text, L"B");
-    EXPECT_EQ(lists[0].rows[1].list, 4); // A1 took number 3 first
-    EXPECT_EQ(lists[0].rows[2].text, L"b");
-    EXPECT_EQ(lists[0].rows[2].path, L"C:\\T\\b.exe");
-    EXPECT_EQ(lists[1].folder, L"C:\\T\\A\\");
-    EXPECT_EQ(lists[1].rows[1].text, L"readme");
-    EXPECT_EQ(lists[2].number, 3);
+    // Each list: its number, its folder, then each row's text and its list or file.
+    std::wstring plan;
+    for (const PlannedList& list : planner.Lists()) {
+        plan += std::to_wstring(list.number) + L" " + list.folder + L":";
+        for (const PlannedRow& row : list.rows) {
+            plan += L" " + row.text + L"=" + (row.isFolder ? std::to_wstring(row.list) : row.path);
+        }
+        plan += L"\n";
+    }
+    // A1 takes number 3 before B, which gets 4.
+    EXPECT_EQ(plan, L"1 C:\\T\\: A=2 B=4 b=C:\\T\\b.exe\n"
+                    L"2 C:\\T\\A\\: A1=3 readme=C:\\T\\A\\readme.txt\n"
+                    L"3 C:\\T\\A\\A1\\:\n"
+                    L"4 C:\\T\\B\\:\n");
     EXPECT_EQ(planner.LastListIndex(), 4);
 }
 

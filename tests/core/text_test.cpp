@@ -76,15 +76,8 @@ TEST(Text, FilesAreAnsiOrCarryAByteOrderMark) {
         std::wstring text;
     };
     const Case cases[] = {
-        {"UTF-16 LE",
-         std::string("\xFF\xFE"
-                     "C\0:\0\xAC\x20\r\0\n\0",
-                     12),
-         L"C:\u20AC\r\n"},
-        {"UTF-16 with an odd last byte",
-         "\xFF\xFE"
-         "C",
-         L""},
+        {"UTF-16 LE", std::string("\xFF\xFE\x43\0:\0\xAC\x20\r\0\n\0", 12), L"C:\u20AC\r\n"},
+        {"UTF-16 with an odd last byte", "\xFF\xFE\x43", L""},
         {"UTF-16 BOM alone", "\xFF\xFE", L""},
         {"UTF-8", "\xEF\xBB\xBF\xC3\xA9", L"\u00E9"},
         {"UTF-8 BOM alone", "\xEF\xBB\xBF", L""},

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "core/toolbar_file.h"
-#include "latin1_codec.h"
 
 using namespace zelk;
 
@@ -45,20 +44,6 @@ TEST(ToolbarFile, WriteThenReadIsTheSameList) {
     const std::wstring text = FormatToolbarText(toolbars);
     EXPECT_EQ(text, L"C:\\Data\\Tools|Tools\r\nD:\\Jeux vidéo\\|Jeux\r\nE:\\x|\r\n");
     EXPECT_EQ(ParseToolbarText(text), toolbars);
-}
-
-TEST(ToolbarFile, EncodingIsAnsiWhenLosslessElseUtf8WithBom) {
-    const Latin1Codec ansi;
-    const std::wstring plain = L"C:\\Café|Café\r\n";
-    const std::string plainBytes = EncodeTextFile(plain, ansi);
-    EXPECT_EQ(plainBytes, "C:\\Caf\xE9|Caf\xE9\r\n");
-    EXPECT_EQ(DecodeTextFile(plainBytes, ansi), plain);
-
-    const std::wstring greek = L"C:\\Ωμέγα|Ω\r\n";
-    const std::string greekBytes = EncodeTextFile(greek, ansi);
-    ASSERT_EQ(greekBytes.substr(0, 3), "\xEF\xBB\xBF");
-    EXPECT_EQ(DecodeTextFile(greekBytes, ansi), greek);
-    EXPECT_EQ(ParseToolbarText(DecodeTextFile(greekBytes, ansi))[0].path, L"C:\\Ωμέγα");
 }
 
 TEST(ToolbarFile, UnreadableFileMessagesSayWhichFileWhyAndWhatToDo) {

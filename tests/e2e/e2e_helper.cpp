@@ -27,11 +27,14 @@
 #include <windows.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
-#include <map>
+#include <iostream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -39,11 +42,15 @@
 
 namespace {
 
-void PrintUtf8(const std::wstring& text) {
+std::string ToUtf8(const std::wstring& text) {
     const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(n > 0 ? n : 1), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
-    std::fputs(out.c_str(), stdout);
+    return out.c_str();
+}
+
+void PrintUtf8(const std::wstring& text) {
+    std::fputs(ToUtf8(text).c_str(), stdout);
 }
 
 std::wstring FromUtf8(const std::string& text) {
@@ -77,22 +84,22 @@ BOOL CALLBACK ListWindow(HWND hwnd, LPARAM) {
 }
 
 struct KeyName {
-    const wchar_t* name;
+    const char* name;
     WORD key;
 };
 // The keys a shown menu takes from the whole desktop, in the order the checks report them.
 constexpr KeyName kNavigationKeys[] = {
-    {L"up", VK_UP},         {L"down", VK_DOWN},     {L"left", VK_LEFT},    {L"right", VK_RIGHT},
-    {L"home", VK_HOME},     {L"end", VK_END},       {L"pageup", VK_PRIOR}, {L"pagedown", VK_NEXT},
-    {L"return", VK_RETURN}, {L"escape", VK_ESCAPE}, {L"tab", VK_TAB}};
+    {"up", VK_UP},         {"down", VK_DOWN},     {"left", VK_LEFT},    {"right", VK_RIGHT},
+    {"home", VK_HOME},     {"end", VK_END},       {"pageup", VK_PRIOR}, {"pagedown", VK_NEXT},
+    {"return", VK_RETURN}, {"escape", VK_ESCAPE}, {"tab", VK_TAB}};
 
-WORD KeyOf(const std::wstring& name) {
+WORD KeyOf(const std::string& name) {
     for (const auto& k : kNavigationKeys) {
         if (name == k.name) {
             return k.key;
         }
     }
-    return name.size() == 1 ? static_cast<WORD>(::towupper(name[0])) : 0;
+    return name.size() == 1 ? static_cast<WORD>(::toupper(static_cast<unsigned char>(name[0]))) : 0;
 }
 
 bool Press(WORD vk) {
@@ -103,17 +110,37 @@ bool Press(WORD vk) {
     return ::SendInput(2, input, sizeof(INPUT)) == 2;
 }
 
-int Keys(int argc, wchar_t** argv) {
-    for (int i = 2; i < argc; ++i) {
-        const WORD vk = KeyOf(argv[i]);
-        if (vk == 0) {
-            std::fprintf(stderr, "unknown key\n");
-            return 2;
+// Presses the keys one after the other, PAUSE apart, naming each one it could not press;
+// false when a name is no key at all.
+bool PressKeys(const std::vector<std::string>& names, DWORD pause) {
+    bool known = true;
+    for (const std::string& name : names) {
+        const WORD vk = KeyOf(name);
+        known = known && vk != 0;
+        if (vk == 0 || !Press(vk)) {
+            std::printf("error key %s\n", name.c_str());
         }
-        Press(vk);
-        ::Sleep(150);
+        ::Sleep(pause);
     }
-    return 0;
+    return known;
+}
+
+// WM_GETTEXT, not GetWindowTextW: another process's controls answer only the message. With a
+// time-out, so a hung program fails the test instead of holding it.
+std::wstring TextOf(HWND window) {
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
+        return L"";
+    }
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR got = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXT, text.size(),
+                               reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 2000,
+                               &got)) {
+        return L"";
+    }
+    text.resize(got < text.size() ? got : text.size() - 1);
+    return text;
 }
 
 int Texts(const wchar_t* cls) {
@@ -124,17 +151,10 @@ int Texts(const wchar_t* cls) {
     if (top == nullptr) {
         return 1;
     }
-    wchar_t text[256] = {};
-    ::GetWindowTextW(top, text, 256);
-    PrintUtf8(std::wstring(text) + L"\n");
+    PrintUtf8(TextOf(top) + L"\n");
     for (HWND c = ::GetWindow(top, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
-        // Another process's controls answer only the message itself.
-        text[0] = L'\0';
-        DWORD_PTR ignored = 0;
-        ::SendMessageTimeoutW(c, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                              2000, &ignored);
-        if (text[0] != L'\0') {
-            PrintUtf8(std::wstring(text) + L"\n");
+        if (const std::wstring text = TextOf(c); !text.empty()) {
+            PrintUtf8(text + L"\n");
         }
     }
     return 0;
@@ -181,14 +201,10 @@ void HeldHotKeys() {
             continue;
         }
         const DWORD error = ::GetLastError();
-        std::string name;
-        for (const wchar_t* c = k.name; *c != 0; ++c) {
-            name += static_cast<char>(*c);
-        }
         if (error == ERROR_HOTKEY_ALREADY_REGISTERED) {
-            held += " " + name;
+            held += std::string(" ") + k.name;
         } else {
-            errors += " " + name + ":" + std::to_string(error);
+            errors += std::string(" ") + k.name + ":" + std::to_string(error);
         }
     }
     std::printf("held%s\n", held.c_str());
@@ -197,32 +213,32 @@ void HeldHotKeys() {
     }
 }
 
+// The process if it still runs, else null.
+HANDLE OpenRunning(DWORD pid, DWORD access) {
+    const HANDLE process = ::OpenProcess(access | SYNCHRONIZE, FALSE, pid);
+    if (process != nullptr && ::WaitForSingleObject(process, 0) != WAIT_TIMEOUT) {
+        ::CloseHandle(process);
+        return nullptr;
+    }
+    return process;
+}
+
 // "objects windows=N gdi=M types=T:n,..." (gdi=-1 when the table cannot be read); "gone"
 // when the process has ended.
 void Objects(DWORD pid) {
-    const HANDLE process =
-        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE, FALSE, pid);
+    const HANDLE process = OpenRunning(pid, PROCESS_QUERY_INFORMATION | PROCESS_VM_READ);
     if (process == nullptr) {
         std::printf("gone\n");
         return;
     }
-    DWORD code = 0;
-    if (::GetExitCodeProcess(process, &code) && code != STILL_ACTIVE) {
-        ::CloseHandle(process);
-        std::printf("gone\n");
-        return;
-    }
     const object_counts::GdiCount counted = object_counts::CountGdiObjects(process);
-    const long gdi = counted.total;
-    const std::map<int, long>& types = counted.byType;
     ::CloseHandle(process);
-    std::string typeText;
-    for (const auto& [type, count] : types) {
-        typeText +=
-            (typeText.empty() ? "" : ",") + std::to_string(type) + ":" + std::to_string(count);
+    std::string types;
+    for (const auto& [type, count] : counted.byType) {
+        types += (types.empty() ? "" : ",") + std::to_string(type) + ":" + std::to_string(count);
     }
-    std::printf("objects windows=%ld gdi=%ld types=%s\n", object_counts::CountWindows(pid), gdi,
-                typeText.c_str());
+    std::printf("objects windows=%ld gdi=%ld types=%s\n", object_counts::CountWindows(pid),
+                counted.total, types.c_str());
 }
 
 // A folder's entries as the program lists them: FindFirstFileEx order, hidden and system
@@ -247,18 +263,8 @@ void Directory(const std::wstring& folder) {
 }
 
 std::vector<std::string> Words(const std::string& line) {
-    std::vector<std::string> words;
-    size_t at = 0;
-    while (at < line.size()) {
-        const size_t start = line.find_first_not_of(" \t\r\n", at);
-        if (start == std::string::npos) {
-            break;
-        }
-        const size_t stop = line.find_first_of(" \t\r\n", start);
-        words.push_back(line.substr(start, stop == std::string::npos ? stop : stop - start));
-        at = stop == std::string::npos ? line.size() : stop;
-    }
-    return words;
+    std::istringstream in(line);
+    return {std::istream_iterator<std::string>(in), {}};
 }
 
 std::string Trim(const std::string& text) {
@@ -270,15 +276,7 @@ std::string Trim(const std::string& text) {
 }
 
 bool ReadLine(std::string& line) {
-    char buffer[4096];
-    line.clear();
-    while (std::fgets(buffer, sizeof(buffer), stdin) != nullptr) {
-        line += buffer;
-        if (!line.empty() && line.back() == '\n') {
-            return true;
-        }
-    }
-    return !line.empty();
+    return static_cast<bool>(std::getline(std::cin, line));
 }
 
 int Serve() {
@@ -294,12 +292,7 @@ int Serve() {
         } else if (command == "windows") {
             ::EnumWindows(&ListWindow, 0);
         } else if (command == "keys") {
-            for (size_t i = 1; i < words.size(); ++i) {
-                const WORD vk = KeyOf(FromUtf8(words[i]));
-                if (vk == 0 || !Press(vk)) {
-                    std::printf("error key %s\n", words[i].c_str());
-                }
-            }
+            PressKeys({words.begin() + 1, words.end()}, 0);
         } else if (command == "close" && words.size() == 2) {
             const HWND target =
                 reinterpret_cast<HWND>(static_cast<uintptr_t>(std::stoull(words[1])));
@@ -321,8 +314,8 @@ int Serve() {
     return 0;
 }
 
-int Hold(const std::wstring& name) {
-    const WORD vk = KeyOf(name);
+int Hold(const wchar_t* name) {
+    const WORD vk = KeyOf(ToUtf8(name));
     if (vk == 0 || !::RegisterHotKey(nullptr, 1, 0, vk)) {
         std::printf("failed %lu\n", ::GetLastError());
         std::fflush(stdout);
@@ -414,13 +407,11 @@ int Version(const wchar_t* path) {
 }
 
 int Alive(const wchar_t* pid) {
-    const HANDLE process =
-        ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(std::wcstoul(pid, nullptr, 10)));
-    const bool alive = process != nullptr && ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    const HANDLE process = OpenRunning(static_cast<DWORD>(std::wcstoul(pid, nullptr, 10)), 0);
     if (process != nullptr) {
         ::CloseHandle(process);
     }
-    std::puts(alive ? "alive" : "gone");
+    std::puts(process != nullptr ? "alive" : "gone");
     return 0;
 }
 
@@ -449,16 +440,12 @@ int Close(const wchar_t* windowClass) {
 // --- the unreadable list: a lock held from inside Wine, a box read through its controls ---
 
 std::wstring Expanded(const wchar_t* text) {
-    const DWORD n = ::ExpandEnvironmentStringsW(text, nullptr, 0);
-    if (n == 0) {
+    std::wstring out(32768, L'\0');
+    const DWORD n = ::ExpandEnvironmentStringsW(text, out.data(), static_cast<DWORD>(out.size()));
+    if (n == 0 || n > out.size()) {
         return text;
     }
-    std::wstring out(n, L'\0');
-    const DWORD written = ::ExpandEnvironmentStringsW(text, out.data(), n);
-    if (written == 0 || written > n) {
-        return text;
-    }
-    out.resize(written - 1);
+    out.resize(n - 1);
     return out;
 }
 
@@ -482,24 +469,6 @@ int Lock(const wchar_t* path, const wchar_t* flag, const wchar_t* seconds) {
     ::CloseHandle(handle);
     std::printf("released\n");
     return 0;
-}
-
-// WM_GETTEXT, not GetWindowTextW: another process's controls answer only the message. With a
-// time-out, so a hung program fails the test instead of holding it.
-std::wstring TextOf(HWND window) {
-    DWORD_PTR length = 0;
-    if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
-        return L"";
-    }
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR got = 0;
-    if (!::SendMessageTimeoutW(window, WM_GETTEXT, text.size(),
-                               reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 2000,
-                               &got)) {
-        return L"";
-    }
-    text.resize(got < text.size() ? got : text.size() - 1);
-    return text;
 }
 
 BOOL CALLBACK ListChild(HWND child, LPARAM) {
@@ -529,39 +498,30 @@ int DialogText(const wchar_t* handle) {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"";
+    const std::pair<const wchar_t*, int (*)(const wchar_t*)> takingOne[] = {
+        {L"texts", &Texts}, {L"hold", &Hold},   {L"version", &Version},
+        {L"alive", &Alive}, {L"close", &Close}, {L"dialogtext", &DialogText}};
+    for (const auto& [name, run] : takingOne) {
+        if (command == name && argc == 3) {
+            return run(argv[2]);
+        }
+    }
     if (command == L"windows") {
-        ::EnumWindows(&ListWindow, 0);
-        return 0;
+        return ::EnumWindows(&ListWindow, 0) ? 0 : 1;
     }
     if (command == L"keys") {
-        return Keys(argc, argv);
-    }
-    if (command == L"texts" && argc == 3) {
-        return Texts(argv[2]);
+        std::vector<std::string> names(static_cast<size_t>(argc - 2));
+        std::transform(argv + 2, argv + argc, names.begin(), ToUtf8);
+        return PressKeys(names, 150) ? 0 : 2;
     }
     if (command == L"serve") {
         return Serve();
     }
-    if (command == L"hold" && argc == 3) {
-        return Hold(argv[2]);
-    }
     if (command == L"leaker") {
         return Leaker();
     }
-    if (command == L"version" && argc == 3) {
-        return Version(argv[2]);
-    }
-    if (command == L"alive" && argc == 3) {
-        return Alive(argv[2]);
-    }
-    if (command == L"close" && argc == 3) {
-        return Close(argv[2]);
-    }
     if (command == L"lock" && argc >= 4) {
         return Lock(argv[2], argv[3], argc > 4 ? argv[4] : nullptr);
-    }
-    if (command == L"dialogtext" && argc == 3) {
-        return DialogText(argv[2]);
     }
     std::fprintf(stderr, "usage: e2e_helper windows | keys NAME... | texts CLASS | serve | "
                          "hold NAME | leaker | version PATH | alive PID | close CLASS | "

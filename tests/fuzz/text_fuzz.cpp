@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "core/text.h"
 #include "fuzz_target.h"
 #include "latin1_codec.h"
@@ -7,12 +9,8 @@ using namespace zelk;
 namespace {
 
 bool HasSurrogate(const std::wstring& text) {
-    for (const wchar_t c : text) {
-        if (c >= 0xD800 && c <= 0xDFFF) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(text.begin(), text.end(),
+                       [](wchar_t c) { return c >= 0xD800 && c <= 0xDFFF; });
 }
 
 } // namespace
