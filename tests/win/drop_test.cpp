@@ -90,11 +90,6 @@ TEST(Drop, AListTakesDropsOnlyOnAThreadThatStartedOle) {
     EXPECT_TRUE(ole.services.logs.empty());
 }
 
-// The runner's own thread holds OLE the way wWinMain does.
-TEST(Drop, TheTestThreadStartedOleAsTheProgramDoes) {
-    EXPECT_TRUE(OleThread::IsInitialisedHere());
-}
-
 TEST(Drop, ARefusedRegistrationIsLoggedAndLeavesNoTarget) {
     RecordingUiServices services;
     TestWindow host(100, 50, 400, 400);

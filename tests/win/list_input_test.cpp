@@ -2,16 +2,11 @@
 // keyboard, what the key and mouse events report, and where submenus and scroll bars go.
 #include <gtest/gtest.h>
 
-#include "core/rounding.h"
 #include "list_support.h"
 
 using namespace zelk;
 
 namespace {
-
-int Round(double v) {
-    return static_cast<int>(RoundHalfEven(v));
-}
 
 RECT ClientRectOf(HWND child, HWND parent) {
     RECT r{};
@@ -46,32 +41,6 @@ struct EventLog {
 };
 
 } // namespace
-
-TEST(ListInput, TheFilterBoxSitsInTheHeaderAndHasTheKeyboard) {
-    RecordingUiServices services;
-    Form form;
-    ListProperties p = PlainList(0);
-    p.ShowFilter = true;
-    ucList list(services, p);
-    list.SetHomeParent(form.window);
-    AddItems(list, {L"alpha", L"beta", L"gamma"});
-    Show(list);
-    const HWND box = list.FilterBox();
-    ASSERT_NE(box, nullptr);
-    ASSERT_TRUE(::IsWindowVisible(box));
-    const double s = list.Scale();
-    const int m = Round(8 * s);
-    RECT client{};
-    ::GetClientRect(list.hWnd(), &client);
-    const RECT r = ClientRectOf(box, list.hWnd());
-    EXPECT_EQ(r.left, 2 * m);
-    EXPECT_EQ(r.top, 2 * m);
-    EXPECT_EQ(r.right - r.left, client.right - 4 * m - Round(16 * s)); // 202 at 100 %
-    EXPECT_EQ(r.bottom - r.top, Round(8.25 * 1.5 * s));                // 12 at 100 %
-    EXPECT_EQ(list.HeaderHeight(), Round(8.25 * 1.5 * s) + 4 * m);
-    EXPECT_EQ(::GetFocus(), box) << "typed keys would go to type-ahead, not to the box";
-    list.HideList();
-}
 
 // What the list tells its host: 0 for the keys it used, the shift state with the mouse and
 // the keys, and a double click as DblClick alone.
@@ -168,39 +137,6 @@ TEST(ListInput, ASubmenuLinesUpWithItsRowBelowTheParentsFilter) {
     top.HideList();
 }
 
-TEST(ListInput, TheWideScrollBarKeepsBelowTheFilterAndInsideTheCorners) {
-    RecordingUiServices services;
-    Form form;
-    for (bool filter : {true, false}) {
-        SCOPED_TRACE(filter ? "with filter" : "without filter");
-        ListProperties p = PlainList(0);
-        p.ListDesign = 1;
-        p.ShowFilter = filter;
-        p.MaxVisibleItems = 5;
-        ucList list(services, p);
-        list.SetHomeParent(form.window);
-        for (int i = 0; i < 30; ++i) {
-            list.AddItem(L"row " + std::to_wstring(i));
-        }
-        Show(list);
-        ASSERT_TRUE(list.ScrollBar()->Visible());
-        RECT client{};
-        ::GetClientRect(list.hWnd(), &client);
-        const RECT bar = ClientRectOf(list.ScrollBar()->hwnd(), list.hWnd());
-        const double s = list.Scale();
-        const int ws = Round(16 * s), rb = Round(10 * s);
-        EXPECT_EQ(bar.left, client.right - ws); // a popup has no frame inset
-        if (filter) {
-            EXPECT_EQ(bar.top, list.HeaderHeight());
-            EXPECT_EQ(bar.bottom - bar.top, client.bottom - list.HeaderHeight() - rb / 2);
-        } else {
-            EXPECT_EQ(bar.top, rb / 2);
-            EXPECT_EQ(bar.bottom - bar.top, client.bottom - rb);
-        }
-        list.HideList();
-    }
-}
-
 TEST(ListInput, TheHostFormsResizeAndUnloadCloseThePopup) {
     RecordingUiServices services;
     for (bool unload : {false, true}) {
@@ -230,29 +166,47 @@ TEST(ListInput, TheHostFormsResizeAndUnloadCloseThePopup) {
     }
 }
 
-TEST(ListInput, ShowFilterAndBorderVisibleTakeEffectOnAShownPopup) {
+// The filter box sits in the header with the keyboard, the wide scroll bar below it.
+TEST(ListInput, TheFilterBoxAndTheBorderFollowTheirPropertiesOnAShownPopup) {
     RecordingUiServices services;
     Form form;
     ListProperties p = PlainList(0);
-    p.BorderVisible = true;
+    p.ShowFilter = true;
+    p.ListDesign = 1;
+    p.MaxVisibleItems = 5;
     ucList list(services, p);
     list.SetHomeParent(form.window);
-    list.AddItem(L"a");
+    for (int i = 0; i < 30; ++i) {
+        list.AddItem(L"row " + std::to_wstring(i));
+    }
     Show(list);
-    const int plainHeader = list.HeaderHeight();
-    p.ShowFilter = true;
+    const HWND box = list.FilterBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(box));
+    EXPECT_EQ(::GetFocus(), box) << "typed keys would go to type-ahead, not to the box";
+    RECT client{};
+    ::GetClientRect(list.hWnd(), &client);
+    const RECT r = ClientRectOf(box, list.hWnd());
+    const RECT bar = ClientRectOf(list.ScrollBar()->hwnd(), list.hWnd());
+    EXPECT_GT(r.top, 0);
+    EXPECT_LT(r.bottom, list.HeaderHeight());
+    EXPECT_GT(r.left, 0);
+    EXPECT_LT(r.right, client.right);
+    EXPECT_EQ(bar.top, list.HeaderHeight());
+    EXPECT_LT(bar.bottom, client.bottom); // inside the rounded corner
+    EXPECT_EQ(bar.right, client.right);
+
+    const int filterHeader = list.HeaderHeight();
+    p.ShowFilter = false;
     list.SetProperties(p);
-    ASSERT_NE(list.FilterBox(), nullptr);
-    EXPECT_TRUE(::IsWindowVisible(list.FilterBox()));
-    EXPECT_GT(list.HeaderHeight(), plainHeader);
-    ASSERT_NE(list.Shadow().hWnd(), nullptr);
-    EXPECT_TRUE(::IsWindowVisible(list.Shadow().hWnd()));
-    p.BorderVisible = false;
-    list.SetProperties(p);
-    EXPECT_FALSE(::IsWindowVisible(list.Shadow().hWnd()));
-    p.BorderVisible = true;
-    list.SetProperties(p);
-    EXPECT_TRUE(::IsWindowVisible(list.Shadow().hWnd()));
+    EXPECT_FALSE(::IsWindowVisible(box));
+    EXPECT_LT(list.HeaderHeight(), filterHeader);
+    for (bool border : {true, false}) {
+        p.BorderVisible = border;
+        list.SetProperties(p);
+        ASSERT_NE(list.Shadow().hWnd(), nullptr);
+        EXPECT_EQ(::IsWindowVisible(list.Shadow().hWnd()) != FALSE, border);
+    }
     list.HideList();
 }
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "controls/list/ucSelect.h"
-#include "core/rounding.h"
 #include "list_support.h"
 
 using namespace zelk;
@@ -27,35 +26,7 @@ constexpr uint32_t Bgr(uint32_t colorref) {
 
 } // namespace
 
-TEST(List, PaintsTheThemeColoursAtChosenRows) {
-    RecordingUiServices services;
-    for (bool dark : {true, false}) {
-        SCOPED_TRACE(dark ? "dark" : "light");
-        TestWindow host(0, 0, 400, 400);
-        ucList list(services, Themed(dark));
-        AddItems(list, {L"first", L"second", L"-", L"third"});
-        list.PlaceInForm(host.window, 0, 0, 200, 200);
-        list.SetListIndex(1);
-        const int row = list.RowHeight();
-        const int top = list.HeaderHeight();
-        const uint32_t back = dark ? 0x000000 : 0xFFFFFF;
-        EXPECT_EQ(Pixel(list, 190, top + row / 2), back);                // row 0, right margin
-        EXPECT_EQ(Pixel(list, 190, top + row + row / 2), Bgr(0xD77800)); // the selected row
-        const uint32_t line = Bgr(BlendColors(dark ? 0xFFFFFF : 0x000000, back, 50));
-        EXPECT_EQ(Pixel(list, 100, top + 2 * row + row / 4), line);     // the separator line
-        EXPECT_EQ(Pixel(list, 100, top + 2 * row + row / 2 - 1), back); // half a row: no line
-        // Text is drawn in the contrast colour somewhere on row 0.
-        bool textSeen = false;
-        for (int x = 16; x < 80 && !textSeen; ++x) {
-            for (int y = top; y < top + row; ++y) {
-                textSeen = textSeen || Pixel(list, x, y) == (dark ? 0xFFFFFFu : 0x000000u);
-            }
-        }
-        EXPECT_TRUE(textSeen);
-    }
-}
-
-TEST(List, ScrollsWhenRowsDoNotFitAndSortsForTheUser) {
+TEST(List, PaintsItsRowsAndRepaintsForEveryChangeAUserSees) {
     RecordingUiServices services;
     TestWindow host(0, 0, 400, 400);
     ucList list(services, Themed(true));
@@ -63,10 +34,31 @@ TEST(List, ScrollsWhenRowsDoNotFitAndSortsForTheUser) {
         list.AddItem(L"row " + std::to_wstring(i));
     }
     list.PlaceInForm(host.window, 0, 0, 200, 200);
-    ASSERT_NE(list.ScrollBar(), nullptr);
-    EXPECT_TRUE(list.ScrollBar()->Visible());
-    EXPECT_EQ(list.ScrollBar()->Model().Max(), 50 * 24 - (200 - 16));
+    list.SetListIndex(1);
+    const int row = list.RowHeight(), top = list.HeaderHeight();
+    EXPECT_EQ(Pixel(list, 150, top + row / 2), 0u);                  // row 0, right of its text
+    EXPECT_EQ(Pixel(list, 150, top + row + row / 2), Bgr(0xD77800)); // the selected row
+    bool textSeen = false;
+    for (int x = 16; x < 80 && !textSeen; ++x) {
+        for (int y = top; y < top + row; ++y) {
+            textSeen = textSeen || Pixel(list, x, y) == 0xFFFFFFu;
+        }
+    }
+    EXPECT_TRUE(textSeen);
+
+    int paints = list.PaintCount();
+    list.SetItemBackColor(0, 0x0000FF);
+    EXPECT_EQ(list.PaintCount(), ++paints);
+    EXPECT_EQ(Pixel(list, 150, top + 2), 0xFF0000u); // red row, BGRA
+    list.SetItemData(0, std::wstring(L"C:\\x"));
+    EXPECT_EQ(list.PaintCount(), paints); // data is not drawn
+    EXPECT_THROW(list.SetItemText(50, L"x"), ListIndexError);
+    EXPECT_THROW(list.ItemBold(-1), ListIndexError);
+
+    ASSERT_TRUE(list.ScrollBar()->Visible());
+    EXPECT_EQ(list.ScrollBar()->Model().Max(), 50 * 24 - (200 - 16)); // the last row reachable
     list.ScrollBar()->SetValue(240);
+    EXPECT_GT(list.PaintCount(), paints) << "scrolling did not repaint";
     EXPECT_EQ(list.ScrollValue(), 240);
 
     ucList letters(services, Themed(true));
@@ -74,35 +66,6 @@ TEST(List, ScrollsWhenRowsDoNotFitAndSortsForTheUser) {
     letters.QSort(0);
     EXPECT_EQ(letters.Items().Item(0).Text, L"A");
     EXPECT_EQ(letters.Items().Item(3).Text, L"\u00C9t\u00E9"); // É sorts with E, not after z
-}
-
-TEST(List, RowPropertiesRepaintAndRefuseMissingRows) {
-    RecordingUiServices services;
-    TestWindow host(0, 0, 400, 400);
-    ucList list(services, Themed(true));
-    list.AddItem(L"a");
-    list.PlaceInForm(host.window, 0, 0, 200, 200);
-    const int paints = list.PaintCount();
-    list.SetItemBackColor(0, 0x0000FF);
-    EXPECT_EQ(list.PaintCount(), paints + 1);
-    EXPECT_EQ(Pixel(list, 190, list.HeaderHeight() + 2), 0xFF0000u); // red row, BGRA
-    list.SetItemData(0, std::wstring(L"C:\\x"));
-    EXPECT_EQ(list.PaintCount(), paints + 1); // data is not drawn
-    EXPECT_THROW(list.SetItemText(3, L"x"), ListIndexError);
-    EXPECT_THROW(list.ItemBold(-1), ListIndexError);
-    EXPECT_EQ(list.ItemText(0), L"a");
-}
-
-TEST(List, FormsDeclareListsThroughSavedValues) {
-    RecordingUiServices services;
-    PropertyBag design;
-    design.Write(L"ItemHeight", L"40");
-    design.Write(L"BackColor", L"0");
-    ucList list(services, design);
-    EXPECT_EQ(list.Properties().ItemHeight, 40);
-    EXPECT_EQ(list.Properties().BackColor, 0u);
-    EXPECT_EQ(list.Properties().ListWidth, 250); // not saved: its default
-    EXPECT_EQ(list.RowHeight(), static_cast<int>(RoundHalfEven(40 * list.Scale())));
 }
 
 TEST(List, ItemCustomDrawSeesEveryDrawnRow) {
@@ -121,21 +84,6 @@ TEST(List, ItemCustomDrawSeesEveryDrawnRow) {
     rows.clear();
     list.Refresh();
     EXPECT_EQ(rows, (std::vector<long>{0, 2}));
-}
-
-TEST(List, AListThatIsNeverShownHasNoWindow) {
-    RecordingUiServices services;
-    TestWindow host(0, 0, 400, 400);
-    const long before = ProcessWindows();
-    std::vector<std::unique_ptr<ucList>> lists;
-    for (int i = 0; i < 200; ++i) {
-        lists.push_back(std::make_unique<ucList>(services, Themed(true)));
-        lists.back()->AddItem(L"x");
-    }
-    EXPECT_EQ(lists.front()->hWnd(), nullptr);
-    EXPECT_EQ(ProcessWindows(), before);
-    lists.front()->PlaceInForm(host.window, 0, 0, 100, 100);
-    EXPECT_GT(ProcessWindows(), before) << "the count does not see a list's window";
 }
 
 TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
@@ -167,42 +115,6 @@ TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
     }
     EXPECT_EQ(GdiObjects(), before);
     EXPECT_GE(list.PaintCount(), 1000);
-}
-
-TEST(List, FilterBoxNarrowsThePopupAndKeepsGroupHeaders) {
-    RecordingUiServices services;
-    ListProperties p = Themed(true);
-    p.ListStyle = 0;
-    p.ShowFilter = true;
-    ucList list(services, p);
-    list.AddItem(L"Documents");
-    list.OpenGroup(L"Office");
-    list.AddItem(L"Word doc");
-    list.AddItem(L"Excel");
-    list.CloseGroup();
-    for (int i = 0; i < 30; ++i) {
-        list.AddItem(L"Other " + std::to_wstring(i));
-    }
-    Show(list, 100, 100);
-    ASSERT_NE(list.FilterBox(), nullptr);
-    EXPECT_TRUE(::IsWindowVisible(list.FilterBox()));
-    const int header = list.HeaderHeight();
-    EXPECT_GT(header, 4 * 8);
-
-    ::SetWindowTextW(list.FilterBox(), L"DOC"); // as typed: the box's change runs the filter
-    EXPECT_EQ(list.MatchCount(), 2);
-    RECT r{};
-    ::GetWindowRect(list.hWnd(), &r);
-    EXPECT_EQ(r.bottom - r.top, header + 3 * list.RowHeight() + 8); // two rows and a header
-    EXPECT_TRUE(list.Items().Item(1).Visible);
-    EXPECT_FALSE(list.Items().Item(3).Visible);
-    EXPECT_FALSE(list.ScrollBar()->Visible());
-
-    list.SetFilterText(L"");
-    EXPECT_EQ(list.MatchCount(), 33);
-    ::GetWindowRect(list.hWnd(), &r);
-    EXPECT_GT(r.bottom - r.top, header + 20 * list.RowHeight()); // grows again, never shrinks
-    list.HideList();
 }
 
 TEST(List, DropEventsArriveWithClientPixelsAndTheText) {

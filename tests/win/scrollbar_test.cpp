@@ -116,94 +116,156 @@ struct Stage {
         Hover(client);
         ASSERT_TRUE(TimerArrives(bar.hwnd()));
     }
-    void Press(POINT client, WPARAM keys = MK_LBUTTON) {
-        ::SendMessageW(bar.hwnd(), WM_LBUTTONDOWN, keys, MAKELPARAM(client.x, client.y));
-    }
-    void Release(POINT client) {
-        ::SendMessageW(bar.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+    void Send(UINT message, WPARAM keys, POINT client) {
+        ::SendMessageW(bar.hwnd(), message, keys, MAKELPARAM(client.x, client.y));
     }
 };
 
 } // namespace
 
-TEST(ScrollbarWindow, FallsIdleWhenThePointerLeavesAHotPartOrAPressEnds) {
+// Whatever a person does with the pointer and the buttons, the host sees each press begin and
+// end once, and the bar ends with no timer left to wake the program.
+TEST(ScrollbarWindow, EveryPressRaisesMouseDownThenOneMouseUpAndTheBarFallsIdle) {
+    using Events = std::vector<std::string>;
     struct Case {
         const char* name;
-        std::function<void(Stage&)> run;
+        // Acts on the bar and answers the events it should have raised.
+        std::function<Events(Stage&)> run;
     };
+    const auto at = [](POINT p) { return std::to_string(p.x) + "," + std::to_string(p.y); };
     const Case cases[] = {
-        {"arrow, then the track",
+        {"hot arrow, then the track",
          [](Stage& s) {
              s.HoverHot(s.Arrow1());
              s.Hover(s.Track2());
+             return Events{};
          }},
-        {"thumb, then the track",
-         [](Stage& s) {
-             s.HoverHot(s.Thumb());
-             s.Hover(s.Track2());
-         }},
-        {"arrow, then the container beside the bar",
+        {"hot arrow, then the container beside the bar",
          [](Stage& s) {
              s.HoverHot(s.Arrow2());
-             ASSERT_TRUE(PointAt(s.Screen(-40, 150))); // the bar gets no message for that
+             EXPECT_TRUE(PointAt(s.Screen(-40, 150))); // the bar gets no message for that
+             return Events{};
          }},
-        {"thumb, then outside the window",
-         [](Stage& s) {
-             s.HoverHot(s.Thumb());
-             ASSERT_TRUE(PointAt({700, 600}));
-         }},
-        {"arrow, then the bar is hidden under the pointer",
-         [](Stage& s) {
-             s.HoverHot(s.Arrow1());
-             s.bar.SetVisible(false);
-         }},
-        {"arrow, then the bar is disabled under the pointer",
+        {"hot arrow, then the bar is disabled under the pointer",
          [](Stage& s) {
              s.HoverHot(s.Arrow1());
              s.bar.SetEnabled(false);
+             return Events{};
          }},
-        {"arrow, then another window covers the bar",
+        {"hot arrow, then another window covers the bar",
          [](Stage& s) {
              s.HoverHot(s.Arrow2());
-             const POINT at = s.Screen(-10, 200);
+             const POINT cover = s.Screen(-10, 200);
              // Not a STATIC: those let the pointer through to what lies below.
              s.cover = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, CoverClass(), L"",
-                                         WS_POPUP, at.x, at.y, 60, 200, nullptr, nullptr,
+                                         WS_POPUP, cover.x, cover.y, 60, 200, nullptr, nullptr,
                                          ::GetModuleHandleW(nullptr), nullptr);
-             ASSERT_NE(s.cover, nullptr);
              ::ShowWindow(s.cover, SW_SHOWNA);
+             return Events{};
          }},
-        {"arrow held, released away from the bar",
-         [](Stage& s) {
+        {"left on an arrow: it scrolls",
+         [&](Stage& s) {
+             s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow2());
+             s.Send(WM_LBUTTONUP, 0, s.Arrow2());
+             CountTimers(s.window(), 200);
+             EXPECT_EQ(s.bar.Value(), 10);
+             return Events{"down 1 0 " + at(s.Arrow2()) + " captured pressed",
+                           "up 1 0 " + at(s.Arrow2()) + " free"};
+         }},
+        {"shift and left on a hot arrow, held, released away from the bar",
+         [&](Stage& s) {
              s.HoverHot(s.Arrow2());
-             s.Press(s.Arrow2());
+             s.Send(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, s.Arrow2());
              CountTimers(s.window(), 400); // the auto-repeat starts
-             ASSERT_TRUE(PointAt({700, 600}));
-             s.Release({700, 600});
+             EXPECT_TRUE(PointAt({700, 600}));
+             s.Send(WM_LBUTTONUP, MK_SHIFT, {-50, 400});
+             return Events{"down 1 1 " + at(s.Arrow2()) + " captured pressed",
+                           "up 1 1 -50,400 free"};
+         }},
+        {"control and right on the thumb",
+         [&](Stage& s) {
+             s.Send(WM_RBUTTONDOWN, MK_RBUTTON | MK_CONTROL, s.Thumb());
+             s.Send(WM_RBUTTONUP, MK_CONTROL, s.Thumb());
+             EXPECT_EQ(s.bar.Model().Target(), 0); // only the left button scrolls
+             return Events{"down 2 2 " + at(s.Thumb()) + " captured",
+                           "up 2 2 " + at(s.Thumb()) + " free"};
+         }},
+        {"left and right held together",
+         [&](Stage& s) {
+             s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow2());
+             s.Send(WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, s.Arrow2());
+             s.Send(WM_LBUTTONUP, MK_RBUTTON, s.Arrow2());
+             s.Send(WM_RBUTTONUP, 0, s.Arrow2());
+             return Events{"down 1 0 " + at(s.Arrow2()) + " captured pressed",
+                           "down 2 0 " + at(s.Arrow2()) + " captured pressed",
+                           "up 1 0 " + at(s.Arrow2()) + " captured", // the right one still holds it
+                           "up 2 0 " + at(s.Arrow2()) + " free"};
          }},
         {"track held until the thumb reaches the pointer, button still down",
-         [](Stage& s) {
-             ASSERT_TRUE(PointAt(s.Screen(s.Track2().x, s.Track2().y)));
-             s.Press(s.Track2());
+         [&](Stage& s) {
+             EXPECT_TRUE(PointAt(s.Screen(s.Track2().x, s.Track2().y)));
+             s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Track2());
              for (int i = 0; i < 500 && s.bar.Model().PressedPart() != kNoPart; ++i) {
                  CountTimers(s.window(), 10);
              }
-             ASSERT_EQ(s.bar.Model().PressedPart(), kNoPart);
+             EXPECT_EQ(s.bar.Model().PressedPart(), kNoPart);
+             return Events{"down 1 0 " + at(s.Track2()) + " captured pressed"};
          }},
-        {"arrow held when another window takes the capture",
-         [](Stage& s) {
+        {"arrow held, repeating, when another window takes the capture",
+         [&](Stage& s) {
+             const POINT rest{-30, 100}; // a press that ends by itself reports the pointer
              s.HoverHot(s.Arrow2());
-             s.Press(s.Arrow2());
+             s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow2());
              CountTimers(s.window(), 400);
-             ASSERT_TRUE(PointAt({700, 600}));
+             EXPECT_TRUE(PointAt(s.Screen(rest.x, rest.y)));
              ::SetCapture(s.host.window);
              ::ReleaseCapture();
+             s.Send(WM_LBUTTONUP, 0, s.Arrow2()); // too late: that press is over
+             return Events{"down 1 0 " + at(s.Arrow2()) + " captured pressed",
+                           "up 1 0 " + at(rest) + " free"};
+         }},
+        {"left held when the bar is hidden",
+         [&](Stage& s) {
+             const POINT rest{-20, 150};
+             EXPECT_TRUE(PointAt(s.Screen(rest.x, rest.y)));
+             s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Thumb());
+             s.bar.SetVisible(false);
+             s.Send(WM_LBUTTONUP, 0, s.Thumb());
+             return Events{"down 1 0 " + at(s.Thumb()) + " captured pressed",
+                           "up 1 0 " + at(rest) + " free"};
+         }},
+        {"a release without a press on the bar",
+         [&](Stage& s) {
+             s.Send(WM_LBUTTONUP, 0, s.Arrow1());
+             return Events{};
+         }},
+        {"a disabled bar",
+         [&](Stage& s) {
+             s.bar.SetEnabled(false);
+             s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow1());
+             s.Send(WM_LBUTTONUP, 0, s.Arrow1());
+             return Events{};
          }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        ASSERT_TRUE(PointAt({700, 600}));
         Stage stage;
-        c.run(stage);
+        Events events;
+        // The bar's own handling comes first: in MouseDown it holds the mouse and (for the
+        // left button) the pressed part; in MouseUp it has let both go.
+        const auto record = [&](const char* what, int button, int shift, float x, float y) {
+            std::string line = std::string(what) + " " + std::to_string(button) + " " +
+                               std::to_string(shift) + " " + std::to_string(static_cast<int>(x)) +
+                               "," + std::to_string(static_cast<int>(y));
+            line += ::GetCapture() == stage.window() ? " captured" : " free";
+            events.push_back(line + (stage.bar.Model().PressedPart() != kNoPart ? " pressed" : ""));
+        };
+        stage.bar.MouseDown = [&](int& b, int& s, float& x, float& y) {
+            record("down", b, s, x, y);
+        };
+        stage.bar.MouseUp = [&](int& b, int& s, float& x, float& y) { record("up", b, s, x, y); };
+        EXPECT_EQ(c.run(stage), events);
         // Seeing the pointer gone may take the bar one tick of its hot tracking; wait for it
         // to say it is idle rather than trusting the clock, then check that nothing comes.
         CountTimers(stage.window(), 100);
@@ -213,150 +275,6 @@ TEST(ScrollbarWindow, FallsIdleWhenThePointerLeavesAHotPartOrAPressEnds) {
         EXPECT_EQ(stage.bar.RunningTimers(), 0);
         EXPECT_EQ(CountTimers(stage.window(), 300), 0);
     }
-}
-
-TEST(ScrollbarWindow, EveryPressRaisesMouseDownThenOneMouseUp) {
-    using Events = std::vector<std::string>;
-    struct Case {
-        const char* name;
-        // Acts on the bar and answers the events it should have raised.
-        std::function<Events(Stage&, std::function<void()>& onDown)> run;
-    };
-    const auto send = [](Stage& s, UINT message, WPARAM keys, POINT at) {
-        ::SendMessageW(s.window(), message, keys, MAKELPARAM(at.x, at.y));
-    };
-    const auto at = [](POINT p) { return std::to_string(p.x) + "," + std::to_string(p.y); };
-    const Case cases[] = {
-        {"left on an arrow",
-         [&](Stage& s, auto&) {
-             send(s, WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow2());
-             send(s, WM_LBUTTONUP, 0, s.Arrow2());
-             return Events{"down 1 0 " + at(s.Arrow2()) + " captured pressed",
-                           "up 1 0 " + at(s.Arrow2()) + " free"};
-         }},
-        {"shift and left on the track, released far off the bar",
-         [&](Stage& s, auto&) {
-             send(s, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, s.Track2());
-             send(s, WM_LBUTTONUP, MK_SHIFT, {-50, 400});
-             return Events{"down 1 1 " + at(s.Track2()) + " captured pressed",
-                           "up 1 1 -50,400 free"};
-         }},
-        {"right on the thumb",
-         [&](Stage& s, auto&) {
-             send(s, WM_RBUTTONDOWN, MK_RBUTTON, s.Thumb());
-             send(s, WM_RBUTTONUP, 0, s.Thumb());
-             EXPECT_EQ(s.bar.Model().Target(), 0); // only the left button scrolls
-             return Events{"down 2 0 " + at(s.Thumb()) + " captured",
-                           "up 2 0 " + at(s.Thumb()) + " free"};
-         }},
-        {"control and middle on an arrow",
-         [&](Stage& s, auto&) {
-             send(s, WM_MBUTTONDOWN, MK_MBUTTON | MK_CONTROL, s.Arrow1());
-             send(s, WM_MBUTTONUP, MK_CONTROL, s.Arrow1());
-             return Events{"down 4 2 " + at(s.Arrow1()) + " captured",
-                           "up 4 2 " + at(s.Arrow1()) + " free"};
-         }},
-        {"left and right held together",
-         [&](Stage& s, auto&) {
-             send(s, WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow2());
-             send(s, WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, s.Arrow2());
-             send(s, WM_LBUTTONUP, MK_RBUTTON, s.Arrow2());
-             send(s, WM_RBUTTONUP, 0, s.Arrow2());
-             return Events{"down 1 0 " + at(s.Arrow2()) + " captured pressed",
-                           "down 2 0 " + at(s.Arrow2()) + " captured pressed",
-                           "up 1 0 " + at(s.Arrow2()) + " captured", // the right one still holds it
-                           "up 2 0 " + at(s.Arrow2()) + " free"};
-         }},
-        {"left held when another window takes the capture",
-         [&](Stage& s, auto&) {
-             const POINT rest{8, 150};
-             EXPECT_TRUE(PointAt(s.Screen(rest.x, rest.y)));
-             send(s, WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow2());
-             ::SetCapture(s.host.window);
-             ::ReleaseCapture();
-             send(s, WM_LBUTTONUP, 0, s.Arrow2()); // too late: that press is over
-             return Events{"down 1 0 " + at(s.Arrow2()) + " captured pressed",
-                           "up 1 0 " + at(rest) + " free"};
-         }},
-        {"left held when the bar is hidden",
-         [&](Stage& s, auto&) {
-             const POINT rest{-30, 100}; // a press that ends by itself reports the pointer
-             EXPECT_TRUE(PointAt(s.Screen(rest.x, rest.y)));
-             send(s, WM_LBUTTONDOWN, MK_LBUTTON, s.Thumb());
-             s.bar.SetVisible(false);
-             send(s, WM_LBUTTONUP, 0, s.Thumb());
-             return Events{"down 1 0 " + at(s.Thumb()) + " captured pressed",
-                           "up 1 0 " + at(rest) + " free"};
-         }},
-        {"a host that hides the bar in MouseDown",
-         [&](Stage& s, std::function<void()>& onDown) {
-             const POINT rest{-30, 100};
-             EXPECT_TRUE(PointAt(s.Screen(rest.x, rest.y)));
-             onDown = [&s] { s.bar.SetVisible(false); };
-             send(s, WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow1());
-             send(s, WM_LBUTTONUP, 0, s.Arrow1());
-             return Events{"down 1 0 " + at(s.Arrow1()) + " captured pressed",
-                           "up 1 0 " + at(rest) + " free"};
-         }},
-        {"a release without a press on the bar",
-         [&](Stage& s, auto&) {
-             send(s, WM_LBUTTONUP, 0, s.Arrow1());
-             return Events{};
-         }},
-        {"a disabled bar",
-         [&](Stage& s, auto&) {
-             s.bar.SetEnabled(false);
-             send(s, WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow1());
-             send(s, WM_LBUTTONUP, 0, s.Arrow1());
-             return Events{};
-         }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Stage stage;
-        Events events;
-        std::function<void()> onDown;
-        // The bar's own handling comes first: in MouseDown it holds the mouse and (for the
-        // left button) the pressed part; in MouseUp it has let both go.
-        const auto record = [&](const char* what, int button, int shift, float x, float y) {
-            std::string line = std::string(what) + " " + std::to_string(button) + " " +
-                               std::to_string(shift) + " " + std::to_string(static_cast<int>(x)) +
-                               "," + std::to_string(static_cast<int>(y));
-            line += ::GetCapture() == stage.window() ? " captured" : " free";
-            if (stage.bar.Model().PressedPart() != kNoPart) {
-                line += " pressed";
-            }
-            events.push_back(line);
-        };
-        stage.bar.MouseDown = [&](int& button, int& shift, float& x, float& y) {
-            record("down", button, shift, x, y);
-            if (onDown) {
-                onDown();
-            }
-        };
-        stage.bar.MouseUp = [&](int& button, int& shift, float& x, float& y) {
-            record("up", button, shift, x, y);
-        };
-        const Events expected = c.run(stage, onDown);
-        EXPECT_EQ(events, expected);
-    }
-}
-
-TEST(ScrollbarWindow, ArrowPressGlidesAndRaisesChange) {
-    RecordingUiServices services;
-    TestWindow host(0, 0, 100, 300);
-    ucScrollbar bar(host.window, services, 0, 0, 16, 232);
-    bar.SetShowButtons(true);
-    int changes = 0;
-    bar.Change = [&] { ++changes; };
-    const int arrow = ::GetSystemMetrics(SM_CYVSCROLL);
-    ::SendMessageW(bar.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 232 - arrow / 2));
-    ::SendMessageW(bar.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(8, 232 - arrow / 2));
-    EXPECT_EQ(bar.Model().Target(), 10);
-    PumpFor(600);
-    EXPECT_EQ(bar.Value(), 10);
-    EXPECT_GE(changes, 2); // it glided there in steps
-    EXPECT_TRUE(services.boxes.empty());
 }
 
 TEST(ScrollbarWindow, OwnerDrawnLookLeavesEveryPartToTheContainer) {
@@ -377,20 +295,18 @@ TEST(ScrollbarWindow, OwnerDrawnLookLeavesEveryPartToTheContainer) {
 }
 
 TEST(ScrollbarWindow, WheelOverTheTrackedWindowScrolls) {
-    RecordingUiServices services;
-    TestWindow host(0, 0, 100, 300);
-    ::ShowWindow(host.window, SW_SHOWNA);
-    ucScrollbar bar(host.window, services, 84, 0, 16, 300);
-    bar.SetVisible(true);
-    bar.Model().SetWheelChange(30);
-    // Over the container, not the bar; put back before each wheel turn.
-    ASSERT_TRUE(PointAt({20, 150}));
-    ::SendMessageW(host.window, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(20, 150));
-    EXPECT_EQ(bar.Model().Target(), 0); // not taken
-    bar.TrackMouseWheelOnHwnd(host.window);
-    ASSERT_TRUE(PointAt({20, 150}));
-    ::SendMessageW(host.window, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(20, 150));
-    EXPECT_EQ(bar.Model().Target(), 30);
-    PumpFor(500);
-    EXPECT_EQ(bar.Value(), 30);
+    Stage s;
+    s.bar.Model().SetWheelChange(30);
+    const auto wheel = [&] {
+        // Over the container, not the bar; put back before each wheel turn.
+        ASSERT_TRUE(PointAt(s.Screen(-40, 150)));
+        ::SendMessageW(s.host.window, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+    };
+    wheel();
+    EXPECT_EQ(s.bar.Model().Target(), 0); // not taken
+    s.bar.TrackMouseWheelOnHwnd(s.host.window);
+    wheel();
+    EXPECT_EQ(s.bar.Model().Target(), 30);
+    PumpFor(100);
+    EXPECT_EQ(s.bar.Value(), 30);
 }
