@@ -116,34 +116,57 @@ TEST(Drop, ARefusedRegistrationIsLoggedAndLeavesNoTarget) {
     EXPECT_TRUE(services.logs.empty());
 }
 
-// OLE calls the drop target from its own loop: a host handler that throws must not cross
-// into it. The call is logged, answers E_UNEXPECTED with no effect, and the next drag works.
-TEST(Drop, AThrowingHandlerIsLoggedAndTheDropRefused) {
+// The host hears of a drag in client pixels with the text it carries. OLE calls the drop
+// target from its own loop: a host handler that throws must not cross into it. The call is
+// logged, answers E_UNEXPECTED with no effect, and the next drag works.
+TEST(Drop, EventsCarryClientPixelsAndTheTextAndAThrowingHandlerRefusesTheDrop) {
     RecordingUiServices services;
     TestWindow host(100, 50, 400, 400);
     ucList list(services, ListProperties{});
+    list.AddItem(L"a");
     list.PlaceInForm(host.window, 10, 20, 200, 200);
+    EXPECT_EQ(list.SetOLEDropMode(2)->number, 380);
+    EXPECT_EQ(list.DropTarget(), nullptr);
     ASSERT_FALSE(list.SetOLEDropMode(1));
     ASSERT_NE(list.DropTarget(), nullptr);
-    bool fail = true;
-    int overs = 0, drops = 0;
-    list.OLEDragOver = [&](IDataObject*, long& effect, int&, int&, float&, float&, int&) {
-        ++overs;
-        effect = DROPEFFECT_MOVE;
+    bool fail = false;
+    std::vector<std::string> events;
+    const auto record = [&](std::string what, IDataObject* data, float x, float y) {
+        what += " " + std::to_string(int(x)) + "," + std::to_string(int(y)) + " ";
+        for (wchar_t c : data ? DataObjectText(data) : L"-") {
+            what += static_cast<char>(c);
+        }
+        events.push_back(what);
         if (fail) {
             throw std::runtime_error("host handler failed");
         }
     };
-    list.OLEDragDrop = [&](IDataObject*, long& effect, int&, int&, float&, float&) {
-        ++drops;
+    list.OLEDragOver = [&](IDataObject* data, long& effect, int& button, int&, float& x, float& y,
+                           int& state) {
+        effect = DROPEFFECT_MOVE;
+        record("over " + std::to_string(state) + " b" + std::to_string(button), data, x, y);
+    };
+    list.OLEDragDrop = [&](IDataObject* data, long& effect, int&, int&, float& x, float& y) {
         effect = DROPEFFECT_MOVE;
         if (fail) {
             throw std::bad_alloc();
         }
+        record("drop", data, x, y);
     };
     IDataObject* data = CreateTextDataObject(L"Tools");
-    POINTL at{150, 100};
     IDropTarget* target = list.DropTarget();
+    POINTL at{100 + 10 + 30, 50 + 20 + 40}; // screen point 30,40 inside the list
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(target->DragEnter(data, MK_LBUTTON, at, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_MOVE));
+    at.y += 5;
+    target->DragOver(MK_LBUTTON, at, &effect);
+    EXPECT_EQ(target->Drop(data, 0, at, &effect), S_OK);
+    EXPECT_EQ(events, (std::vector<std::string>{"over 0 b1 30,40 Tools", "over 2 b1 30,45 Tools",
+                                                "drop 30,45 Tools"}));
+    EXPECT_TRUE(services.logs.empty());
+
+    fail = true;
     const struct {
         const char* name;
         std::function<HRESULT(DWORD&)> call;
@@ -164,7 +187,7 @@ TEST(Drop, AThrowingHandlerIsLoggedAndTheDropRefused) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         services.logs.clear();
-        DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
         EXPECT_EQ(c.call(effect), E_UNEXPECTED);
         EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
         ASSERT_EQ(services.logs.size(), 1u);
@@ -173,16 +196,13 @@ TEST(Drop, AThrowingHandlerIsLoggedAndTheDropRefused) {
         EXPECT_NE(services.logs[0].text.find(c.where), std::wstring::npos);
     }
     EXPECT_NE(services.logs[0].text.find(L"bad_alloc"), std::wstring::npos);
-    EXPECT_EQ(overs, 3);
-    EXPECT_EQ(drops, 1);
 
     fail = false;
     services.logs.clear();
-    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    events.clear();
     EXPECT_EQ(target->DragEnter(data, MK_LBUTTON, at, &effect), S_OK);
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_MOVE));
     EXPECT_EQ(target->Drop(data, 0, at, &effect), S_OK);
-    EXPECT_EQ(drops, 2);
+    EXPECT_EQ(events.size(), 2u);
     EXPECT_TRUE(services.logs.empty());
     data->Release();
 }

@@ -117,48 +117,6 @@ TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
     EXPECT_GE(list.PaintCount(), 1000);
 }
 
-TEST(List, DropEventsArriveWithClientPixelsAndTheText) {
-    RecordingUiServices services;
-    {
-        TestWindow host(0, 0, 400, 400);
-        ::SetWindowPos(host.window, nullptr, 100, 50, 400, 400, SWP_NOZORDER | SWP_NOACTIVATE);
-        ucList list(services, Themed(false));
-        list.AddItem(L"a");
-        list.PlaceInForm(host.window, 10, 20, 200, 200);
-        EXPECT_EQ(list.SetOLEDropMode(2)->number, 380);
-        EXPECT_EQ(list.DropTarget(), nullptr);
-        ASSERT_FALSE(list.SetOLEDropMode(1));
-        ASSERT_NE(list.DropTarget(), nullptr);
-
-        std::vector<std::string> events;
-        list.OLEDragOver = [&](IDataObject* data, long& effect, int& button, int&, float& x,
-                               float& y, int& state) {
-            events.push_back("over " + std::to_string(state) + " " + std::to_string(int(x)) + "," +
-                             std::to_string(int(y)) + " b" + std::to_string(button) +
-                             (data ? " " + std::string(DataObjectText(data).size(), 't') : ""));
-            effect = DROPEFFECT_MOVE;
-        };
-        std::wstring dropped;
-        list.OLEDragDrop = [&](IDataObject* data, long&, int&, int&, float& x, float& y) {
-            dropped = DataObjectText(data);
-            events.push_back("drop " + std::to_string(int(x)) + "," + std::to_string(int(y)));
-        };
-        IDataObject* data = CreateTextDataObject(L"Tools");
-        DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-        POINTL at{100 + 10 + 30, 50 + 20 + 40}; // screen point 30,40 inside the list
-        list.DropTarget()->DragEnter(data, MK_LBUTTON, at, &effect);
-        EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_MOVE));
-        at.y += 5;
-        list.DropTarget()->DragOver(MK_LBUTTON, at, &effect);
-        list.DropTarget()->Drop(data, 0, at, &effect);
-        data->Release();
-        EXPECT_EQ(events, (std::vector<std::string>{"over 0 30,40 b1 ttttt",
-                                                    "over 2 30,45 b1 ttttt", "drop 30,45"}));
-        EXPECT_EQ(dropped, L"Tools");
-    }
-    EXPECT_TRUE(services.logs.empty());
-}
-
 TEST(Select, F4ToggleWheelStepsAndChoosingSetsTheText) {
     RecordingUiServices services;
     TestWindow form(100, 100, 400, 200, true);

@@ -60,27 +60,17 @@ bool TimerArrives(HWND window) {
     return false;
 }
 
-// A plain window class: its windows take the pointer.
-const wchar_t* CoverClass() {
-    static const ATOM atom = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"ZelkTestCover";
-        return ::RegisterClassExW(&wc);
-    }();
-    return reinterpret_cast<const wchar_t*>(static_cast<ULONG_PTR>(atom));
-}
-
 // A shown, topmost container with a shown bar 16 x 300 on its right, somewhere on the screen
-// where nothing else is, so that the pointer can be put on each part.
+// where nothing else is, so that the pointer can be put on each part. The host's events are
+// recorded as the host sees them: MouseDown after the bar holds the mouse and (for the left
+// button) the pressed part, MouseUp after it has let both go.
 struct Stage {
     RecordingUiServices services;
     TestWindow host{0, 0, 100, 300};
     ucScrollbar bar{host.window, services, 84, 0, 16, 300};
     HWND cover = nullptr;
     int arrow = ::GetSystemMetrics(SM_CYVSCROLL);
+    std::vector<std::string> events;
 
     Stage() {
         ::SetWindowPos(host.window, HWND_TOPMOST, 300, 200, 100, 300, SWP_NOACTIVATE);
@@ -88,6 +78,13 @@ struct Stage {
         bar.SetShowButtons(true);
         bar.SetVisible(true);
         bar.Model().SetSmoothScrollFactor(100); // a glide ends after one step
+        const auto record = [this](const char* what, int button) {
+            events.push_back(what + std::to_string(button) +
+                             (::GetCapture() == window() ? " captured" : " free") +
+                             (bar.Model().PressedPart() != kNoPart ? " pressed" : ""));
+        };
+        bar.MouseDown = [record](int& button, int&, float&, float&) { record("down ", button); };
+        bar.MouseUp = [record](int& button, int&, float&, float&) { record("up ", button); };
         PumpMessages();
     }
     ~Stage() {
@@ -96,24 +93,19 @@ struct Stage {
         }
     }
     HWND window() const { return bar.hwnd(); }
-    POINT Screen(int x, int y) const {
-        POINT p{x, y};
-        ::ClientToScreen(bar.hwnd(), &p);
-        return p;
+    POINT Screen(POINT client) const {
+        ::ClientToScreen(bar.hwnd(), &client);
+        return client;
     }
     // Where each part is, in the bar's client pixels.
     POINT Arrow1() const { return {8, arrow / 2}; }
     POINT Arrow2() const { return {8, 300 - arrow / 2}; }
     POINT Thumb() const { return {8, arrow + 4}; }
     POINT Track2() const { return {8, 300 - arrow - 6}; }
-    // The pointer onto a point of the bar, with the move message the bar then gets.
-    void Hover(POINT client) {
-        ASSERT_TRUE(PointAt(Screen(client.x, client.y)));
-        ::SendMessageW(bar.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
-    }
-    // Rests on a hot part until the bar's hot tracking is seen running.
+    // Rests the pointer on a hot part until the bar's hot tracking is seen running.
     void HoverHot(POINT client) {
-        Hover(client);
+        ASSERT_TRUE(PointAt(Screen(client)));
+        Send(WM_MOUSEMOVE, 0, client);
         ASSERT_TRUE(TimerArrives(bar.hwnd()));
     }
     void Send(UINT message, WPARAM keys, POINT client) {
@@ -127,145 +119,100 @@ struct Stage {
 // end once, and the bar ends with no timer left to wake the program.
 TEST(ScrollbarWindow, EveryPressRaisesMouseDownThenOneMouseUpAndTheBarFallsIdle) {
     using Events = std::vector<std::string>;
-    struct Case {
+    const Events click{"down 1 captured pressed", "up 1 free"};
+    const struct {
         const char* name;
-        // Acts on the bar and answers the events it should have raised.
-        std::function<Events(Stage&)> run;
-    };
-    const auto at = [](POINT p) { return std::to_string(p.x) + "," + std::to_string(p.y); };
-    const Case cases[] = {
-        {"hot arrow, then the track",
-         [](Stage& s) {
-             s.HoverHot(s.Arrow1());
-             s.Hover(s.Track2());
-             return Events{};
-         }},
+        std::function<void(Stage&)> run;
+        Events events;
+    } cases[] = {
         {"hot arrow, then the container beside the bar",
          [](Stage& s) {
              s.HoverHot(s.Arrow2());
-             EXPECT_TRUE(PointAt(s.Screen(-40, 150))); // the bar gets no message for that
-             return Events{};
-         }},
+             EXPECT_TRUE(PointAt(s.Screen({-40, 150}))); // the bar gets no message for that
+         },
+         {}},
         {"hot arrow, then the bar is disabled under the pointer",
          [](Stage& s) {
              s.HoverHot(s.Arrow1());
              s.bar.SetEnabled(false);
-             return Events{};
-         }},
+         },
+         {}},
         {"hot arrow, then another window covers the bar",
          [](Stage& s) {
              s.HoverHot(s.Arrow2());
-             const POINT cover = s.Screen(-10, 200);
-             // Not a STATIC: those let the pointer through to what lies below.
-             s.cover = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, CoverClass(), L"",
-                                         WS_POPUP, cover.x, cover.y, 60, 200, nullptr, nullptr,
+             const POINT at = s.Screen({-10, 200});
+             s.cover = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, L"BUTTON", L"", WS_POPUP,
+                                         at.x, at.y, 60, 200, nullptr, nullptr,
                                          ::GetModuleHandleW(nullptr), nullptr);
              ::ShowWindow(s.cover, SW_SHOWNA);
-             return Events{};
-         }},
+         },
+         {}},
         {"left on an arrow: it scrolls",
-         [&](Stage& s) {
+         [](Stage& s) {
              s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow2());
              s.Send(WM_LBUTTONUP, 0, s.Arrow2());
              CountTimers(s.window(), 200);
              EXPECT_EQ(s.bar.Value(), 10);
-             return Events{"down 1 0 " + at(s.Arrow2()) + " captured pressed",
-                           "up 1 0 " + at(s.Arrow2()) + " free"};
-         }},
-        {"shift and left on a hot arrow, held, released away from the bar",
-         [&](Stage& s) {
+         },
+         click},
+        {"left held on a hot arrow, repeating, released away from the bar",
+         [](Stage& s) {
              s.HoverHot(s.Arrow2());
-             s.Send(WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, s.Arrow2());
-             CountTimers(s.window(), 400); // the auto-repeat starts
-             EXPECT_TRUE(PointAt({700, 600}));
-             s.Send(WM_LBUTTONUP, MK_SHIFT, {-50, 400});
-             return Events{"down 1 1 " + at(s.Arrow2()) + " captured pressed",
-                           "up 1 1 -50,400 free"};
-         }},
-        {"control and right on the thumb",
-         [&](Stage& s) {
-             s.Send(WM_RBUTTONDOWN, MK_RBUTTON | MK_CONTROL, s.Thumb());
-             s.Send(WM_RBUTTONUP, MK_CONTROL, s.Thumb());
-             EXPECT_EQ(s.bar.Model().Target(), 0); // only the left button scrolls
-             return Events{"down 2 2 " + at(s.Thumb()) + " captured",
-                           "up 2 2 " + at(s.Thumb()) + " free"};
-         }},
-        {"left and right held together",
-         [&](Stage& s) {
              s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow2());
-             s.Send(WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, s.Arrow2());
+             CountTimers(s.window(), 400);
+             EXPECT_TRUE(PointAt({700, 600}));
+             s.Send(WM_LBUTTONUP, 0, {-50, 400});
+         },
+         click},
+        {"right, then left held together: only the left one scrolls",
+         [](Stage& s) {
+             s.Send(WM_RBUTTONDOWN, MK_RBUTTON, s.Arrow2());
+             EXPECT_EQ(s.bar.Model().Target(), 0);
+             s.Send(WM_LBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, s.Arrow2());
              s.Send(WM_LBUTTONUP, MK_RBUTTON, s.Arrow2());
              s.Send(WM_RBUTTONUP, 0, s.Arrow2());
-             return Events{"down 1 0 " + at(s.Arrow2()) + " captured pressed",
-                           "down 2 0 " + at(s.Arrow2()) + " captured pressed",
-                           "up 1 0 " + at(s.Arrow2()) + " captured", // the right one still holds it
-                           "up 2 0 " + at(s.Arrow2()) + " free"};
-         }},
+         },
+         {"down 2 captured", "down 1 captured pressed", "up 1 captured", "up 2 free"}},
         {"track held until the thumb reaches the pointer, button still down",
-         [&](Stage& s) {
-             EXPECT_TRUE(PointAt(s.Screen(s.Track2().x, s.Track2().y)));
+         [](Stage& s) {
+             EXPECT_TRUE(PointAt(s.Screen(s.Track2())));
              s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Track2());
              for (int i = 0; i < 500 && s.bar.Model().PressedPart() != kNoPart; ++i) {
                  CountTimers(s.window(), 10);
              }
              EXPECT_EQ(s.bar.Model().PressedPart(), kNoPart);
-             return Events{"down 1 0 " + at(s.Track2()) + " captured pressed"};
-         }},
+         },
+         {"down 1 captured pressed"}},
         {"arrow held, repeating, when another window takes the capture",
-         [&](Stage& s) {
-             const POINT rest{-30, 100}; // a press that ends by itself reports the pointer
+         [](Stage& s) {
              s.HoverHot(s.Arrow2());
              s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow2());
              CountTimers(s.window(), 400);
-             EXPECT_TRUE(PointAt(s.Screen(rest.x, rest.y)));
+             EXPECT_TRUE(PointAt(s.Screen({-30, 100})));
              ::SetCapture(s.host.window);
              ::ReleaseCapture();
-             s.Send(WM_LBUTTONUP, 0, s.Arrow2()); // too late: that press is over
-             return Events{"down 1 0 " + at(s.Arrow2()) + " captured pressed",
-                           "up 1 0 " + at(rest) + " free"};
-         }},
+         },
+         click},
         {"left held when the bar is hidden",
-         [&](Stage& s) {
-             const POINT rest{-20, 150};
-             EXPECT_TRUE(PointAt(s.Screen(rest.x, rest.y)));
+         [](Stage& s) {
              s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Thumb());
              s.bar.SetVisible(false);
-             s.Send(WM_LBUTTONUP, 0, s.Thumb());
-             return Events{"down 1 0 " + at(s.Thumb()) + " captured pressed",
-                           "up 1 0 " + at(rest) + " free"};
-         }},
-        {"a release without a press on the bar",
-         [&](Stage& s) {
-             s.Send(WM_LBUTTONUP, 0, s.Arrow1());
-             return Events{};
-         }},
+         },
+         click},
         {"a disabled bar",
-         [&](Stage& s) {
+         [](Stage& s) {
              s.bar.SetEnabled(false);
              s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow1());
              s.Send(WM_LBUTTONUP, 0, s.Arrow1());
-             return Events{};
-         }},
+         },
+         {}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(PointAt({700, 600}));
         Stage stage;
-        Events events;
-        // The bar's own handling comes first: in MouseDown it holds the mouse and (for the
-        // left button) the pressed part; in MouseUp it has let both go.
-        const auto record = [&](const char* what, int button, int shift, float x, float y) {
-            std::string line = std::string(what) + " " + std::to_string(button) + " " +
-                               std::to_string(shift) + " " + std::to_string(static_cast<int>(x)) +
-                               "," + std::to_string(static_cast<int>(y));
-            line += ::GetCapture() == stage.window() ? " captured" : " free";
-            events.push_back(line + (stage.bar.Model().PressedPart() != kNoPart ? " pressed" : ""));
-        };
-        stage.bar.MouseDown = [&](int& b, int& s, float& x, float& y) {
-            record("down", b, s, x, y);
-        };
-        stage.bar.MouseUp = [&](int& b, int& s, float& x, float& y) { record("up", b, s, x, y); };
-        EXPECT_EQ(c.run(stage), events);
+        c.run(stage);
+        EXPECT_EQ(stage.events, c.events);
         // Seeing the pointer gone may take the bar one tick of its hot tracking; wait for it
         // to say it is idle rather than trusting the clock, then check that nothing comes.
         CountTimers(stage.window(), 100);
@@ -299,7 +246,7 @@ TEST(ScrollbarWindow, WheelOverTheTrackedWindowScrolls) {
     s.bar.Model().SetWheelChange(30);
     const auto wheel = [&] {
         // Over the container, not the bar; put back before each wheel turn.
-        ASSERT_TRUE(PointAt(s.Screen(-40, 150)));
+        ASSERT_TRUE(PointAt(s.Screen({-40, 150})));
         ::SendMessageW(s.host.window, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
     };
     wheel();
