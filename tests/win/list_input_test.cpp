@@ -1,5 +1,5 @@
-// The list's input as a person meets it: where the filter box sits and who has the keyboard,
-// what a click chooses, what closes a popup, and where submenus and scroll bars go.
+// The list's input as a person meets it: what a click chooses, what closes a popup, and where
+// the scroll bar goes.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,13 +9,6 @@
 using namespace zelk;
 
 namespace {
-
-RECT ClientRectOf(HWND child, HWND parent) {
-    RECT r{};
-    ::GetWindowRect(child, &r);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
 
 LPARAM RowPoint(const ucList& list, long row) {
     return MAKELPARAM(20, list.HeaderHeight() + row * list.RowHeight() + list.RowHeight() / 2);
@@ -54,33 +47,6 @@ TEST(ListInput, ControlCharactersDoNotBeep) {
     EXPECT_EQ(services.beeps, 1); // only "z", which no accelerator answers
     EXPECT_TRUE(menu.IsListVisible());
     menu.HideList();
-}
-
-TEST(ListInput, ASubmenuLinesUpWithItsRowBelowTheParentsFilter) {
-    RecordingUiServices services;
-    Form form;
-    ListProperties p = PlainList(2);
-    p.ShowFilter = true;
-    ucList top(services, p);
-    top.SetHomeParent(form.window);
-    ucList child(services, PlainList(2));
-    child.AddItem(L"inside");
-    top.AddItem(L"first");
-    top.AddSubMenu(L"folder", &child);
-    Show(top, 200, 120);
-    ASSERT_TRUE(::IsWindowVisible(top.FilterBox()));
-    top.SetKeyDown(VK_DOWN);
-    top.SetKeyDown(VK_DOWN);
-    top.SetKeyDown(VK_RIGHT);
-    ASSERT_TRUE(child.IsListVisible());
-    RECT parent{}, sub{};
-    ::GetWindowRect(top.hWnd(), &parent);
-    ::GetWindowRect(child.hWnd(), &sub);
-    // The child starts at its row's offset below the parent's header, whatever that header
-    // holds: the filter box must not pull it up by its own height.
-    EXPECT_EQ(sub.top, parent.top + top.RowHeight())
-        << "child at " << sub.top << ", parent at " << parent.top;
-    top.HideList();
 }
 
 // What closes a shown popup: its form resized or unloaded, and for a drop-down (not a menu)
@@ -126,12 +92,11 @@ TEST(ListInput, TheHostFormsResizeUnloadOrActivationCloseThePopup) {
     }
 }
 
-// The filter box sits in the header with the keyboard, the wide scroll bar below it.
-TEST(ListInput, TheFilterBoxAndTheBorderFollowTheirPropertiesOnAShownPopup) {
+// The wide scroll bar keeps inside the rounded corners; the border follows its property.
+TEST(ListInput, TheWideBarAndTheBorderOfAShownPopup) {
     RecordingUiServices services;
     Form form;
-    ListProperties p = PlainList(0);
-    p.ShowFilter = true;
+    ListProperties p = PlainList(2);
     p.ListDesign = 1;
     p.MaxVisibleItems = 5;
     ucList list(services, p);
@@ -140,28 +105,14 @@ TEST(ListInput, TheFilterBoxAndTheBorderFollowTheirPropertiesOnAShownPopup) {
         list.AddItem(L"row " + std::to_wstring(i));
     }
     Show(list);
-    const HWND box = list.FilterBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(::IsWindowVisible(box));
-    EXPECT_EQ(::GetFocus(), box) << "typed keys would go to type-ahead, not to the box";
-    RECT client{};
+    RECT client{}, bar{};
     ::GetClientRect(list.hWnd(), &client);
-    const RECT r = ClientRectOf(box, list.hWnd());
-    const RECT bar = ClientRectOf(list.ScrollBar()->hwnd(), list.hWnd());
-    EXPECT_GT(r.top, 0);
-    EXPECT_LT(r.bottom, list.HeaderHeight());
-    EXPECT_GT(r.left, 0);
-    EXPECT_LT(r.right, client.right);
-    EXPECT_EQ(bar.top, list.HeaderHeight());
-    EXPECT_LT(bar.bottom, client.bottom); // inside the rounded corner
+    ::GetWindowRect(list.ScrollBar()->hwnd(), &bar);
+    ::MapWindowPoints(nullptr, list.hWnd(), reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_GT(bar.top, 0);
+    EXPECT_LT(bar.bottom, client.bottom);
     EXPECT_EQ(bar.right, client.right);
-
-    const int filterHeader = list.HeaderHeight();
-    p.ShowFilter = false;
-    list.SetProperties(p);
-    EXPECT_FALSE(::IsWindowVisible(box));
-    EXPECT_LT(list.HeaderHeight(), filterHeader);
-    for (bool border : {true, false}) {
+    for (bool border : {true, false, true}) {
         p.BorderVisible = border;
         list.SetProperties(p);
         ASSERT_NE(list.Shadow().hWnd(), nullptr);
