@@ -90,44 +90,25 @@ TEST(Drop, AListTakesDropsOnlyOnAThreadThatStartedOle) {
     EXPECT_TRUE(ole.services.logs.empty());
 }
 
-TEST(Drop, ARefusedRegistrationIsLoggedAndLeavesNoTarget) {
-    RecordingUiServices services;
-    TestWindow host(100, 50, 400, 400);
-    ucList list(services, ListProperties{});
-    list.PlaceInForm(host.window, 0, 0, 200, 200);
-    IDropTarget* other = new ListDropTarget(host.window, services, {});
-    ASSERT_EQ(::RegisterDragDrop(list.hWnd(), other), S_OK);
-    EXPECT_FALSE(list.SetOLEDropMode(1));
-    EXPECT_EQ(list.DropTarget(), nullptr);
-    EXPECT_TRUE(Logged(services, L"RegisterDragDrop failed with 0x80040101"));
-    ::RevokeDragDrop(list.hWnd());
-    other->Release();
-
-    services.logs.clear();
-    EXPECT_FALSE(list.SetOLEDropMode(1)); // free now: registers
-    EXPECT_NE(list.DropTarget(), nullptr);
-    EXPECT_FALSE(list.SetOLEDropMode(0));
-    EXPECT_EQ(list.DropTarget(), nullptr);
-    EXPECT_EQ(
-        ::RegisterDragDrop(list.hWnd(), other = new ListDropTarget(host.window, services, {})),
-        S_OK); // revoked for real
-    ::RevokeDragDrop(list.hWnd());
-    other->Release();
-    EXPECT_TRUE(services.logs.empty());
-}
-
-// The host hears of a drag in client pixels with the text it carries. OLE calls the drop
+// A registration another target holds is logged and leaves the list without one. The host
+// hears of a drag in client pixels with the text it carries. OLE calls the drop
 // target from its own loop: a host handler that throws must not cross into it. The call is
 // logged, answers E_UNEXPECTED with no effect, and the next drag works.
-TEST(Drop, EventsCarryClientPixelsAndTheTextAndAThrowingHandlerRefusesTheDrop) {
+TEST(Drop, RegistrationEventsInClientPixelsAndAThrowingHandlerRefusingTheDrop) {
     RecordingUiServices services;
     TestWindow host(100, 50, 400, 400);
     ucList list(services, ListProperties{});
     list.AddItem(L"a");
     list.PlaceInForm(host.window, 10, 20, 200, 200);
     EXPECT_EQ(list.SetOLEDropMode(2)->number, 380);
+    IDropTarget* other = new ListDropTarget(host.window, services, {});
+    ASSERT_EQ(::RegisterDragDrop(list.hWnd(), other), S_OK); // a registration not the list's
+    EXPECT_FALSE(list.SetOLEDropMode(1));
     EXPECT_EQ(list.DropTarget(), nullptr);
-    ASSERT_FALSE(list.SetOLEDropMode(1));
+    EXPECT_TRUE(Logged(services, L"RegisterDragDrop failed with 0x80040101"));
+    ::RevokeDragDrop(list.hWnd());
+    services.logs.clear();
+    ASSERT_FALSE(list.SetOLEDropMode(1)); // free now: registers
     ASSERT_NE(list.DropTarget(), nullptr);
     bool fail = false;
     std::vector<std::string> events;
@@ -203,6 +184,11 @@ TEST(Drop, EventsCarryClientPixelsAndTheTextAndAThrowingHandlerRefusesTheDrop) {
     EXPECT_EQ(target->DragEnter(data, MK_LBUTTON, at, &effect), S_OK);
     EXPECT_EQ(target->Drop(data, 0, at, &effect), S_OK);
     EXPECT_EQ(events.size(), 2u);
-    EXPECT_TRUE(services.logs.empty());
     data->Release();
+    EXPECT_FALSE(list.SetOLEDropMode(0));
+    EXPECT_EQ(list.DropTarget(), nullptr);
+    EXPECT_EQ(::RegisterDragDrop(list.hWnd(), other), S_OK); // revoked for real
+    ::RevokeDragDrop(list.hWnd());
+    other->Release();
+    EXPECT_TRUE(services.logs.empty());
 }

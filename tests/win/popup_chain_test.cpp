@@ -3,7 +3,6 @@
 // navigation keys held exactly while a list of the chain is visible.
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <random>
 #include <sstream>
 
@@ -14,35 +13,21 @@ using namespace zelk;
 
 namespace {
 
-// Counts lists that came on screen while the desktop's navigation keys were still free: a key
+// Counts lists that come on screen while the desktop's navigation keys are still free: a key
 // pressed at that moment would reach the window behind the menu.
-class ShownWithoutKeys {
-public:
-    ShownWithoutKeys() {
-        watching_ = true;
-        count_ = 0;
-        hook_.reset(::SetWindowsHookExW(WH_CALLWNDPROC, &Hook, nullptr, ::GetCurrentThreadId()));
+int shownWithoutKeys = 0;
+LRESULT CALLBACK WatchShowing(int code, WPARAM wParam, LPARAM lParam) {
+    static constexpr UINT kDown[] = {VK_DOWN};
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    wchar_t cls[16] = {};
+    if (code == HC_ACTION && sent->message == WM_WINDOWPOSCHANGING &&
+        (reinterpret_cast<const WINDOWPOS*>(sent->lParam)->flags & SWP_SHOWWINDOW) &&
+        !::IsWindowVisible(sent->hwnd) && ::GetClassNameW(sent->hwnd, cls, 16) > 0 &&
+        std::wstring(cls) == L"ZelkList" && HeldHotKeys(kDown).empty()) {
+        ++shownWithoutKeys;
     }
-    ~ShownWithoutKeys() { watching_ = false; }
-    int Count() const { return count_; }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
-        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        wchar_t cls[16] = {};
-        if (code == HC_ACTION && watching_ && sent->message == WM_WINDOWPOSCHANGING &&
-            (reinterpret_cast<const WINDOWPOS*>(sent->lParam)->flags & SWP_SHOWWINDOW) &&
-            !::IsWindowVisible(sent->hwnd) && ::GetClassNameW(sent->hwnd, cls, 16) > 0 &&
-            std::wstring(cls) == L"ZelkList" && HeldHotKeys(kDownKey).empty()) {
-            ++count_;
-        }
-        return ::CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-    static constexpr UINT kDownKey[] = {VK_DOWN};
-    static inline bool watching_ = false;
-    static inline int count_ = 0;
-    unique_hhook hook_;
-};
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 // The timer messages this thread takes while it pumps for a while: a closed menu must leave
 // nothing that wakes the program (a laptop's battery pays for every wake-up).
@@ -233,7 +218,9 @@ TEST(PopupChain, ASecondMenuClosesTheFirst) {
 // rows at any level, keys at the frontmost list or at a list behind it, presses outside.
 // After every step the chain must be whole, and no list comes on screen before it has the keys.
 TEST(PopupChain, RandomWalksKeepTheChainWhole) {
-    const ShownWithoutKeys shownWithoutKeys;
+    shownWithoutKeys = 0;
+    const unique_hhook watch(
+        ::SetWindowsHookExW(WH_CALLWNDPROC, &WatchShowing, nullptr, ::GetCurrentThreadId()));
     const unsigned walks[] = {1, 2, 3, 4, 5};
     for (unsigned walk : walks) {
         MenuTree tree;
@@ -241,7 +228,7 @@ TEST(PopupChain, RandomWalksKeepTheChainWhole) {
         auto pick = [&](size_t n) {
             return static_cast<size_t>(std::uniform_int_distribution<size_t>(0, n - 1)(random));
         };
-        std::deque<std::string> last;
+        std::vector<std::string> actions;
         const UINT keys[] = {VK_UP,   VK_DOWN,  VK_HOME, VK_END,    VK_PRIOR, VK_NEXT,
                              VK_LEFT, VK_RIGHT, VK_TAB,  VK_ESCAPE, VK_RETURN};
         for (int step = 0; step < 300; ++step) {
@@ -304,26 +291,23 @@ TEST(PopupChain, RandomWalksKeepTheChainWhole) {
                 }
             }
             PumpMessages();
-            last.push_back(action.str());
-            if (last.size() > 20) {
-                last.pop_front();
-            }
-            const std::string faults = stepFault + ChainFaults(tree);
-            if (!faults.empty()) {
-                std::ostringstream trail;
-                for (const auto& a : last) {
-                    trail << "  " << a << "\n";
+            actions.push_back(action.str());
+            if (const std::string faults = stepFault + ChainFaults(tree); !faults.empty()) {
+                std::string trail;
+                for (size_t i = actions.size() > 20 ? actions.size() - 20 : 0; i < actions.size();
+                     ++i) {
+                    trail += "  " + actions[i] + "\n";
                 }
                 FAIL() << "walk " << walk << ", step " << step << ": " << faults
                        << "\nlast actions:\n"
-                       << trail.str();
+                       << trail;
             }
         }
         tree.Top().HideList();
         ASSERT_EQ(HeldHotKeys(kPopupHotKeys), std::vector<UINT>{}) << "walk " << walk;
         EXPECT_EQ(TimerWakeupsWhilePumping(200), 0) << "walk " << walk << ": awake when closed";
     }
-    EXPECT_EQ(shownWithoutKeys.Count(), 0) << "lists shown before they held the keys";
+    EXPECT_EQ(shownWithoutKeys, 0) << "lists shown before they held the keys";
 }
 
 // Someone who lives in the menu opens the same submenus all day: nothing may pile up. Windows,
