@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/rounding.h"
 #include "list_support.h"
 
 using namespace zelk;
@@ -56,6 +57,15 @@ TEST(List, PaintsItsRowsAndRepaintsForEveryChangeAUserSees) {
     list.ScrollBar()->SetValue(240);
     EXPECT_GT(list.PaintCount(), paints) << "scrolling did not repaint";
     EXPECT_EQ(list.ScrollValue(), 240);
+}
+
+// The dialogs declare their lists through saved values, as a form designer would.
+TEST(List, FormsDeclareListsThroughSavedValues) {
+    RecordingUiServices services;
+    PropertyBag design;
+    design.Write(L"ItemHeight", L"40");
+    const ucList list(services, design);
+    EXPECT_EQ(list.RowHeight(), static_cast<int>(RoundHalfEven(40 * list.Scale())));
 }
 
 TEST(List, ItemCustomDrawSeesEveryDrawnRow) {
