@@ -33,14 +33,12 @@ struct ThreadOutcome {
     RecordingUiServices services;
 };
 
-enum class ThreadStart { ComOnly, Ole };
-
-void RegisterOnAThread(ThreadStart start, ThreadOutcome& out) {
+void RegisterOnAThread(bool startsOle, ThreadOutcome& out) {
     std::thread([&] {
-        const bool com = start == ThreadStart::ComOnly &&
-                         SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        const bool com =
+            !startsOle && SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
         std::optional<OleThread> ole;
-        if (start == ThreadStart::Ole) {
+        if (startsOle) {
             ole.emplace(out.services);
         }
         {
@@ -59,7 +57,7 @@ void RegisterOnAThread(ThreadStart start, ThreadOutcome& out) {
             // A drag started without OLE must not reach DoDragDrop either.
             list.OLEStartDrag = [](std::wstring& text, long&) { text = L"x"; };
             list.OLECompleteDrag = [&](long&) { out.completedDrag = true; };
-            if (start == ThreadStart::ComOnly) {
+            if (!startsOle) {
                 list.OLEDrag();
             }
         }
@@ -76,7 +74,7 @@ void RegisterOnAThread(ThreadStart start, ThreadOutcome& out) {
 // registers anyway. The list decides by the thread's OLE state, not by Wine's answer.
 TEST(Drop, AListTakesDropsOnlyOnAThreadThatStartedOle) {
     ThreadOutcome comOnly;
-    RegisterOnAThread(ThreadStart::ComOnly, comOnly);
+    RegisterOnAThread(false, comOnly);
     EXPECT_FALSE(comOnly.registered);
     EXPECT_TRUE(Logged(comOnly.services, L"RegisterDragDrop skipped"));
     EXPECT_TRUE(Logged(comOnly.services, L"DoDragDrop skipped"));
@@ -84,7 +82,7 @@ TEST(Drop, AListTakesDropsOnlyOnAThreadThatStartedOle) {
     EXPECT_EQ(comOnly.services.logs.front().type, EVENTLOG_ERROR_TYPE);
 
     ThreadOutcome ole;
-    RegisterOnAThread(ThreadStart::Ole, ole);
+    RegisterOnAThread(true, ole);
     EXPECT_TRUE(ole.registered);
     EXPECT_EQ(ole.registerAgain, DRAGDROP_E_ALREADYREGISTERED); // really registered
     EXPECT_TRUE(ole.services.logs.empty());

@@ -32,34 +32,6 @@ bool PointAt(POINT screen) {
     return false;
 }
 
-// Pumps for `ms` and counts the WM_TIMER messages addressed to `window`.
-int CountTimers(HWND window, DWORD ms) {
-    int count = 0;
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < ms) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_TIMER && msg.hwnd == window) {
-                ++count;
-            }
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
-    return count;
-}
-
-// Pumps until a WM_TIMER for `window` arrives; false when none comes within two seconds.
-bool TimerArrives(HWND window) {
-    for (int i = 0; i < 200; ++i) {
-        if (CountTimers(window, 10) > 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // A shown, topmost container with a shown bar 16 x 300 on its right, somewhere on the screen
 // where nothing else is, so that the pointer can be put on each part. The host's events are
 // recorded as the host sees them: MouseDown after the bar holds the mouse and (for the left
@@ -102,11 +74,11 @@ struct Stage {
     POINT Arrow2() const { return {8, 300 - arrow / 2}; }
     POINT Thumb() const { return {8, arrow + 4}; }
     POINT Track2() const { return {8, 300 - arrow - 6}; }
-    // Rests the pointer on a hot part until the bar's hot tracking is seen running.
+    // Rests the pointer on a hot part: the bar's hot tracking runs.
     void HoverHot(POINT client) {
         ASSERT_TRUE(PointAt(Screen(client)));
         Send(WM_MOUSEMOVE, 0, client);
-        ASSERT_TRUE(TimerArrives(bar.hwnd()));
+        ASSERT_NE(bar.RunningTimers(), 0);
     }
     void Send(UINT message, WPARAM keys, POINT client) {
         ::SendMessageW(bar.hwnd(), message, keys, MAKELPARAM(client.x, client.y));
