@@ -19,11 +19,6 @@ uint32_t Pixel(const ucList& list, int x, int y) {
     return b->pixels()[static_cast<size_t>(y * b->width() + x)] & 0xFFFFFF;
 }
 
-// BGRA in memory: 0x00RRGGBB as read from the DIB.
-constexpr uint32_t Bgr(uint32_t colorref) {
-    return ((colorref & 0xFF) << 16) | (colorref & 0xFF00) | ((colorref >> 16) & 0xFF);
-}
-
 } // namespace
 
 TEST(List, PaintsItsRowsAndRepaintsForEveryChangeAUserSees) {
@@ -36,8 +31,8 @@ TEST(List, PaintsItsRowsAndRepaintsForEveryChangeAUserSees) {
     list.PlaceInForm(host.window, 0, 0, 200, 200);
     list.SetListIndex(1);
     const int row = list.RowHeight(), top = list.HeaderHeight();
-    EXPECT_EQ(Pixel(list, 150, top + row / 2), 0u);                  // row 0, right of its text
-    EXPECT_EQ(Pixel(list, 150, top + row + row / 2), Bgr(0xD77800)); // the selected row
+    EXPECT_EQ(Pixel(list, 150, top + row / 2), 0u);              // row 0, right of its text
+    EXPECT_EQ(Pixel(list, 150, top + row + row / 2), 0x0078D7u); // selected: 0xD77800 in BGRA
     bool textSeen = false;
     for (int x = 16; x < 80 && !textSeen; ++x) {
         for (int y = top; y < top + row; ++y) {
