@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <objbase.h>
 #include <ole2.h>
 
 #include <functional>

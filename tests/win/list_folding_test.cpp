@@ -9,21 +9,6 @@ using namespace zelk;
 // "Editeur". To users of accented languages "e" and "é" are different letters, and lowering
 // case through LCMapStringEx (not a sort key that ignores diacritics) is what keeps them apart.
 
-namespace {
-
-void AddLanguages(ucList& list) {
-    AddItems(list, {
-                       L"Editeur",                  // 0
-                       L"\u00C9diteur",             // 1 Éditeur
-                       L"\u00E9t\u00E9",            // 2 été
-                       L"\u0415\u043B\u044C",       // 3 Ель
-                       L"\u0401\u043B\u043A\u0430", // 4 Ёлка
-                       L"\uFF3A\uFF25\uFF2C\uFF2B", // 5 ＺＥＬＫ, full width
-                   });
-}
-
-} // namespace
-
 TEST(ListFolding, TheUsersFoldingComesFromWindows) {
     // Full-width letters lie beyond the platform-free tables: only Windows lowers them.
     EXPECT_EQ(UserCaseFolding().Fold(L"\uFF3A\uFF25\uFF2C\uFF2B"), L"\uFF5A\uFF45\uFF4C\uFF4B");
@@ -45,7 +30,14 @@ TEST(ListFolding, TheUsersFoldingComesFromWindows) {
 TEST(ListFolding, TypeAheadAndAcceleratorsFollowTheUsersLanguage) {
     RecordingUiServices services;
     ucList drop(services, PlainList());
-    AddLanguages(drop);
+    AddItems(drop, {
+                       L"Editeur",                  // 0
+                       L"\u00C9diteur",             // 1 Éditeur
+                       L"\u00E9t\u00E9",            // 2 été
+                       L"\u0415\u043B\u044C",       // 3 Ель
+                       L"\u0401\u043B\u043A\u0430", // 4 Ёлка
+                       L"\uFF3A\uFF25\uFF2C\uFF2B", // 5 ＺＥＬＫ, full width
+                   });
     // Type-ahead moves to a row of a drop-down; an accelerator chooses a menu row or beeps.
     ucList menu(services, PlainList(2));
     AddItems(menu, {L"&Editer", L"&\u00C9diter", L"&\uFF3A"});

@@ -8,14 +8,6 @@
 
 using namespace zelk;
 
-namespace {
-
-LPARAM RowPoint(const ucList& list, long row) {
-    return MAKELPARAM(20, list.HeaderHeight() + row * list.RowHeight() + list.RowHeight() / 2);
-}
-
-} // namespace
-
 // A double click on a row is one choice: the program behind it starts once.
 TEST(ListInput, ADoubleClickChoosesTheRowOnce) {
     RecordingUiServices services;
@@ -26,10 +18,11 @@ TEST(ListInput, ADoubleClickChoosesTheRowOnce) {
     int selections = 0, clicks = 0;
     list.SelectionChange = [&] { ++selections; };
     list.ItemClick = [&] { ++clicks; };
+    const LPARAM row2 = MAKELPARAM(20, list.HeaderHeight() + 5 * list.RowHeight() / 2);
     for (UINT message :
          {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
         const bool down = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK;
-        ::SendMessageW(list.hWnd(), message, down ? MK_LBUTTON : 0, RowPoint(list, 2));
+        ::SendMessageW(list.hWnd(), message, down ? MK_LBUTTON : 0, row2);
     }
     EXPECT_EQ(list.ListIndex(), 2);
     EXPECT_EQ(selections, 1);

@@ -7,9 +7,9 @@ using namespace zelk;
 
 namespace {
 
-ListProperties Themed(bool dark) {
+ListProperties Themed() {
     ListProperties p = PlainList();
-    p.BackColor = dark ? 0x000000 : 0xFFFFFF;
+    p.BackColor = 0x000000;
     p.SelectionColor = 0xD77800;
     return p;
 }
@@ -24,7 +24,7 @@ uint32_t Pixel(const ucList& list, int x, int y) {
 TEST(List, PaintsItsRowsAndRepaintsForEveryChangeAUserSees) {
     RecordingUiServices services;
     TestWindow host(0, 0, 400, 400);
-    ucList list(services, Themed(true));
+    ucList list(services, Themed());
     for (int i = 0; i < 50; ++i) {
         list.AddItem(L"row " + std::to_wstring(i));
     }
@@ -66,7 +66,7 @@ TEST(List, FormsDeclareListsThroughSavedValues) {
 TEST(List, ItemCustomDrawSeesEveryDrawnRow) {
     RecordingUiServices services;
     TestWindow host(0, 0, 400, 400);
-    ucList list(services, Themed(false));
+    ucList list(services, Themed());
     list.AddItem(L"a");
     list.AddItem(L"-");
     list.OpenGroup(L"g");
@@ -84,7 +84,7 @@ TEST(List, ItemCustomDrawSeesEveryDrawnRow) {
 TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
     RecordingUiServices services;
     TestWindow host(0, 0, 400, 400);
-    ListProperties p = Themed(true);
+    ListProperties p = Themed();
     p.SelectionRadius = 6;
     p.MultiSelect = true;
     ucList list(services, p);

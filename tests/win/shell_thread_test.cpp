@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 #include "test_support.h"
-#include "win/ui_services.h"
 #include "win/unique_handle.h"
 
 using namespace zelk;
