@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <objbase.h>
 #include <ole2.h>
 
 #include <functional>
@@ -33,14 +32,12 @@ struct ThreadOutcome {
     RecordingUiServices services;
 };
 
-enum class ThreadStart { ComOnly, Ole };
-
-void RegisterOnAThread(ThreadStart start, ThreadOutcome& out) {
+void RegisterOnAThread(bool startsOle, ThreadOutcome& out) {
     std::thread([&] {
-        const bool com = start == ThreadStart::ComOnly &&
-                         SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        const bool com =
+            !startsOle && SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
         std::optional<OleThread> ole;
-        if (start == ThreadStart::Ole) {
+        if (startsOle) {
             ole.emplace(out.services);
         }
         {
@@ -59,7 +56,7 @@ void RegisterOnAThread(ThreadStart start, ThreadOutcome& out) {
             // A drag started without OLE must not reach DoDragDrop either.
             list.OLEStartDrag = [](std::wstring& text, long&) { text = L"x"; };
             list.OLECompleteDrag = [&](long&) { out.completedDrag = true; };
-            if (start == ThreadStart::ComOnly) {
+            if (!startsOle) {
                 list.OLEDrag();
             }
         }
@@ -76,7 +73,7 @@ void RegisterOnAThread(ThreadStart start, ThreadOutcome& out) {
 // registers anyway. The list decides by the thread's OLE state, not by Wine's answer.
 TEST(Drop, AListTakesDropsOnlyOnAThreadThatStartedOle) {
     ThreadOutcome comOnly;
-    RegisterOnAThread(ThreadStart::ComOnly, comOnly);
+    RegisterOnAThread(false, comOnly);
     EXPECT_FALSE(comOnly.registered);
     EXPECT_TRUE(Logged(comOnly.services, L"RegisterDragDrop skipped"));
     EXPECT_TRUE(Logged(comOnly.services, L"DoDragDrop skipped"));
@@ -84,71 +81,70 @@ TEST(Drop, AListTakesDropsOnlyOnAThreadThatStartedOle) {
     EXPECT_EQ(comOnly.services.logs.front().type, EVENTLOG_ERROR_TYPE);
 
     ThreadOutcome ole;
-    RegisterOnAThread(ThreadStart::Ole, ole);
+    RegisterOnAThread(true, ole);
     EXPECT_TRUE(ole.registered);
     EXPECT_EQ(ole.registerAgain, DRAGDROP_E_ALREADYREGISTERED); // really registered
     EXPECT_TRUE(ole.services.logs.empty());
 }
 
-// The runner's own thread holds OLE the way wWinMain does.
-TEST(Drop, TheTestThreadStartedOleAsTheProgramDoes) {
-    EXPECT_TRUE(OleThread::IsInitialisedHere());
-}
-
-TEST(Drop, ARefusedRegistrationIsLoggedAndLeavesNoTarget) {
+// A registration another target holds is logged and leaves the list without one. The host
+// hears of a drag in client pixels with the text it carries. OLE calls the drop
+// target from its own loop: a host handler that throws must not cross into it. The call is
+// logged, answers E_UNEXPECTED with no effect, and the next drag works.
+TEST(Drop, RegistrationEventsInClientPixelsAndAThrowingHandlerRefusingTheDrop) {
     RecordingUiServices services;
     TestWindow host(100, 50, 400, 400);
     ucList list(services, ListProperties{});
-    list.PlaceInForm(host.window, 0, 0, 200, 200);
+    list.AddItem(L"a");
+    list.PlaceInForm(host.window, 10, 20, 200, 200);
+    EXPECT_EQ(list.SetOLEDropMode(2)->number, 380);
     IDropTarget* other = new ListDropTarget(host.window, services, {});
-    ASSERT_EQ(::RegisterDragDrop(list.hWnd(), other), S_OK);
+    ASSERT_EQ(::RegisterDragDrop(list.hWnd(), other), S_OK); // a registration not the list's
     EXPECT_FALSE(list.SetOLEDropMode(1));
     EXPECT_EQ(list.DropTarget(), nullptr);
     EXPECT_TRUE(Logged(services, L"RegisterDragDrop failed with 0x80040101"));
     ::RevokeDragDrop(list.hWnd());
-    other->Release();
-
     services.logs.clear();
-    EXPECT_FALSE(list.SetOLEDropMode(1)); // free now: registers
-    EXPECT_NE(list.DropTarget(), nullptr);
-    EXPECT_FALSE(list.SetOLEDropMode(0));
-    EXPECT_EQ(list.DropTarget(), nullptr);
-    EXPECT_EQ(
-        ::RegisterDragDrop(list.hWnd(), other = new ListDropTarget(host.window, services, {})),
-        S_OK); // revoked for real
-    ::RevokeDragDrop(list.hWnd());
-    other->Release();
-    EXPECT_TRUE(services.logs.empty());
-}
-
-// OLE calls the drop target from its own loop: a host handler that throws must not cross
-// into it. The call is logged, answers E_UNEXPECTED with no effect, and the next drag works.
-TEST(Drop, AThrowingHandlerIsLoggedAndTheDropRefused) {
-    RecordingUiServices services;
-    TestWindow host(100, 50, 400, 400);
-    ucList list(services, ListProperties{});
-    list.PlaceInForm(host.window, 10, 20, 200, 200);
-    ASSERT_FALSE(list.SetOLEDropMode(1));
+    ASSERT_FALSE(list.SetOLEDropMode(1)); // free now: registers
     ASSERT_NE(list.DropTarget(), nullptr);
-    bool fail = true;
-    int overs = 0, drops = 0;
-    list.OLEDragOver = [&](IDataObject*, long& effect, int&, int&, float&, float&, int&) {
-        ++overs;
-        effect = DROPEFFECT_MOVE;
+    bool fail = false;
+    std::vector<std::string> events;
+    const auto record = [&](std::string what, IDataObject* data, float x, float y) {
+        what += " " + std::to_string(int(x)) + "," + std::to_string(int(y)) + " ";
+        for (wchar_t c : data ? DataObjectText(data) : L"-") {
+            what += static_cast<char>(c);
+        }
+        events.push_back(what);
         if (fail) {
             throw std::runtime_error("host handler failed");
         }
     };
-    list.OLEDragDrop = [&](IDataObject*, long& effect, int&, int&, float&, float&) {
-        ++drops;
+    list.OLEDragOver = [&](IDataObject* data, long& effect, int& button, int&, float& x, float& y,
+                           int& state) {
+        effect = DROPEFFECT_MOVE;
+        record("over " + std::to_string(state) + " b" + std::to_string(button), data, x, y);
+    };
+    list.OLEDragDrop = [&](IDataObject* data, long& effect, int&, int&, float& x, float& y) {
         effect = DROPEFFECT_MOVE;
         if (fail) {
             throw std::bad_alloc();
         }
+        record("drop", data, x, y);
     };
     IDataObject* data = CreateTextDataObject(L"Tools");
-    POINTL at{150, 100};
     IDropTarget* target = list.DropTarget();
+    POINTL at{100 + 10 + 30, 50 + 20 + 40}; // screen point 30,40 inside the list
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    EXPECT_EQ(target->DragEnter(data, MK_LBUTTON, at, &effect), S_OK);
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_MOVE));
+    at.y += 5;
+    target->DragOver(MK_LBUTTON, at, &effect);
+    EXPECT_EQ(target->Drop(data, 0, at, &effect), S_OK);
+    EXPECT_EQ(events, (std::vector<std::string>{"over 0 b1 30,40 Tools", "over 2 b1 30,45 Tools",
+                                                "drop 30,45 Tools"}));
+    EXPECT_TRUE(services.logs.empty());
+
+    fail = true;
     const struct {
         const char* name;
         std::function<HRESULT(DWORD&)> call;
@@ -169,7 +165,7 @@ TEST(Drop, AThrowingHandlerIsLoggedAndTheDropRefused) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         services.logs.clear();
-        DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
         EXPECT_EQ(c.call(effect), E_UNEXPECTED);
         EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
         ASSERT_EQ(services.logs.size(), 1u);
@@ -178,16 +174,18 @@ TEST(Drop, AThrowingHandlerIsLoggedAndTheDropRefused) {
         EXPECT_NE(services.logs[0].text.find(c.where), std::wstring::npos);
     }
     EXPECT_NE(services.logs[0].text.find(L"bad_alloc"), std::wstring::npos);
-    EXPECT_EQ(overs, 3);
-    EXPECT_EQ(drops, 1);
 
     fail = false;
     services.logs.clear();
-    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+    events.clear();
     EXPECT_EQ(target->DragEnter(data, MK_LBUTTON, at, &effect), S_OK);
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_MOVE));
     EXPECT_EQ(target->Drop(data, 0, at, &effect), S_OK);
-    EXPECT_EQ(drops, 2);
-    EXPECT_TRUE(services.logs.empty());
+    EXPECT_EQ(events.size(), 2u);
     data->Release();
+    EXPECT_FALSE(list.SetOLEDropMode(0));
+    EXPECT_EQ(list.DropTarget(), nullptr);
+    EXPECT_EQ(::RegisterDragDrop(list.hWnd(), other), S_OK); // revoked for real
+    ::RevokeDragDrop(list.hWnd());
+    other->Release();
+    EXPECT_TRUE(services.logs.empty());
 }

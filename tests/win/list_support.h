@@ -49,9 +49,3 @@ inline void Show(zelk::ucList& list, long left = 150, long top = 150) {
     long btnLeft = 0, btnTop = 0;
     list.ShowList(left, top, btnLeft, btnTop);
 }
-
-// A text box on a form, such as the list completes.
-inline HWND EditBox(HWND parent) {
-    return ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 24, parent,
-                             nullptr, ::GetModuleHandleW(nullptr), nullptr);
-}

@@ -3,7 +3,6 @@
 // navigation keys held exactly while a list of the chain is visible.
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <random>
 #include <sstream>
 
@@ -14,63 +13,20 @@ using namespace zelk;
 
 namespace {
 
-ListProperties MenuProperties() {
-    ListProperties p = PlainList(2);
-    p.ListWidth = 120;
-    return p;
-}
-
-// Counts lists that came on screen while the desktop's navigation keys were still free: a key
+// Counts lists that come on screen while the desktop's navigation keys are still free: a key
 // pressed at that moment would reach the window behind the menu.
-class ShownWithoutKeys {
-public:
-    ShownWithoutKeys() {
-        watching_ = true;
-        count_ = 0;
-        hook_.reset(::SetWindowsHookExW(WH_CALLWNDPROC, &Hook, nullptr, ::GetCurrentThreadId()));
+int shownWithoutKeys = 0;
+LRESULT CALLBACK WatchShowing(int code, WPARAM wParam, LPARAM lParam) {
+    static constexpr UINT kDown[] = {VK_DOWN};
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    wchar_t cls[16] = {};
+    if (code == HC_ACTION && sent->message == WM_WINDOWPOSCHANGING &&
+        (reinterpret_cast<const WINDOWPOS*>(sent->lParam)->flags & SWP_SHOWWINDOW) &&
+        !::IsWindowVisible(sent->hwnd) && ::GetClassNameW(sent->hwnd, cls, 16) > 0 &&
+        std::wstring(cls) == L"ZelkList" && HeldHotKeys(kDown).empty()) {
+        ++shownWithoutKeys;
     }
-    ~ShownWithoutKeys() { watching_ = false; }
-    int Count() const { return count_; }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
-        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        wchar_t cls[16] = {};
-        if (code == HC_ACTION && watching_ && sent->message == WM_WINDOWPOSCHANGING &&
-            (reinterpret_cast<const WINDOWPOS*>(sent->lParam)->flags & SWP_SHOWWINDOW) &&
-            !::IsWindowVisible(sent->hwnd) && ::GetClassNameW(sent->hwnd, cls, 16) > 0 &&
-            std::wstring(cls) == L"ZelkList" && HeldHotKeys(kDownKey).empty()) {
-            ++count_;
-        }
-        return ::CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-    static constexpr UINT kDownKey[] = {VK_DOWN};
-    static inline bool watching_ = false;
-    static inline int count_ = 0;
-    unique_hhook hook_;
-};
-
-// The timer messages this thread takes while it pumps for a while: a closed menu must leave
-// nothing that wakes the program (a laptop's battery pays for every wake-up).
-int TimerWakeupsWhilePumping(DWORD milliseconds) {
-    static int wakeups = 0;
-    wakeups = 0;
-    const unique_hhook hook(::SetWindowsHookExW(
-        WH_GETMESSAGE,
-        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            if (code == HC_ACTION && wParam == PM_REMOVE &&
-                reinterpret_cast<const MSG*>(lParam)->message == WM_TIMER) {
-                ++wakeups;
-            }
-            return ::CallNextHookEx(nullptr, code, wParam, lParam);
-        },
-        nullptr, ::GetCurrentThreadId()));
-    const ULONGLONG end = ::GetTickCount64() + milliseconds;
-    while (::GetTickCount64() < end) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        PumpMessages();
-    }
-    return wakeups;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // A menu three levels deep: the top list with four toolbars, each with two folders of two
@@ -79,21 +35,20 @@ struct MenuTree {
     RecordingUiServices services;
     std::vector<std::unique_ptr<ucList>> lists;
 
-    ucList& NewList() {
-        ListProperties p = MenuProperties();
-        p.BorderVisible = withShadows; // as the program's menus are; slow to compose under Wine
+    ucList& NewList(bool shadows) {
+        ListProperties p = PlainList(2);
+        p.ListWidth = 120;
+        p.BorderVisible = shadows; // as the program's menus are; slow to compose under Wine
         lists.push_back(std::make_unique<ucList>(services, p));
         return *lists.back();
     }
-    bool withShadows = false;
-    explicit MenuTree(bool shadows = false) : withShadows(shadows) {
-        ucList& top = NewList();
+    explicit MenuTree(bool shadows = false) {
+        ucList& top = NewList(shadows);
         for (int t = 0; t < 4; ++t) {
-            ucList& toolbar = NewList();
+            ucList& toolbar = NewList(shadows);
             for (int f = 0; f < 2; ++f) {
-                ucList& folder = NewList();
-                folder.AddItem(L"file a");
-                folder.AddItem(L"file b");
+                ucList& folder = NewList(shadows);
+                AddItems(folder, {L"file a", L"file b"});
                 toolbar.AddSubMenu(L"folder " + std::to_wstring(f), &folder);
             }
             toolbar.AddItem(L"-");
@@ -152,6 +107,11 @@ std::string ChainFaults(const MenuTree& tree) {
         if (list->ParentMenu() == nullptr && list != &const_cast<MenuTree&>(tree).Top()) {
             out << "a visible submenu has no parent; ";
         }
+        // Checkers outside the program find the chain through this property.
+        if (::GetPropW(list->hWnd(), kParentMenuProperty) !=
+            (list->ParentMenu() ? list->ParentMenu()->hWnd() : nullptr)) {
+            out << "a list's window does not name its parent list; ";
+        }
         if (!::IsWindowVisible(list->hWnd())) {
             out << "a list says it is visible but its window is not; ";
         }
@@ -197,82 +157,21 @@ std::string ChainFaults(const MenuTree& tree) {
 
 } // namespace
 
-TEST(PopupChain, AClickOnAnotherToolbarClosesTheOpenSubmenuFirst) {
-    MenuTree tree;
-    ucList& top = tree.Top();
-    tree.ShowTop();
-    Hover(top, 0);
-    Ticks(top, 31);
-    ucList* a = top.ChildMenu();
-    ASSERT_NE(a, nullptr);
-    ASSERT_TRUE(a->IsListVisible());
-    // Toolbar B clicked before its hover delay ran out.
-    Hover(top, 1);
-    Ticks(top, 5);
-    ::SendMessageW(top.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, RowPoint(top, 1));
-    ucList* b = top.ChildMenu();
-    ASSERT_NE(b, nullptr);
-    EXPECT_NE(a, b);
-    EXPECT_FALSE(a->IsListVisible()) << "toolbar A's submenu was left open beside B's";
-    EXPECT_EQ(ChainFaults(tree), "");
-    // A click on the desktop closes everything and gives the keys back.
-    PopupChain::ForThisThread().PressAt({5, 5});
-    EXPECT_TRUE(tree.Visible().empty());
-    EXPECT_EQ(HeldHotKeys(kPopupHotKeys), std::vector<UINT>{});
-    EXPECT_EQ(ChainFaults(tree), "");
-}
-
-TEST(PopupChain, PressesOnAnyListOfTheChainAreNotOutside) {
-    MenuTree tree;
-    ucList& top = tree.Top();
-    tree.ShowTop();
-    Click(top, 2);
-    ucList& toolbar = *top.ChildMenu();
-    Click(toolbar, 1);
-    ASSERT_NE(toolbar.ChildMenu(), nullptr);
-    RECT r{};
-    ::GetWindowRect(top.hWnd(), &r);
-    PopupChain::ForThisThread().PressAt({r.left + 5, r.top + 5}); // on the grandparent
-    EXPECT_EQ(tree.Visible().size(), 3u);
-    PopupChain::ForThisThread().PressAt({r.right + 300, r.top}); // far away
-    EXPECT_TRUE(tree.Visible().empty());
-    EXPECT_EQ(ChainFaults(tree), "");
-}
-
-TEST(PopupChain, KeysFollowTheFrontmostListAndComeBackOnLeft) {
-    MenuTree tree;
-    ucList& top = tree.Top();
-    tree.ShowTop();
-    PopupChain& chain = PopupChain::ForThisThread();
-    EXPECT_EQ(chain.HotKeyHolder(), top.hWnd());
-    top.SetKeyDown(VK_DOWN);
-    top.SetKeyDown(VK_RIGHT);
-    ucList* child = top.ChildMenu();
-    ASSERT_NE(child, nullptr);
-    EXPECT_EQ(chain.HotKeyHolder(), child->hWnd());
-    // A hot key message goes to the holder, which is the frontmost list.
-    ::SendMessageW(chain.HotKeyHolder(), WM_HOTKEY, VK_LEFT, MAKELPARAM(0, VK_LEFT));
-    EXPECT_FALSE(child->IsListVisible());
-    EXPECT_TRUE(top.IsListVisible());
-    EXPECT_EQ(top.ListIndex(), 0); // the row that opened it stays selected
-    EXPECT_EQ(chain.HotKeyHolder(), top.hWnd());
-    EXPECT_EQ(ChainFaults(tree), "");
-    ::SendMessageW(chain.HotKeyHolder(), WM_HOTKEY, VK_ESCAPE, MAKELPARAM(0, VK_ESCAPE));
-    EXPECT_TRUE(tree.Visible().empty());
-    EXPECT_EQ(chain.HotKeyHolder(), nullptr);
-    EXPECT_EQ(ChainFaults(tree), "");
-}
-
-TEST(PopupChain, ASubmenuDestroyedWhileOpenGivesEverythingBack) {
+// A second menu closes the first; a rebuild unloads the lists while the menu is open.
+TEST(PopupChain, ASecondMenuOrASubmenuDestroyedWhileOpenGivesEverythingBack) {
     {
-        MenuTree tree;
+        MenuTree first, tree;
+        first.ShowTop();
+        Click(first.Top(), 1);
         tree.ShowTop();
+        EXPECT_TRUE(first.Visible().empty());
+        EXPECT_EQ(ChainFaults(tree), "");
         Click(tree.Top(), 0);
-        ASSERT_NE(tree.Top().ChildMenu(), nullptr);
         ucList* child = tree.Top().ChildMenu();
+        ASSERT_NE(child, nullptr);
         for (auto& list : tree.lists) {
             if (list.get() == child) {
-                list.reset(); // a rebuild unloads the lists while the menu is open
+                list.reset();
             }
         }
         EXPECT_EQ(PopupChain::ForThisThread().CheckInvariants(), "");
@@ -285,35 +184,13 @@ TEST(PopupChain, ASubmenuDestroyedWhileOpenGivesEverythingBack) {
     EXPECT_FALSE(PopupChain::ForThisThread().WatchingPresses());
 }
 
-TEST(PopupChain, ASecondMenuClosesTheFirst) {
-    MenuTree first, second;
-    first.ShowTop();
-    Click(first.Top(), 1);
-    second.ShowTop();
-    EXPECT_TRUE(first.Visible().empty());
-    EXPECT_EQ(second.Visible().size(), 1u);
-    EXPECT_EQ(ChainFaults(second), "");
-    second.Top().HideList();
-    EXPECT_EQ(HeldHotKeys(kPopupHotKeys), std::vector<UINT>{});
-}
-
-TEST(PopupChain, SubmenusCarryTheirParentForOutsideCheckers) {
-    MenuTree tree;
-    tree.ShowTop();
-    Click(tree.Top(), 0);
-    ucList* child = tree.Top().ChildMenu();
-    ASSERT_NE(child, nullptr);
-    EXPECT_EQ(::GetPropW(child->hWnd(), kParentMenuProperty), tree.Top().hWnd());
-    EXPECT_EQ(::GetPropW(tree.Top().hWnd(), kParentMenuProperty), nullptr);
-    tree.Top().HideList();
-    EXPECT_EQ(::GetPropW(child->hWnd(), kParentMenuProperty), nullptr);
-}
-
 // People move through menus in every order: hovering with short and long pauses, clicking
 // rows at any level, keys at the frontmost list or at a list behind it, presses outside.
 // After every step the chain must be whole, and no list comes on screen before it has the keys.
 TEST(PopupChain, RandomWalksKeepTheChainWhole) {
-    const ShownWithoutKeys shownWithoutKeys;
+    shownWithoutKeys = 0;
+    const unique_hhook watch(
+        ::SetWindowsHookExW(WH_CALLWNDPROC, &WatchShowing, nullptr, ::GetCurrentThreadId()));
     const unsigned walks[] = {1, 2, 3, 4, 5};
     for (unsigned walk : walks) {
         MenuTree tree;
@@ -321,12 +198,13 @@ TEST(PopupChain, RandomWalksKeepTheChainWhole) {
         auto pick = [&](size_t n) {
             return static_cast<size_t>(std::uniform_int_distribution<size_t>(0, n - 1)(random));
         };
-        std::deque<std::string> last;
+        std::vector<std::string> actions;
         const UINT keys[] = {VK_UP,   VK_DOWN,  VK_HOME, VK_END,    VK_PRIOR, VK_NEXT,
                              VK_LEFT, VK_RIGHT, VK_TAB,  VK_ESCAPE, VK_RETURN};
         for (int step = 0; step < 300; ++step) {
             std::vector<ucList*> visible = tree.Visible();
             std::ostringstream action;
+            std::string stepFault;
             const size_t kind = visible.empty() ? 0 : pick(8);
             if (kind == 0) {
                 action << "show top";
@@ -366,32 +244,41 @@ TEST(PopupChain, RandomWalksKeepTheChainWhole) {
                     break;
                 }
                 default:
-                    action << "press outside";
-                    PopupChain::ForThisThread().PressAt({2, 2});
+                    if (step % 2 == 0) {
+                        action << "press outside";
+                        PopupChain::ForThisThread().PressAt({2, 2});
+                        break;
+                    }
+                    RECT r{};
+                    ::GetWindowRect(list.hWnd(), &r);
+                    action << "press on list " << at;
+                    PopupChain::ForThisThread().PressAt({r.left + 3, r.top + 3});
+                    if (tree.Visible() != visible) {
+                        action << ": closed lists of the chain";
+                        stepFault = "a press on a list of the chain closed lists; ";
+                    }
                     break;
                 }
             }
             PumpMessages();
-            last.push_back(action.str());
-            if (last.size() > 20) {
-                last.pop_front();
-            }
-            const std::string faults = ChainFaults(tree);
-            if (!faults.empty()) {
-                std::ostringstream trail;
-                for (const auto& a : last) {
-                    trail << "  " << a << "\n";
+            actions.push_back(action.str());
+            if (const std::string faults = stepFault + ChainFaults(tree); !faults.empty()) {
+                std::string trail;
+                for (size_t i = actions.size() > 20 ? actions.size() - 20 : 0; i < actions.size();
+                     ++i) {
+                    trail += "  " + actions[i] + "\n";
                 }
                 FAIL() << "walk " << walk << ", step " << step << ": " << faults
                        << "\nlast actions:\n"
-                       << trail.str();
+                       << trail;
             }
         }
         tree.Top().HideList();
         ASSERT_EQ(HeldHotKeys(kPopupHotKeys), std::vector<UINT>{}) << "walk " << walk;
-        EXPECT_EQ(TimerWakeupsWhilePumping(200), 0) << "walk " << walk << ": awake when closed";
+        // A closed menu leaves nothing that wakes the program (a laptop's battery pays for it).
+        EXPECT_EQ(CountTimers(nullptr, 200), 0) << "walk " << walk << ": awake when closed";
     }
-    EXPECT_EQ(shownWithoutKeys.Count(), 0) << "lists shown before they held the keys";
+    EXPECT_EQ(shownWithoutKeys, 0) << "lists shown before they held the keys";
 }
 
 // Someone who lives in the menu opens the same submenus all day: nothing may pile up. Windows,

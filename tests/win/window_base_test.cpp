@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include "win/window_base.h"
 
 using namespace zelk;
