@@ -15,8 +15,8 @@ int wmain() {
     if (::RegisterClassExW(&wc) == 0) {
         return 1;
     }
-    const HWND window = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 0,
-                                          0, nullptr, nullptr, wc.hInstance, nullptr);
+    const HWND window = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
+                                          nullptr, nullptr, wc.hInstance, nullptr);
     if (window == nullptr) {
         return 1;
     }
