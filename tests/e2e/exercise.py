@@ -347,6 +347,51 @@ class Exerciser:
         xdotool("mousemove", 640, 60)
         return samples
 
+    def cycles(self, root, count):
+        """Opens the first toolbar's submenu with Right and closes it with Left, count times,
+        and prints the windows and GDI objects after the first opening and after the last:
+        someone who lives in the menu must not pile anything up."""
+        xdotool("mousemove", *mw.TRAY, "click", 1)
+        lists = self.wait_for("no menu for the cycles", lambda ls: len(self.visible(ls)) == 1)
+        top = self.visible(lists)[0].hwnd
+        row = next(j for j, r in enumerate(root.rows) if r.folder)
+        child = next(h for h, k in self.menu.by_hwnd.items() if k.node is root.rows[row].child)
+        self.keys("home", *(["down"] * row))
+
+        def once():
+            # The parent takes the keys back just after its submenu hides: a Right sent in
+            # between reaches nobody and is sent again.
+            for _ in range(20):
+                self.keys("right")
+                try:
+                    self.wait_for("Right opened nothing", lambda ls: any(
+                        w.hwnd == child for w in self.visible(ls)), timeout=0.5, step=0.005)
+                    break
+                except SetupError:
+                    continue
+            self.keys("left")
+            self.wait_for("Left left the submenu open", lambda ls: not any(
+                w.hwnd == child for w in self.visible(ls)), step=0.005)
+
+        once()
+        first = self.steady_objects()
+        started = time.monotonic()
+        for _ in range(count):
+            once()
+        last = self.steady_objects()
+        print("%d openings of %s in %.0f s: windows %+d, GDI objects %+d (after the first: "
+              "%d windows, %d GDI objects)" % (count, root.rows[row].name,
+                                               time.monotonic() - started,
+                                               last["windows"] - first["windows"],
+                                               last["gdi"] - first["gdi"], first["windows"],
+                                               first["gdi"]), flush=True)
+        faults = mw.object_faults(first, last)
+        if faults:
+            self.breach("after %d openings: %s" % (count, "; ".join(faults)))
+        self.keys("escape")
+        self.wait_for("Escape left the top list", lambda ls: not any(
+            w.hwnd == top for w in self.visible(ls)))
+
     def run(self, number, count):
         lists, self.app_pid = self.state()
         if self.app_pid is None:
@@ -360,6 +405,8 @@ class Exerciser:
         self.delay_max = 0.05 * (int(max(samples) / 0.05) + 1)
         print("hover delay seen from outside: %s ms" %
               " ".join("%.0f" % (s * 1000) for s in samples), flush=True)
+        if self.args.cycles:
+            self.cycles(root, self.args.cycles)
         baseline = self.steady_objects()
         print("after the first opening: %d windows, %d GDI objects (%s)" %
               (baseline["windows"], baseline["gdi"], mw.describe_types(baseline["types"])),
@@ -433,6 +480,8 @@ def main():
     parser.add_argument("--work", required=True, help="where evidence of a failure goes")
     parser.add_argument("--walk", type=int, required=True)
     parser.add_argument("--actions", type=int, default=400)
+    parser.add_argument("--cycles", type=int, default=0,
+                        help="open and close one submenu this many times before the walk")
     parser.add_argument("--survey", action="store_true",
                         help="note every breach and walk on, instead of stopping at the first")
     args = parser.parse_args()

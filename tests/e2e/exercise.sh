@@ -4,6 +4,7 @@
 # levels deep, a list long enough to scroll and copies of the probe program to open.
 #   EXERCISE_WALKS="1 2 3"  the walks to walk (default: 1)
 #   EXERCISE_ACTIONS=400    actions per walk
+#   EXERCISE_CYCLES=1000    first opens and closes one submenu this many times (objects checked)
 #   EXERCISE_SURVEY=1       note every breach and walk on instead of stopping at the first
 # Every walk is walked; the script fails when any walk did, after naming them.
 source "$(dirname "$0")/lib.sh"
@@ -34,6 +35,7 @@ mkdir -p "$DATA"
 printf 'C:\\zelk-exercise\\%s|%s\r\n' Apps Apps Many Many Deep Deep Mixed Mixed >"$DATA/ToolBars.txt"
 
 failed=()
+cycles="${EXERCISE_CYCLES:-0}" # before the first walk only
 for walk in $WALKS; do
   kill_app
   wait_until 15 app_gone || fail "the previous program did not end"
@@ -43,7 +45,9 @@ for walk in $WALKS; do
   log "walk $walk: $ACTIONS actions"
   status=0
   python3 "$(dirname "$0")/exercise.py" --helper "$HELPER" --toolbars "$DATA/ToolBars.txt" \
-    --work "$WORK" --walk "$walk" --actions "$ACTIONS" ${EXERCISE_SURVEY:+--survey} || status=$?
+    --work "$WORK" --walk "$walk" --actions "$ACTIONS" --cycles "$cycles" \
+    ${EXERCISE_SURVEY:+--survey} || status=$?
+  cycles=0
   [ $status -eq 0 ] || failed+=("$walk")
   [ $status -le 1 ] || fail "walk $walk: the walk could not be set up"
 done
