@@ -28,6 +28,7 @@ constexpr wchar_t kClassName[] = L"ZelkToolBarsMain";
 constexpr UINT_PTR kPictureTimer = 7; // fetches the pictures of opened lists
 constexpr UINT kTellFileProblemMessage = WM_APP + 0x60;
 constexpr UINT kScanEndedMessage = WM_APP + 0x61; // a toolbar's walk has ended
+constexpr int kMenuHotKeyId = 1;
 // A folder that has not answered in this time no longer holds up the icon or the others.
 constexpr DWORD kScanPatienceMs = 250;
 
@@ -172,12 +173,71 @@ void frmMain::Form_Load() {
     f_cSystray->SysTrayIconFromHandle(IconPic(0));
     f_cSystray->SetSysTrayToolTip(language_.GetString(1, L"Toolbars Menu"));
     f_cSystray->SysTrayShow(true);
-    // With a list that cannot be read, the message that says so is the welcome.
-    if (f_cSystray->IsBalloonCapable() && fileProblem_ == ERROR_SUCCESS) {
+    const std::wstring hotKeyProblem = RegisterMenuHotKey();
+    if (!hotKeyProblem.empty()) {
+        services_.LogEvent(EVENTLOG_WARNING_TYPE, L"ZelkToolBars", hotKeyProblem);
+    }
+    // Said once, at start: the key the user counts on does nothing, and the icon still works.
+    if (f_cSystray->IsBalloonCapable() && !hotKeyProblem.empty()) {
+        f_cSystray->SetBalloonIcon(kBalloonIconWarning);
+        f_cSystray->SetBalloonTitle(language_.GetString(1, L"ToolBars Menu"));
+        f_cSystray->SetBalloonText(hotKeyProblem);
+        f_cSystray->BalloonShow(true, kWelcomeBalloonTimeoutMs, false);
+    } else if (f_cSystray->IsBalloonCapable() && fileProblem_ == ERROR_SUCCESS) {
+        // With a list that cannot be read, the message that says so is the welcome.
         f_cSystray->SetBalloonIcon(kBalloonIconUser);
         f_cSystray->SetBalloonTitle(language_.GetString(1, L"ToolBars Menu"));
         f_cSystray->SetBalloonText(language_.GetString(3, EnglishString(3)));
         f_cSystray->BalloonShow(true, kWelcomeBalloonTimeoutMs, false);
+    }
+}
+
+std::wstring frmMain::RegisterMenuHotKey() {
+    const std::wstring asked =
+        GetRegSettingOrDefault(kSettingsApp, kSettingsSection, L"HotKey", kDefaultHotKey);
+    const HotKeySetting setting = HotKeyFromSetting(asked);
+    const auto tell = [&](const std::wstring& key, int why) {
+        return language_.GetString(46, EnglishString(46)) + L" " + key + L" " +
+               language_.GetString(why, EnglishString(why));
+    };
+    if (setting.unreadable) {
+        return tell(asked, 48);
+    }
+    if (!setting.hotKey || hwnd_ == nullptr) {
+        return {}; // turned off
+    }
+    // MOD_NOREPEAT: a key held down opens the menu once, not at the keyboard's repeat rate.
+    if (!::RegisterHotKey(hwnd_, kMenuHotKeyId, setting.hotKey->modifiers | MOD_NOREPEAT,
+                          setting.hotKey->key)) {
+        return tell(HotKeyText(*setting.hotKey), 47);
+    }
+    hotKey_ = setting.hotKey;
+    return {};
+}
+
+void frmMain::OpenMenuFromKeyboard() {
+    if (unloaded_) {
+        return;
+    }
+    if (aboutForm_ != nullptr) {
+        aboutForm_->Unload();
+    }
+    f_cSystray->BalloonShow(false);
+    ucList& top = *MenuList.front();
+    if (top.IsListVisible()) {
+        top.HideList(); // the key again closes what it opened
+        return;
+    }
+    if (fileProblem_ != ERROR_SUCCESS) {
+        pending_.showMenu = true;
+        ReInit();
+        return;
+    }
+    ShowMenu();
+    // Ready for the arrows and type-ahead: the first row has the focus, as in a menu opened
+    // from the keyboard.
+    if (top.IsListVisible() && top.Items().ListCount() > 0) {
+        top.SetListIndex(0);
     }
 }
 
@@ -811,6 +871,10 @@ void frmMain::Form_QueryUnload() {
         return;
     }
     unloaded_ = true;
+    if (hotKey_ && hwnd_ != nullptr) {
+        static_cast<void>(::UnregisterHotKey(hwnd_, kMenuHotKeyId)); // it goes with the window
+        hotKey_.reset();
+    }
     if (f_cSystray) {
         f_cSystray->SysTrayShow(false);
         DoEvents();
@@ -868,6 +932,11 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case kScanEndedMessage:
         PlaceLateToolbars();
+        return 0;
+    case WM_HOTKEY:
+        if (wParam == kMenuHotKeyId) {
+            OpenMenuFromKeyboard();
+        }
         return 0;
     case kTellFileProblemMessage:
         fileProblemPosted_ = false;

@@ -17,6 +17,7 @@
 #include "controls/list/ucList.h"
 #include "core/menu_tree.h"
 #include "dialogs/dialog_context.h"
+#include "core/hot_key.h"
 #include "core/localisation.h"
 #include "core/screen_corner.h"
 #include "core/theme.h"
@@ -109,6 +110,8 @@ public:
     HMENU ContextMenu() const { return mnuMenu_.get(); }
     HICON IconPic(size_t index) const { return iconPic_.at(index).get(); }
     const Localisation& Language() const { return language_; }
+    // The menu's hot key as registered, none when off or not to be had.
+    const std::optional<HotKey>& MenuHotKey() const { return hotKey_; }
     // The platform's reason the toolbar file could not be read at the last attempt, 0 if it
     // could.
     DWORD ToolbarFileProblem() const { return fileProblem_; }
@@ -201,6 +204,11 @@ private:
     };
     std::deque<PendingPicture> pendingPictures_;
     void FetchSomePictures();
+    // Registers the "HotKey" setting's combination; what stands in its way, empty when
+    // nothing does.
+    std::wstring RegisterMenuHotKey();
+    void OpenMenuFromKeyboard();
+    std::optional<HotKey> hotKey_;
     std::optional<ShowListRequest> lastShowList_;
     // Wide on purpose: a folder with more than 32,767 subfolders must not overflow it.
     long LastListIndex = 0;

@@ -180,6 +180,10 @@ const std::map<int, std::wstring_view>& EnglishStrings() {
         {43, L"The toolbar list was saved, but Windows refused:"},
         {44, L"Dialog failed with error:"},
         {45, L"Free to use and share"},
+        // 46, the key combination, then 47 or 48: the menu's hot key could not be had.
+        {46, L"The hot key"},
+        {47, L"is taken by another program; the tray icon still opens the menu."},
+        {48, L"is not a key combination; the tray icon still opens the menu."},
     };
     return strings;
 }

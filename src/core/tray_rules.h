@@ -40,6 +40,7 @@ inline bool BalloonsExist(NotifyRecordKind kind) {
 // fieldChars - 1 characters survive.
 std::wstring FitToField(std::wstring_view text, size_t fieldChars);
 
+inline constexpr uint32_t kBalloonIconWarning = 2; // NIIF_WARNING
 inline constexpr uint32_t kBalloonIconUser = 4;
 inline constexpr uint32_t kBalloonNoSound = 0x10;
 inline constexpr uint32_t kWelcomeBalloonTimeoutMs = 10000;

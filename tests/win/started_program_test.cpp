@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "app/frmMain.h"
+#include "settings/reg_settings.h"
 #include "test_support.h"
 
 using namespace zelk;
@@ -25,6 +26,7 @@ struct StartedProgram : testing::Test {
     RecordingUiServices services;
     std::shared_ptr<SlowFolder> slow = std::make_shared<SlowFolder>();
     bool iconAdded = false;
+    std::vector<std::wstring> balloons;
 
     std::unique_ptr<frmMain> Start() {
         WriteBytes(localAppData / L"Tanvel\\ToolBars\\ToolBars.txt",
@@ -35,8 +37,11 @@ struct StartedProgram : testing::Test {
         env.quitOnDestroy = false;
         env.shellMajorVersion = 6;
         env.scanPatienceMs = RealEnvironment().scanPatienceMs;
-        env.notifyIcon = [this](DWORD op, NOTIFYICONDATAW*) {
+        env.notifyIcon = [this](DWORD op, NOTIFYICONDATAW* data) {
             iconAdded = iconAdded || op == NIM_ADD;
+            if (data != nullptr && (data->uFlags & NIF_INFO) != 0 && data->szInfo[0] != 0) {
+                balloons.emplace_back(data->szInfo);
+            }
             return TRUE;
         };
         env.listFolder = [slow = slow](const std::wstring& folder,
@@ -167,4 +172,102 @@ TEST_F(StartedProgram, NothingWakesTheProgramOnceItsMenuIsClosed) {
     EXPECT_GT(TimerWakeupsOver(300), 0);
     top.HideList();
     EXPECT_EQ(TimerWakeupsOver(5000), 0) << "a timer outlived the menu";
+}
+
+namespace {
+
+// The "HotKey" setting for one test: written (or left unset for nullptr), removed after.
+class HotKeySettingScope {
+public:
+    explicit HotKeySettingScope(const wchar_t* value) {
+        Remove();
+        if (value != nullptr) {
+            EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"HotKey", value));
+        }
+    }
+    ~HotKeySettingScope() { Remove(); }
+    HotKeySettingScope(const HotKeySettingScope&) = delete;
+    HotKeySettingScope& operator=(const HotKeySettingScope&) = delete;
+
+private:
+    static void Remove() {
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\ToolBars\\Settings\\Windows",
+                             L"HotKey");
+    }
+};
+
+bool KeyIsFree(UINT modifiers, UINT key) {
+    if (!::RegisterHotKey(nullptr, 0x7777, modifiers, key)) {
+        return false;
+    }
+    ::UnregisterHotKey(nullptr, 0x7777);
+    return true;
+}
+
+} // namespace
+
+// The hot key opens the menu with its first row focused and closes it again; a key another
+// program holds, or a setting that is no key, is said once, and the tray icon still works.
+TEST_F(StartedProgram, TheHotKeyOpensTheMenuAndAKeyThatCannotBeHadIsSaidOnce) {
+    constexpr UINT kMods = MOD_CONTROL | MOD_ALT;
+    const struct {
+        const wchar_t* setting;
+        bool heldElsewhere;
+        const wchar_t* told; // nullptr: nothing said about the key
+        bool registered;
+    } cases[] = {
+        {nullptr, false, nullptr, true}, // never set: Ctrl+Alt+F11
+        {L"Ctrl+Alt+F11", true, L"The hot key Ctrl+Alt+F11 is taken by another program", false},
+        {L"Ctrl+Alt+\u00dc", false, L"The hot key Ctrl+Alt+\u00dc is not a key combination", false},
+        {L"", false, nullptr, false},
+    };
+    ::SetEvent(slow->letGo);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting == nullptr ? "unset"
+                                          : testing::PrintToString(std::wstring(c.setting)));
+        HotKeySettingScope setting(c.setting);
+        ASSERT_TRUE(KeyIsFree(kMods, VK_F11)) << "a test before left the key held";
+        if (c.heldElsewhere) {
+            ASSERT_TRUE(::RegisterHotKey(nullptr, 0x7778, kMods, VK_F11));
+        }
+        balloons.clear();
+        services.logs.clear();
+        {
+            auto form = Start();
+            ASSERT_TRUE(PumpUntil([&] { return form->ToolbarsBeingRead() == 0; }));
+            const auto aboutTheKey = [&] {
+                return std::count_if(balloons.begin(), balloons.end(), [](const std::wstring& b) {
+                    return b.find(L"hot key") != std::wstring::npos;
+                });
+            };
+            if (c.told != nullptr) {
+                ASSERT_EQ(aboutTheKey(), 1);
+                EXPECT_NE(balloons.back().find(c.told), std::wstring::npos);
+                EXPECT_FALSE(services.logs.empty());
+            } else {
+                EXPECT_EQ(aboutTheKey(), 0);
+            }
+            EXPECT_EQ(form->MenuHotKey().has_value(), c.registered);
+            ucList& top = form->MenuListAt(0);
+            if (c.registered) {
+                EXPECT_FALSE(KeyIsFree(kMods, VK_F11)) << "the program does not hold its key";
+                ::PostMessageW(form->hwnd(), WM_HOTKEY, 1, MAKELPARAM(kMods, VK_F11));
+                PumpMessages();
+                ASSERT_TRUE(top.IsListVisible());
+                EXPECT_EQ(top.ListIndex(), 0) << "the first row is not ready for the arrows";
+                ::PostMessageW(form->hwnd(), WM_HOTKEY, 1, MAKELPARAM(kMods, VK_F11));
+                PumpMessages();
+                EXPECT_FALSE(top.IsListVisible());
+            }
+            ::SendMessageW(form->Systray()->MessageWindow(), WM_MOUSEMOVE, 0, WM_LBUTTONUP);
+            EXPECT_TRUE(top.IsListVisible()) << "the tray click no longer opens the menu";
+            top.HideList();
+            form->RunCommand(mnuRefresh);
+            EXPECT_EQ(aboutTheKey(), c.told != nullptr ? 1 : 0) << "said again";
+        }
+        if (c.heldElsewhere) {
+            ::UnregisterHotKey(nullptr, 0x7778);
+        }
+        EXPECT_TRUE(KeyIsFree(kMods, VK_F11)) << "the key outlived the program";
+    }
 }
