@@ -43,8 +43,8 @@ std::wstring_view Trimmed(std::wstring_view part) {
 }
 
 std::optional<uint32_t> KeyCode(const std::wstring& name) {
-    if (name.size() == 1 && ((name[0] >= L'A' && name[0] <= L'Z') ||
-                             (name[0] >= L'0' && name[0] <= L'9'))) {
+    if (name.size() == 1 &&
+        ((name[0] >= L'A' && name[0] <= L'Z') || (name[0] >= L'0' && name[0] <= L'9'))) {
         return static_cast<uint32_t>(name[0]); // virtual-key codes of letters and digits
     }
     if (name.size() >= 2 && name.size() <= 3 && name[0] == L'F') {

@@ -2,7 +2,8 @@
 //   windows             every top-level window: handle, process, class, visibility, rectangle,
 //                       title, client origin
 //   keys NAME...        presses and releases keys through SendInput (up, down, left, right,
-//                       home, end, pageup, pagedown, return, escape, tab, or one letter/digit)
+//                       home, end, pageup, pagedown, return, escape, tab, one letter/digit,
+//                       f1 to f24, each after any of ctrl+, alt+, shift+: ctrl+alt+f11)
 //   texts CLASS         the title of the visible top-level window of that class, then the
 //                       texts of its controls, one per line
 //   serve               answers commands, one per line on standard input, each answer ending
@@ -29,6 +30,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -36,6 +38,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../common/object_counts.h"
@@ -102,12 +105,58 @@ WORD KeyOf(const std::string& name) {
     return name.size() == 1 ? static_cast<WORD>(::toupper(static_cast<unsigned char>(name[0]))) : 0;
 }
 
-bool Press(WORD vk) {
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = vk;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    return ::SendInput(2, input, sizeof(INPUT)) == 2;
+// "ctrl+alt+f11": RegisterHotKey's modifiers and the key; a plain name has none.
+struct Chord {
+    UINT modifiers = 0;
+    WORD key = 0;
+};
+Chord ChordOf(const std::string& name) {
+    Chord chord;
+    size_t start = 0;
+    while (true) {
+        const size_t plus = name.find('+', start);
+        const std::string part = name.substr(start, plus - start);
+        if (plus == std::string::npos) {
+            chord.key = KeyOf(part);
+            if (part.size() >= 2 && part.size() <= 3 && part[0] == 'f') {
+                const int number = std::atoi(part.c_str() + 1);
+                chord.key = number >= 1 && number <= 24 ? static_cast<WORD>(VK_F1 + number - 1) : 0;
+            }
+            return chord;
+        }
+        chord.modifiers |= part == "ctrl"    ? MOD_CONTROL
+                           : part == "alt"   ? MOD_ALT
+                           : part == "shift" ? MOD_SHIFT
+                                             : 0;
+        start = plus + 1;
+    }
+}
+
+bool Press(const Chord& chord) {
+    const std::pair<UINT, WORD> modifiers[] = {
+        {MOD_CONTROL, VK_CONTROL}, {MOD_ALT, VK_MENU}, {MOD_SHIFT, VK_SHIFT}};
+    std::vector<INPUT> input;
+    const auto add = [&](WORD vk, DWORD flags) {
+        INPUT one{};
+        one.type = INPUT_KEYBOARD;
+        one.ki.wVk = vk;
+        one.ki.dwFlags = flags;
+        input.push_back(one);
+    };
+    for (const auto& [flag, vk] : modifiers) {
+        if (chord.modifiers & flag) {
+            add(vk, 0);
+        }
+    }
+    add(chord.key, 0);
+    add(chord.key, KEYEVENTF_KEYUP);
+    for (const auto& [flag, vk] : modifiers) {
+        if (chord.modifiers & flag) {
+            add(vk, KEYEVENTF_KEYUP);
+        }
+    }
+    const UINT count = static_cast<UINT>(input.size());
+    return ::SendInput(count, input.data(), sizeof(INPUT)) == count;
 }
 
 // Presses the keys one after the other, PAUSE apart, naming each one it could not press;
@@ -115,9 +164,9 @@ bool Press(WORD vk) {
 bool PressKeys(const std::vector<std::string>& names, DWORD pause) {
     bool known = true;
     for (const std::string& name : names) {
-        const WORD vk = KeyOf(name);
-        known = known && vk != 0;
-        if (vk == 0 || !Press(vk)) {
+        const Chord chord = ChordOf(name);
+        known = known && chord.key != 0;
+        if (chord.key == 0 || !Press(chord)) {
             std::printf("error key %s\n", name.c_str());
         }
         ::Sleep(pause);
@@ -315,8 +364,8 @@ int Serve() {
 }
 
 int Hold(const wchar_t* name) {
-    const WORD vk = KeyOf(ToUtf8(name));
-    if (vk == 0 || !::RegisterHotKey(nullptr, 1, 0, vk)) {
+    const Chord chord = ChordOf(ToUtf8(name));
+    if (chord.key == 0 || !::RegisterHotKey(nullptr, 1, chord.modifiers, chord.key)) {
         std::printf("failed %lu\n", ::GetLastError());
         std::fflush(stdout);
         return 1;
