@@ -211,6 +211,9 @@ int wmain() {
 
     const Memory floor = FloorMemory();
     const Memory before = MemoryOf(::GetCurrentProcess());
+    // The bare walk twice: the first pays for Wine's first look at the folders, which the
+    // build below would otherwise be spared.
+    static_cast<void>(Walk(tree));
     const auto walkStart = Clock::now();
     const long entries = Walk(tree);
     const double walk = Ms(walkStart);
@@ -219,6 +222,9 @@ int wmain() {
     form.Form_Load();
     const double build = Ms(buildStart);
     const Memory justBuilt = MemoryOf(::GetCurrentProcess());
+    const auto refreshStart = Clock::now();
+    form.ReInit(); // Refresh: the same tree read and built again
+    const double refresh = Ms(refreshStart);
 
     const auto clickStart = Clock::now();
     ::SendMessageW(form.Systray()->MessageWindow(), WM_MOUSEMOVE, 0, WM_LBUTTONUP);
@@ -298,6 +304,8 @@ int wmain() {
     Row("menu build, 20k files / 400 leaves, / bare walk",
         Format("%.2fx (%.0f ms)", build / walk, build),
         Format("walk of %.0f entries: %.0f ms", static_cast<double>(entries), walk), "<= 1.3x");
+    Row("  the same, built again by a Refresh", Format("%.2fx (%.0f ms)", refresh / walk, refresh),
+        Format("walk of %.0f entries: %.0f ms", static_cast<double>(entries), walk), "<= 1.3x");
     Row("working set over the floor, 20k tree built",
         Format("%+.1f MB (%.1f MB)", built.workingSetMb - floor.workingSetMb, built.workingSetMb),
         Format("tray floor %.1f MB; bench bare %.1f MB", floor.workingSetMb, before.workingSetMb),
@@ -333,6 +341,7 @@ int wmain() {
                  {L"Tree200k", 2000, 100}};
     for (const auto& size : sizes) {
         const std::wstring root = MakeTree(base, size.name, size.leaves, size.files);
+        static_cast<void>(Walk(root));
         const auto sizeWalkStart = Clock::now();
         const long sizeEntries = Walk(root);
         const double sizeWalk = Ms(sizeWalkStart);

@@ -511,7 +511,9 @@ void frmMain::AddToolbar(const std::wstring& strpath, std::wstring strTitle) {
 void frmMain::WaitForScan(const ToolbarScan& scan) {
     const DWORD patience = environment_.scanPatienceMs;
     const ULONGLONG start = ::GetTickCount64();
-    while (!scan.Done() && !Superseded()) {
+    // Without a limit the walk is always seen to its end, even by a build that is being
+    // superseded: nothing of it runs on behind the build's back.
+    while (!scan.Done() && (patience == INFINITE || !Superseded())) {
         const ULONGLONG waited = ::GetTickCount64() - start;
         if (patience != INFINITE && waited >= patience) {
             return;
