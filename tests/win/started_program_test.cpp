@@ -131,24 +131,6 @@ TEST_F(StartedProgram, ALateAnswerWaitsForItsOpenEntryAndALateFailureIsShownGrey
 
 namespace {
 
-// WM_TIMER messages taken by this thread's windows while it pumps for a while.
-int TimerWakeupsOver(DWORD milliseconds) {
-    static int wakeups = 0;
-    wakeups = 0;
-    const unique_hhook hook(::SetWindowsHookExW(
-        WH_GETMESSAGE,
-        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            if (code == HC_ACTION && wParam == PM_REMOVE &&
-                reinterpret_cast<const MSG*>(lParam)->message == WM_TIMER) {
-                ++wakeups;
-            }
-            return ::CallNextHookEx(nullptr, code, wParam, lParam);
-        },
-        nullptr, ::GetCurrentThreadId()));
-    PumpFor(milliseconds);
-    return wakeups;
-}
-
 LPARAM RowCentre(const ucList& list, long row) {
     return MAKELPARAM(20, row * list.RowHeight() + list.RowHeight() / 2);
 }
@@ -169,9 +151,9 @@ TEST_F(StartedProgram, NothingWakesTheProgramOnceItsMenuIsClosed) {
     ::SendMessageW(top.hWnd(), WM_LBUTTONUP, 0, RowCentre(top, 0));
     ASSERT_TRUE(EntryList(*form, 0).IsListVisible()) << "the submenu did not open";
     // Open, the menu is awake (hover delays, outside clicks, pictures): the count sees timers.
-    EXPECT_GT(TimerWakeupsOver(300), 0);
+    EXPECT_GT(CountTimers(nullptr, 300), 0);
     top.HideList();
-    EXPECT_EQ(TimerWakeupsOver(5000), 0) << "a timer outlived the menu";
+    EXPECT_EQ(CountTimers(nullptr, 5000), 0) << "a timer outlived the menu";
 }
 
 namespace {
