@@ -674,7 +674,11 @@ void frmMain::MenuList_ItemClick(ucList& list) {
         return;
     }
     if (const auto* path = std::get_if<std::wstring>(&list.Items().Item(index).ItemData)) {
-        ShellOpen(services_, *path);
+        if (list.ChoseWithControl()) {
+            services_.ShowInFolder(*path); // Ctrl: where it lives, not the item itself
+        } else {
+            ShellOpen(services_, *path);
+        }
     }
 }
 

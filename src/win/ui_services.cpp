@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <objbase.h>
 
@@ -78,6 +79,24 @@ INT_PTR RealUiServices::ShellExecuteOpen(const std::wstring& file, const std::ws
         }
     });
     return 42; // handed over; the shell's own outcome is not waited for
+}
+
+void RealUiServices::ShowInFolder(const std::wstring& path) {
+    RunOnShellThread(*this, [this, path] {
+        PIDLIST_ABSOLUTE parsed = nullptr;
+        HRESULT result = ::SHParseDisplayName(path.c_str(), nullptr, &parsed, 0, nullptr);
+        const unique_cotaskmem<ITEMIDLIST_ABSOLUTE> item(parsed);
+        if (SUCCEEDED(result)) {
+            // No children named: the item's parent opens with the item itself selected.
+            result = ::SHOpenFolderAndSelectItems(item.get(), 0, nullptr, 0);
+        }
+        if (FAILED(result)) {
+            // Gone since the menu was built, or no file browser: nothing shows, the log says so.
+            LogEvent(EVENTLOG_WARNING_TYPE, L"ZelkToolBars",
+                     L"The folder of " + path + L" could not be shown (error " +
+                         std::to_wstring(static_cast<unsigned long>(result)) + L")");
+        }
+    });
 }
 
 void RealUiServices::ShowShellProperties(const std::wstring& path) {

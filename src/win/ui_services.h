@@ -23,6 +23,8 @@ public:
                                      const std::wstring& directory, int showCommand) = 0;
     // The shell's Properties sheet for a path.
     virtual void ShowShellProperties(const std::wstring& path) = 0;
+    // The folder that holds path, in the file browser, with path selected.
+    virtual void ShowInFolder(const std::wstring& path) = 0;
 };
 
 // Runs work on a short-lived thread of its own, with COM started as the shell asks, so a
@@ -40,6 +42,7 @@ public:
     INT_PTR ShellExecuteOpen(const std::wstring& file, const std::wstring& parameters,
                              const std::wstring& directory, int showCommand) override;
     void ShowShellProperties(const std::wstring& path) override;
+    void ShowInFolder(const std::wstring& path) override;
 };
 
 } // namespace zelk

@@ -343,11 +343,11 @@ TEST(PopupChain, KeysHeldElsewhereAtOpeningAreTakenOnceFree) {
     MenuTree tree;
     tree.ShowTop();
     PopupChain& chain = PopupChain::ForThisThread();
-    EXPECT_EQ(chain.HotKeysHeld(), std::size(kPopupHotKeys) - 1);
+    EXPECT_EQ(chain.HotKeysHeld(), kPopupHotKeyCount - 1);
     ::UnregisterHotKey(other, 1);
     ::DestroyWindow(other);
-    PumpUntil([&] { return chain.HotKeysHeld() == std::size(kPopupHotKeys); }, 2000);
-    EXPECT_EQ(chain.HotKeysHeld(), std::size(kPopupHotKeys)) << "Right stayed with nobody";
+    PumpUntil([&] { return chain.HotKeysHeld() == kPopupHotKeyCount; }, 2000);
+    EXPECT_EQ(chain.HotKeysHeld(), kPopupHotKeyCount) << "Right stayed with nobody";
     tree.Top().HideList();
     EXPECT_EQ(chain.HotKeysHeld(), 0u);
 }

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "app/frmMain.h"
+#include "controls/list/popup_chain.h"
 #include "settings/reg_settings.h"
 #include "test_support.h"
 
@@ -252,4 +253,46 @@ TEST_F(StartedProgram, TheHotKeyOpensTheMenuAndAKeyThatCannotBeHadIsSaidOnce) {
         }
         EXPECT_TRUE(KeyIsFree(kMods, VK_F11)) << "the key outlived the program";
     }
+}
+
+// Ctrl + click and Ctrl + Enter show the chosen row in its folder instead of opening it; a
+// plain Enter still opens it, and Ctrl + Enter is given back with the menu.
+TEST_F(StartedProgram, ControlShowsTheChosenRowInItsFolder) {
+    ::SetEvent(slow->letGo);
+    auto form = Start();
+    ASSERT_TRUE(PumpUntil([&] { return form->ToolbarsBeingRead() == 0; }));
+    ucList& top = form->MenuListAt(0);
+    ucList& one = EntryList(*form, 0); // a.exe, b.exe, c.exe in C:\One
+    const auto openOne = [&] {
+        form->ShowMenu();
+        ::SendMessageW(top.hWnd(), WM_MOUSEMOVE, 0, RowCentre(top, 0));
+        ::SendMessageW(top.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, RowCentre(top, 0));
+        ::SendMessageW(top.hWnd(), WM_LBUTTONUP, 0, RowCentre(top, 0));
+        return one.IsListVisible();
+    };
+    const auto enter = [&](long row, UINT modifiers) {
+        one.SetListIndex(row);
+        const WPARAM id = modifiers != 0 ? (kControlHotKeyBit | VK_RETURN) : VK_RETURN;
+        ::SendMessageW(one.hWnd(), WM_HOTKEY, id, MAKELPARAM(modifiers, VK_RETURN));
+    };
+    services.opens.clear();
+
+    ASSERT_TRUE(openOne());
+    EXPECT_FALSE(KeyIsFree(MOD_CONTROL, VK_RETURN)) << "Ctrl + Enter does not reach the menu";
+    ::SendMessageW(one.hWnd(), WM_MOUSEMOVE, MK_CONTROL, RowCentre(one, 1));
+    ::SendMessageW(one.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, RowCentre(one, 1));
+    ::SendMessageW(one.hWnd(), WM_LBUTTONUP, MK_CONTROL, RowCentre(one, 1));
+    EXPECT_EQ(services.shownInFolder, std::vector<std::wstring>{L"C:\\One\\b.exe"});
+    EXPECT_FALSE(top.IsListVisible()) << "the chain stayed open";
+
+    ASSERT_TRUE(openOne());
+    enter(2, MOD_CONTROL);
+    EXPECT_EQ(services.shownInFolder.back(), L"C:\\One\\c.exe");
+    ASSERT_TRUE(openOne());
+    enter(0, 0);
+    EXPECT_EQ(services.shownInFolder.size(), 2u) << "a plain Enter was shown in its folder";
+    ASSERT_EQ(services.opens.size(), 1u) << "Ctrl made the row open as well";
+    EXPECT_NE(services.opens[0].file.find(L"a.exe"), std::wstring::npos);
+    PumpMessages();
+    EXPECT_TRUE(KeyIsFree(MOD_CONTROL, VK_RETURN)) << "Ctrl + Enter kept after the menu closed";
 }

@@ -32,7 +32,7 @@ public:
     std::vector<Box> boxes;
     std::vector<Log> logs;
     std::vector<Open> opens;
-    std::vector<std::wstring> properties;
+    std::vector<std::wstring> properties, shownInFolder;
     int beeps = 0;
     int answer = IDOK; // what every message box "returns"
 
@@ -51,6 +51,7 @@ public:
         return 33;
     }
     void ShowShellProperties(const std::wstring& path) override { properties.push_back(path); }
+    void ShowInFolder(const std::wstring& path) override { shownInFolder.push_back(path); }
 };
 
 // A fresh folder under the temporary folder, removed with everything in it.

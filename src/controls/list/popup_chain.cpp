@@ -26,6 +26,11 @@ void HotKeyRegistration::RegisterMissing() {
             ids_.push_back(id);
         }
     }
+    const int control = kControlHotKeyBit | static_cast<int>(kControlReturnHotKey);
+    if (std::find(ids_.begin(), ids_.end(), control) == ids_.end() &&
+        ::RegisterHotKey(owner_, control, MOD_CONTROL, kControlReturnHotKey)) {
+        ids_.push_back(control);
+    }
 }
 
 void HotKeyRegistration::Release() {

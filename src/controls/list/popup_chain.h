@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,13 @@ class ucList;
 // The keys a shown popup takes from the whole desktop, so menus work without the focus.
 inline constexpr UINT kPopupHotKeys[] = {VK_DOWN,  VK_UP,   VK_RETURN, VK_ESCAPE, VK_HOME, VK_END,
                                          VK_PRIOR, VK_NEXT, VK_TAB,    VK_LEFT,   VK_RIGHT};
+
+// Ctrl + Enter chooses the row to be shown in its folder; held as a hot key of its own, under
+// the key code with this bit added.
+inline constexpr UINT kControlReturnHotKey = VK_RETURN;
+inline constexpr int kControlHotKeyBit = 0x1000;
+// Every hot key a shown popup holds: the plain keys and Ctrl + Enter.
+inline constexpr size_t kPopupHotKeyCount = std::size(kPopupHotKeys) + 1;
 
 // Set on a shown submenu's window, holding its parent list's window, so that a checker in
 // another process can see which list opened which.
@@ -36,7 +44,7 @@ public:
     void Release();
     HWND Owner() const { return owner_; }
     size_t Count() const { return ids_.size(); }
-    bool Complete() const { return ids_.size() == std::size(kPopupHotKeys); }
+    bool Complete() const { return ids_.size() == kPopupHotKeyCount; }
 
 private:
     HWND owner_ = nullptr;

@@ -396,7 +396,9 @@ bool ucList::HandleKey(int keyCode) {
         } else if (IsPopup()) {
             HideList();
         }
+        choseWithControl_ = keyWithControl_;
         Raise(ItemClick);
+        choseWithControl_ = false;
         if (!properties_.MultiSelect) {
             WriteChoiceToTextBox();
         }
@@ -527,7 +529,9 @@ void ucList::OnButtonUp(int button, int x, int y, WPARAM keys) {
             } else if (item.SubMenu == nullptr) {
                 HideList();
             }
+            choseWithControl_ = (keys & MK_CONTROL) != 0;
             Raise(ItemClick);
+            choseWithControl_ = false;
             WriteChoiceToTextBox();
         }
     }
@@ -631,13 +635,19 @@ LRESULT ucList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ucList* frontmost = PopupChain::ForThisThread().Frontmost();
         ucList& target = frontmost != nullptr ? *frontmost : *this;
         if (target.listVisible_ || !target.IsPopup()) {
-            target.HandleKey(static_cast<int>(wParam));
+            // The hot key names its modifiers: the key state may not have seen them.
+            target.keyWithControl_ = (LOWORD(lParam) & MOD_CONTROL) != 0;
+            target.HandleKey(static_cast<int>(wParam) & ~kControlHotKeyBit);
+            target.keyWithControl_ = false;
         }
         return 0;
     }
     case WM_KEYDOWN: {
         int key = static_cast<int>(wParam), shift = KeyboardShift();
-        if (HandleKey(key)) {
+        keyWithControl_ = ::GetKeyState(VK_CONTROL) < 0;
+        const bool used = HandleKey(key);
+        keyWithControl_ = false;
+        if (used) {
             key = 0; // the list used it
         }
         if (KeyDown) {

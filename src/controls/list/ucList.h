@@ -137,6 +137,8 @@ public:
     void RemoveItem(long i) { model_.RemoveItem(i); }
 
     long ListIndex() const { return model_.ListIndex(); }
+    // During ItemClick: the row was chosen with Ctrl held (Ctrl + click, Ctrl + Enter).
+    bool ChoseWithControl() const { return choseWithControl_; }
     void SetListIndex(long index);
     void SetHotIndex(long index);
     void BSort(long order);
@@ -258,6 +260,8 @@ private:
     HoverDelay hover_;
     HWND hostForm_ = nullptr; // listened to while shown: its resize and unload close the list
     bool pressed_ = false;
+    bool keyWithControl_ = false;   // the key being handled came with Ctrl
+    bool choseWithControl_ = false; // set while ItemClick runs
     bool rightPressed_ = false;
     bool shownOnce_ = false;
     bool trackingLeave_ = false;
