@@ -69,8 +69,10 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     info.cbSize = sizeof(info);
     if (::GetMonitorInfoW(monitor, &info)) {
         const RECT& w = info.rcWork;
-        monitors->push_back(
-            {{w.left, w.top, w.right, w.bottom}, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+        const RECT& m = info.rcMonitor;
+        monitors->push_back({{w.left, w.top, w.right, w.bottom},
+                             (info.dwFlags & MONITORINFOF_PRIMARY) != 0,
+                             {m.left, m.top, m.right, m.bottom}});
     }
     return TRUE;
 }
@@ -713,8 +715,21 @@ void frmMain::ShowMenu() {
     top.SetListIndex(-1);
     std::vector<MonitorDesc> monitors;
     ::EnumDisplayMonitors(nullptr, nullptr, &CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
-    if (const auto work = PrimaryWorkArea(monitors)) {
-        lastShowList_ = MenuCornerRequest(*work);
+    // The taskbar's monitor is the one its notification area, and so the icon, is on.
+    std::optional<std::pair<long, long>> icon;
+    NOTIFYICONIDENTIFIER id{};
+    id.cbSize = sizeof(id);
+    id.hWnd = f_cSystray->MessageWindow();
+    id.uID = f_cSystray->TrayIconId();
+    RECT iconRect{};
+    if (SUCCEEDED(::Shell_NotifyIconGetRect(&id, &iconRect))) {
+        icon =
+            std::pair{(iconRect.left + iconRect.right) / 2L, (iconRect.top + iconRect.bottom) / 2L};
+    }
+    if (const auto monitor = MenuMonitor(monitors, icon)) {
+        const long width =
+            static_cast<long>(RoundHalfEven(top.Properties().ListWidth * top.Scale()));
+        lastShowList_ = MenuCornerRequest(monitor->work, TaskbarEdgeOf(*monitor), width);
         long left = lastShowList_->left, topEdge = lastShowList_->top;
         long btnLeft = lastShowList_->btnLeft, btnTop = lastShowList_->btnTop;
         top.ShowList(left, topEdge, btnLeft, btnTop);

@@ -24,14 +24,15 @@ Placement PlacePopup(const PlacementRequest& r) {
         }
         return fallback;
     };
-    if (p.top + p.height > r.screenHeight) {
-        p.top = edgeAt(r.btnTop, r.screenHeight, p.anchorBottom) - p.height;
+    const long right = r.screenLeft + r.screenWidth, bottom = r.screenTop + r.screenHeight;
+    if (p.top + p.height > bottom) {
+        p.top = edgeAt(r.btnTop, bottom, p.anchorBottom) - p.height;
     }
     if (r.displayDirection == 1) {
         p.left = edgeAt(r.btnLeft, p.left, p.anchorLeft) - p.width;
     }
-    if (p.left + p.width > r.screenWidth) {
-        p.left = edgeAt(r.btnLeft, r.screenWidth, p.anchorLeft) - p.width;
+    if (p.left + p.width > right) {
+        p.left = edgeAt(r.btnLeft, right, p.anchorLeft) - p.width;
     }
     return p;
 }

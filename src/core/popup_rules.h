@@ -13,6 +13,8 @@ struct PlacementRequest {
     long left = 0, top = 0;       // the wanted top-left corner
     long btnLeft = 0, btnTop = 0; // anchors (>= 1): right edge / bottom edge when it does not fit
     int screenWidth = 0, screenHeight = 0;
+    long screenLeft = 0,
+         screenTop = 0;       // the monitor's origin: negative left of or above the main one
     int width = 0;            // ListWidth × s
     int height = 0;           // from PopupHeight
     int displayDirection = 0; // 1: the list opens to the left of the point

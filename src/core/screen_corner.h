@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace zelk {
@@ -13,6 +14,7 @@ struct ScreenRect {
 struct MonitorDesc {
     ScreenRect work;
     bool primary = false;
+    ScreenRect monitor; // the whole monitor, taskbar included; empty: the work area
 };
 
 // The first monitor flagged primary, in enumeration order.
@@ -25,5 +27,17 @@ struct ShowListRequest {
     bool operator==(const ShowListRequest&) const = default;
 };
 ShowListRequest MenuCornerRequest(const ScreenRect& workArea);
+
+// The side of its monitor that a work area gives up to the taskbar (the largest strip cut
+// off); Bottom, where Windows 11 puts it, when none is.
+enum class TaskbarEdge { Bottom, Top, Left, Right };
+TaskbarEdge TaskbarEdgeOf(const MonitorDesc& monitor);
+// The menu's corner next to the notification area for a taskbar on that edge: bottom-right
+// (Bottom, Right: exactly MenuCornerRequest), top-right (Top, opening downwards), bottom-left
+// (Left: a list listWidth wide, opening leftwards from its corner, lands flush with the edge).
+ShowListRequest MenuCornerRequest(const ScreenRect& workArea, TaskbarEdge edge, long listWidth);
+// The monitor that holds the point (the tray icon's centre), else the primary one.
+std::optional<MonitorDesc> MenuMonitor(const std::vector<MonitorDesc>& monitors,
+                                       std::optional<std::pair<long, long>> trayIcon);
 
 } // namespace zelk

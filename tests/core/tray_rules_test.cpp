@@ -49,9 +49,9 @@ TEST(TrayRules, RecordKindAndFieldFitting) {
 
 TEST(ScreenCorner, PrimaryWorkAreaCornerAnchorsTheMenu) {
     const std::vector<MonitorDesc> monitors = {
-        {{-1920, 0, 0, 1040}, false},
-        {{0, 0, 1280, 780}, true},
-        {{1280, 0, 2560, 1000}, true},
+        {{-1920, 0, 0, 1040}, false, {}},
+        {{0, 0, 1280, 780}, true, {}},
+        {{1280, 0, 2560, 1000}, true, {}},
     };
     const auto work = PrimaryWorkArea(monitors);
     ASSERT_TRUE(work.has_value());
@@ -59,5 +59,41 @@ TEST(ScreenCorner, PrimaryWorkAreaCornerAnchorsTheMenu) {
     EXPECT_EQ(MenuCornerRequest(*work), (ShowListRequest{1280, 780, 0, 780}));
     // A taskbar at the top leaves the work area's bottom at the screen's bottom.
     EXPECT_EQ(MenuCornerRequest({0, 40, 1920, 1080}), (ShowListRequest{1920, 1080, 0, 1080}));
-    EXPECT_FALSE(PrimaryWorkArea({{{0, 0, 10, 10}, false}}).has_value());
+    EXPECT_FALSE(PrimaryWorkArea({{{0, 0, 10, 10}, false, {}}}).has_value());
+}
+
+// The menu opens on the monitor that holds the tray icon, at the corner next to the
+// notification area for a taskbar on any edge; on one monitor with the taskbar at the bottom
+// the request is exactly the single-monitor one.
+TEST(ScreenCorner, TheMenuOpensWhereTheTaskbarIs) {
+    const MonitorDesc left{{-1920, 0, -1880, 1080}, false, {-1920, 0, 0, 1080}};
+    const MonitorDesc main{{0, 0, 1280, 780}, true, {0, 0, 1280, 800}};
+    const MonitorDesc above{{0, -1000, 1920, -40}, false, {0, -1080, 1920, -40}};
+    const std::vector<MonitorDesc> monitors{left, main, above};
+    const struct {
+        std::optional<std::pair<long, long>> icon;
+        ScreenRect work;
+        TaskbarEdge edge;
+        ShowListRequest request;
+    } cases[] = {
+        {std::nullopt, main.work, TaskbarEdge::Bottom, {1280, 780, 0, 780}},
+        {std::pair{1270L, 790L}, main.work, TaskbarEdge::Bottom, {1280, 780, 0, 780}},
+        {std::pair{-1900L, 1070L}, left.work, TaskbarEdge::Right, {-1880, 1080, 0, 1080}},
+        {std::pair{1900L, -1070L}, above.work, TaskbarEdge::Top, {1920, -1000, 0, 0}},
+        {std::pair{5000L, 5000L}, main.work, TaskbarEdge::Bottom, {1280, 780, 0, 780}},
+        {std::pair{0L, 0L}, main.work, TaskbarEdge::Bottom, {1280, 780, 0, 780}}, // edges meet
+    };
+    for (const auto& c : cases) {
+        const auto m = MenuMonitor(monitors, c.icon);
+        ASSERT_TRUE(m.has_value());
+        EXPECT_EQ(m->work, c.work);
+        EXPECT_EQ(TaskbarEdgeOf(*m), c.edge);
+        EXPECT_EQ(MenuCornerRequest(m->work, TaskbarEdgeOf(*m), 300), c.request);
+    }
+    const MonitorDesc leftBar{{48, 0, 1280, 800}, true, {0, 0, 1280, 800}};
+    EXPECT_EQ(TaskbarEdgeOf(leftBar), TaskbarEdge::Left);
+    EXPECT_EQ(MenuCornerRequest(leftBar.work, TaskbarEdge::Left, 300),
+              (ShowListRequest{348, 800, 0, 800}));
+    EXPECT_EQ(TaskbarEdgeOf({{0, 0, 1280, 800}, true, {0, 0, 1280, 800}}), TaskbarEdge::Bottom);
+    EXPECT_EQ(TaskbarEdgeOf({{0, 0, 1280, 780}, true, {}}), TaskbarEdge::Bottom);
 }

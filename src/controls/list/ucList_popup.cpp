@@ -75,8 +75,22 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
             model_.MutableItem(i).Visible = true; // the last opening's filter is gone
         }
         LayoutHeader();
-        const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-        const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+        // The monitor it opens on: a submenu's is its parent's, whatever side it opens to; a
+        // first list's is the one its corner point lies in (just inside it: the point is the
+        // exclusive corner of a work area).
+        RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        const HMONITOR opensOn =
+            parentMenu_ != nullptr && parentMenu_->hwnd_ != nullptr
+                ? ::MonitorFromWindow(parentMenu_->hwnd_, MONITOR_DEFAULTTONEAREST)
+                : ::MonitorFromPoint({static_cast<LONG>(Left - 1), static_cast<LONG>(Top - 1)},
+                                     MONITOR_DEFAULTTONEAREST);
+        if (opensOn != nullptr && ::GetMonitorInfoW(opensOn, &monitor)) {
+            screen = monitor.rcMonitor;
+        }
+        const int screenWidth = screen.right - screen.left;
+        const int screenHeight = screen.bottom - screen.top;
         PlacementRequest request;
         request.left = Left;
         request.top = Top;
@@ -84,6 +98,8 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
         request.btnTop = BtnTop;
         request.screenWidth = screenWidth;
         request.screenHeight = screenHeight;
+        request.screenLeft = screen.left;
+        request.screenTop = screen.top;
         request.width = Round(properties_.ListWidth * scale_);
         request.height = PopupHeight(model_, rowHeight_, headerHeight_, margin_, screenHeight,
                                      properties_.MaxVisibleItems, properties_.MaxListHeight);
