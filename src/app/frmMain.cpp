@@ -29,6 +29,7 @@ constexpr UINT_PTR kPictureTimer = 7; // fetches the pictures of opened lists
 constexpr UINT kTellFileProblemMessage = WM_APP + 0x60;
 constexpr UINT kScanEndedMessage = WM_APP + 0x61; // a toolbar's walk has ended
 constexpr int kMenuHotKeyId = 1;
+constexpr UINT kShellMenuMessage = WM_APP + 0x62; // the shell's menu for shellMenuFor_
 // A folder that has not answered in this time no longer holds up the icon or the others.
 constexpr DWORD kScanPatienceMs = 250;
 
@@ -424,8 +425,19 @@ std::unique_ptr<ucList> frmMain::NewMenuList() {
     list->SetHomeParent(hwnd_);
     ucList* raw = list.get();
     list->ItemClick = [this, raw] { MenuList_ItemClick(*raw); };
-    list->ItemRightClick = [this](const std::wstring&, const ItemValue& data, bool isSubMenu, long,
-                                  long) { MenuList_ItemRightClick(isSubMenu, data); };
+    list->ItemRightClick = [this, raw](const std::wstring&, const ItemValue& data, bool isSubMenu,
+                                       long x, long y) {
+        if (raw->ShellMenuWanted()) {
+            if (const auto* path = std::get_if<std::wstring>(&data)) {
+                // Shown once the list's own handling has returned: the shell's menu runs a
+                // message loop of its own, in which a rebuild could take the list away.
+                shellMenuFor_ = {*path, {static_cast<LONG>(x), static_cast<LONG>(y)}};
+                ::PostMessageW(hwnd_, kShellMenuMessage, 0, 0);
+            }
+            return;
+        }
+        MenuList_ItemRightClick(isSubMenu, data);
+    };
     return list;
 }
 
@@ -953,6 +965,15 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case kScanEndedMessage:
         PlaceLateToolbars();
+        return 0;
+    case kShellMenuMessage:
+        if (shellMenuFor_ && !unloaded_) {
+            const auto [path, at] = *std::exchange(shellMenuFor_, std::nullopt);
+            // The chain closes first: the shell's menu needs the keys it holds, and whatever
+            // the command does (a rename, a delete) the menu is read again at the next Refresh.
+            MenuList.front()->HideList();
+            services_.ShowShellMenu(hwnd_, path, at);
+        }
         return 0;
     case WM_HOTKEY:
         if (wParam == kMenuHotKeyId) {

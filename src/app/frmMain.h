@@ -209,6 +209,8 @@ private:
     std::wstring RegisterMenuHotKey();
     void OpenMenuFromKeyboard();
     std::optional<HotKey> hotKey_;
+    // The row whose shell menu was asked for, and where, until the posted request is served.
+    std::optional<std::pair<std::wstring, POINT>> shellMenuFor_;
     std::optional<ShowListRequest> lastShowList_;
     // Wide on purpose: a folder with more than 32,767 subfolders must not overflow it.
     long LastListIndex = 0;

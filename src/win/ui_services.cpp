@@ -8,6 +8,7 @@
 
 #include "win/ui_services.h"
 #include "win/boundary.h"
+#include "win/shell_menu.h"
 #include "win/unique_handle.h"
 
 namespace zelk {
@@ -97,6 +98,10 @@ void RealUiServices::ShowInFolder(const std::wstring& path) {
                          std::to_wstring(static_cast<unsigned long>(result)) + L")");
         }
     });
+}
+
+void RealUiServices::ShowShellMenu(HWND owner, const std::wstring& path, POINT at) {
+    ShowShellContextMenu(*this, owner, path, at);
 }
 
 void RealUiServices::ShowShellProperties(const std::wstring& path) {

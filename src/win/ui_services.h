@@ -25,6 +25,9 @@ public:
     virtual void ShowShellProperties(const std::wstring& path) = 0;
     // The folder that holds path, in the file browser, with path selected.
     virtual void ShowInFolder(const std::wstring& path) = 0;
+    // The shell's own context menu for path at a screen point, owned by owner; returns once
+    // the user has chosen (the command then runs) or dismissed it.
+    virtual void ShowShellMenu(HWND owner, const std::wstring& path, POINT at) = 0;
 };
 
 // Runs work on a short-lived thread of its own, with COM started as the shell asks, so a
@@ -43,6 +46,7 @@ public:
                              const std::wstring& directory, int showCommand) override;
     void ShowShellProperties(const std::wstring& path) override;
     void ShowInFolder(const std::wstring& path) override;
+    void ShowShellMenu(HWND owner, const std::wstring& path, POINT at) override;
 };
 
 } // namespace zelk

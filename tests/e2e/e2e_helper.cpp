@@ -94,7 +94,7 @@ struct KeyName {
 constexpr KeyName kNavigationKeys[] = {
     {"up", VK_UP},         {"down", VK_DOWN},     {"left", VK_LEFT},    {"right", VK_RIGHT},
     {"home", VK_HOME},     {"end", VK_END},       {"pageup", VK_PRIOR}, {"pagedown", VK_NEXT},
-    {"return", VK_RETURN}, {"escape", VK_ESCAPE}, {"tab", VK_TAB}};
+    {"return", VK_RETURN}, {"escape", VK_ESCAPE}, {"tab", VK_TAB},      {"apps", VK_APPS}};
 
 WORD KeyOf(const std::string& name) {
     for (const auto& k : kNavigationKeys) {

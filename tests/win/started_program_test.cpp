@@ -296,3 +296,57 @@ TEST_F(StartedProgram, ControlShowsTheChosenRowInItsFolder) {
     PumpMessages();
     EXPECT_TRUE(KeyIsFree(MOD_CONTROL, VK_RETURN)) << "Ctrl + Enter kept after the menu closed";
 }
+
+// Shift + right click, the Menu key and Shift + F10 ask for the shell's own menu of the row,
+// shown once the chain has closed; a plain right click still shows a file's Properties.
+TEST_F(StartedProgram, ShiftRightClickAndTheMenuKeyAskForTheShellsMenu) {
+    ::SetEvent(slow->letGo);
+    auto form = Start();
+    ASSERT_TRUE(PumpUntil([&] { return form->ToolbarsBeingRead() == 0; }));
+    ucList& top = form->MenuListAt(0);
+    ucList& one = EntryList(*form, 0); // a.exe, b.exe, c.exe in C:\One
+    const auto openOne = [&] {
+        form->ShowMenu();
+        ::SendMessageW(top.hWnd(), WM_MOUSEMOVE, 0, RowCentre(top, 0));
+        ::SendMessageW(top.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, RowCentre(top, 0));
+        ::SendMessageW(top.hWnd(), WM_LBUTTONUP, 0, RowCentre(top, 0));
+        return one.IsListVisible();
+    };
+    const auto rightClick = [&](long row, WPARAM keys) {
+        ::SendMessageW(one.hWnd(), WM_MOUSEMOVE, keys, RowCentre(one, row));
+        ::SendMessageW(one.hWnd(), WM_RBUTTONDOWN, MK_RBUTTON | keys, RowCentre(one, row));
+        ::SendMessageW(one.hWnd(), WM_RBUTTONUP, keys, RowCentre(one, row));
+        PumpMessages();
+    };
+
+    ASSERT_TRUE(openOne());
+    EXPECT_FALSE(KeyIsFree(0, VK_APPS)) << "the Menu key does not reach the menu";
+    EXPECT_FALSE(KeyIsFree(MOD_SHIFT, VK_F10)) << "Shift + F10 does not reach the menu";
+    rightClick(1, MK_SHIFT);
+    EXPECT_EQ(services.shellMenus, std::vector<std::wstring>{L"C:\\One\\b.exe"});
+    EXPECT_FALSE(top.IsListVisible()) << "the chain stayed open under the shell's menu";
+    EXPECT_TRUE(services.properties.empty());
+
+    const struct {
+        WPARAM id;
+        UINT modifiers, key;
+    } keys[] = {{VK_APPS, 0, VK_APPS}, {kShiftHotKeyBit | VK_F10, MOD_SHIFT, VK_F10}};
+    for (const auto& k : keys) {
+        ASSERT_TRUE(openOne());
+        one.SetListIndex(2);
+        ::SendMessageW(one.hWnd(), WM_HOTKEY, k.id, MAKELPARAM(k.modifiers, k.key));
+        PumpMessages();
+        EXPECT_EQ(services.shellMenus.back(), L"C:\\One\\c.exe");
+        EXPECT_FALSE(top.IsListVisible());
+    }
+    EXPECT_EQ(services.shellMenus.size(), 3u);
+
+    ASSERT_TRUE(openOne());
+    rightClick(0, 0);
+    EXPECT_EQ(services.properties, std::vector<std::wstring>{L"C:\\One\\a.exe"});
+    EXPECT_EQ(services.shellMenus.size(), 3u) << "a plain right click asked for the shell's menu";
+    top.HideList();
+    PumpMessages();
+    EXPECT_TRUE(KeyIsFree(0, VK_APPS));
+    EXPECT_TRUE(KeyIsFree(MOD_SHIFT, VK_F10));
+}

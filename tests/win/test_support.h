@@ -32,7 +32,7 @@ public:
     std::vector<Box> boxes;
     std::vector<Log> logs;
     std::vector<Open> opens;
-    std::vector<std::wstring> properties, shownInFolder;
+    std::vector<std::wstring> properties, shownInFolder, shellMenus;
     int beeps = 0;
     int answer = IDOK; // what every message box "returns"
 
@@ -52,6 +52,9 @@ public:
     }
     void ShowShellProperties(const std::wstring& path) override { properties.push_back(path); }
     void ShowInFolder(const std::wstring& path) override { shownInFolder.push_back(path); }
+    void ShowShellMenu(HWND, const std::wstring& path, POINT) override {
+        shellMenus.push_back(path);
+    }
 };
 
 // A fresh folder under the temporary folder, removed with everything in it.

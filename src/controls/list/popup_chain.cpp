@@ -26,10 +26,20 @@ void HotKeyRegistration::RegisterMissing() {
             ids_.push_back(id);
         }
     }
-    const int control = kControlHotKeyBit | static_cast<int>(kControlReturnHotKey);
-    if (std::find(ids_.begin(), ids_.end(), control) == ids_.end() &&
-        ::RegisterHotKey(owner_, control, MOD_CONTROL, kControlReturnHotKey)) {
-        ids_.push_back(control);
+    const struct {
+        int id;
+        UINT modifiers, key;
+    } chords[] = {
+        {kControlHotKeyBit | static_cast<int>(kControlReturnHotKey), MOD_CONTROL,
+         kControlReturnHotKey},
+        {static_cast<int>(kMenuKeyHotKey), 0, kMenuKeyHotKey},
+        {kShiftHotKeyBit | static_cast<int>(kShiftF10HotKey), MOD_SHIFT, kShiftF10HotKey},
+    };
+    for (const auto& chord : chords) {
+        if (std::find(ids_.begin(), ids_.end(), chord.id) == ids_.end() &&
+            ::RegisterHotKey(owner_, chord.id, chord.modifiers, chord.key)) {
+            ids_.push_back(chord.id);
+        }
     }
 }
 

@@ -20,8 +20,12 @@ inline constexpr UINT kPopupHotKeys[] = {VK_DOWN,  VK_UP,   VK_RETURN, VK_ESCAPE
 // the key code with this bit added.
 inline constexpr UINT kControlReturnHotKey = VK_RETURN;
 inline constexpr int kControlHotKeyBit = 0x1000;
-// Every hot key a shown popup holds: the plain keys and Ctrl + Enter.
-inline constexpr size_t kPopupHotKeyCount = std::size(kPopupHotKeys) + 1;
+// The Menu key and Shift + F10 ask for the shell's menu of the focused row.
+inline constexpr UINT kMenuKeyHotKey = VK_APPS;
+inline constexpr UINT kShiftF10HotKey = VK_F10;
+inline constexpr int kShiftHotKeyBit = 0x2000;
+// Every hot key a shown popup holds: the plain keys, Ctrl + Enter, the Menu key, Shift + F10.
+inline constexpr size_t kPopupHotKeyCount = std::size(kPopupHotKeys) + 3;
 
 // Set on a shown submenu's window, holding its parent list's window, so that a checker in
 // another process can see which list opened which.

@@ -378,6 +378,24 @@ bool ucList::HandleKey(int keyCode) {
             HideList();
         }
         return false; // the host still sees Tab, to move on to its next control
+    case VK_APPS:
+    case VK_F10: {
+        // The Menu key, or Shift + F10 (the only F10 the menu holds): the shell's menu for the
+        // focused row, at the row.
+        const long index = model_.ListIndex();
+        if (!IsPopup() || index < 0 || index >= model_.ListCount() || !ItemRightClick) {
+            return false;
+        }
+        const ListItem& item = model_.Item(index);
+        RECT row{};
+        ::GetWindowRect(hwnd_, &row);
+        const long top = row.top + HeaderHeight() + (index - ScrollValue()) * RowHeight();
+        shellMenuWanted_ = true;
+        ItemRightClick(item.Text, item.ItemData, item.SubMenu != nullptr, row.left + RowHeight(),
+                       top + RowHeight() / 2);
+        shellMenuWanted_ = false;
+        return true;
+    }
     case VK_RETURN: {
         const long index = model_.ListIndex();
         if (index < 0 || index >= model_.ListCount()) {
@@ -487,18 +505,22 @@ void ucList::OnButtonDown(int button, int x, int y, WPARAM keys) {
                 Refresh();
             } else {
                 rightPressed_ = true;
+                shellMenuWanted_ = (keys & MK_SHIFT) != 0;
                 if (ItemRightClick) {
                     ItemRightClick(item.Text, item.ItemData, false, cursor.x, cursor.y);
                 }
+                shellMenuWanted_ = false;
             }
         } else if (button == 1) {
             hover_.Cancel();
             OpenSubMenu(hot, true);
         } else {
             rightPressed_ = true;
+            shellMenuWanted_ = (keys & MK_SHIFT) != 0;
             if (ItemRightClick) {
                 ItemRightClick(item.Text, item.ItemData, true, cursor.x, cursor.y);
             }
+            shellMenuWanted_ = false;
         }
     }
     int shift = MouseShift(keys);
@@ -637,7 +659,7 @@ LRESULT ucList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (target.listVisible_ || !target.IsPopup()) {
             // The hot key names its modifiers: the key state may not have seen them.
             target.keyWithControl_ = (LOWORD(lParam) & MOD_CONTROL) != 0;
-            target.HandleKey(static_cast<int>(wParam) & ~kControlHotKeyBit);
+            target.HandleKey(static_cast<int>(wParam) & ~(kControlHotKeyBit | kShiftHotKeyBit));
             target.keyWithControl_ = false;
         }
         return 0;

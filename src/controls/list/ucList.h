@@ -139,6 +139,9 @@ public:
     long ListIndex() const { return model_.ListIndex(); }
     // During ItemClick: the row was chosen with Ctrl held (Ctrl + click, Ctrl + Enter).
     bool ChoseWithControl() const { return choseWithControl_; }
+    // During ItemRightClick: the shell's own menu is asked for (Shift + right click, the Menu
+    // key, Shift + F10).
+    bool ShellMenuWanted() const { return shellMenuWanted_; }
     void SetListIndex(long index);
     void SetHotIndex(long index);
     void BSort(long order);
@@ -262,6 +265,7 @@ private:
     bool pressed_ = false;
     bool keyWithControl_ = false;   // the key being handled came with Ctrl
     bool choseWithControl_ = false; // set while ItemClick runs
+    bool shellMenuWanted_ = false;  // set while ItemRightClick runs
     bool rightPressed_ = false;
     bool shownOnce_ = false;
     bool trackingLeave_ = false;
