@@ -58,8 +58,8 @@ void ShowShellContextMenu(UiServices& log, HWND owner, const std::wstring& path,
     result = ::SHBindToParent(item.get(), IID_IShellFolder, folder.put_void(), &child);
     com_ptr<IContextMenu> menu;
     if (SUCCEEDED(result)) {
-        result = folder->GetUIObjectOf(owner, 1, &child, IID_IContextMenu, nullptr,
-                                       menu.put_void());
+        result =
+            folder->GetUIObjectOf(owner, 1, &child, IID_IContextMenu, nullptr, menu.put_void());
     }
     if (FAILED(result)) {
         Log(log, path, L"asking the folder for it", result);

@@ -14,12 +14,7 @@ restore() {
 }
 trap restore EXIT
 
-root="$DRIVE_C/zelk-e2e/Tools"
-rm -rf "$DRIVE_C/zelk-e2e"
-mkdir -p "$root/Sub"
-cp "$PROBE" "$root/Probe.exe"
-mkdir -p "$DATA"
-printf 'C:\\zelk-e2e\\Tools|Tools\r\n' >"$DATA/ToolBars.txt"
+tools_toolbar "$PROBE"
 quiet wine reg delete 'HKCU\SOFTWARE\ToolBars\Settings\Windows' /v HotKey /f || true
 
 menus() { windows | awk -F'\t' '$3 == "ZelkList" && $4 == 1 { print $5 }'; }

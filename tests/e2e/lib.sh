@@ -135,3 +135,13 @@ html_restore() {
     quiet wine reg delete "$HTML_CLASS_KEY" /f || true
   fi
 }
+
+# One toolbar, Tools, holding a folder Sub and the probe as Probe.exe (its row right after Sub
+# whatever the listing order); its folder in $root.
+tools_toolbar() {
+  root="$DRIVE_C/zelk-e2e/Tools"
+  rm -rf "$DRIVE_C/zelk-e2e"
+  mkdir -p "$root/Sub" "$DATA"
+  cp "$1" "$root/Probe.exe"
+  printf 'C:\\zelk-e2e\\Tools|Tools\r\n' >"$DATA/ToolBars.txt"
+}

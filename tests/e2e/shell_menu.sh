@@ -7,12 +7,7 @@ PROBE="$3"
 setup
 trap kill_app EXIT
 
-root="$DRIVE_C/zelk-e2e/Tools"
-rm -rf "$DRIVE_C/zelk-e2e"
-mkdir -p "$root/Sub"
-cp "$PROBE" "$root/Probe.exe"
-mkdir -p "$DATA"
-printf 'C:\\zelk-e2e\\Tools|Tools\r\n' >"$DATA/ToolBars.txt"
+tools_toolbar "$PROBE"
 
 menus() { windows | awk -F'\t' '$3 == "ZelkList" && $4 == 1 { print $5 }'; }
 count_is() { [ "$(menus | grep -c . || true)" -eq "$1" ]; }

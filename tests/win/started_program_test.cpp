@@ -66,6 +66,13 @@ struct StartedProgram : testing::Test {
         EXPECT_LT(took, std::chrono::seconds(1)) << "the sleeping folder held up the start";
         return form;
     }
+    // Started with every folder answering, and every toolbar read.
+    std::unique_ptr<frmMain> StartWhole() {
+        ::SetEvent(slow->letGo);
+        auto form = Start();
+        EXPECT_TRUE(PumpUntil([&] { return form->ToolbarsBeingRead() == 0; }));
+        return form;
+    }
     static ucList& EntryList(frmMain& form, long row) {
         return *const_cast<ucList*>(
             static_cast<const ucList*>(form.MenuListAt(0).Items().Item(row).SubMenu));
@@ -134,6 +141,17 @@ namespace {
 
 LPARAM RowCentre(const ucList& list, long row) {
     return MAKELPARAM(20, row * list.RowHeight() + list.RowHeight() / 2);
+}
+
+// Opens the menu and, with a click, the first toolbar's list (a.exe, b.exe, c.exe in C:\One).
+bool OpenFirstToolbar(frmMain& form) {
+    ucList& top = form.MenuListAt(0);
+    form.ShowMenu();
+    ::SendMessageW(top.hWnd(), WM_MOUSEMOVE, 0, RowCentre(top, 0));
+    ::SendMessageW(top.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, RowCentre(top, 0));
+    ::SendMessageW(top.hWnd(), WM_LBUTTONUP, 0, RowCentre(top, 0));
+    const auto* first = static_cast<const ucList*>(top.Items().Item(0).SubMenu);
+    return first != nullptr && first->IsListVisible();
 }
 
 } // namespace
@@ -258,18 +276,9 @@ TEST_F(StartedProgram, TheHotKeyOpensTheMenuAndAKeyThatCannotBeHadIsSaidOnce) {
 // Ctrl + click and Ctrl + Enter show the chosen row in its folder instead of opening it; a
 // plain Enter still opens it, and Ctrl + Enter is given back with the menu.
 TEST_F(StartedProgram, ControlShowsTheChosenRowInItsFolder) {
-    ::SetEvent(slow->letGo);
-    auto form = Start();
-    ASSERT_TRUE(PumpUntil([&] { return form->ToolbarsBeingRead() == 0; }));
+    auto form = StartWhole();
     ucList& top = form->MenuListAt(0);
     ucList& one = EntryList(*form, 0); // a.exe, b.exe, c.exe in C:\One
-    const auto openOne = [&] {
-        form->ShowMenu();
-        ::SendMessageW(top.hWnd(), WM_MOUSEMOVE, 0, RowCentre(top, 0));
-        ::SendMessageW(top.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, RowCentre(top, 0));
-        ::SendMessageW(top.hWnd(), WM_LBUTTONUP, 0, RowCentre(top, 0));
-        return one.IsListVisible();
-    };
     const auto enter = [&](long row, UINT modifiers) {
         one.SetListIndex(row);
         const WPARAM id = modifiers != 0 ? (kControlHotKeyBit | VK_RETURN) : VK_RETURN;
@@ -277,7 +286,7 @@ TEST_F(StartedProgram, ControlShowsTheChosenRowInItsFolder) {
     };
     services.opens.clear();
 
-    ASSERT_TRUE(openOne());
+    ASSERT_TRUE(OpenFirstToolbar(*form));
     EXPECT_FALSE(KeyIsFree(MOD_CONTROL, VK_RETURN)) << "Ctrl + Enter does not reach the menu";
     ::SendMessageW(one.hWnd(), WM_MOUSEMOVE, MK_CONTROL, RowCentre(one, 1));
     ::SendMessageW(one.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, RowCentre(one, 1));
@@ -285,10 +294,10 @@ TEST_F(StartedProgram, ControlShowsTheChosenRowInItsFolder) {
     EXPECT_EQ(services.shownInFolder, std::vector<std::wstring>{L"C:\\One\\b.exe"});
     EXPECT_FALSE(top.IsListVisible()) << "the chain stayed open";
 
-    ASSERT_TRUE(openOne());
+    ASSERT_TRUE(OpenFirstToolbar(*form));
     enter(2, MOD_CONTROL);
     EXPECT_EQ(services.shownInFolder.back(), L"C:\\One\\c.exe");
-    ASSERT_TRUE(openOne());
+    ASSERT_TRUE(OpenFirstToolbar(*form));
     enter(0, 0);
     EXPECT_EQ(services.shownInFolder.size(), 2u) << "a plain Enter was shown in its folder";
     ASSERT_EQ(services.opens.size(), 1u) << "Ctrl made the row open as well";
@@ -300,18 +309,9 @@ TEST_F(StartedProgram, ControlShowsTheChosenRowInItsFolder) {
 // Shift + right click, the Menu key and Shift + F10 ask for the shell's own menu of the row,
 // shown once the chain has closed; a plain right click still shows a file's Properties.
 TEST_F(StartedProgram, ShiftRightClickAndTheMenuKeyAskForTheShellsMenu) {
-    ::SetEvent(slow->letGo);
-    auto form = Start();
-    ASSERT_TRUE(PumpUntil([&] { return form->ToolbarsBeingRead() == 0; }));
+    auto form = StartWhole();
     ucList& top = form->MenuListAt(0);
     ucList& one = EntryList(*form, 0); // a.exe, b.exe, c.exe in C:\One
-    const auto openOne = [&] {
-        form->ShowMenu();
-        ::SendMessageW(top.hWnd(), WM_MOUSEMOVE, 0, RowCentre(top, 0));
-        ::SendMessageW(top.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, RowCentre(top, 0));
-        ::SendMessageW(top.hWnd(), WM_LBUTTONUP, 0, RowCentre(top, 0));
-        return one.IsListVisible();
-    };
     const auto rightClick = [&](long row, WPARAM keys) {
         ::SendMessageW(one.hWnd(), WM_MOUSEMOVE, keys, RowCentre(one, row));
         ::SendMessageW(one.hWnd(), WM_RBUTTONDOWN, MK_RBUTTON | keys, RowCentre(one, row));
@@ -319,7 +319,7 @@ TEST_F(StartedProgram, ShiftRightClickAndTheMenuKeyAskForTheShellsMenu) {
         PumpMessages();
     };
 
-    ASSERT_TRUE(openOne());
+    ASSERT_TRUE(OpenFirstToolbar(*form));
     EXPECT_FALSE(KeyIsFree(0, VK_APPS)) << "the Menu key does not reach the menu";
     EXPECT_FALSE(KeyIsFree(MOD_SHIFT, VK_F10)) << "Shift + F10 does not reach the menu";
     rightClick(1, MK_SHIFT);
@@ -332,7 +332,7 @@ TEST_F(StartedProgram, ShiftRightClickAndTheMenuKeyAskForTheShellsMenu) {
         UINT modifiers, key;
     } keys[] = {{VK_APPS, 0, VK_APPS}, {kShiftHotKeyBit | VK_F10, MOD_SHIFT, VK_F10}};
     for (const auto& k : keys) {
-        ASSERT_TRUE(openOne());
+        ASSERT_TRUE(OpenFirstToolbar(*form));
         one.SetListIndex(2);
         ::SendMessageW(one.hWnd(), WM_HOTKEY, k.id, MAKELPARAM(k.modifiers, k.key));
         PumpMessages();
@@ -341,7 +341,7 @@ TEST_F(StartedProgram, ShiftRightClickAndTheMenuKeyAskForTheShellsMenu) {
     }
     EXPECT_EQ(services.shellMenus.size(), 3u);
 
-    ASSERT_TRUE(openOne());
+    ASSERT_TRUE(OpenFirstToolbar(*form));
     rightClick(0, 0);
     EXPECT_EQ(services.properties, std::vector<std::wstring>{L"C:\\One\\a.exe"});
     EXPECT_EQ(services.shellMenus.size(), 3u) << "a plain right click asked for the shell's menu";
