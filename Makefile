@@ -61,7 +61,8 @@ bench: deps
 	@gnuplot bench/bench.gp && echo "wrote docs/bench.png"
 
 # A randomized walk through the menu in the private Wine desktop: make exercise WALK=7 ACTIONS=1000
-WALK ?= 1
+# SEED is another name for the walk number.
+WALK ?= $(if $(SEED),$(SEED),1)
 ACTIONS ?= 400
 exercise: cross
 	@bash scripts/xvfb-start.sh && bash scripts/wine-prefix.sh

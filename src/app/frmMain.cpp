@@ -533,8 +533,12 @@ void frmMain::WaitForScan(const ToolbarScan& scan) {
             return;
         }
         const DWORD wait = patience == INFINITE ? INFINITE : static_cast<DWORD>(patience - waited);
-        // The walk's end is a posted message: it wakes this wait as any input does.
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        // The walk's end is a posted message: it wakes this wait as any input does. A wait the
+        // system refuses must not turn the loop into a spin that starves the walk's thread.
+        if (::MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
+            WAIT_FAILED) {
+            ::Sleep(10);
+        }
         DoEvents();
     }
     // What the lister posted before it ended is seen before the build goes on.

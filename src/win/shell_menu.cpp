@@ -91,7 +91,9 @@ void ShowShellContextMenu(UiServices& log, HWND owner, const std::wstring& path,
     ::SetWindowLongPtrW(host.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(menu.get()));
     // A menu whose owner is not in the foreground is not dismissed by a click elsewhere
     // (TrackPopupMenu, Remarks); the message after it lets the next menu close properly.
-    ::SetForegroundWindow(host.get());
+    // Granted: the process has just received the click or key that asked for the menu.
+    // Refused, the menu still works; only a click elsewhere then fails to close it.
+    static_cast<void>(::SetForegroundWindow(host.get()));
     const UINT command = static_cast<UINT>(::TrackPopupMenuEx(
         popup.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, host.get(), nullptr));
     ::PostMessageW(host.get(), WM_NULL, 0, 0);

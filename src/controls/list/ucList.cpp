@@ -388,7 +388,9 @@ bool ucList::HandleKey(int keyCode) {
         }
         const ListItem& item = model_.Item(index);
         RECT row{};
-        ::GetWindowRect(hwnd_, &row);
+        if (!::GetWindowRect(hwnd_, &row)) {
+            return false; // no window to place the menu by
+        }
         const long top = row.top + HeaderHeight() + (index - ScrollValue()) * RowHeight();
         shellMenuWanted_ = true;
         ItemRightClick(item.Text, item.ItemData, item.SubMenu != nullptr, row.left + RowHeight(),
