@@ -29,7 +29,12 @@ constexpr UINT_PTR kPictureTimer = 7; // fetches the pictures of opened lists
 constexpr UINT kTellFileProblemMessage = WM_APP + 0x60;
 constexpr UINT kScanEndedMessage = WM_APP + 0x61; // a toolbar's walk has ended
 constexpr int kMenuHotKeyId = 1;
-constexpr UINT kShellMenuMessage = WM_APP + 0x62; // the shell's menu for shellMenuFor_
+constexpr UINT kShellMenuMessage = WM_APP + 0x62;     // the shell's menu for shellMenuFor_
+constexpr UINT kFolderChangedMessage = WM_APP + 0x63; // wParam: the watch's cookie
+constexpr UINT kRereadEndedMessage = WM_APP + 0x64;   // a toolbar's rereading has ended
+constexpr UINT_PTR kRereadTimer = 8;                  // the next rereading falls due
+// Names the window property that tells test tools how many rereadings were made.
+constexpr wchar_t kRereadingsProperty[] = L"ZelkToolbarRereadings";
 // A folder that has not answered in this time no longer holds up the icon or the others.
 constexpr DWORD kScanPatienceMs = 250;
 
@@ -87,6 +92,7 @@ MainEnvironment RealEnvironment() {
     environment.localeId = UserLocaleId();
     environment.makerPageUrl = kMakerPageUrl;
     environment.scanPatienceMs = kScanPatienceMs;
+    environment.watchFolders = true;
     return environment;
 }
 
@@ -285,8 +291,15 @@ bool frmMain::Init() {
             }
             const std::wstring title =
                 toolbar.title.empty() ? BaseNameOf(toolbar.path) : toolbar.title;
-            top.AddItem(title + L" \u2014 " + language_.GetString(34, EnglishString(34)), 0,
-                        std::wstring(toolbar.path), L"", false, true);
+            top.AddItem(GreyedTitle(title), 0, std::wstring(toolbar.path), L"", false, true);
+            if (watched_.size() < static_cast<size_t>(top.Items().ListCount())) {
+                rescans_.Add(); // keeps the toolbars' numbers those of their rows
+                watched_.emplace_back();
+                watched_.back().path = toolbar.path;
+                watched_.back().title = title;
+            }
+            watched_.back().count = 0;
+            rescans_.SetReadable(watched_.size() - 1); // a change may yet make it readable
             services_.LogEvent(EVENTLOG_WARNING_TYPE, L"ZelkToolBars",
                                L"The toolbar " + toolbar.path + L" could not be built.");
         }
@@ -316,6 +329,11 @@ void frmMain::ClearMenu() {
     MenuList.resize(1);
     pastLimitList_.reset();
     lateToolbars_.clear(); // their walks end unheard
+    watched_.clear();      // and so do the watches and rereadings
+    rescans_.Clear();
+    if (hwnd_ != nullptr) {
+        ::KillTimer(hwnd_, kRereadTimer);
+    }
     ReinitPending = true;
     LastListIndex = 0;
     MenuList.front()->Clear();
@@ -377,6 +395,7 @@ void frmMain::RunPendingWork() {
         return;
     }
     PlaceLateToolbars(); // walks that ended while the build was still running
+    PlaceRereadings();
     if (std::exchange(pending_.showMenu, false)) {
         ShowMenu(); // the tray click that came during the build
     }
@@ -454,6 +473,8 @@ void frmMain::ConfigureTopList() {
     top.ImageListInitialize(32, 32);
     top.Shadow().SetShadowOffsetX(2);
     top.Shadow().SetShadowOffsetY(2);
+    // Rereadings that ended while the menu was open go in once it has closed.
+    top.ListHide = [this] { ::PostMessageW(hwnd_, kRereadEndedMessage, 0, 0); };
     TopListConfigured = true;
     // Without its picture the top list still works: its rows simply show none.
     static_cast<void>(top.Images().ImageListAddImage(GdiHandleSource{IconPic(1)}));
@@ -503,6 +524,16 @@ void frmMain::AddToolbar(const std::wstring& strpath, std::wstring strTitle) {
     if (strTitle.empty()) {
         strTitle = BaseNameOf(strpath);
     }
+    // Watched from before the walk: nothing that changes while it runs goes unseen.
+    const size_t toolbar = rescans_.Add();
+    watched_.emplace_back();
+    watched_.back().path = strpath;
+    watched_.back().title = strTitle;
+    watched_.back().cookie = ++lastWatchCookie_;
+    if (environment_.watchFolders) {
+        watched_.back().watch = std::make_unique<FolderWatch>(strpath, hwnd_, kFolderChangedMessage,
+                                                              watched_.back().cookie);
+    }
     const auto scan = ToolbarScan::Start(environment_.listFolder ? environment_.listFolder
                                                                  : DirectoryLister(&ListFolder),
                                          strpath, LastListIndex, hwnd_, kScanEndedMessage);
@@ -512,12 +543,12 @@ void frmMain::AddToolbar(const std::wstring& strpath, std::wstring strTitle) {
         return;
     }
     if (scan->Done()) {
-        PlaceToolbar(strpath, strTitle, scan->TakePlan(), nullptr);
+        PlaceToolbar(toolbar, scan->TakePlan(), nullptr);
     } else {
         // The entry is there at once; its rows follow when the folder answers.
         auto list = NewMenuList();
         MenuList.front()->AddSubMenu(strTitle, list.get(), 0, std::wstring(strpath));
-        lateToolbars_.push_back({scan, strpath, strTitle, std::move(list)});
+        lateToolbars_.push_back({scan, toolbar, std::move(list)});
     }
     DoEvents();
 }
@@ -545,8 +576,9 @@ void frmMain::WaitForScan(const ToolbarScan& scan) {
     DoEvents();
 }
 
-void frmMain::PlaceToolbar(const std::wstring& path, const std::wstring& title,
-                           ToolbarScan::Plan plan, std::unique_ptr<ucList>* entryList) {
+void frmMain::PlaceToolbar(size_t toolbar, ToolbarScan::Plan plan,
+                           std::unique_ptr<ucList>* entryList) {
+    WatchedToolbar& watched = watched_.at(toolbar);
     // Toolbars placed meanwhile moved the numbering on (only when this one answered late).
     const long by = LastListIndex - plan.from;
     MoveToolbarPlan(plan.lists, by);
@@ -556,29 +588,38 @@ void frmMain::PlaceToolbar(const std::wstring& path, const std::wstring& title,
 
     // Every list of this toolbar exists before rows point at them; numbers past the
     // scanning limit share one empty list.
+    watched.first = static_cast<long>(MenuList.size());
     for (const auto& list : plans) {
         if (list.number <= kLastScannedList) {
             const bool entry = list.number == first && entryList != nullptr;
             MenuList.push_back(entry ? std::move(*entryList) : NewMenuList());
         }
     }
-    const auto listFor = [&](long number) -> ucList* {
-        if (number <= kLastScannedList) {
-            return MenuList.at(static_cast<size_t>(number)).get();
-        }
-        if (!pastLimitList_) {
-            pastLimitList_ = NewMenuList();
-        }
-        return pastLimitList_.get();
-    };
+    watched.count = static_cast<long>(MenuList.size()) - watched.first;
     if (entryList == nullptr) {
-        MenuList.front()->AddSubMenu(title, listFor(first), 0, std::wstring(path));
+        MenuList.front()->AddSubMenu(watched.title, ListNumbered(first), 0,
+                                     std::wstring(watched.path));
     }
+    FillPlannedLists(plans);
+    rescans_.SetReadable(toolbar);
+}
+
+ucList* frmMain::ListNumbered(long number) {
+    if (number <= kLastScannedList) {
+        return MenuList.at(static_cast<size_t>(number)).get();
+    }
+    if (!pastLimitList_) {
+        pastLimitList_ = NewMenuList();
+    }
+    return pastLimitList_.get();
+}
+
+void frmMain::FillPlannedLists(const std::vector<PlannedList>& plans) {
     for (const auto& planned : plans) {
         if (!planned.scanned || planned.number > kLastScannedList) {
             continue;
         }
-        ucList& list = *listFor(planned.number);
+        ucList& list = *ListNumbered(planned.number);
         ListProperties p = list.Properties();
         p.UseMonocromeIcons = false;
         p.ListWidth = 350;
@@ -591,7 +632,7 @@ void frmMain::PlaceToolbar(const std::wstring& path, const std::wstring& title,
         int32_t picture = 0;
         for (const auto& row : planned.rows) {
             if (row.isFolder) {
-                list.AddSubMenu(row.text, listFor(row.list), picture++, row.path);
+                list.AddSubMenu(row.text, ListNumbered(row.list), picture++, row.path);
             } else {
                 list.AddItem(row.text, picture++, row.path);
             }
@@ -624,25 +665,159 @@ void frmMain::PlaceLateToolbars() {
         const auto scan = std::exchange(late.scan, nullptr);
         ucList* entry = late.list.get();
         try {
-            PlaceToolbar(late.path, late.title, scan->TakePlan(), &late.list);
+            PlaceToolbar(late.toolbar, scan->TakePlan(), &late.list);
         } catch (...) {
             ucList& top = *MenuList.front();
+            WatchedToolbar& watched = watched_.at(late.toolbar);
             for (long row = 0; row < top.Items().ListCount(); ++row) {
                 if (top.Items().Item(row).SubMenu == entry) {
                     top.RemoveItem(row);
-                    top.AddItem(late.title + L" \u2014 " +
-                                    language_.GetString(34, EnglishString(34)),
-                                0, std::wstring(late.path), L"", false, true, row);
+                    top.AddItem(GreyedTitle(watched.title), 0, std::wstring(watched.path), L"",
+                                false, true, row);
                     break;
                 }
             }
+            watched.count = 0;
+            rescans_.SetReadable(late.toolbar); // a change may yet make it readable
             services_.LogEvent(EVENTLOG_WARNING_TYPE, L"ZelkToolBars",
-                               L"The toolbar " + late.path + L" could not be built.");
+                               L"The toolbar " + watched.path + L" could not be built.");
         }
         if (MenuList.front()->IsListVisible()) {
             MenuList.front()->Refresh();
         }
     }
+}
+
+std::wstring frmMain::GreyedTitle(const std::wstring& title) const {
+    return title + L" \u2014 " + language_.GetString(34, EnglishString(34));
+}
+
+void frmMain::FolderChanged(WPARAM cookie) {
+    const auto found =
+        std::find_if(watched_.begin(), watched_.end(),
+                     [cookie](const WatchedToolbar& w) { return w.cookie == cookie; });
+    if (found == watched_.end()) {
+        return; // a watch of a menu since rebuilt
+    }
+    if (found->watch) {
+        found->watch->Taken();
+    }
+    rescans_.Changed(static_cast<size_t>(found - watched_.begin()), ::GetTickCount64());
+    ArmRereadTimer();
+}
+
+void frmMain::ArmRereadTimer() {
+    // Set only while a rereading waits for its time: an idle program is never woken.
+    const auto due = rescans_.NextDue();
+    if (!due || unloaded_) {
+        ::KillTimer(hwnd_, kRereadTimer);
+        return;
+    }
+    const ULONGLONG now = ::GetTickCount64();
+    const ULONGLONG wait = *due > now ? *due - now : 0;
+    ::SetTimer(hwnd_, kRereadTimer,
+               static_cast<UINT>(std::max<ULONGLONG>(wait, USER_TIMER_MINIMUM)), nullptr);
+}
+
+void frmMain::StartDueRereadings() {
+    for (const size_t toolbar : rescans_.StartDue(::GetTickCount64())) {
+        WatchedToolbar& watched = watched_.at(toolbar);
+        // Planned from any number: the plan is moved to where the toolbar's lists are when
+        // it is placed.
+        watched.rereading = ToolbarScan::Start(
+            environment_.listFolder ? environment_.listFolder : DirectoryLister(&ListFolder),
+            watched.path, 0, hwnd_, kRereadEndedMessage);
+        ++rereadings_;
+        ::SetPropW(hwnd_, kRereadingsProperty,
+                   reinterpret_cast<HANDLE>(static_cast<uintptr_t>(rereadings_)));
+    }
+    ArmRereadTimer();
+}
+
+void frmMain::PlaceRereadings() {
+    for (size_t toolbar = 0; toolbar < watched_.size(); ++toolbar) {
+        if (watched_[toolbar].rereading && watched_[toolbar].rereading->Done()) {
+            rescans_.Ended(toolbar);
+        }
+    }
+    if (working_ || unloaded_ || !menuReady_) {
+        return; // the build places nothing behind its own back; it runs this when it ends
+    }
+    // Never under the pointer: what ended while the menu is open waits for it to close.
+    for (const size_t toolbar : rescans_.TakeFinished(MenuList.front()->IsListVisible())) {
+        if (!PlaceRereading(toolbar)) {
+            pending_.rebuild = true;
+            RunPendingWork();
+            return;
+        }
+    }
+    ArmRereadTimer(); // changes seen while a rereading waited for the menu to close
+}
+
+bool frmMain::PlaceRereading(size_t toolbar) {
+    WatchedToolbar& watched = watched_.at(toolbar);
+    const auto rereading = std::exchange(watched.rereading, nullptr);
+    ucList& top = *MenuList.front();
+    const long row = static_cast<long>(toolbar);
+    if (!rereading || row >= top.Items().ListCount()) {
+        return false;
+    }
+    const auto* rowPath = std::get_if<std::wstring>(&top.Items().Item(row).ItemData);
+    // The list limit makes numbers depend on every toolbar; lists left over by a toolbar
+    // that failed half-built leave no place to put new ones: both take a whole rebuild.
+    const long first = watched.count > 0 ? watched.first : LastListIndex + 1;
+    if (rowPath == nullptr || *rowPath != watched.path || LastListIndex > kLastScannedList ||
+        (watched.count == 0 && MenuList.size() != static_cast<size_t>(first))) {
+        return false;
+    }
+    ToolbarScan::Plan plan;
+    bool failed = false;
+    try {
+        plan = rereading->TakePlan();
+    } catch (...) {
+        failed = true; // greyed, as a toolbar that could not be built
+    }
+    long count = 0;
+    if (!failed) {
+        MoveToolbarPlan(plan.lists, (first - 1) - plan.from);
+        count = plan.last - plan.from;
+        if (LastListIndex - watched.count + count > kLastScannedList) {
+            return false;
+        }
+    }
+    // Out with the old lists (none is open: the menu is closed) and whatever waits for them.
+    const auto oldBegin = MenuList.begin() + first;
+    const auto oldEnd = oldBegin + watched.count;
+    pendingPictures_.erase(std::remove_if(pendingPictures_.begin(), pendingPictures_.end(),
+                                          [&](const PendingPicture& waiting) {
+                                              return std::any_of(
+                                                  oldBegin, oldEnd, [&](const auto& list) {
+                                                      return list.get() == waiting.list;
+                                                  });
+                                          }),
+                           pendingPictures_.end());
+    std::vector<std::unique_ptr<ucList>> fresh;
+    for (long i = 0; i < count; ++i) {
+        fresh.push_back(NewMenuList());
+    }
+    const auto inserted = MenuList.erase(oldBegin, oldEnd);
+    MenuList.insert(inserted, std::make_move_iterator(fresh.begin()),
+                    std::make_move_iterator(fresh.end()));
+    const long moved = count - watched.count;
+    for (WatchedToolbar& other : watched_) {
+        if (&other != &watched && other.count > 0 && other.first > first) {
+            other.first += moved;
+        }
+    }
+    LastListIndex += moved;
+    watched.first = first;
+    watched.count = count;
+    FillPlannedLists(plan.lists);
+    ListItem& entry = top.Items().MutableItem(row);
+    entry.SubMenu = count > 0 ? MenuList.at(static_cast<size_t>(first)).get() : nullptr;
+    entry.Text = count > 0 ? watched.title : GreyedTitle(watched.title);
+    entry.Disabled = count == 0;
+    return true;
 }
 
 void frmMain::FillIcons(ucList& list) {
@@ -954,6 +1129,9 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (wParam == kPictureTimer) {
             FetchSomePictures();
+        } else if (wParam == kRereadTimer) {
+            ::KillTimer(hwnd_, kRereadTimer);
+            StartDueRereadings();
         }
         return 0;
     case WM_CLOSE:
@@ -969,6 +1147,12 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case kScanEndedMessage:
         PlaceLateToolbars();
+        return 0;
+    case kFolderChangedMessage:
+        FolderChanged(wParam);
+        return 0;
+    case kRereadEndedMessage:
+        PlaceRereadings();
         return 0;
     case kShellMenuMessage:
         if (shellMenuFor_ && !unloaded_) {

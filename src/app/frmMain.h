@@ -16,6 +16,7 @@
 #include "app/toolbar_scan.h"
 #include "controls/list/ucList.h"
 #include "core/menu_tree.h"
+#include "core/rescan_schedule.h"
 #include "dialogs/dialog_context.h"
 #include "core/hot_key.h"
 #include "core/localisation.h"
@@ -24,6 +25,7 @@
 #include "core/toolbar_file.h"
 #include "settings/localisation_files.h"
 #include "win/ansi_codec.h"
+#include "win/folder_watch.h"
 #include "win/unique_handle.h"
 #include "win/window_base.h"
 #include "zelk_version.h"
@@ -61,6 +63,9 @@ struct MainEnvironment {
     // How long a build waits for one toolbar's folder before going on without it (its entry
     // fills when the folder answers). INFINITE: every toolbar is whole when the build ends.
     DWORD scanPatienceMs = INFINITE;
+    // Whether the toolbars' folders are watched, so the menu follows the disk without a
+    // Refresh (tests of trees that exist only in their lister leave it off).
+    bool watchFolders = false;
     // Opened by a double click when help.html is not beside the program; empty: none.
     std::wstring makerPageUrl;
 };
@@ -105,6 +110,8 @@ public:
     size_t PendingPictures() const { return pendingPictures_.size(); }
     // Toolbars whose folders had not answered by the end of the build and still have not.
     size_t ToolbarsBeingRead() const;
+    // How many times a toolbar was read again after its folder changed, since the start.
+    uint64_t ToolbarRereadings() const { return rereadings_; }
     const std::optional<ShowListRequest>& LastShowListRequest() const { return lastShowList_; }
     cSystray* Systray() const { return f_cSystray.get(); }
     HMENU ContextMenu() const { return mnuMenu_.get(); }
@@ -148,8 +155,11 @@ private:
     // build is superseded.
     void WaitForScan(const ToolbarScan& scan);
     // Adds a walked toolbar's lists; into entryList when its entry is already in the top list.
-    void PlaceToolbar(const std::wstring& path, const std::wstring& title, ToolbarScan::Plan plan,
-                      std::unique_ptr<ucList>* entryList);
+    void PlaceToolbar(size_t toolbar, ToolbarScan::Plan plan, std::unique_ptr<ucList>* entryList);
+    // The list a row numbered `number` leads to: past the scanning limit, the shared empty one.
+    ucList* ListNumbered(long number);
+    // Gives the planned lists, already in MenuList, their look and their rows.
+    void FillPlannedLists(const std::vector<PlannedList>& plans);
     // Places the late toolbars whose walks have ended, unless their entry's list is open.
     void PlaceLateToolbars();
     void MenuList_ItemClick(ucList& list);
@@ -170,7 +180,7 @@ private:
     // takes the rows once the walk ends. Past the list limit the list stays empty here.
     struct LateToolbar {
         std::shared_ptr<ToolbarScan> scan; // null once placed
-        std::wstring path, title;
+        size_t toolbar;                    // in watched_
         std::unique_ptr<ucList> list;
     };
     std::vector<LateToolbar> lateToolbars_;
@@ -209,6 +219,31 @@ private:
     std::wstring RegisterMenuHotKey();
     void OpenMenuFromKeyboard();
     std::optional<HotKey> hotKey_;
+
+    // Every toolbar of the menu, in the top list's order (its row there has the same number),
+    // with the watch on its folder: a change on disk reads that toolbar again, and only its
+    // lists are replaced, once the menu is closed.
+    struct WatchedToolbar {
+        std::wstring path, title;
+        WPARAM cookie = 0; // names the watch in its posts; never reused within a run
+        std::unique_ptr<FolderWatch> watch;
+        long first = 0; // its lists are MenuList[first, first + count)
+        long count = 0; // none while it is being read late, greyed, or past the list limit
+        std::shared_ptr<ToolbarScan> rereading;
+    };
+    std::vector<WatchedToolbar> watched_;
+    RescanSchedule rescans_;
+    WPARAM lastWatchCookie_ = 0;
+    uint64_t rereadings_ = 0;
+    void FolderChanged(WPARAM cookie);
+    void StartDueRereadings();
+    void ArmRereadTimer();
+    // Puts the ended rereadings into the menu, unless it is open or a build is running.
+    void PlaceRereadings();
+    // Replaces the toolbar's lists with what its rereading found; false when only a whole
+    // rebuild can (the list limit is in play, or the menu is not as the toolbar left it).
+    [[nodiscard]] bool PlaceRereading(size_t toolbar);
+    std::wstring GreyedTitle(const std::wstring& title) const;
     // The row whose shell menu was asked for, and where, until the posted request is served.
     std::optional<std::pair<std::wstring, POINT>> shellMenuFor_;
     std::optional<ShowListRequest> lastShowList_;

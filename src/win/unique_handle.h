@@ -80,7 +80,7 @@ using unique_menu = unique_handle<HandleTraits<HMENU, ::DestroyMenu>>;
 using unique_icon = unique_handle<HandleTraits<HICON, ::DestroyIcon>>;
 using unique_event_source = unique_handle<HandleTraits<HANDLE, ::DeregisterEventSource>>;
 using unique_find = unique_handle<FindHandleTraits>;
-// Process and thread handles, whose empty value is null (unlike a file's).
+// Process, thread and event handles, whose empty value is null (unlike a file's).
 using unique_process = unique_handle<HandleTraits<HANDLE, ::CloseHandle>>;
 using unique_module = unique_handle<HandleTraits<HMODULE, ::FreeLibrary>>;
 template <class T> using unique_cotaskmem = unique_handle<CoTaskMemTraits<T>>;

@@ -25,6 +25,7 @@
 //                       the file held for ever
 //   dialogtext HWND     the window's title, then one line per child window: class, tab, text,
 //                       and " (default)" after the default push button
+//   prop CLASS NAME     the number a window of that class keeps under that property name
 #include <windows.h>
 #include <winternl.h>
 
@@ -569,11 +570,20 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"leaker") {
         return Leaker();
     }
+    if (command == L"prop" && argc == 4) {
+        const HWND window = ::FindWindowW(argv[2], nullptr);
+        if (window == nullptr) {
+            return 1;
+        }
+        std::printf("%llu\n", static_cast<unsigned long long>(
+                                  reinterpret_cast<uintptr_t>(::GetPropW(window, argv[3]))));
+        return 0;
+    }
     if (command == L"lock" && argc >= 4) {
         return Lock(argv[2], argv[3], argc > 4 ? argv[4] : nullptr);
     }
     std::fprintf(stderr, "usage: e2e_helper windows | keys NAME... | texts CLASS | serve | "
                          "hold NAME | leaker | version PATH | alive PID | close CLASS | "
-                         "lock PATH FLAGFILE [SECONDS] | dialogtext HWND\n");
+                         "lock PATH FLAGFILE [SECONDS] | dialogtext HWND | prop CLASS NAME\n");
     return 2;
 }

@@ -1,5 +1,5 @@
 // Stands in for a program opened from the menu: records how it was started in probe.log
-// beside itself, then ends.
+// beside itself (or in the file ZELK_PROBE_LOG names, kept out of a watched folder), then ends.
 #include <windows.h>
 
 #include <cstdio>
@@ -11,6 +11,10 @@ int wmain() {
     ::GetCurrentDirectoryW(MAX_PATH, cwd);
     std::wstring log(exe);
     log = log.substr(0, log.rfind(L'\\') + 1) + L"probe.log";
+    wchar_t named[MAX_PATH] = {};
+    if (::GetEnvironmentVariableW(L"ZELK_PROBE_LOG", named, MAX_PATH) - 1 < MAX_PATH - 1) {
+        log = named;
+    }
     FILE* out = _wfopen(log.c_str(), L"a, ccs=UTF-8");
     if (out != nullptr) {
         std::fwprintf(out, L"exe=%ls\ncmd=%ls\ncwd=%ls\n", exe, ::GetCommandLineW(), cwd);

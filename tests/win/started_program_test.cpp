@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <stdexcept>
 
@@ -349,4 +351,79 @@ TEST_F(StartedProgram, ShiftRightClickAndTheMenuKeyAskForTheShellsMenu) {
     PumpMessages();
     EXPECT_TRUE(KeyIsFree(0, VK_APPS));
     EXPECT_TRUE(KeyIsFree(MOD_SHIFT, VK_F10));
+}
+
+namespace {
+
+// The menu as numbers and texts: each list in MenuList order, its rows, and for a submenu row
+// the number of the list it leads to. Two menus with the same shape number and link alike.
+std::wstring MenuShape(frmMain& form) {
+    std::map<const void*, size_t> numbers;
+    for (size_t i = 0; i < form.MenuListCount(); ++i) {
+        numbers[&form.MenuListAt(i)] = i;
+    }
+    std::wstring shape;
+    for (size_t i = 0; i < form.MenuListCount(); ++i) {
+        shape += std::to_wstring(i) + L":";
+        for (const auto& row : form.MenuListAt(i).Items().Items()) {
+            shape += L" " + row.Text + (row.Disabled ? L"(grey)" : L"");
+            if (row.SubMenu != nullptr) {
+                shape += numbers.count(row.SubMenu) ? L"->" + std::to_wstring(numbers[row.SubMenu])
+                                                    : L"->?";
+            }
+        }
+        shape += L"\n";
+    }
+    return shape;
+}
+
+} // namespace
+
+// Changes on disk reach the menu without a Refresh, only once it is closed, and leave it as a
+// whole rebuild would make it: the changed toolbar's lists replaced, the later toolbars' lists
+// renumbered. A folder that is not there yet is watched for.
+TEST(LiveMenu, ChangesOnDiskGiveTheMenuAWholeRebuildWouldMake) {
+    TempFolder program, localAppData, disk;
+    const std::wstring a = disk / L"A", b = disk / L"B";
+    WriteBytes(a + L"\\One\\x.exe", ""); // B is not there yet
+    std::string file;                    // the temporary folder's path is plain ASCII
+    for (const wchar_t c : a + L"|A\r\n" + b + L"|B\r\n") {
+        file += static_cast<char>(c);
+    }
+    WriteBytes(localAppData / L"Tanvel\\ToolBars\\ToolBars.txt", file);
+    RecordingUiServices services;
+    MainEnvironment env;
+    env.programFolder = program.Folder();
+    env.localAppData = localAppData.Folder().substr(0, localAppData.Folder().size() - 1);
+    env.quitOnDestroy = false;
+    env.shellMajorVersion = 6;
+    env.notifyIcon = [](DWORD, NOTIFYICONDATAW*) { return TRUE; };
+    env.watchFolders = true;
+    frmMain form(::GetModuleHandleW(nullptr), services, env);
+    form.Form_Load();
+    const auto rereadAfter = [&](uint64_t before) {
+        EXPECT_TRUE(PumpUntil([&] { return form.ToolbarRereadings() > before; }));
+        PumpFor(500); // the rereading's end
+    };
+
+    // With the menu open nothing moves; once closed, A has a list more and B's move on.
+    form.ShowMenu();
+    const std::wstring before = MenuShape(form);
+    WriteBytes(a + L"\\New\\z.exe", "");
+    rereadAfter(0);
+    EXPECT_EQ(MenuShape(form), before) << "the open menu was rebuilt under the pointer";
+    form.MenuListAt(0).HideList();
+    PumpFor(200);
+    EXPECT_NE(MenuShape(form).find(L" New->"), std::wstring::npos) << MenuShape(form);
+
+    // B's folder comes (its rows appear), then goes away (its entry empties).
+    WriteBytes(b + L"\\Two\\y.exe", "");
+    rereadAfter(form.ToolbarRereadings());
+    const std::wstring live = MenuShape(form);
+    EXPECT_NE(live.find(L"Two"), std::wstring::npos);
+    form.ReInit();
+    EXPECT_EQ(live, MenuShape(form));
+    std::filesystem::remove_all(b);
+    rereadAfter(form.ToolbarRereadings());
+    EXPECT_EQ(MenuShape(form).find(L"Two"), std::wstring::npos);
 }

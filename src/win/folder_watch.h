@@ -1,0 +1,36 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+namespace zelk {
+
+// Watches a folder and everything below it on a thread of its own, and posts message to
+// window (with cookie as wParam) when what the folder holds may have changed: a name added,
+// removed or changed anywhere below it, more changes than could be told apart, or the folder
+// itself going away or coming back (a removable or network drive). A post waits to be taken
+// (Taken) before the next is sent, so a burst of changes never floods the window's queue.
+class FolderWatch {
+public:
+    // How often a folder that cannot be opened is looked for again.
+    static constexpr DWORD kLookAgainMs = 2000;
+
+    FolderWatch(std::wstring folder, HWND window, UINT message, WPARAM cookie);
+    // Stops the watch. The thread is told and never waited for: a folder on a drive that
+    // does not answer must not hold up the menu.
+    ~FolderWatch();
+    FolderWatch(const FolderWatch&) = delete;
+    FolderWatch& operator=(const FolderWatch&) = delete;
+
+    // The window has taken the last post; the next change may be posted.
+    void Taken();
+
+    struct Shared; // what the watch's thread and its owner both hold
+
+private:
+    std::shared_ptr<Shared> shared_;
+};
+
+} // namespace zelk
