@@ -1,5 +1,7 @@
 #include "win/folder_watch.h"
 
+#include <dbt.h>
+
 #include <atomic>
 #include <system_error>
 #include <thread>
@@ -33,14 +35,97 @@ struct FolderWatch::Shared {
 
 namespace {
 
-enum class WatchEnd { Stopped, Lost };
+enum class WatchEnd { Stopped, Lost, LetGo };
 
-// Waits for changes under the open folder until the watch is stopped or the folder is lost.
-WatchEnd WatchOpenFolder(FolderWatch::Shared& shared, HANDLE folder) {
+// The open folder and its pending read, as the removal window sees them.
+struct OpenFolder {
+    unique_file& handle;
+    OVERLAPPED* pending = nullptr;
+    bool letGo = false;
+
+    // Ends the pending read (its buffer is the system's until then) and closes the folder.
+    void Close() {
+        if (pending != nullptr) {
+            DWORD bytes = 0;
+            ::CancelIoEx(handle.get(), pending);
+            ::GetOverlappedResult(handle.get(), pending, &bytes, TRUE);
+            pending = nullptr;
+        }
+        handle.reset();
+    }
+};
+
+constexpr wchar_t kRemovalWindowClass[] = L"ZelkFolderWatchRemoval";
+
+// An open folder keeps its drive from being removed safely: when the system asks to remove
+// the drive, the watch lets go of it at once (and looks for it again later, as for a folder
+// that went away).
+LRESULT CALLBACK RemovalWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DEVICECHANGE &&
+        (wParam == DBT_DEVICEQUERYREMOVE || wParam == DBT_DEVICEREMOVEPENDING ||
+         wParam == DBT_DEVICEREMOVECOMPLETE) &&
+        lParam != 0 &&
+        reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam)->dbch_devicetype == DBT_DEVTYP_HANDLE) {
+        if (auto* open =
+                reinterpret_cast<OpenFolder*>(::GetWindowLongPtrW(window, GWLP_USERDATA))) {
+            open->Close();
+            open->letGo = true;
+        }
+        return TRUE;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The thread's window for the drive's removal requests; null when there can be none (the
+// watch then works all the same, holding the drive).
+unique_window RemovalWindow(OpenFolder* open) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = &RemovalWindowProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kRemovalWindowClass;
+    ::RegisterClassExW(&windowClass); // refused from the second watch on: the class is there
+    unique_window window(::CreateWindowExW(0, kRemovalWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                           nullptr, windowClass.hInstance, nullptr));
+    if (window) {
+        ::SetWindowLongPtrW(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(open));
+    }
+    return window;
+}
+
+class DeviceNotification {
+public:
+    DeviceNotification(HWND window, HANDLE handle) {
+        if (window != nullptr) {
+            DEV_BROADCAST_HANDLE filter{};
+            filter.dbch_size = sizeof(filter);
+            filter.dbch_devicetype = DBT_DEVTYP_HANDLE;
+            filter.dbch_handle = handle;
+            notify_ = ::RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+        }
+    }
+    ~DeviceNotification() {
+        if (notify_ != nullptr) {
+            ::UnregisterDeviceNotification(notify_);
+        }
+    }
+    DeviceNotification(const DeviceNotification&) = delete;
+    DeviceNotification& operator=(const DeviceNotification&) = delete;
+
+private:
+    HDEVNOTIFY notify_ = nullptr;
+};
+
+// Waits for changes under the open folder until the watch is stopped or the folder is lost;
+// the folder is closed when it returns.
+WatchEnd WatchOpenFolder(FolderWatch::Shared& shared, unique_file& handle) {
+    OpenFolder open{handle};
     const unique_process done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!done) {
         return WatchEnd::Lost;
     }
+    const unique_window removalWindow = RemovalWindow(&open);
+    const DeviceNotification removal(removalWindow.get(), handle.get());
     // DWORD-aligned, as the records must be, and within the 64 KB a network share allows.
     std::vector<DWORD> records(8192);
     for (;;) {
@@ -48,22 +133,39 @@ WatchEnd WatchOpenFolder(FolderWatch::Shared& shared, HANDLE folder) {
         overlapped.hEvent = done.get();
         ::ResetEvent(done.get());
         // Only names matter to the menu: a file written to (its size, its time) changes no row.
-        if (!::ReadDirectoryChangesW(folder, records.data(),
+        if (!::ReadDirectoryChangesW(handle.get(), records.data(),
                                      static_cast<DWORD>(records.size() * sizeof(DWORD)), TRUE,
                                      FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME,
                                      nullptr, &overlapped, nullptr)) {
             return WatchEnd::Lost;
         }
+        open.pending = &overlapped;
         const HANDLE waits[] = {shared.stop.get(), done.get()};
-        const DWORD woken = ::WaitForMultipleObjects(2, waits, FALSE, INFINITE);
-        DWORD bytes = 0;
+        DWORD woken = WAIT_FAILED;
+        // The removal request is a sent message: it is answered only while this thread looks
+        // at its messages.
+        for (;;) {
+            woken = ::MsgWaitForMultipleObjectsEx(2, waits, INFINITE, QS_SENDMESSAGE,
+                                                  MWMO_INPUTAVAILABLE);
+            if (woken != WAIT_OBJECT_0 + 2) {
+                break;
+            }
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                ::DispatchMessageW(&msg);
+            }
+            if (open.letGo) {
+                shared.Post(); // the drive is going: the menu shows what is left of it
+                return WatchEnd::LetGo;
+            }
+        }
         if (woken != WAIT_OBJECT_0 + 1) {
-            // The buffer belongs to the pending read until the system lets go of it.
-            ::CancelIoEx(folder, &overlapped);
-            ::GetOverlappedResult(folder, &overlapped, &bytes, TRUE);
+            open.Close();
             return woken == WAIT_OBJECT_0 ? WatchEnd::Stopped : WatchEnd::Lost;
         }
-        if (!::GetOverlappedResult(folder, &overlapped, &bytes, FALSE)) {
+        open.pending = nullptr;
+        DWORD bytes = 0;
+        if (!::GetOverlappedResult(handle.get(), &overlapped, &bytes, FALSE)) {
             shared.Post(); // the folder went away or its drive stopped answering
             return WatchEnd::Lost;
         }
@@ -75,7 +177,7 @@ WatchEnd WatchOpenFolder(FolderWatch::Shared& shared, HANDLE folder) {
 void Watch(const std::shared_ptr<FolderWatch::Shared>& shared) {
     bool missing = false;
     while (!shared->Stopping(0)) {
-        const unique_file folder(::CreateFileW(
+        unique_file folder(::CreateFileW(
             shared->folder.c_str(), FILE_LIST_DIRECTORY,
             // Watching must never stop the user from renaming or deleting what is watched.
             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -90,12 +192,15 @@ void Watch(const std::shared_ptr<FolderWatch::Shared>& shared) {
         if (std::exchange(missing, false)) {
             shared->Post(); // back again: what it holds now is not what was read
         }
-        if (WatchOpenFolder(*shared, folder.get()) == WatchEnd::Stopped) {
+        const WatchEnd end = WatchOpenFolder(*shared, folder);
+        if (end == WatchEnd::Stopped) {
             return;
         }
-        // Lost: looked for again at once, then every few seconds while it stays away.
+        // Lost: looked for again at once, then every few seconds while it stays away. A drive
+        // let go is given the time to go: opened again at once, it could not be removed.
         missing = true;
-        if (shared->Stopping(FolderWatch::kLookAgainMs / 10)) {
+        if (shared->Stopping(end == WatchEnd::LetGo ? FolderWatch::kLookAgainMs
+                                                    : FolderWatch::kLookAgainMs / 10)) {
             return;
         }
     }
