@@ -54,8 +54,7 @@ TEST(FolderWatch, LetsGoOfADriveAskedForAndCoalescesABurst) {
     EXPECT_EQ(posts.Count(watch, 300), 0) << "changes already told were told again";
 
     // The system asks the watch's window, as it does before removing a drive.
-    const HWND removal =
-        ::FindWindowExW(HWND_MESSAGE, nullptr, L"ZelkFolderWatchRemoval", nullptr);
+    const HWND removal = ::FindWindowExW(HWND_MESSAGE, nullptr, L"ZelkFolderWatchRemoval", nullptr);
     ASSERT_NE(removal, nullptr);
     DEV_BROADCAST_HANDLE asked{};
     asked.dbch_size = sizeof(asked);
