@@ -84,8 +84,8 @@ unique_window RemovalWindow(OpenFolder* open) {
     windowClass.lpfnWndProc = &RemovalWindowProc;
     windowClass.hInstance = ::GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kRemovalWindowClass;
-    static_cast<void>(
-        ::RegisterClassExW(&windowClass)); // refused from the second watch on: the class is there
+    // Refused from the second watch on: the class is there.
+    static_cast<void>(::RegisterClassExW(&windowClass));
     unique_window window(::CreateWindowExW(0, kRemovalWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
                                            nullptr, windowClass.hInstance, nullptr));
     if (window) {
