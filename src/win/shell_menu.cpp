@@ -45,13 +45,14 @@ void Log(UiServices& log, const std::wstring& path, const wchar_t* step, HRESULT
 
 } // namespace
 
-void ShowShellContextMenu(UiServices& log, HWND owner, const std::wstring& path, POINT at) {
+ShellMenuChoice ShowShellContextMenu(UiServices& log, HWND owner, const std::wstring& path,
+                                     POINT at) {
     PIDLIST_ABSOLUTE parsed = nullptr;
     HRESULT result = ::SHParseDisplayName(path.c_str(), nullptr, &parsed, 0, nullptr);
     const unique_cotaskmem<ITEMIDLIST_ABSOLUTE> item(parsed);
     if (FAILED(result)) {
         Log(log, path, L"finding the item", result);
-        return;
+        return ShellMenuChoice::None;
     }
     com_ptr<IShellFolder> folder;
     PCUITEMID_CHILD child = nullptr;
@@ -63,18 +64,18 @@ void ShowShellContextMenu(UiServices& log, HWND owner, const std::wstring& path,
     }
     if (FAILED(result)) {
         Log(log, path, L"asking the folder for it", result);
-        return;
+        return ShellMenuChoice::None;
     }
     const unique_menu popup(::CreatePopupMenu());
     if (!popup) {
         Log(log, path, L"making the menu", HRESULT_FROM_WIN32(::GetLastError()));
-        return;
+        return ShellMenuChoice::None;
     }
     result = menu->QueryContextMenu(popup.get(), 0, kFirstCommand, kLastCommand,
                                     CMF_NORMAL | CMF_EXTENDEDVERBS);
     if (FAILED(result)) {
         Log(log, path, L"filling the menu", result);
-        return;
+        return ShellMenuChoice::None;
     }
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
@@ -86,7 +87,7 @@ void ShowShellContextMenu(UiServices& log, HWND owner, const std::wstring& path,
                                                nullptr, wc.hInstance, nullptr));
     if (!host) {
         Log(log, path, L"making its owner window", HRESULT_FROM_WIN32(::GetLastError()));
-        return;
+        return ShellMenuChoice::None;
     }
     ::SetWindowLongPtrW(host.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(menu.get()));
     // A menu whose owner is not in the foreground is not dismissed by a click elsewhere
@@ -99,7 +100,13 @@ void ShowShellContextMenu(UiServices& log, HWND owner, const std::wstring& path,
     ::PostMessageW(host.get(), WM_NULL, 0, 0);
     ::SetWindowLongPtrW(host.get(), GWLP_USERDATA, 0);
     if (command < kFirstCommand) {
-        return; // dismissed
+        return ShellMenuChoice::None; // dismissed
+    }
+    wchar_t verb[64] = {};
+    if (SUCCEEDED(menu->GetCommandString(command - kFirstCommand, GCS_VERBW, nullptr,
+                                         reinterpret_cast<char*>(verb), ARRAYSIZE(verb))) &&
+        ::CompareStringOrdinal(verb, -1, L"open", -1, TRUE) == CSTR_EQUAL) {
+        return ShellMenuChoice::Open;
     }
     // The command by its offset, as the menu numbered it: no verb text to convert.
     CMINVOKECOMMANDINFO invoke{};
@@ -111,6 +118,7 @@ void ShowShellContextMenu(UiServices& log, HWND owner, const std::wstring& path,
     if (FAILED(result)) {
         Log(log, path, L"running the chosen command", result);
     }
+    return ShellMenuChoice::Handled;
 }
 
 } // namespace zelk

@@ -13,6 +13,10 @@ class UiServices;
 // handlers through IContextMenu2/3. Runs on the calling thread, which must be a COM
 // single-threaded apartment; returns once the chosen command has been handed to the shell or
 // the menu was dismissed. What the shell refuses is logged through log.
-void ShowShellContextMenu(UiServices& log, HWND owner, const std::wstring& path, POINT at);
+enum class ShellMenuChoice { None, Handled, Open };
+// Open is returned, not run: it means what a click on the row means in this program (the
+// same working folder, the same refusals), and Wine's menu runs nothing for it on a file.
+ShellMenuChoice ShowShellContextMenu(UiServices& log, HWND owner, const std::wstring& path,
+                                     POINT at);
 
 } // namespace zelk

@@ -9,6 +9,7 @@
 #include "win/ui_services.h"
 #include "win/boundary.h"
 #include "win/shell_menu.h"
+#include "win/shell_open.h"
 #include "win/unique_handle.h"
 
 namespace zelk {
@@ -101,7 +102,9 @@ void RealUiServices::ShowInFolder(const std::wstring& path) {
 }
 
 void RealUiServices::ShowShellMenu(HWND owner, const std::wstring& path, POINT at) {
-    ShowShellContextMenu(*this, owner, path, at);
+    if (ShowShellContextMenu(*this, owner, path, at) == ShellMenuChoice::Open) {
+        ShellOpen(*this, path);
+    }
 }
 
 void RealUiServices::ShowShellProperties(const std::wstring& path) {

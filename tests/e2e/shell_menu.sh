@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The shell's own context menu: Shift + right click on a program's row shows it (Explorer's
 # menu for that file, read from the screen), the menu chain closes under it, Escape dismisses
-# it; the Menu key on the focused row shows it too.
+# it, its Open chosen by keyboard starts the program; the Menu key on the focused row shows it
+# too.
 source "$(dirname "$0")/lib.sh"
 PROBE="$3"
 setup
@@ -39,12 +40,21 @@ log "shell menu: $said"
 for entry in Open Copy Delete Properties; do
   grep -q "$entry" <<<"$said" || fail "the shell's menu lacks $entry: $said"
 done
-# Escape dismisses it and starts nothing. (Choosing its Open starts the program on Windows;
-# Wine 8's menu for a file runs nothing for Open, see docs/windows-vs-wine.md.)
+# Escape dismisses it and starts nothing.
 wine_capture "$HELPER" keys escape >/dev/null
 wait_until 10 eval '! shell_menu_shown' || fail "Escape did not close the shell's menu"
 sleep 1
 [ ! -e "$root/probe.log" ] || fail "dismissing the shell's menu started the program"
+
+# Its Open, chosen by keyboard (O, the item's mnemonic), starts the program.
+open_tools
+xdotool mousemove $((sl + 100)) $((st + 8 + 24 + 12)) keydown shift click 3 keyup shift
+wait_until 10 shell_menu_shown || fail "Shift + right click showed no shell menu the second time"
+wine_capture "$HELPER" keys o >/dev/null
+wait_until 15 test -s "$root/probe.log" || fail "the shell menu's Open started nothing"
+grep -q 'exe=.*Probe.exe' "$root/probe.log" || fail "Open started $(cat "$root/probe.log")"
+wait_until 10 eval '! shell_menu_shown' || fail "the shell's menu stayed open after Open"
+log "the shell menu's Open starts the program"
 
 # The Menu key on the focused row.
 open_tools
