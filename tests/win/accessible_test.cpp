@@ -96,14 +96,15 @@ TEST(Accessible, AReaderFindsTheMenusRowsTheirStatesTheFocusAndWhereEachIsDrawn)
     EXPECT_EQ(menu->get_accFocus(&focus), S_OK);
     EXPECT_EQ(focus.lVal, 1);
 
-    // Where the reader draws its focus box is where the row's highlight was painted.
-    ::SendMessageW(top.hWnd(), WM_KEYDOWN, VK_DOWN, 0);
+    // Where the reader draws its focus box is where the row's highlight was painted, past the
+    // half-height separator.
+    ::SendMessageW(top.hWnd(), WM_KEYDOWN, VK_END, 0);
     long x = 0, y = 0, w = 0, h = 0;
-    ASSERT_EQ(menu->accLocation(&x, &y, &w, &h, Child(2)), S_OK);
+    ASSERT_EQ(menu->accLocation(&x, &y, &w, &h, Child(4)), S_OK);
     POINT corner{x, y};
     ::ScreenToClient(top.hWnd(), &corner);
     const RowGeometry geometry{top.Scale(), p.ItemHeight, false, 0, 0};
-    EXPECT_EQ(corner.y, top.Items().GetItemTop(1, geometry) - ListModel::HeaderHeight(geometry) +
+    EXPECT_EQ(corner.y, top.Items().GetItemTop(3, geometry) - ListModel::HeaderHeight(geometry) +
                             top.HeaderHeight());
     EXPECT_EQ(h, top.RowHeight());
     const DibSurface& painted = *top.BackBuffer();
@@ -111,10 +112,11 @@ TEST(Accessible, AReaderFindsTheMenusRowsTheirStatesTheFocusAndWhereEachIsDrawn)
               0x0078D7u);
     VARIANT hit;
     EXPECT_EQ(menu->accHitTest(x + w / 2, y + h / 2, &hit), S_OK);
-    EXPECT_EQ(hit.lVal, 2);
+    EXPECT_EQ(hit.lVal, 4);
 
     // An open submenu is named after the row that opened it; once its list is gone, a reader
     // that still holds it is told so instead of reaching a destroyed list.
+    ::SendMessageW(top.hWnd(), WM_KEYDOWN, VK_UP, 0);
     ::SendMessageW(top.hWnd(), WM_KEYDOWN, VK_RIGHT, 0);
     ASSERT_TRUE(games->IsListVisible());
     com_ptr<IAccessible> submenu = ClientObject(games->hWnd());
@@ -134,7 +136,7 @@ TEST(Accessible, AReaderFindsTheMenusRowsTheirStatesTheFocusAndWhereEachIsDrawn)
     EXPECT_EQ(chosen, 3);
     EXPECT_FALSE(top.IsListVisible());
     ::UnhookWinEvent(hook);
-    EXPECT_EQ(events, (std::vector<long>{-1, 1, 2, 4, 2, 1, 2, -1, -2, -2}));
+    EXPECT_EQ(events, (std::vector<long>{-1, 1, 2, 4, 2, 1, 4, 2, -1, -2, -2}));
 }
 
 // A list in a form is named by its label; the filter box by a label of its own.
