@@ -84,6 +84,15 @@ TEST(Accessible, AReaderFindsTheMenusRowsTheirStatesTheFocusAndWhereEachIsDrawn)
     EXPECT_EQ(Number(*menu.get(), &IAccessible::get_accRole, 3), ROLE_SYSTEM_SEPARATOR);
     EXPECT_TRUE(Number(*menu.get(), &IAccessible::get_accState, 2) & STATE_SYSTEM_HASPOPUP);
     EXPECT_FALSE(Number(*menu.get(), &IAccessible::get_accState, 4) & STATE_SYSTEM_HASPOPUP);
+    const auto navigate = [&](long direction, long from) {
+        VARIANT to;
+        ::VariantInit(&to);
+        menu->accNavigate(direction, Child(from), &to);
+        return to.vt == VT_I4 ? to.lVal : -1;
+    };
+    EXPECT_EQ(navigate(NAVDIR_NEXT, 2), 3);
+    EXPECT_EQ(navigate(NAVDIR_LASTCHILD, CHILDID_SELF), 4);
+    EXPECT_EQ(navigate(NAVDIR_PREVIOUS, 1), -1);
 
     for (const UINT key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_UP}) {
         ::SendMessageW(top.hWnd(), WM_KEYDOWN, key, 0);
