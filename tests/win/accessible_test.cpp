@@ -151,7 +151,7 @@ TEST(Accessible, AReaderFindsTheMenusRowsTheirStatesTheFocusAndWhereEachIsDrawn)
 // A list in a form is named by its label; the filter box by a label of its own.
 TEST(Accessible, ListsInFormsAndFilterBoxesHaveNames) {
     RecordingUiServices services;
-    TestWindow host(0, 0, 400, 400);
+    TestWindow host(0, 0, 400, 400, true);
     ::CreateWindowExW(0, L"STATIC", L"&Toolbars", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, host.window,
                       nullptr, nullptr, nullptr);
     ucList placed(services, PlainList(1));
@@ -160,6 +160,18 @@ TEST(Accessible, ListsInFormsAndFilterBoxesHaveNames) {
     ASSERT_TRUE(list);
     EXPECT_EQ(Name(*list.get(), CHILDID_SELF), L"Toolbars");
     EXPECT_EQ(Number(*list.get(), &IAccessible::get_accRole, CHILDID_SELF), ROLE_SYSTEM_LIST);
+    // A row the program selects takes no focus from elsewhere; one chosen with the keys does.
+    AddItems(placed, {L"a", L"b"});
+    events.clear();
+    const HWINEVENTHOOK hook =
+        ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnEvent,
+                          ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    placed.SetListIndex(0);
+    ::SetFocus(placed.hWnd());
+    ::SendMessageW(placed.hWnd(), WM_KEYDOWN, VK_DOWN, 0);
+    PumpMessages();
+    ::UnhookWinEvent(hook);
+    EXPECT_EQ(events, std::vector<long>{2});
 
     ListProperties p = PlainList(2);
     p.ShowFilter = true;
