@@ -68,9 +68,10 @@ FormDesign Sort() {
             420,
             {
                 {L"Frame1", -1, K::Frame, L"", 2, 0, 640, 420},
+                // Each list after its label: screen readers name a control by the label before it.
                 {L"lblLabel1", 0, K::Label, L"Current sort order :", 20, 14, 290, 22},
-                {L"lblLabel1", 1, K::Label, L"New sort order", 330, 14, 290, 22},
                 {L"ucList1", -1, K::Host, L"", 20, 40, 290, 280},
+                {L"lblLabel1", 1, K::Label, L"New sort order", 330, 14, 290, 22},
                 {L"uclist2", -1, K::Host, L"", 330, 40, 290, 280},
                 // Two lines tall: a longer translation wraps instead of widening the form.
                 {L"lblLabel1", 2, K::Label,

@@ -70,6 +70,7 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
     int rowLeft = 0;
     int rowRight = xr;
     int y = in.headerHeight - in.scrollValue;
+    std::vector<PaintRect> painted(static_cast<size_t>(model.ListCount()));
     for (long i = 0; i < model.ListCount(); ++i) {
         const ListItem& item = model.Items()[static_cast<size_t>(i)];
         if (!item.Visible) {
@@ -108,9 +109,11 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
         if (item.IsSeparator) {
             const int lineY = Round(y + h / 4.0);
             canvas.DrawSolidLine(x0 + xl, lineY, x1, lineY, palette.line);
+            painted[static_cast<size_t>(i)] = {x0, y, x1, y + Round(h / 2.0)};
             y += Round(h / 2.0);
             continue;
         }
+        painted[static_cast<size_t>(i)] = row;
 
         const bool pressedHot = i == model.HotIndex() && in.pressed;
         Colour textColour = palette.contrast;
@@ -245,7 +248,7 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
                          palette.contrast);
     }
     canvas.Present();
-    return {palette.line, in.rowHeight};
+    return {palette.line, in.rowHeight, std::move(painted)};
 }
 
 } // namespace zelk

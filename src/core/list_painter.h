@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/colour.h"
 #include "core/list_model.h"
@@ -79,6 +80,9 @@ struct ListPaintInput {
 struct ListPaintResult {
     Colour lineColor; // the stored LineColor, replaced at every paint
     int rowHeight;
+    // Where each row was drawn, by row number; an empty rectangle for a row not drawn (hidden,
+    // or scrolled out of the view). Screen readers are shown the rows exactly there.
+    std::vector<PaintRect> rows{};
 };
 
 ListPaintResult PaintList(ListPaintInput& input, Canvas& canvas);

@@ -297,6 +297,31 @@ void DialogForm::Create(HWND owner) {
     }
     FitToCaptions();
     Form_Load();
+    FollowLabels();
+}
+
+void DialogForm::FollowLabels() {
+    // The lists placed by Form_Load came last; each goes back to its place in the design, just
+    // after the control before it (its label), for the tab order and for screen readers.
+    HWND before = nullptr;
+    for (size_t i = 0; i < controls_.size() && i < rects_.size(); ++i) {
+        if (const HWND own = Control(controls_[i].name, controls_[i].index)) {
+            before = own;
+            continue;
+        }
+        for (HWND child = ::GetWindow(hwnd_, GW_CHILD); child != nullptr && before != nullptr;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            RECT r{};
+            ::GetWindowRect(child, &r);
+            ::MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+            if (controls_[i].kind == ControlKind::Host && r.left == rects_[i].left &&
+                r.top == rects_[i].top && rects_[i].right > rects_[i].left) {
+                ::SetWindowPos(child, before, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                before = child;
+                break;
+            }
+        }
+    }
 }
 
 void DialogForm::PlaceControl(size_t control) {

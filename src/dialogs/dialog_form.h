@@ -100,6 +100,7 @@ private:
     int IdOf(const std::wstring& name, int index) const;
     int NeededWidth(size_t control);
     void PlaceControl(size_t control);
+    void FollowLabels();
     void DrawPicture(const DRAWITEMSTRUCT& item);
 
     std::wstring formName_, caption_;

@@ -370,6 +370,23 @@ TEST_F(DialogFixture, ParametersNeverWritesOverAListItCouldNotRead) {
 
 namespace {
 
+// The edit boxes and lists of a form that a screen reader could not name: their window does
+// not come right after a label with text.
+std::vector<std::wstring> UnlabelledControls(HWND form) {
+    std::vector<std::wstring> unlabelled;
+    for (HWND c = ::GetWindow(form, GW_CHILD); c != nullptr; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[32] = {}, before[32] = {};
+        ::GetClassNameW(c, cls, 32);
+        const HWND label = ::GetWindow(c, GW_HWNDPREV);
+        ::GetClassNameW(label, before, 32);
+        if ((_wcsicmp(cls, L"Edit") == 0 || _wcsicmp(cls, L"ZelkList") == 0) &&
+            (_wcsicmp(before, L"Static") != 0 || ::GetWindowTextLengthW(label) == 0)) {
+            unlabelled.push_back(cls);
+        }
+    }
+    return unlabelled;
+}
+
 // Which captions of a form do not show whole: each button's or label's text measured with its
 // own font against its client area (a label may wrap when it is tall enough), and each control
 // against the form's client area.
@@ -442,6 +459,8 @@ TEST_F(DialogFixture, CaptionsFitTheirControlsInEveryLanguageAndAt150Percent) {
         about.Create(nullptr);
         for (DialogForm* form :
              std::initializer_list<DialogForm*>{&parameters, &add, &sort, &about}) {
+            EXPECT_EQ(UnlabelledControls(form->hwnd()), std::vector<std::wstring>())
+                << form->FormName();
             EXPECT_EQ(ClippedCaptions(form->hwnd()), std::vector<std::wstring>())
                 << form->FormName() << " in " << testing::PrintToString(code) << " at "
                 << ScreenScale();

@@ -309,9 +309,11 @@ void ucList::Refresh() {
             ItemCustomDraw(index, dc, left, top, w, h);
         };
     }
-    const ListPaintResult result = PaintList(in, canvas);
+    ListPaintResult result = PaintList(in, canvas);
     properties_.LineColor = result.lineColor;
     rowHeight_ = result.rowHeight;
+    paintedRows_ = std::move(result.rows);
+    accessibility_.AnnounceRow(hwnd_);
 }
 
 void ucList::SelectRow(long row) {
@@ -714,9 +716,18 @@ LRESULT ucList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             {static_cast<LONG>(static_cast<int>(wParam)), static_cast<LONG>(lParam)});
         return 0;
     case WM_DESTROY:
+        accessibility_.Disconnect();
         if (IsPopup()) {
             OnWindowDestroyed();
         }
+        return 0;
+    case WM_NCDESTROY:
+        accessibility_.WindowGone();
+        return DefaultProc(message, wParam, lParam);
+    case WM_GETOBJECT:
+        return accessibility_.Answer(hwnd_, wParam, lParam);
+    case kAccessibleChooseMessage:
+        accessibility_.Choose(static_cast<long>(wParam));
         return 0;
     case WM_ACTIVATE:
         // A drop-down closes when another window takes the activation; a menu does not. Only

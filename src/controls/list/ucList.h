@@ -8,6 +8,7 @@
 #include "controls/ClsShadow.h"
 #include "controls/list/gdi_canvas.h"
 #include "controls/list/image_list.h"
+#include "controls/list/list_accessible.h"
 #include "controls/list/ole_drag.h"
 #include "controls/list/popup_chain.h"
 #include "controls/ucScrollbar.h"
@@ -200,6 +201,8 @@ public:
 private:
     friend class WindowBase<ucList>;
     friend class PopupChain;
+    friend class ListAccessible;
+    friend class ListAccessibility;
     template <class F> void Change(long index, F apply) {
         apply(model_.MutableItem(index));
         Refresh();
@@ -287,6 +290,8 @@ private:
     com_ptr<ListDropTarget> dropTarget_;
     void UpdateDropRegistration();
     Placement placement_;
+    std::vector<PaintRect> paintedRows_; // where the last paint put each row
+    ListAccessibility accessibility_{*this};
 };
 
 // What a form supplies to its lists: its font, a white back colour, the system colours.

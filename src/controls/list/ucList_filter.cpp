@@ -16,6 +16,9 @@ int Round(double v) {
 void ucList::LayoutHeader() {
     const bool show = IsPopup() && properties_.ShowFilter && filterShown_;
     if (show && filterBox_ == nullptr && hwnd_ != nullptr) {
+        // Screen readers name an edit box after the label just before it; this box shows none.
+        ::CreateWindowExW(0, L"STATIC", L"Filter", WS_CHILD, 0, 0, 0, 0, hwnd_, nullptr,
+                          ::GetModuleHandleW(nullptr), nullptr);
         filterBox_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 10, 10,
                                        hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
         if (filterBox_ != nullptr) {

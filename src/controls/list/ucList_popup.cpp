@@ -113,6 +113,7 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
         ListenToHostForm();
         ::SetWindowPos(hwnd_, HWND_TOPMOST, placement_.left, placement_.top, placement_.width,
                        placement_.height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        accessibility_.AnnouncePopup(hwnd_, true);
         layingOutPopup_ = true;
         OnResize();
         layingOutPopup_ = false;
@@ -157,6 +158,7 @@ void ucList::HideList() {
         PopupChain::ForThisThread().Hidden(*this);
         if (hwnd_ != nullptr) {
             ::KillTimer(hwnd_, kTimer1);
+            accessibility_.AnnouncePopup(hwnd_, false);
             ::ShowWindow(hwnd_, SW_HIDE);
         }
         shadow_.HideBorders();
