@@ -257,7 +257,9 @@ int wmain() {
         static_cast<void>(rows.Images().ImageListAddImage(GdiHandleSource{icon}));
         rows.AddItem(L"Program " + std::to_wstring(i), i);
     }
+    const auto bigFirstStart = Clock::now();
     rows.ShowList(left, top, btnLeft, btnTop); // the first opening builds the shadow template
+    const double bigFirst = Ms(bigFirstStart);
     rows.HideList();
     const auto bigStart = Clock::now();
     rows.ShowList(left, top, btnLeft, btnTop);
@@ -265,6 +267,9 @@ int wmain() {
     const auto paintStart = Clock::now();
     rows.Refresh();
     const double bigPaint = Ms(paintStart);
+    // Composing the layer, as a new size or look needs (opened again as it was, the layered
+    // window keeps its layer and nothing is composed).
+    rows.Shadow().BackColor ^= 1;
     const auto shadowStart = Clock::now();
     rows.Shadow().Refresh();
     const double shadow = Ms(shadowStart);
@@ -293,6 +298,8 @@ int wmain() {
     std::printf("| %-58s | %-22s | %-30s | %-14s |\n", "figure", "measured", "baseline", "target");
     Row("257-row submenu shown and painted", Format("%.1f ms", bigShow),
         Format("its paint alone %.1f ms", bigPaint), "<= 8 ms");
+    Row("  the same, its very first opening", Format("%.1f ms", bigFirst),
+        Format("opened again %.1f ms", bigShow), "(template and layer made)");
     Row("  its shadow composed", Format("%.1f ms", shadow),
         Format("the rows' paint %.1f ms", bigPaint), "<= 1 ms");
     Row("tray click -> top list painted, first time", Format("%.1f ms", click),

@@ -177,7 +177,31 @@ Gdiplus::Region ClsShadow::OwnerRegion(int x, int y) const {
     return Gdiplus::Region(region.get());
 }
 
+ClsShadow::LayerKey ClsShadow::CurrentKey() const {
+    LayerKey key{layout_,          settings_,     BackColor,       BorderColor, shadowColor_,
+                 BackColorOpacity, BorderOpacity, templateBuilds_, {}};
+    unique_hrgn region(::CreateRectRgn(0, 0, 0, 0));
+    if (region && ::GetWindowRgn(owner_, region.get()) != ERROR) {
+        const DWORD size = ::GetRegionData(region.get(), 0, nullptr);
+        key.ownerRegion.resize(size);
+        if (size == 0 ||
+            ::GetRegionData(region.get(), size,
+                            reinterpret_cast<RGNDATA*>(key.ownerRegion.data())) != size) {
+            key.ownerRegion.assign(1, 0xFF); // unknown: never equal to what was pushed
+            key.templateBuilds = -1;
+        }
+    }
+    return key;
+}
+
 void ClsShadow::Update() {
+    std::optional<LayerKey> key;
+    if (!child_) {
+        key = CurrentKey();
+        if (pushed_ && *pushed_ == *key && key->templateBuilds >= 0) {
+            return;
+        }
+    }
     surface_ = std::make_unique<DibSurface>(layout_.layerWidth, layout_.layerHeight);
     if (!*surface_) {
         return;
@@ -240,6 +264,9 @@ void ClsShadow::Update() {
     Push(*surface_);
     if (child_) {
         surface_.reset();
+    } else {
+        ++layerComposes_;
+        pushed_ = std::move(key);
     }
 }
 
@@ -282,6 +309,7 @@ void ClsShadow::DrawBitmap(HBITMAP bitmap, HWND owner, int width, int height) {
         }
     }
     Push(*surface_);
+    pushed_.reset(); // the layer no longer shows the plain composition
 }
 
 void ClsShadow::HookProc(bool, bool&, LRESULT&, HWND lng_hWnd, UINT uMsg, WPARAM, LPARAM lParam,

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "controls/message_hooks.h"
@@ -42,6 +43,8 @@ public:
     HWND hWnd() const { return shadow_.get(); }
     double GetWindowsDPI() const { return scale_; }
     int TemplateBuilds() const { return templateBuilds_; }
+    // How many times a popup's layer was composed and pushed to the screen.
+    int LayerComposes() const { return layerComposes_; }
 
     void ShowBorders(HWND owner, bool child);
     void HideBorders();
@@ -61,6 +64,20 @@ private:
     void BuildShadowTemplate();
     void Push(DibSurface& surface);
     Gdiplus::Region OwnerRegion(int x, int y) const;
+
+    // What a popup's layer was composed from. A layered window keeps what was pushed to it
+    // while it is hidden: opened again at the same size and look, nothing is composed.
+    struct LayerKey {
+        ShadowLayout layout;
+        ShadowSettings settings;
+        Colour back, border, shadow;
+        int backOpacity, borderOpacity, templateBuilds;
+        std::vector<BYTE> ownerRegion;
+        bool operator==(const LayerKey&) const = default;
+    };
+    LayerKey CurrentKey() const;
+    std::optional<LayerKey> pushed_;
+    int layerComposes_ = 0;
 
     GdiplusSession gdiplus_;
     MessageHooks hooks_;

@@ -14,6 +14,7 @@ struct ShadowSettings {
     int ShadowOffsetX = 0;
     int ShadowOffsetY = 0;
     int BorderRadius = 10;
+    bool operator==(const ShadowSettings&) const = default;
 };
 
 struct LayerRect {
@@ -36,6 +37,7 @@ struct ShadowLayout {
     int corner;                     // nine-slice corner
     int ownerOriginX, ownerOriginY; // the owner's area inside the layer (for the hole)
     bool drawsShadow;
+    bool operator==(const ShadowLayout&) const = default;
 };
 ShadowLayout ComputeShadowLayout(const ShadowSettings& settings, double scale, int ownerWidth,
                                  int ownerHeight);

@@ -77,3 +77,36 @@ TEST(Shadow, TheHoleFollowsARoundedOwnerRegion) {
     EXPECT_EQ(AlphaAt(shadow, p + 1, p + 1), 255); // the cut corner is frame, not hole
     ::DestroyWindow(owner);
 }
+
+// Opened again at the same size and look, a popup's layer is not composed again: the layered
+// window kept what was pushed to it while hidden, and that is what the screen shows.
+TEST(Shadow, AReopenedPopupShowsItsKeptLayerWithoutComposingIt) {
+    RecordingUiServices services;
+    HWND owner = PopupOwner(300, 200, 200, 100);
+    ClsShadow shadow(services);
+    shadow.BorderColor = 0x0000FF;
+    const auto ringOnScreen = [&] {
+        PumpFor(100);
+        HDC screen = ::GetDC(nullptr);
+        const COLORREF pixel = ::GetPixel(screen, 300 - 1, 250);
+        ::ReleaseDC(nullptr, screen);
+        return pixel;
+    };
+    shadow.ShowBorders(owner, false);
+    const COLORREF shown = ringOnScreen();
+    EXPECT_EQ(shown, RGB(255, 0, 0)) << "the border ring is not on the screen";
+    shadow.HideBorders();
+    EXPECT_NE(ringOnScreen(), shown);
+    shadow.ShowBorders(owner, false);
+    EXPECT_EQ(shadow.LayerComposes(), 1);
+    EXPECT_EQ(ringOnScreen(), shown) << "the kept layer did not come back with the window";
+    // Anything that changes the picture composes it again.
+    shadow.BorderColor = 0x00FF00;
+    shadow.Refresh();
+    EXPECT_EQ(shadow.LayerComposes(), 2);
+    EXPECT_EQ(ringOnScreen(), RGB(0, 255, 0));
+    ::SetWindowPos(owner, nullptr, 0, 0, 240, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    shadow.Refresh();
+    EXPECT_EQ(shadow.LayerComposes(), 3);
+    ::DestroyWindow(owner);
+}
