@@ -33,6 +33,7 @@ constexpr UINT kShellMenuMessage = WM_APP + 0x62;     // the shell's menu for sh
 constexpr UINT kFolderChangedMessage = WM_APP + 0x63; // wParam: the watch's cookie
 constexpr UINT kRereadEndedMessage = WM_APP + 0x64;   // a toolbar's rereading has ended
 constexpr UINT_PTR kRereadTimer = 8;                  // the next rereading falls due
+constexpr UINT kPrepareTypesMessage = WM_APP + 0x65;  // the next few type pictures
 // Names the window property that tells test tools how many rereadings were made.
 constexpr wchar_t kRereadingsProperty[] = L"ZelkToolbarRereadings";
 // A folder that has not answered in this time no longer holds up the icon or the others.
@@ -396,6 +397,9 @@ void frmMain::RunPendingWork() {
     }
     PlaceLateToolbars(); // walks that ended while the build was still running
     PlaceRereadings();
+    if (!typesToPrepare_.empty() && !preparingTypes_) {
+        preparingTypes_ = ::PostMessageW(hwnd_, kPrepareTypesMessage, 0, 0) != FALSE;
+    }
     if (std::exchange(pending_.showMenu, false)) {
         ShowMenu(); // the tray click that came during the build
     }
@@ -635,6 +639,10 @@ void frmMain::FillPlannedLists(const std::vector<PlannedList>& plans) {
                 list.AddSubMenu(row.text, ListNumbered(row.list), picture++, row.path);
             } else {
                 list.AddItem(row.text, picture++, row.path);
+                const size_t dot = row.path.rfind(L'.');
+                if (dot != std::wstring::npos) {
+                    typesToPrepare_.try_emplace(row.path.substr(dot), row.path);
+                }
             }
         }
         // The shell's icons are fetched when the list is first opened, not for every
@@ -838,6 +846,16 @@ void frmMain::FillIcons(ucList& list) {
         // The list opens at once with the type pictures; its own pictures follow.
         ::SetTimer(hwnd_, kPictureTimer, 1, nullptr);
     }
+}
+
+void frmMain::PrepareSomeTypes() {
+    // A few at a time: a click or a key waiting behind them is answered between turns.
+    for (int i = 0; i < 4 && !typesToPrepare_.empty() && icons_; ++i) {
+        icons_->PrepareTypeOf(typesToPrepare_.begin()->second);
+        typesToPrepare_.erase(typesToPrepare_.begin());
+    }
+    preparingTypes_ = !typesToPrepare_.empty() && !unloaded_ &&
+                      ::PostMessageW(hwnd_, kPrepareTypesMessage, 0, 0) != FALSE;
 }
 
 void frmMain::FetchSomePictures() {
@@ -1153,6 +1171,9 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case kRereadEndedMessage:
         PlaceRereadings();
+        return 0;
+    case kPrepareTypesMessage:
+        PrepareSomeTypes();
         return 0;
     case kShellMenuMessage:
         if (shellMenuFor_ && !unloaded_) {

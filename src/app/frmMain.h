@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include <array>
+#include <map>
 #include <deque>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -214,6 +216,12 @@ private:
     };
     std::deque<PendingPicture> pendingPictures_;
     void FetchSomePictures();
+    // One file of each type met in the menu, whose type picture is asked of the shell while
+    // the program is idle after a build, a few at each posted turn: the first opening of a
+    // list then finds them ready.
+    std::map<std::wstring, std::wstring> typesToPrepare_; // extension as found -> a path
+    bool preparingTypes_ = false;                         // a turn is posted
+    void PrepareSomeTypes();
     // Registers the "HotKey" setting's combination; what stands in its way, empty when
     // nothing does.
     std::wstring RegisterMenuHotKey();

@@ -34,6 +34,12 @@ bool HasOwnIcon(const std::wstring& path) {
            e == L"msc" || e == L"scr" || e == L"cpl";
 }
 
+void MenuIcons::PrepareTypeOf(const std::wstring& path) {
+    if (!HasOwnIcon(path)) {
+        static_cast<void>(CachedTypeIcon(AsciiLower(ExtensionOf(path))));
+    }
+}
+
 HICON MenuIcons::CachedTypeIcon(const std::wstring& extension) {
     auto& slot = byType_[extension];
     if (!slot) {

@@ -32,6 +32,9 @@ public:
     [[nodiscard]] bool AddPictureNow(ImageList& images, const std::wstring& path, bool isFolder);
     void ReplaceWithOwnPicture(ImageList& images, long position, const std::wstring& path);
     size_t ShellCalls() const { return shellCalls_; }
+    // Asks the shell now for the picture of files of this path's type, if it takes one of
+    // its type, so that a first opening does not wait for it.
+    void PrepareTypeOf(const std::wstring& path);
 
 private:
     HICON CachedTypeIcon(const std::wstring& extension);
