@@ -428,3 +428,34 @@ TEST(LiveMenu, ChangesOnDiskGiveTheMenuAWholeRebuildWouldMake) {
     std::filesystem::remove_all(b);
     EXPECT_TRUE(PumpUntil([&] { return !showsTwo(); }, 8000));
 }
+
+// The type pictures of the menu's files are asked of the shell while the program is idle after
+// its build: a list's first opening asks for none of them.
+TEST(IdleStart, TypePicturesAreReadyBeforeTheFirstOpening) {
+    TempFolder program, localAppData, disk;
+    for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.pdf", L"d.exe"}) {
+        WriteBytes(disk / name, "");
+    }
+    std::string file; // the temporary folder's path is plain ASCII
+    for (const wchar_t c : disk.Folder() + L"|T\r\n") {
+        file += static_cast<char>(c);
+    }
+    WriteBytes(localAppData / L"Tanvel\\ToolBars\\ToolBars.txt", file);
+    RecordingUiServices services;
+    MainEnvironment env;
+    env.programFolder = program.Folder();
+    env.localAppData = localAppData.Folder().substr(0, localAppData.Folder().size() - 1);
+    env.quitOnDestroy = false;
+    env.shellMajorVersion = 6;
+    env.notifyIcon = [](DWORD, NOTIFYICONDATAW*) { return TRUE; };
+    frmMain form(::GetModuleHandleW(nullptr), services, env);
+    form.Form_Load();
+    PumpFor(300);
+    EXPECT_EQ(form.Icons()->ShellCalls(), 2u) << "one call per type, .exe has a picture of its own";
+    ucList& list = *const_cast<ucList*>(
+        static_cast<const ucList*>(form.MenuListAt(0).Items().Item(0).SubMenu));
+    long left = 300, top = 200, btnLeft = 0, btnTop = 0;
+    list.ShowList(left, top, btnLeft, btnTop);
+    EXPECT_EQ(form.Icons()->ShellCalls(), 2u) << "the first opening asked the shell for a type";
+    list.HideList();
+}
