@@ -10,6 +10,22 @@ bool IsExecutable(std::wstring_view path) {
     return std::wstring_view(kExecutableExtensions).find(e) != std::wstring_view::npos;
 }
 
+bool NameChangeMayShowInMenu(std::wstring_view relativePath) {
+    const size_t slash = relativePath.find_last_of(L"\\/");
+    const std::wstring_view name =
+        slash == std::wstring_view::npos ? relativePath : relativePath.substr(slash + 1);
+    const size_t dot = name.rfind(L'.');
+    if (dot == std::wstring_view::npos || IsExecutable(name)) {
+        return true;
+    }
+    for (const wchar_t c : name.substr(dot + 1)) {
+        if (!((c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'))) {
+            return true; // "Tools 2.0", "v1.2b": folders' names more often than files'
+        }
+    }
+    return false;
+}
+
 long MenuTreePlanner::PlanToolbar(const std::wstring& folder) {
     const long number = ++lastListIndex_;
     lists_.push_back({number, {}, false, {}});

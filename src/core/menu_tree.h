@@ -15,6 +15,13 @@ inline constexpr wchar_t kExecutableExtensions[] =
 // name without an extension and prefixes of listed ones (.C, .H, .JS, .HT) pass.
 bool IsExecutable(std::wstring_view path);
 
+// Whether a name added, removed or renamed somewhere below a toolbar's folder (a path relative
+// to it, as a folder watch reports it) may change the menu: a name the menu lists, or one that
+// may be a folder's. Only a name whose extension is letters the filter refuses (a download's
+// .part, a .tmp, a .log) is known to leave it as it is; a folder named like one is missed until
+// the next change or Refresh.
+bool NameChangeMayShowInMenu(std::wstring_view relativePath);
+
 // One entry of a folder listing, in the platform's order; hidden and system entries are
 // already left out by the lister.
 struct DirEntry {

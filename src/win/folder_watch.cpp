@@ -3,6 +3,7 @@
 #include <dbt.h>
 
 #include <atomic>
+#include <cstddef>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -17,6 +18,7 @@ struct FolderWatch::Shared {
     HWND window = nullptr;
     UINT message = 0;
     WPARAM cookie = 0;
+    FolderWatch::NameFilter matters;
     unique_process stop; // a manual-reset event, set when the watch ends
     std::atomic<bool> posted{false};
 
@@ -117,6 +119,26 @@ private:
     HDEVNOTIFY notify_ = nullptr;
 };
 
+bool AnyNameMatters(const FolderWatch::Shared& shared, const DWORD* records, DWORD bytes) {
+    if (!shared.matters) {
+        return true;
+    }
+    const auto* base = reinterpret_cast<const BYTE*>(records);
+    for (DWORD offset = 0; offset + sizeof(FILE_NOTIFY_INFORMATION) <= bytes;) {
+        const auto* record = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(base + offset);
+        const size_t length = record->FileNameLength / sizeof(wchar_t);
+        if (offsetof(FILE_NOTIFY_INFORMATION, FileName) + record->FileNameLength > bytes - offset ||
+            shared.matters(std::wstring_view(record->FileName, length))) {
+            return true; // a record cut short is read as one that matters
+        }
+        if (record->NextEntryOffset == 0) {
+            break;
+        }
+        offset += record->NextEntryOffset;
+    }
+    return false;
+}
+
 // Waits for changes under the open folder until the watch is stopped or the folder is lost;
 // the folder is closed when it returns.
 WatchEnd WatchOpenFolder(FolderWatch::Shared& shared, unique_file& handle) {
@@ -170,8 +192,10 @@ WatchEnd WatchOpenFolder(FolderWatch::Shared& shared, unique_file& handle) {
             shared.Post(); // the folder went away or its drive stopped answering
             return WatchEnd::Lost;
         }
-        // No bytes: more changes than the buffer held. Either way the toolbar is read again.
-        shared.Post();
+        // No bytes: more changes than the buffer held, any of which may matter.
+        if (bytes == 0 || AnyNameMatters(shared, records.data(), bytes)) {
+            shared.Post();
+        }
     }
 }
 
@@ -209,8 +233,10 @@ void Watch(const std::shared_ptr<FolderWatch::Shared>& shared) {
 
 } // namespace
 
-FolderWatch::FolderWatch(std::wstring folder, HWND window, UINT message, WPARAM cookie)
+FolderWatch::FolderWatch(std::wstring folder, HWND window, UINT message, WPARAM cookie,
+                         NameFilter matters)
     : shared_(std::make_shared<Shared>()) {
+    shared_->matters = std::move(matters);
     shared_->folder = std::move(folder);
     shared_->window = window;
     shared_->message = message;

@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace zelk {
 
@@ -17,7 +19,11 @@ public:
     // How often a folder that cannot be opened is looked for again.
     static constexpr DWORD kLookAgainMs = 2000;
 
-    FolderWatch(std::wstring folder, HWND window, UINT message, WPARAM cookie);
+    // Which changed names matter, given their path below the folder; empty: every one.
+    using NameFilter = std::function<bool(std::wstring_view)>;
+
+    FolderWatch(std::wstring folder, HWND window, UINT message, WPARAM cookie,
+                NameFilter matters = {});
     // Stops the watch. The thread is told and never waited for: a folder on a drive that
     // does not answer must not hold up the menu.
     ~FolderWatch();

@@ -44,6 +44,18 @@ TEST(MenuTree, ExecutableFilterIsASubstringTest) {
     }
 }
 
+// What a folder watch reports is reread only when it may show: junk files are not.
+TEST(MenuTree, OnlyNamesThatMayShowAskForARereading) {
+    for (const wchar_t* name : {L"Tool.exe", L"sub\\Tool.LNK", L"New folder", L"a\\Tools 2.0",
+                                L"v1.2b", L"trailing.", L"deep\\x/y.bat"}) {
+        EXPECT_TRUE(NameChangeMayShowInMenu(name)) << std::wstring(name).c_str();
+    }
+    for (const wchar_t* name :
+         {L"setup.tmp", L"sub\\video.part", L"x.exe\\log.log", L"a.b/c.Crdownload"}) {
+        EXPECT_FALSE(NameChangeMayShowInMenu(name)) << std::wstring(name).c_str();
+    }
+}
+
 TEST(MenuTree, DepthFirstNumberingSubfoldersFirst) {
     FakeTree tree;
     tree.Add(L"C:\\T\\", L".", true);

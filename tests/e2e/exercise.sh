@@ -15,7 +15,7 @@ setup
 
 root="$DRIVE_C/zelk-exercise"
 rm -rf "$root"
-trap 'kill_app; html_restore; rm -rf "$root"' EXIT
+trap 'kill_app; html_restore; rm -rf "$root" "$DRIVE_C/zelk-exercise-probe.log"' EXIT
 mkdir -p "$root/probe"
 cp "$PROBE" "$root/probe/probe.exe"
 # Quick tray clicks make double clicks, which open the help page: the probe stands in for the
@@ -39,7 +39,8 @@ cycles="${EXERCISE_CYCLES:-0}" # before the first walk only
 for walk in $WALKS; do
   kill_app
   wait_until 15 app_gone || fail "the previous program did not end"
-  start_app LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
+  # The probes log outside the tree: the menu follows the tree, which is to stay as it is.
+  start_app LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 'ZELK_PROBE_LOG=C:\zelk-exercise-probe.log'
   wait_until 30 app_running || fail "the main form never appeared"
   wait_until 15 icon_shown || fail "no tray icon"
   log "walk $walk: $ACTIONS actions"

@@ -72,3 +72,19 @@ TEST(FolderWatch, LetsGoOfADriveAskedForAndCoalescesABurst) {
     WriteBytes(folder / L"later.exe", "");
     EXPECT_EQ(posts.Count(watch, 500), 1) << "changes after the drive came back went unseen";
 }
+
+// Names that do not matter to the watcher (a download's part file) tell it nothing.
+TEST(FolderWatch, NamesThatDoNotMatterAreNotTold) {
+    TempFolder folder;
+    PostCounter posts;
+    FolderWatch watch(folder.Folder(), posts.window, kChanged, 1, [](std::wstring_view name) {
+        return name.size() < 5 || name.substr(name.size() - 5) != L".part";
+    });
+    ::Sleep(300);
+    WriteBytes(folder / L"sub\\video.part", ""); // the folder sub matters, its file does not
+    EXPECT_EQ(posts.Count(watch, 500), 1);
+    WriteBytes(folder / L"sub\\music.part", "");
+    EXPECT_EQ(posts.Count(watch, 500), 0);
+    WriteBytes(folder / L"sub\\tool.exe", "");
+    EXPECT_EQ(posts.Count(watch, 500), 1);
+}
