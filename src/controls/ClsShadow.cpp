@@ -272,8 +272,6 @@ void ClsShadow::Update() {
 
 void ClsShadow::Push(DibSurface& surface) {
     const int w = surface.width(), h = surface.height();
-    lastLayer_.assign(surface.pixels(),
-                      surface.pixels() + static_cast<size_t>(w) * static_cast<size_t>(h));
     if (child_) {
         WindowDC dc(shadow_.get());
         ::BitBlt(dc.get(), 0, 0, w, h, surface.dc(), 0, 0, SRCCOPY);

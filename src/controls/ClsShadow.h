@@ -52,8 +52,10 @@ public:
     void Update();
     void DrawBitmap(HBITMAP bitmap, HWND owner, int width, int height);
 
-    // The layer as last pushed to the screen (premultiplied BGRA, top-down).
-    const std::vector<uint32_t>& LayerPixels() const { return lastLayer_; }
+    // While shown after a composition, the layer pushed to the screen (premultiplied BGRA,
+    // top-down, LayerWidth() × LayerHeight()); null otherwise. No copy is kept for a hidden
+    // popup: a tall list's layer is megabytes.
+    const uint32_t* LayerPixels() const { return surface_ && *surface_ ? surface_->pixels() : nullptr; }
     int LayerWidth() const { return layout_.layerWidth; }
     int LayerHeight() const { return layout_.layerHeight; }
     const ShadowLayout& Layout() const { return layout_; }
@@ -96,7 +98,6 @@ private:
     int templateBuilds_ = 0;
     Colour shadowColor_ = 0;
     std::unique_ptr<DibSurface> surface_;
-    std::vector<uint32_t> lastLayer_;
 };
 
 // A closed path of four arcs in r × r boxes, or a plain rectangle when r is 0.

@@ -32,7 +32,7 @@ TEST(Shadow, PopupLayerLeavesTheOwnerAreaTransparent) {
         shadow.ShowBorders(owner, false);
         ASSERT_NE(shadow.hWnd(), nullptr);
         const ShadowLayout& l = shadow.Layout();
-        ASSERT_EQ(static_cast<int>(shadow.LayerPixels().size()), l.layerWidth * l.layerHeight);
+        ASSERT_NE(shadow.LayerPixels(), nullptr);
         for (int y = 0; y < 100; y += 3) {
             for (int x = 0; x < 200; x += 3) {
                 ASSERT_EQ(AlphaAt(shadow, l.inset + x, l.inset + y), 0) << x << "," << y;
