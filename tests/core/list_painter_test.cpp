@@ -159,6 +159,14 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
         {"selected sub-title, not dimmed", "Bt", D, D, D, "text 's' 16,8,284,46 small #ffffff|"},
         {"own sub-title colour", "t", D, D, 0x00FF00, "text 's' 16,8,284,46 small #ff00|"},
         {"group icon 0", "i", D, D, D, "image 1 16,12,16,16|text 'x' 40,8,300,32 bold #ffffff|"},
+        // H: high contrast, whose system colours replace the list's and the row's own.
+        {"high contrast", "H", 0x0000FF, D, D, "clear #111111|text 'x' 16,8,284,32 #222222|"},
+        {"high contrast, selected: a focus rectangle", "Hs", D, D, D,
+         "fill 0,8,300,32 #333333|text 'x' 16,8,284,32 #444444|line 2,10,298,10 #444444|"
+         "line 298,29,2,29 #444444|"},
+        {"high contrast, hot", "Hh", D, 0x0000FF, D, "fill 0,8,300,32 #333333|"},
+        {"high contrast, disabled", "Hd", D, D, D, "text 'x' 16,8,284,32 #555555|"},
+        {"high contrast, right column", "Hr", D, D, D, "text 'R' 16,8,284,32 right #222222|"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -170,6 +178,10 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
         f.props.DrawSeparatorLine = is('l');
         f.props.SubTitleVisible = is('t');
         f.in.pressed = is('p');
+        if (is('H')) {
+            f.in.highContrast = SystemColours{0x111111, 0x222222, 0x333333,
+                                              0x444444, 0x555555, 0x666666};
+        }
         const wchar_t* row = is('r') ? L"x\tR" : L"x";
         if (is('i')) {
             f.model.OpenGroup(row, 0);
