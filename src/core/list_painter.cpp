@@ -52,10 +52,9 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
     const ListModel& model = *in.model;
     const ListProperties& p = *in.properties;
     const double s = in.scale;
-    const ListColours colours =
-        ChooseListColours(ResolveColour(p.BackColor, in.resolve),
-                          ResolveColour(p.SelectionColor, in.resolve),
-                          ResolveColour(p.FindTextColor, in.resolve), in.highContrast);
+    const ListColours colours = ChooseListColours(
+        ResolveColour(p.BackColor, in.resolve), ResolveColour(p.SelectionColor, in.resolve),
+        ResolveColour(p.FindTextColor, in.resolve), in.highContrast);
     const Colour back = colours.back;
     const Colour selection = colours.selection;
     const ListPalette& palette = colours.palette;
@@ -215,8 +214,7 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
                             canvas.MeasureText(mainText.substr(0, at->position), style);
                         canvas.DrawText(mainText.substr(at->position, at->length),
                                         {text.left + before, text.top, text.right, text.bottom},
-                                        kTextLeft, colours.findText,
-                                        style);
+                                        kTextLeft, colours.findText, style);
                     }
                 }
             }
@@ -226,8 +224,8 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
             const int inset = std::max(1, Round(2 * s));
             const int l = x0 + inset + (p.SelectionRadius == 0 ? 0 : Round(margin / 2.0));
             const int r = x1 - inset, t = y + inset, b = y + h - 1 - inset;
-            for (const auto& [xa, ya, xb, yb] : {std::array{l, t, r, t}, {r, t, r, b},
-                                                  {r, b, l, b}, {l, b, l, t}}) {
+            for (const auto& [xa, ya, xb, yb] :
+                 {std::array{l, t, r, t}, {r, t, r, b}, {r, b, l, b}, {l, b, l, t}}) {
                 canvas.DrawSolidLine(xa, ya, xb, yb, palette.selectionText);
             }
         }

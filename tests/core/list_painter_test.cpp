@@ -179,8 +179,8 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
         f.props.SubTitleVisible = is('t');
         f.in.pressed = is('p');
         if (is('H')) {
-            f.in.highContrast = SystemColours{0x111111, 0x222222, 0x333333,
-                                              0x444444, 0x555555, 0x666666};
+            f.in.highContrast =
+                SystemColours{0x111111, 0x222222, 0x333333, 0x444444, 0x555555, 0x666666};
         }
         const wchar_t* row = is('r') ? L"x\tR" : L"x";
         if (is('i')) {

@@ -34,8 +34,8 @@ TEST(Theme, HighContrastOverridesEitherTheme) {
         EXPECT_EQ(own.back, back);
         EXPECT_EQ(own.palette.contrast, dark ? 0xFFFFFFu : 0u);
         const ListColours hc = ChooseListColours(back, 0xD77800, 0x00FFFF, system);
-        EXPECT_EQ((std::vector{hc.back, hc.palette.contrast, hc.selection,
-                               hc.palette.selectionText, hc.palette.disabledText, hc.findText}),
+        EXPECT_EQ((std::vector{hc.back, hc.palette.contrast, hc.selection, hc.palette.selectionText,
+                               hc.palette.disabledText, hc.findText}),
                   (std::vector<Colour>{0x111111, 0x222222, 0x333333, 0x444444, 0x555555, 0x666666}))
             << dark;
     }

@@ -106,8 +106,8 @@ TEST(ScreenCorner, EachMonitorGivesItsOwnScale) {
     const struct {
         long x, y;
         double scale;
-    } cases[] = {{1279, 799, 1.0}, {1380, 0, 1.5}, {3299, 1039, 1.5}, {1300, 10, 1.0},
-                 {1370, 10, 1.5},  {1280, 10, 1.0}, {5000, -50, 1.5}, {-20, 900, 1.0}};
+    } cases[] = {{1279, 799, 1.0}, {1380, 0, 1.5},  {3299, 1039, 1.5}, {1300, 10, 1.0},
+                 {1370, 10, 1.5},  {1280, 10, 1.0}, {5000, -50, 1.5},  {-20, 900, 1.0}};
     for (const auto& c : cases) {
         EXPECT_EQ(MonitorScaleAt(monitors, c.x, c.y), c.scale) << c.x << "," << c.y;
     }

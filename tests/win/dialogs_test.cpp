@@ -300,6 +300,62 @@ TEST_F(DialogFixture, SortPlacesDropsAndSavesOnlyAWholeList) {
     EXPECT_EQ(ReadBytes(Context().toolbarFile), "C:\\C|C\r\nC:\\B|B\r\nC:\\A|A\r\n");
 }
 
+// With the keyboard alone: Tab into the list, Down selects, Alt+Right sends rows across in turn,
+// Alt+Up and Alt+Down reorder (nothing past either end), Enter saves the new order. The keys
+// go through the form's own loop, IsDialogMessage first.
+TEST_F(DialogFixture, SortReordersWithTheKeyboardAlone) {
+    WriteBytes(Context().toolbarFile, "C:\\A|A\r\nC:\\B|B\r\nC:\\C|C\r\n");
+    frmParameters host(Context());
+    host.Create(nullptr);
+    FrmSort sort(host);
+    sort.Create(host.hwnd());
+    RECT suggested{10, 20, 900, 700}, now{};
+    ::SendMessageW(sort.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                   reinterpret_cast<LPARAM>(&suggested));
+    ::GetWindowRect(sort.hwnd(), &now);
+    EXPECT_TRUE(::EqualRect(&now, &suggested)) << "a new monitor's scale ignored";
+    ::ShowWindow(sort.hwnd(), SW_SHOW);
+    ::SetForegroundWindow(sort.hwnd());
+    const auto press = [&](WORD key, bool alt = false) {
+        std::vector<INPUT> keys;
+        for (const auto& [vk, up] :
+             {std::pair{VK_MENU, false}, {key, false}, {key, true}, {VK_MENU, true}}) {
+            if (alt || vk != VK_MENU) {
+                keys.push_back({INPUT_KEYBOARD, {}});
+                keys.back().ki = {static_cast<WORD>(vk), 0, up ? DWORD{KEYEVENTF_KEYUP} : 0, 0, 0};
+            }
+        }
+        ASSERT_EQ(::SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)),
+                  keys.size());
+        for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < 80;) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            for (MSG msg; ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+                if (!sort.IsOpen() || !::IsDialogMessageW(sort.hwnd(), &msg)) {
+                    ::TranslateMessage(&msg);
+                    ::DispatchMessageW(&msg);
+                }
+            }
+        }
+    };
+    for (int i = 0; i < 5 && ::GetFocus() != sort.ucList1().hWnd(); ++i) {
+        press(VK_TAB);
+    }
+    ASSERT_EQ(::GetFocus(), sort.ucList1().hWnd());
+    press(VK_DOWN);
+    for (int i = 0; i < 3; ++i) {
+        press(VK_RIGHT, true);
+    }
+    press(VK_TAB);
+    press(VK_DOWN, true); // C, the last row: stays
+    for (int i = 0; i < 3; ++i) {
+        press(VK_UP, true); // C to the top, then no further
+    }
+    EXPECT_EQ(sort.uclist2().ListIndex(), 0);
+    press(VK_RETURN);
+    EXPECT_FALSE(sort.IsOpen());
+    EXPECT_EQ(ReadBytes(Context().toolbarFile), "C:\\C|C\r\nC:\\A|A\r\nC:\\B|B\r\n");
+}
+
 // The version resource is made from the project's version alone: its numbers (the About box)
 // and its texts (shown in the file's details) must both follow it.
 TEST_F(DialogFixture, AboutShowsVersionNoticeAndLocaleFromTheVersionResource) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "core/rounding.h"
+#include "core/theme.h"
+#include "win/system_look.h"
 #include "list_support.h"
 
 using namespace zelk;
@@ -110,4 +112,57 @@ TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
     }
     EXPECT_EQ(GdiObjects(), before);
     EXPECT_GE(list.PaintCount(), 1000);
+}
+
+// High contrast paints the menu in the system's colours whatever the Theme setting says, with
+// a focus rectangle on the keyboard's row, and lets go as soon as it is turned off. Wine 8
+// refuses SPI_SETHIGHCONTRAST: there the test turns it on through the override, and the
+// colours, set with SetSysColors, still come from the system.
+TEST(List, HighContrastPaintsInTheSystemColoursInEitherTheme) {
+    HIGHCONTRASTW state{sizeof(state), HCF_HIGHCONTRASTON, nullptr};
+    const bool systemOn = ::SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof(state), &state, 0);
+    OverrideHighContrast(systemOn ? std::nullopt : std::optional<bool>(true));
+    const int which[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
+    const COLORREF chosen[] = {RGB(16, 32, 48), RGB(255, 255, 0), RGB(0, 160, 0), RGB(255, 0, 255)};
+    COLORREF saved[4];
+    for (int i = 0; i < 4; ++i) {
+        saved[i] = ::GetSysColor(which[i]);
+    }
+    ASSERT_TRUE(::SetSysColors(4, which, chosen));
+    const auto pixel = [](COLORREF c) {
+        return uint32_t{GetRValue(c)} << 16 | GetGValue(c) << 8 | GetBValue(c);
+    };
+    RecordingUiServices services;
+    TestWindow host(0, 0, 400, 400);
+    for (const bool dark : {true, false}) {
+        SCOPED_TRACE(dark ? "dark" : "light");
+        ListProperties p = PlainList();
+        p.BackColor = MenuTheme(dark).backColor;
+        p.SelectionColor = kSystemHighlight;
+        ucList list(services, p);
+        AddItems(list, {L"Documents", L"Music", L"Pictures"});
+        list.PlaceInForm(host.window, 0, 0, 200, 200);
+        list.SetListIndex(1);
+        const int row = list.RowHeight(), top = list.HeaderHeight();
+        EXPECT_EQ(Pixel(list, 150, top + row / 2), pixel(chosen[0]));
+        EXPECT_EQ(Pixel(list, 150, top + row + row / 2), pixel(chosen[2]));
+        const int inset = static_cast<int>(RoundHalfEven(2 * list.Scale()));
+        EXPECT_EQ(Pixel(list, 150, top + row + inset), pixel(chosen[3])) << "no focus rectangle";
+        bool text = false, selectedText = false;
+        for (int x = 16; x < 80; ++x) {
+            for (int y = 0; y < row; ++y) {
+                text = text || Pixel(list, x, top + y) == pixel(chosen[1]);
+                selectedText = selectedText || Pixel(list, x, top + row + y) == pixel(chosen[3]);
+            }
+        }
+        EXPECT_TRUE(text && selectedText);
+        OverrideHighContrast(false);
+        list.Refresh();
+        EXPECT_EQ(Pixel(list, 150, top + row / 2), dark ? 0u : 0xFFFFFFu) << "stays high contrast";
+        OverrideHighContrast(systemOn ? std::nullopt : std::optional<bool>(true));
+    }
+    ::SetSysColors(4, which, saved);
+    state.dwFlags = 0;
+    ::SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof(state), &state, 0);
+    OverrideHighContrast(std::nullopt);
 }
