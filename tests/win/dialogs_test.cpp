@@ -300,9 +300,9 @@ TEST_F(DialogFixture, SortPlacesDropsAndSavesOnlyAWholeList) {
     EXPECT_EQ(ReadBytes(Context().toolbarFile), "C:\\C|C\r\nC:\\B|B\r\nC:\\A|A\r\n");
 }
 
-// With the keyboard alone: Tab into the list, Down selects, Alt+Right sends rows across in turn,
-// Alt+Up and Alt+Down reorder (nothing past either end), Enter saves the new order. The keys
-// go through the form's own loop, IsDialogMessage first.
+// With the keyboard alone, through the form's own loop (IsDialogMessage first): Tab into the
+// list, reorder with Alt and the arrows, Enter saves. A move to a monitor of another scale
+// takes the size Windows suggests.
 TEST_F(DialogFixture, SortReordersWithTheKeyboardAlone) {
     WriteBytes(Context().toolbarFile, "C:\\A|A\r\nC:\\B|B\r\nC:\\C|C\r\n");
     frmParameters host(Context());
@@ -317,16 +317,7 @@ TEST_F(DialogFixture, SortReordersWithTheKeyboardAlone) {
     ::ShowWindow(sort.hwnd(), SW_SHOW);
     ::SetForegroundWindow(sort.hwnd());
     const auto press = [&](WORD key, bool alt = false) {
-        std::vector<INPUT> keys;
-        for (const auto& [vk, up] :
-             {std::pair{VK_MENU, false}, {key, false}, {key, true}, {VK_MENU, true}}) {
-            if (alt || vk != VK_MENU) {
-                keys.push_back({INPUT_KEYBOARD, {}});
-                keys.back().ki = {static_cast<WORD>(vk), 0, up ? DWORD{KEYEVENTF_KEYUP} : 0, 0, 0};
-            }
-        }
-        ASSERT_EQ(::SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)),
-                  keys.size());
+        ASSERT_TRUE(PressKey(key, alt));
         for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < 80;) {
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
             for (MSG msg; ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
@@ -341,14 +332,18 @@ TEST_F(DialogFixture, SortReordersWithTheKeyboardAlone) {
         press(VK_TAB);
     }
     ASSERT_EQ(::GetFocus(), sort.ucList1().hWnd());
-    press(VK_DOWN);
-    for (int i = 0; i < 3; ++i) {
-        press(VK_RIGHT, true);
-    }
-    press(VK_TAB);
-    press(VK_DOWN, true); // C, the last row: stays
-    for (int i = 0; i < 3; ++i) {
-        press(VK_UP, true); // C to the top, then no further
+    // Down selects A, Alt+Right sends A, B and C across; in the new order Alt+Down leaves C,
+    // the last row, where it is, and Alt+Up takes it to the top and no further.
+    for (const auto& [key, alt] : {std::pair{VK_DOWN, false},
+                                   {VK_RIGHT, true},
+                                   {VK_RIGHT, true},
+                                   {VK_RIGHT, true},
+                                   {VK_TAB, false},
+                                   {VK_DOWN, true},
+                                   {VK_UP, true},
+                                   {VK_UP, true},
+                                   {VK_UP, true}}) {
+        press(static_cast<WORD>(key), alt);
     }
     EXPECT_EQ(sort.uclist2().ListIndex(), 0);
     press(VK_RETURN);

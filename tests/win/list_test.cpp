@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/rounding.h"
 #include "core/theme.h"
 #include "win/system_look.h"
@@ -21,6 +23,20 @@ uint32_t Pixel(const ucList& list, int x, int y) {
     return b->pixels()[static_cast<size_t>(y * b->width() + x)] & 0xFFFFFF;
 }
 
+// Row 0's background right of its text, the selected row 1, and text somewhere in row 0.
+void ExpectRowColours(const ucList& list, uint32_t back, uint32_t selected, uint32_t text) {
+    const int row = list.RowHeight(), top = list.HeaderHeight();
+    EXPECT_EQ(Pixel(list, 150, top + row / 2), back);
+    EXPECT_EQ(Pixel(list, 150, top + row + row / 2), selected);
+    bool seen = false;
+    for (int x = 16; x < 80; ++x) {
+        for (int y = top; y < top + row; ++y) {
+            seen = seen || Pixel(list, x, y) == text;
+        }
+    }
+    EXPECT_TRUE(seen) << "no text pixel of " << std::hex << text;
+}
+
 } // namespace
 
 TEST(List, PaintsItsRowsAndRepaintsForEveryChangeAUserSees) {
@@ -32,16 +48,7 @@ TEST(List, PaintsItsRowsAndRepaintsForEveryChangeAUserSees) {
     }
     list.PlaceInForm(host.window, 0, 0, 200, 200);
     list.SetListIndex(1);
-    const int row = list.RowHeight(), top = list.HeaderHeight();
-    EXPECT_EQ(Pixel(list, 150, top + row / 2), 0u);              // row 0, right of its text
-    EXPECT_EQ(Pixel(list, 150, top + row + row / 2), 0x0078D7u); // selected: 0xD77800 in BGRA
-    bool textSeen = false;
-    for (int x = 16; x < 80 && !textSeen; ++x) {
-        for (int y = top; y < top + row; ++y) {
-            textSeen = textSeen || Pixel(list, x, y) == 0xFFFFFFu;
-        }
-    }
-    EXPECT_TRUE(textSeen);
+    ExpectRowColours(list, 0, 0x0078D7, 0xFFFFFF); // selected: 0xD77800 in BGRA
 
     const int paints = list.PaintCount();
     list.SetItemData(0, std::wstring(L"C:\\x"));
@@ -114,55 +121,38 @@ TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
     EXPECT_GE(list.PaintCount(), 1000);
 }
 
-// High contrast paints the menu in the system's colours whatever the Theme setting says, with
-// a focus rectangle on the keyboard's row, and lets go as soon as it is turned off. Wine 8
-// refuses SPI_SETHIGHCONTRAST: there the test turns it on through the override, and the
-// colours, set with SetSysColors, still come from the system.
+// High contrast paints lists in the system's colours whatever the Theme setting says, with a
+// focus rectangle on the keyboard's row, and lets go when it is turned off. Wine 8 refuses
+// SPI_SETHIGHCONTRAST: the flag is said through the override, the colours are the system's.
 TEST(List, HighContrastPaintsInTheSystemColoursInEitherTheme) {
-    HIGHCONTRASTW state{sizeof(state), HCF_HIGHCONTRASTON, nullptr};
-    const bool systemOn = ::SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof(state), &state, 0);
-    OverrideHighContrast(systemOn ? std::nullopt : std::optional<bool>(true));
     const int which[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
     const COLORREF chosen[] = {RGB(16, 32, 48), RGB(255, 255, 0), RGB(0, 160, 0), RGB(255, 0, 255)};
     COLORREF saved[4];
-    for (int i = 0; i < 4; ++i) {
-        saved[i] = ::GetSysColor(which[i]);
-    }
+    std::transform(std::begin(which), std::end(which), saved, ::GetSysColor);
     ASSERT_TRUE(::SetSysColors(4, which, chosen));
-    const auto pixel = [](COLORREF c) {
-        return uint32_t{GetRValue(c)} << 16 | GetGValue(c) << 8 | GetBValue(c);
+    const auto pixel = [&](int i) {
+        return uint32_t{GetRValue(chosen[i])} << 16 | GetGValue(chosen[i]) << 8 |
+               GetBValue(chosen[i]);
     };
     RecordingUiServices services;
     TestWindow host(0, 0, 400, 400);
     for (const bool dark : {true, false}) {
-        SCOPED_TRACE(dark ? "dark" : "light");
+        OverrideHighContrast(true);
         ListProperties p = PlainList();
         p.BackColor = MenuTheme(dark).backColor;
         p.SelectionColor = kSystemHighlight;
         ucList list(services, p);
-        AddItems(list, {L"Documents", L"Music", L"Pictures"});
+        AddItems(list, {L"Documents", L"Music"});
         list.PlaceInForm(host.window, 0, 0, 200, 200);
         list.SetListIndex(1);
-        const int row = list.RowHeight(), top = list.HeaderHeight();
-        EXPECT_EQ(Pixel(list, 150, top + row / 2), pixel(chosen[0]));
-        EXPECT_EQ(Pixel(list, 150, top + row + row / 2), pixel(chosen[2]));
-        const int inset = static_cast<int>(RoundHalfEven(2 * list.Scale()));
-        EXPECT_EQ(Pixel(list, 150, top + row + inset), pixel(chosen[3])) << "no focus rectangle";
-        bool text = false, selectedText = false;
-        for (int x = 16; x < 80; ++x) {
-            for (int y = 0; y < row; ++y) {
-                text = text || Pixel(list, x, top + y) == pixel(chosen[1]);
-                selectedText = selectedText || Pixel(list, x, top + row + y) == pixel(chosen[3]);
-            }
-        }
-        EXPECT_TRUE(text && selectedText);
+        ExpectRowColours(list, pixel(0), pixel(2), pixel(1));
+        const int focus = list.HeaderHeight() + list.RowHeight() +
+                          static_cast<int>(RoundHalfEven(2 * list.Scale()));
+        EXPECT_EQ(Pixel(list, 150, focus), pixel(3)) << "no focus rectangle";
         OverrideHighContrast(false);
         list.Refresh();
-        EXPECT_EQ(Pixel(list, 150, top + row / 2), dark ? 0u : 0xFFFFFFu) << "stays high contrast";
-        OverrideHighContrast(systemOn ? std::nullopt : std::optional<bool>(true));
+        EXPECT_EQ(Pixel(list, 150, list.HeaderHeight() + 2), dark ? 0u : 0xFFFFFFu);
     }
     ::SetSysColors(4, which, saved);
-    state.dwFlags = 0;
-    ::SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof(state), &state, 0);
     OverrideHighContrast(std::nullopt);
 }
