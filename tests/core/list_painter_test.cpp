@@ -211,14 +211,15 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
     }
 }
 
-TEST(ListPainter, ThumbColourPerStateOnDarkAndLight) {
-    const std::pair<Colour, Colour> dark[] = {{0, 0x373737}, {1, 0x696969}, {2, 0x4B4B4B}};
-    const std::pair<Colour, Colour> light[] = {{0, 0xC8C8C8}, {1, 0xB4B4B4}, {2, 0xDCDCDC}};
-    for (auto [state, colour] : dark) {
-        EXPECT_EQ(ThumbColour(0x000000, static_cast<int>(state)), colour) << state;
-    }
-    for (auto [state, colour] : light) {
-        EXPECT_EQ(ThumbColour(0xFFFFFF, static_cast<int>(state)), colour) << state;
+// Per state (normal, pressed, hot) on a dark and a light list, and under high contrast.
+TEST(ListPainter, ThumbColourPerStateOnDarkLightAndHighContrast) {
+    const SystemColours system{0x111111, 0x222222, 0x333333, 0x444444, 0x555555, 0x666666};
+    const Colour dark[] = {0x373737, 0x696969, 0x4B4B4B}, light[] = {0xC8C8C8, 0xB4B4B4, 0xDCDCDC};
+    const Colour contrast[] = {0x222222, 0x333333, 0x333333};
+    for (int state = 0; state < 3; ++state) {
+        EXPECT_EQ(ThumbColour(0x000000, state), dark[state]) << state;
+        EXPECT_EQ(ThumbColour(0xFFFFFF, state), light[state]) << state;
+        EXPECT_EQ(ThumbColour(0xFFFFFF, state, system), contrast[state]) << state;
     }
 }
 

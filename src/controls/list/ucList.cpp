@@ -722,9 +722,11 @@ LRESULT ucList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CTLCOLOREDIT:
         if (reinterpret_cast<HWND>(lParam) == filterBox_ && filterBrush_) {
-            const COLORREF back = ResolveSystemColour(properties_.BackColor);
-            ::SetTextColor(reinterpret_cast<HDC>(wParam),
-                           IsDarkColor(back) ? RGB(255, 255, 255) : RGB(0, 0, 0));
+            const COLORREF back = filterBrushColour_; // the list's, or high contrast's
+            const HighContrast highContrast = ReadHighContrast();
+            ::SetTextColor(reinterpret_cast<HDC>(wParam), highContrast ? highContrast->windowText
+                                                          : IsDarkColor(back) ? RGB(255, 255, 255)
+                                                                              : RGB(0, 0, 0));
             ::SetBkColor(reinterpret_cast<HDC>(wParam), back);
             return reinterpret_cast<LRESULT>(filterBrush_.get());
         }
