@@ -166,7 +166,6 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
          "line 298,29,2,29 #444444|"},
         {"high contrast, hot", "Hh", D, 0x0000FF, D,
          "fill 0,8,300,32 #333333|text 'x' 16,8,284,32 #444444|"},
-        {"high contrast, disabled", "Hd", D, D, D, "text 'x' 16,8,284,32 #555555|"},
         {"high contrast, right column", "Hr", D, D, D, "text 'R' 16,8,284,32 right #222222|"},
     };
     for (const Case& c : cases) {

@@ -126,14 +126,12 @@ TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
 // SPI_SETHIGHCONTRAST: the flag is said through the override, the colours are the system's.
 TEST(List, HighContrastPaintsInTheSystemColoursInEitherTheme) {
     const int which[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
-    const COLORREF chosen[] = {RGB(16, 32, 48), RGB(255, 255, 0), RGB(0, 160, 0), RGB(255, 0, 255)};
+    // Red equals blue in each, so a COLORREF reads as the pixel it paints.
+    const COLORREF chosen[] = {RGB(16, 32, 16), RGB(200, 250, 200), RGB(0, 160, 0),
+                               RGB(255, 0, 255)};
     COLORREF saved[4];
     std::transform(std::begin(which), std::end(which), saved, ::GetSysColor);
     ASSERT_TRUE(::SetSysColors(4, which, chosen));
-    const auto pixel = [&](int i) {
-        return uint32_t{GetRValue(chosen[i])} << 16 | GetGValue(chosen[i]) << 8 |
-               GetBValue(chosen[i]);
-    };
     RecordingUiServices services;
     TestWindow host(0, 0, 400, 400);
     for (const bool dark : {true, false}) {
@@ -145,10 +143,10 @@ TEST(List, HighContrastPaintsInTheSystemColoursInEitherTheme) {
         AddItems(list, {L"Documents", L"Music"});
         list.PlaceInForm(host.window, 0, 0, 200, 200);
         list.SetListIndex(1);
-        ExpectRowColours(list, pixel(0), pixel(2), pixel(1));
+        ExpectRowColours(list, chosen[0], chosen[2], chosen[1]);
         const int focus = list.HeaderHeight() + list.RowHeight() +
                           static_cast<int>(RoundHalfEven(2 * list.Scale()));
-        EXPECT_EQ(Pixel(list, 150, focus), pixel(3)) << "no focus rectangle";
+        EXPECT_EQ(Pixel(list, 150, focus), chosen[3]) << "no focus rectangle";
         OverrideHighContrast(false);
         list.Refresh();
         EXPECT_EQ(Pixel(list, 150, list.HeaderHeight() + 2), dark ? 0u : 0xFFFFFFu);
