@@ -2,6 +2,7 @@
 
 #include <shellscalingapi.h>
 
+#include "core/rounding.h"
 #include "win/gdi.h"
 
 namespace zelk {
@@ -30,7 +31,7 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
                       : nullptr;
     }();
     UINT dpiX = 0, dpiY = 0;
-    int dpi = static_cast<int>(ScreenScale() * 96 + 0.5);
+    int dpi = static_cast<int>(RoundHalfEven(ScreenScale() * 96));
     if (getDpi != nullptr && SUCCEEDED(getDpi(monitor, MDT_EFFECTIVE_DPI, &dpiX, &dpiY))) {
         dpi = static_cast<int>(dpiX);
     }
