@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -17,6 +19,7 @@
 #include "settings/reg_settings.h"
 #include "win/file_io.h"
 #include "win/message_pump.h"
+#include "win/system_look.h"
 #include "win/ui_services.h"
 #include "win/unique_handle.h"
 
@@ -158,6 +161,12 @@ void frmMain::LoadIconPictures() {
         iconPic_[i].reset(
             static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(pictures[i].id), IMAGE_ICON,
                                             pictures[i].size, pictures[i].size, 0)));
+    }
+    // The tray icon as the shell recommends: the small size at the current DPI, scaled down
+    // from a larger image rather than up from a smaller one.
+    HICON tray = nullptr;
+    if (SUCCEEDED(::LoadIconMetric(instance_, MAKEINTRESOURCEW(IDI_TRAY), LIM_SMALL, &tray))) {
+        iconPic_[0].reset(tray);
     }
 }
 
@@ -936,8 +945,8 @@ void frmMain::ShowMenu() {
             std::pair{(iconRect.left + iconRect.right) / 2L, (iconRect.top + iconRect.bottom) / 2L};
     }
     if (const auto monitor = MenuMonitor(monitors, icon)) {
-        const long width =
-            static_cast<long>(RoundHalfEven(top.Properties().ListWidth * top.Scale()));
+        const double scale = MonitorScale(monitor->work.right - 1, monitor->work.bottom - 1);
+        const long width = static_cast<long>(RoundHalfEven(top.Properties().ListWidth * scale));
         lastShowList_ = MenuCornerRequest(monitor->work, TaskbarEdgeOf(*monitor), width);
         long left = lastShowList_->left, topEdge = lastShowList_->top;
         long btnLeft = lastShowList_->btnLeft, btnTop = lastShowList_->btnTop;

@@ -48,8 +48,12 @@ void ClsShadow::SetShadowSize(int value) {
     rebuild_ = true;
 }
 void ClsShadow::SetShadowOpacity(int value) {
+    rebuild_ = rebuild_ || settings_.ShadowOpacity != value;
     settings_.ShadowOpacity = value;
-    rebuild_ = true;
+}
+void ClsShadow::SetScale(double scale) {
+    rebuild_ = rebuild_ || scale_ != scale;
+    scale_ = scale;
 }
 void ClsShadow::SetShadowColor(Colour value) {
     shadowColor_ = value;

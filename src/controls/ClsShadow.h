@@ -42,6 +42,8 @@ public:
 
     HWND hWnd() const { return shadow_.get(); }
     double GetWindowsDPI() const { return scale_; }
+    // The scale of the monitor the owner is shown on.
+    void SetScale(double scale);
     int TemplateBuilds() const { return templateBuilds_; }
     // How many times a popup's layer was composed and pushed to the screen.
     int LayerComposes() const { return layerComposes_; }

@@ -89,4 +89,12 @@ std::wstring StartUpCommand(std::wstring_view programFolder, std::wstring_view e
     return L"\"" + AddBackslash(programFolder) + std::wstring(exeName) + L".exe\"";
 }
 
+std::optional<long> MovedRow(long count, long selected, int step) {
+    const long to = selected + step;
+    if (selected < 0 || selected >= count || to < 0 || to >= count) {
+        return std::nullopt;
+    }
+    return to;
+}
+
 } // namespace zelk

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,6 +16,10 @@ inline constexpr size_t kSortGap = 50;
 std::wstring SortRowText(std::wstring_view title, std::wstring_view path);
 // (title, path) from a row: split at the first run of fifty spaces.
 std::pair<std::wstring, std::wstring> SplitSortRow(std::wstring_view row);
+
+// Where Alt+Up (step -1) or Alt+Down (+1) moves the selected one of count rows, the
+// selection going with it; nothing at either end or with no row selected.
+std::optional<long> MovedRow(long count, long selected, int step);
 
 // The folder picker's cancel code, as the thread's last error.
 inline constexpr int32_t kPickerCancelled = static_cast<int32_t>(0x800704C7);

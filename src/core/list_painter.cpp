@@ -1,6 +1,7 @@
 #include "core/list_painter.h"
 
 #include <algorithm>
+#include <array>
 
 #include "core/rounding.h"
 
@@ -32,7 +33,10 @@ int Far(long long v) {
 
 } // namespace
 
-Colour ThumbColour(Colour back, int state) {
+Colour ThumbColour(Colour back, int state, const HighContrast& highContrast) {
+    if (highContrast) {
+        return state == 0 ? highContrast->windowText : highContrast->highlight;
+    }
     const bool dark = IsDarkColor(back);
     switch (state) {
     case 2:
@@ -48,9 +52,18 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
     const ListModel& model = *in.model;
     const ListProperties& p = *in.properties;
     const double s = in.scale;
-    const Colour back = ResolveColour(p.BackColor, in.resolve);
-    const Colour selection = ResolveColour(p.SelectionColor, in.resolve);
-    const ListPalette palette = DerivePalette(back, selection);
+    const ListColours colours = ChooseListColours(
+        ResolveColour(p.BackColor, in.resolve), ResolveColour(p.SelectionColor, in.resolve),
+        ResolveColour(p.FindTextColor, in.resolve), in.highContrast);
+    const Colour back = colours.back;
+    const Colour selection = colours.selection;
+    const ListPalette& palette = colours.palette;
+    // Under high contrast a row's own colours give way to the system's, and nothing is
+    // dimmed by blending: a blend is a colour the user did not choose.
+    const auto ownColour = [&](Colour c) { return colours.systemColours ? kDefaultColour : c; };
+    const auto dim = [&](Colour c) {
+        return colours.systemColours ? c : BlendColors(c, back, 120);
+    };
     const int margin = Round(8 * s);
     const int glyph = Round(16 * s);
 
@@ -86,12 +99,14 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
         const PaintRect row{x0, y, x1, y + h};
         const bool selected = i == model.ListIndex();
         const bool highlighted = selected || i == model.HotIndex();
+        const Colour itemBack = ownColour(item.BackColor), itemText = ownColour(item.TextColor);
+        const Colour itemSubText = ownColour(item.SubTextColor);
         if (highlighted) {
             Colour colour = palette.hover;
             if (in.pressed || selected) {
                 colour = selection;
-            } else if (item.BackColor != kDefaultColour) {
-                const Colour own = ResolveColour(item.BackColor, in.resolve);
+            } else if (itemBack != kDefaultColour) {
+                const Colour own = ResolveColour(itemBack, in.resolve);
                 colour = IsDarkColor(own) ? BlendColors(own, 0xFFFFFF, 150)
                                           : BlendColors(own, 0x000000, 200);
             }
@@ -102,8 +117,8 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
                                      Argb(colour, 100, in.resolve), 0,
                                      Round(p.SelectionRadius * s));
             }
-        } else if (item.BackColor != kDefaultColour) {
-            canvas.FillSolid(row, ResolveColour(item.BackColor, in.resolve));
+        } else if (itemBack != kDefaultColour) {
+            canvas.FillSolid(row, ResolveColour(itemBack, in.resolve));
         }
 
         if (item.IsSeparator) {
@@ -117,11 +132,11 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
 
         const bool pressedHot = i == model.HotIndex() && in.pressed;
         Colour textColour = palette.contrast;
-        if (item.TextColor != kDefaultColour) {
-            textColour = ResolveColour(item.TextColor, in.resolve);
+        if (itemText != kDefaultColour) {
+            textColour = ResolveColour(itemText, in.resolve);
         } else if (item.Disabled) {
             textColour = palette.disabledText;
-        } else if (pressedHot || selected) {
+        } else if (pressedHot || selected || (colours.systemColours && highlighted)) {
             textColour = palette.selectionText;
         }
         const int glyphTop = Round(y + h / 2.0 - glyph / 2.0);
@@ -173,10 +188,10 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
                     canvas.DrawText(rightText, text, kTextRight, textColour, {});
                 }
                 Colour subColour = textColour;
-                if (item.SubTextColor != kDefaultColour) {
-                    subColour = ResolveColour(item.SubTextColor, in.resolve);
+                if (itemSubText != kDefaultColour) {
+                    subColour = ResolveColour(itemSubText, in.resolve);
                 } else if (!selected) {
-                    subColour = BlendColors(textColour, back, 120);
+                    subColour = dim(textColour);
                 }
                 text.bottom += 2 * textHeight;
                 if (!subRight.empty()) {
@@ -187,9 +202,9 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
                 const TextStyle style{item.Bold, 0};
                 canvas.DrawText(mainText, text, kTextLeft, textColour, style);
                 if (!rightText.empty()) {
-                    const Colour dimmed = item.SubTextColor != kDefaultColour
-                                              ? ResolveColour(item.SubTextColor, in.resolve)
-                                              : BlendColors(textColour, back, 120);
+                    const Colour dimmed = itemSubText != kDefaultColour
+                                              ? ResolveColour(itemSubText, in.resolve)
+                                              : dim(textColour);
                     canvas.DrawText(rightText, text, kTextRight, dimmed, style);
                 }
                 if (!in.filterText.empty() && !selected) {
@@ -199,10 +214,19 @@ ListPaintResult PaintList(ListPaintInput& in, Canvas& canvas) {
                             canvas.MeasureText(mainText.substr(0, at->position), style);
                         canvas.DrawText(mainText.substr(at->position, at->length),
                                         {text.left + before, text.top, text.right, text.bottom},
-                                        kTextLeft, ResolveColour(p.FindTextColor, in.resolve),
-                                        style);
+                                        kTextLeft, colours.findText, style);
                     }
                 }
+            }
+        }
+        if (selected && colours.systemColours) {
+            // The keyboard's row must show without relying on colour alone.
+            const int inset = std::max(1, Round(2 * s));
+            const int l = x0 + inset + (p.SelectionRadius == 0 ? 0 : Round(margin / 2.0));
+            const int r = x1 - inset, t = y + inset, b = y + h - 1 - inset;
+            for (const auto& [xa, ya, xb, yb] :
+                 {std::array{l, t, r, t}, {r, t, r, b}, {r, b, l, b}, {l, b, l, t}}) {
+                canvas.DrawSolidLine(xa, ya, xb, yb, palette.selectionText);
             }
         }
 

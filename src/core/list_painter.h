@@ -9,6 +9,7 @@
 #include "core/colour.h"
 #include "core/list_model.h"
 #include "core/list_properties.h"
+#include "core/theme.h"
 
 namespace zelk {
 
@@ -59,6 +60,7 @@ struct ListPaintInput {
     const ListProperties* properties = nullptr;
     SystemColourResolver resolve;
     double scale = 1.0;
+    HighContrast highContrast; // the system's colours while high contrast is on
     int width = 0, height = 0; // ScaleWidth, ScaleHeight
     int headerHeight = 0;      // T
     int rowHeight = 0;         // H
@@ -88,6 +90,6 @@ struct ListPaintResult {
 ListPaintResult PaintList(ListPaintInput& input, Canvas& canvas);
 
 // Thumb colour of the owner-drawn scroll bar: state 0 normal, 1 pressed, 2 hot.
-Colour ThumbColour(Colour back, int state);
+Colour ThumbColour(Colour back, int state, const HighContrast& highContrast = std::nullopt);
 
 } // namespace zelk

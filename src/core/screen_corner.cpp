@@ -1,5 +1,9 @@
 #include "core/screen_corner.h"
 
+#include <algorithm>
+
+#include "core/rounding.h"
+
 namespace zelk {
 
 std::optional<ScreenRect> PrimaryWorkArea(const std::vector<MonitorDesc>& monitors) {
@@ -66,6 +70,23 @@ std::optional<MonitorDesc> MenuMonitor(const std::vector<MonitorDesc>& monitors,
         }
     }
     return std::nullopt;
+}
+
+double MonitorScaleAt(const std::vector<MonitorDesc>& monitors, long x, long y) {
+    const MonitorDesc* nearest = nullptr;
+    double best = 0;
+    for (const auto& m : monitors) {
+        const ScreenRect& r = m.monitor == ScreenRect{} ? m.work : m.monitor;
+        // Distance from the point to the rectangle, right and bottom edges exclusive.
+        const double dx = static_cast<double>(std::max({r.left - x, 0L, x - (r.right - 1)}));
+        const double dy = static_cast<double>(std::max({r.top - y, 0L, y - (r.bottom - 1)}));
+        const double distance = dx * dx + dy * dy;
+        if (nearest == nullptr || distance < best) {
+            nearest = &m;
+            best = distance;
+        }
+    }
+    return ScaleFromDpi(nearest != nullptr ? nearest->dpi : 0);
 }
 
 } // namespace zelk

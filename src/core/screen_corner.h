@@ -15,6 +15,7 @@ struct MonitorDesc {
     ScreenRect work;
     bool primary = false;
     ScreenRect monitor; // the whole monitor, taskbar included; empty: the work area
+    int dpi = 0;        // its own, under per-monitor awareness; 0: unknown
 };
 
 // The first monitor flagged primary, in enumeration order.
@@ -39,5 +40,9 @@ ShowListRequest MenuCornerRequest(const ScreenRect& workArea, TaskbarEdge edge, 
 // The monitor that holds the point (the tray icon's centre), else the primary one.
 std::optional<MonitorDesc> MenuMonitor(const std::vector<MonitorDesc>& monitors,
                                        std::optional<std::pair<long, long>> trayIcon);
+
+// The scale of a menu opening at a point: the DPI of the monitor that holds it, else of the
+// nearest one (a point on no monitor, between two or past an edge); 1.0 with none.
+double MonitorScaleAt(const std::vector<MonitorDesc>& monitors, long x, long y);
 
 } // namespace zelk

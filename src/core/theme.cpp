@@ -64,4 +64,16 @@ MenuThemeColours MenuTheme(bool dark) {
                 : MenuThemeColours{0xFFFFFF, 0x000000, 1};
 }
 
+ListColours ChooseListColours(Colour back, Colour selection, Colour findText,
+                              const HighContrast& highContrast) {
+    if (!highContrast) {
+        return {back, selection, findText, DerivePalette(back, selection), false};
+    }
+    const SystemColours& s = *highContrast;
+    // Hover takes the selection's colours too: a blend of the two would be a colour the
+    // user did not choose.
+    const ListPalette palette{s.windowText, s.highlightText, s.highlight, s.grayText, s.grayText};
+    return {s.window, s.highlight, s.hotLight, palette, true};
+}
+
 } // namespace zelk

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
+
+#include "core/colour.h"
 
 namespace zelk {
 
@@ -23,5 +26,23 @@ struct MenuThemeColours {
     bool operator==(const MenuThemeColours&) const = default;
 };
 MenuThemeColours MenuTheme(bool dark);
+
+// The system colours a high-contrast theme asks every window to use, as GetSysColor gives
+// them; the Windows side hands them over only while high contrast is on.
+struct SystemColours {
+    Colour window, windowText, highlight, highlightText, grayText, hotLight;
+};
+using HighContrast = std::optional<SystemColours>;
+
+// What one list paints with. Its own colours (and so the Theme setting, which made them)
+// count only without high contrast; with it the system's replace them, rows lose their own
+// colours and the selected row gets a focus rectangle, so nothing depends on the theme.
+struct ListColours {
+    Colour back, selection, findText;
+    ListPalette palette;
+    bool systemColours;
+};
+ListColours ChooseListColours(Colour back, Colour selection, Colour findText,
+                              const HighContrast& highContrast);
 
 } // namespace zelk

@@ -1,5 +1,7 @@
 #include "dialogs/FrmSort.h"
 
+#include <algorithm>
+
 #include "settings/toolbar_store.h"
 #include "core/dialog_rules.h"
 #include "core/paths.h"
@@ -86,6 +88,11 @@ void FrmSort::Theme() {
 }
 
 void FrmSort::Wire(ucList& list, int number) {
+    list.KeyDown = [this, number](int& key, int& shift) {
+        if ((shift & 4) != 0 && MoveByKey(number, key)) {
+            key = 0;
+        }
+    };
     list.MouseDown = [&list](int&, int&, float&, float&) {
         if (list.ListIndex() != -1) {
             list.OLEDrag();
@@ -116,6 +123,37 @@ void FrmSort::Wire(ucList& list, int number) {
             DrawLine(dc, 0, top, width - 2, top);
         }
     };
+}
+
+bool FrmSort::MoveByKey(int number, int key) {
+    ucList& list = ListNumber(number);
+    const long selected = list.ListIndex();
+    if (key == VK_UP || key == VK_DOWN) {
+        if (const auto to = MovedRow(list.Items().ListCount(), selected, key == VK_UP ? -1 : 1)) {
+            const std::wstring title = list.ItemText(selected);
+            const ItemValue data = list.ItemData(selected);
+            list.RemoveItem(selected);
+            list.AddItem(title, -1, data, L"", false, false, *to);
+            list.Update(true);
+            list.SetListIndex(*to);
+        }
+        return true;
+    }
+    // Alt+Right sends the row to the end of the new order, Alt+Left back: the drag and drop
+    // between the lists, for the keyboard.
+    const int target = key == VK_RIGHT ? 2 : key == VK_LEFT ? 1 : 0;
+    if (target == 0) {
+        return false;
+    }
+    if (target != number && selected >= 0 && selected < list.Items().ListCount()) {
+        StartDrag(number);
+        DropIndex(target) = -1;
+        Drop(target, SortRowText(list.ItemText(selected), FolderOf(list.ItemData(selected))));
+        DragSource = 0;
+        list.SetListIndex(std::min(selected, list.Items().ListCount() - 1));
+        ListNumber(target).SetListIndex(ListNumber(target).Items().ListCount() - 1);
+    }
+    return true;
 }
 
 void FrmSort::StartDrag(int source) {

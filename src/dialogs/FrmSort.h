@@ -37,6 +37,9 @@ protected:
 
 private:
     void Wire(ucList& list, int number);
+    // Alt with an arrow key in a list: Up and Down reorder it, Right and Left move the row to
+    // the other list. False for any other key.
+    bool MoveByKey(int number, int key);
     ucList& ListNumber(int number) { return number == 1 ? *left_ : *right_; }
     long& DropIndex(int number) { return number == 1 ? LeftDropIndex : RightDropIndex; }
 

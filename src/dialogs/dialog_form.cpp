@@ -7,6 +7,7 @@
 #include "core/rounding.h"
 #include "settings/localisation_files.h"
 #include "win/message_pump.h"
+#include "win/system_look.h"
 #include "win/ui_services.h"
 #include "win/unique_handle.h"
 
@@ -125,7 +126,7 @@ void DialogForm::SetDarkTitleBar(bool dark) {
     }
     if (auto set = reinterpret_cast<SetAttribute>(
             reinterpret_cast<void*>(::GetProcAddress(dwm.get(), "DwmSetWindowAttribute")))) {
-        const BOOL value = dark;
+        const BOOL value = dark && !ReadHighContrast(); // high contrast draws its own
         set(hwnd_, 20 /* DWMWA_USE_IMMERSIVE_DARK_MODE */, &value, sizeof(value));
     }
 }
@@ -542,10 +543,30 @@ LRESULT DialogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Unload();
         }
         return 0;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        // Only top-level windows hear of it: the form's lists and controls repaint with it.
+        for (HWND child = ::GetWindow(hwnd_, GW_CHILD); child != nullptr;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            ::SendMessageW(child, message, wParam, lParam);
+        }
+        ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return DefaultProc(message, wParam, lParam);
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another scale: take the size Windows suggests for it there.
+        const RECT& r = *reinterpret_cast<const RECT*>(lParam);
+        ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_ERASEBKGND: {
         RECT r{};
         ::GetClientRect(hwnd_, &r);
         const HDC dc = reinterpret_cast<HDC>(wParam);
+        if (const HighContrast system = ReadHighContrast()) {
+            ::FillRect(dc, &r, Brush(system->window)); // panels and all: the system's colours
+            return 1;
+        }
         ::FillRect(dc, &r, Brush(formBack_));
         // Frames are panels: their own background fills them, with a thin border.
         for (const auto& [id, area] : frames_) {
@@ -578,6 +599,11 @@ LRESULT DialogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         const int id = ::GetDlgCtrlID(control);
         const auto it = id != 0 ? colours_.find(id) : colours_.end();
         const HDC dc = reinterpret_cast<HDC>(wParam);
+        if (const HighContrast system = ReadHighContrast(); system && message != WM_CTLCOLOREDIT) {
+            ::SetTextColor(dc, system->windowText);
+            ::SetBkColor(dc, system->window);
+            return reinterpret_cast<LRESULT>(Brush(system->window));
+        }
         if (it == colours_.end()) {
             if (message == WM_CTLCOLOREDIT) {
                 return DefaultProc(message, wParam, lParam);

@@ -39,3 +39,11 @@ TEST(DialogRules, PickerErrorsAndTexts) {
               L"\"C:\\Apps\\Bars\\ZelkToolBars.exe\"");
     EXPECT_EQ(StartUpCommand(L"C:\\", L"Z"), L"\"C:\\Z.exe\"");
 }
+
+TEST(DialogRules, AltArrowsMoveTheSelectedRowButNotPastAnEnd) {
+    EXPECT_EQ(MovedRow(3, 1, -1), 0);
+    EXPECT_EQ(MovedRow(3, 1, +1), 2);
+    for (const auto& [selected, step] : {std::pair{0L, -1}, {2L, +1}, {-1L, +1}, {3L, -1}}) {
+        EXPECT_EQ(MovedRow(3, selected, step), std::nullopt) << selected << " " << step;
+    }
+}

@@ -159,6 +159,14 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
         {"selected sub-title, not dimmed", "Bt", D, D, D, "text 's' 16,8,284,46 small #ffffff|"},
         {"own sub-title colour", "t", D, D, 0x00FF00, "text 's' 16,8,284,46 small #ff00|"},
         {"group icon 0", "i", D, D, D, "image 1 16,12,16,16|text 'x' 40,8,300,32 bold #ffffff|"},
+        // H: high contrast, whose system colours replace the list's and the row's own.
+        {"high contrast", "H", 0x0000FF, D, D, "clear #111111|text 'x' 16,8,284,32 #222222|"},
+        {"high contrast, selected: a focus rectangle", "Hs", D, D, D,
+         "fill 0,8,300,32 #333333|text 'x' 16,8,284,32 #444444|line 2,10,298,10 #444444|"
+         "line 298,29,2,29 #444444|"},
+        {"high contrast, hot", "Hh", D, 0x0000FF, D,
+         "fill 0,8,300,32 #333333|text 'x' 16,8,284,32 #444444|"},
+        {"high contrast, right column", "Hr", D, D, D, "text 'R' 16,8,284,32 right #222222|"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -170,6 +178,10 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
         f.props.DrawSeparatorLine = is('l');
         f.props.SubTitleVisible = is('t');
         f.in.pressed = is('p');
+        if (is('H')) {
+            f.in.highContrast =
+                SystemColours{0x111111, 0x222222, 0x333333, 0x444444, 0x555555, 0x666666};
+        }
         const wchar_t* row = is('r') ? L"x\tR" : L"x";
         if (is('i')) {
             f.model.OpenGroup(row, 0);
@@ -198,14 +210,15 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
     }
 }
 
-TEST(ListPainter, ThumbColourPerStateOnDarkAndLight) {
-    const std::pair<Colour, Colour> dark[] = {{0, 0x373737}, {1, 0x696969}, {2, 0x4B4B4B}};
-    const std::pair<Colour, Colour> light[] = {{0, 0xC8C8C8}, {1, 0xB4B4B4}, {2, 0xDCDCDC}};
-    for (auto [state, colour] : dark) {
-        EXPECT_EQ(ThumbColour(0x000000, static_cast<int>(state)), colour) << state;
-    }
-    for (auto [state, colour] : light) {
-        EXPECT_EQ(ThumbColour(0xFFFFFF, static_cast<int>(state)), colour) << state;
+// Per state (normal, pressed, hot) on a dark and a light list, and under high contrast.
+TEST(ListPainter, ThumbColourPerStateOnDarkLightAndHighContrast) {
+    const SystemColours system{0x111111, 0x222222, 0x333333, 0x444444, 0x555555, 0x666666};
+    const Colour dark[] = {0x373737, 0x696969, 0x4B4B4B}, light[] = {0xC8C8C8, 0xB4B4B4, 0xDCDCDC};
+    const Colour contrast[] = {0x222222, 0x333333, 0x333333};
+    for (int state = 0; state < 3; ++state) {
+        EXPECT_EQ(ThumbColour(0x000000, state), dark[state]) << state;
+        EXPECT_EQ(ThumbColour(0xFFFFFF, state), light[state]) << state;
+        EXPECT_EQ(ThumbColour(0xFFFFFF, state, system), contrast[state]) << state;
     }
 }
 

@@ -97,3 +97,21 @@ TEST(ScreenCorner, TheMenuOpensWhereTheTaskbarIs) {
     EXPECT_EQ(TaskbarEdgeOf({{0, 0, 1280, 800}, true, {0, 0, 1280, 800}}), TaskbarEdge::Bottom);
     EXPECT_EQ(TaskbarEdgeOf({{0, 0, 1280, 780}, true, {}}), TaskbarEdge::Bottom);
 }
+
+// A menu takes the scale of the monitor it opens on, the nearest one when the point is on
+// none: 96 DPI in the middle, 144 on either side, the left one touching, a gap on the right.
+TEST(ScreenCorner, EachMonitorGivesItsOwnScale) {
+    const std::vector<MonitorDesc> monitors{{{-1920, 0, 0, 1040}, false, {-1920, 0, 0, 1080}, 144},
+                                            {{0, 0, 1280, 780}, true, {0, 0, 1280, 800}, 96},
+                                            {{1380, 0, 3300, 1040}, false, {}, 144}};
+    const struct {
+        long x, y;
+        double scale;
+    } cases[] = {{1279, 799, 1.0}, {1380, 0, 1.5},  {3299, 1039, 1.5}, {1300, 10, 1.0},
+                 {1370, 10, 1.5},  {1280, 10, 1.0}, {5000, -50, 1.5},  {600, 900, 1.0},
+                 {-1, 500, 1.5},   {0, 500, 1.0},   {1300, 2000, 1.5}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(MonitorScaleAt(monitors, c.x, c.y), c.scale) << c.x << "," << c.y;
+    }
+    EXPECT_EQ(MonitorScaleAt({}, 0, 0), 1.0);
+}

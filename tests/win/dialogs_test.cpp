@@ -267,14 +267,23 @@ TEST_F(DialogFixture, AddToolbarUsesThePickerAndItsErrorCodes) {
     EXPECT_EQ(host.ucList1().ItemData(0), ItemValue(std::wstring(L"C:\\Data\\Archive.2023")));
 }
 
-// Save comes only once every row is placed, a drop on the list the drag started in changes
-// nothing, and rows show the title alone while the folder travels with the drag.
-TEST_F(DialogFixture, SortPlacesDropsAndSavesOnlyAWholeList) {
-    WriteBytes(Context().toolbarFile, "C:\\A|A\r\nC:\\B|\r\nC:\\C|C\r\n");
+// Save comes only once every row is placed; a drop past the last row appends, one over a row
+// inserts before it, one on the list the drag started in changes nothing; rows show the title
+// alone while the folder travels. With the keyboard, through the form's own loop
+// (IsDialogMessage first): Tab into a list, Alt+Right sends a row across, Alt+Up and Alt+Down
+// reorder (nothing past an end), Enter saves. A move to a monitor of another scale takes the
+// size Windows suggests.
+TEST_F(DialogFixture, SortPlacesDropsAndKeysAndSavesOnlyAWholeList) {
+    WriteBytes(Context().toolbarFile, "C:\\A|A\r\nC:\\B|\r\nC:\\C|C\r\nC:\\D|D\r\n");
     frmParameters host(Context());
     host.Create(nullptr);
     FrmSort sort(host);
     sort.Create(host.hwnd());
+    RECT suggested{10, 20, 900, 700}, now{};
+    ::SendMessageW(sort.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                   reinterpret_cast<LPARAM>(&suggested));
+    ::GetWindowRect(sort.hwnd(), &now);
+    EXPECT_TRUE(::EqualRect(&now, &suggested)) << "a new monitor's scale ignored";
     const auto move = [&](ucList& from, long row, float y) {
         from.SetListIndex(row);
         std::wstring text;
@@ -288,16 +297,45 @@ TEST_F(DialogFixture, SortPlacesDropsAndSavesOnlyAWholeList) {
     move(sort.ucList1(), 2, 300);    // C below everything: appended
     move(sort.ucList1(), 0, second); // A below C (past the last row)
     move(sort.uclist2(), 0, 300);    // C within its own list: stays first
-    EXPECT_FALSE(::IsWindowEnabled(sort.Control(L"cmdSave")));
     move(sort.ucList1(), 0, second); // B over the second row: inserted before A
-    EXPECT_TRUE(::IsWindowEnabled(sort.Control(L"cmdSave")));
-    for (long i = 0; i < 3; ++i) {
-        EXPECT_EQ(sort.uclist2().ItemText(i), std::wstring(1, L"CBA"[i]));
+    EXPECT_FALSE(::IsWindowEnabled(sort.Control(L"cmdSave")));
+
+    ::ShowWindow(sort.hwnd(), SW_SHOW);
+    ::SetForegroundWindow(sort.hwnd());
+    const auto press = [&](WORD key, bool alt = false) {
+        ASSERT_TRUE(PressKey(key, alt));
+        for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < 80;) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            for (MSG msg; ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+                if (!sort.IsOpen() || !::IsDialogMessageW(sort.hwnd(), &msg)) {
+                    ::TranslateMessage(&msg);
+                    ::DispatchMessageW(&msg);
+                }
+            }
+        }
+    };
+    for (int i = 0; i < 5 && ::GetFocus() != sort.ucList1().hWnd(); ++i) {
+        press(VK_TAB);
     }
-    sort.Click(L"cmdSave");
+    ASSERT_EQ(::GetFocus(), sort.ucList1().hWnd());
+    press(VK_DOWN);
+    press(VK_RIGHT, true); // D after C B A
+    EXPECT_TRUE(::IsWindowEnabled(sort.Control(L"cmdSave")));
+    // In the new order Alt+Down leaves D, the last row, where it is; Alt+Up takes it to the top
+    // and no further.
+    for (const auto& [key, alt] : {std::pair{VK_TAB, false},
+                                   {VK_DOWN, true},
+                                   {VK_UP, true},
+                                   {VK_UP, true},
+                                   {VK_UP, true},
+                                   {VK_UP, true}}) {
+        press(static_cast<WORD>(key), alt);
+    }
+    EXPECT_EQ(sort.uclist2().ListIndex(), 0);
+    press(VK_RETURN);
     EXPECT_FALSE(sort.IsOpen());
     EXPECT_TRUE(host.ToolbarsChanged);
-    EXPECT_EQ(ReadBytes(Context().toolbarFile), "C:\\C|C\r\nC:\\B|B\r\nC:\\A|A\r\n");
+    EXPECT_EQ(ReadBytes(Context().toolbarFile), "C:\\D|D\r\nC:\\C|C\r\nC:\\B|B\r\nC:\\A|A\r\n");
 }
 
 // The version resource is made from the project's version alone: its numbers (the About box)

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/rounding.h"
+#include "core/theme.h"
+#include "win/system_look.h"
 #include "list_support.h"
 
 using namespace zelk;
@@ -19,6 +23,20 @@ uint32_t Pixel(const ucList& list, int x, int y) {
     return b->pixels()[static_cast<size_t>(y * b->width() + x)] & 0xFFFFFF;
 }
 
+// Row 0's background right of its text, the selected row 1, and text somewhere in row 0.
+void ExpectRowColours(const ucList& list, uint32_t back, uint32_t selected, uint32_t text) {
+    const int row = list.RowHeight(), top = list.HeaderHeight();
+    EXPECT_EQ(Pixel(list, 150, top + row / 2), back);
+    EXPECT_EQ(Pixel(list, 150, top + row + row / 2), selected);
+    bool seen = false;
+    for (int x = 16; x < 80; ++x) {
+        for (int y = top; y < top + row; ++y) {
+            seen = seen || Pixel(list, x, y) == text;
+        }
+    }
+    EXPECT_TRUE(seen) << "no text pixel of " << std::hex << text;
+}
+
 } // namespace
 
 TEST(List, PaintsItsRowsAndRepaintsForEveryChangeAUserSees) {
@@ -30,16 +48,7 @@ TEST(List, PaintsItsRowsAndRepaintsForEveryChangeAUserSees) {
     }
     list.PlaceInForm(host.window, 0, 0, 200, 200);
     list.SetListIndex(1);
-    const int row = list.RowHeight(), top = list.HeaderHeight();
-    EXPECT_EQ(Pixel(list, 150, top + row / 2), 0u);              // row 0, right of its text
-    EXPECT_EQ(Pixel(list, 150, top + row + row / 2), 0x0078D7u); // selected: 0xD77800 in BGRA
-    bool textSeen = false;
-    for (int x = 16; x < 80 && !textSeen; ++x) {
-        for (int y = top; y < top + row; ++y) {
-            textSeen = textSeen || Pixel(list, x, y) == 0xFFFFFFu;
-        }
-    }
-    EXPECT_TRUE(textSeen);
+    ExpectRowColours(list, 0, 0x0078D7, 0xFFFFFF); // selected: 0xD77800 in BGRA
 
     const int paints = list.PaintCount();
     list.SetItemData(0, std::wstring(L"C:\\x"));
@@ -110,4 +119,38 @@ TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
     }
     EXPECT_EQ(GdiObjects(), before);
     EXPECT_GE(list.PaintCount(), 1000);
+}
+
+// High contrast paints lists in the system's colours whatever the Theme setting says, with a
+// focus rectangle on the keyboard's row, and lets go when it is turned off. Wine 8 refuses
+// SPI_SETHIGHCONTRAST: the flag is said through the override, the colours are the system's.
+TEST(List, HighContrastPaintsInTheSystemColoursInEitherTheme) {
+    const int which[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
+    // Red equals blue in each, so a COLORREF reads as the pixel it paints.
+    const COLORREF chosen[] = {RGB(16, 32, 16), RGB(200, 250, 200), RGB(0, 160, 0),
+                               RGB(255, 0, 255)};
+    COLORREF saved[4];
+    std::transform(std::begin(which), std::end(which), saved, ::GetSysColor);
+    ASSERT_TRUE(::SetSysColors(4, which, chosen));
+    RecordingUiServices services;
+    TestWindow host(0, 0, 400, 400);
+    for (const bool dark : {true, false}) {
+        OverrideHighContrast(true);
+        ListProperties p = PlainList();
+        p.BackColor = MenuTheme(dark).backColor;
+        p.SelectionColor = kSystemHighlight;
+        ucList list(services, p);
+        AddItems(list, {L"Documents", L"Music"});
+        list.PlaceInForm(host.window, 0, 0, 200, 200);
+        list.SetListIndex(1);
+        ExpectRowColours(list, chosen[0], chosen[2], chosen[1]);
+        const int focus = list.HeaderHeight() + list.RowHeight() +
+                          static_cast<int>(RoundHalfEven(2 * list.Scale()));
+        EXPECT_EQ(Pixel(list, 150, focus), chosen[3]) << "no focus rectangle";
+        OverrideHighContrast(false);
+        list.Refresh();
+        EXPECT_EQ(Pixel(list, 150, list.HeaderHeight() + 2), dark ? 0u : 0xFFFFFFu);
+    }
+    ::SetSysColors(4, which, saved);
+    OverrideHighContrast(std::nullopt);
 }

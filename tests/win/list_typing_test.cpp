@@ -11,11 +11,7 @@ namespace {
 // Presses and releases keys as a keyboard does, then lets the messages arrive.
 void Type(std::initializer_list<WORD> keys) {
     for (WORD key : keys) {
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_KEYBOARD;
-        input[0].ki.wVk = input[1].ki.wVk = key;
-        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        ASSERT_EQ(::SendInput(2, input, sizeof(INPUT)), 2u);
+        ASSERT_TRUE(PressKey(key));
         PumpFor(60);
     }
 }

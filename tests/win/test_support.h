@@ -125,6 +125,19 @@ inline void PumpFor(DWORD ms) {
     PumpUntil([] { return false; }, ms);
 }
 
+// Presses and releases a key as a keyboard does (SendInput), Alt held around it when asked.
+inline bool PressKey(WORD key, bool alt = false) {
+    std::vector<INPUT> keys;
+    for (const auto& [vk, up] :
+         {std::pair{WORD{VK_MENU}, false}, {key, false}, {key, true}, {WORD{VK_MENU}, true}}) {
+        if (alt || vk != VK_MENU) {
+            keys.push_back({INPUT_KEYBOARD, {}});
+            keys.back().ki = {vk, 0, up ? DWORD{KEYEVENTF_KEYUP} : 0, 0, 0};
+        }
+    }
+    return ::SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) == keys.size();
+}
+
 // Pumps for `ms` and counts the WM_TIMER messages it takes for `window` (any, when null): what
 // is idle takes none, and every one wakes the program.
 inline int CountTimers(HWND window, DWORD ms) {

@@ -2,16 +2,21 @@
 // separators, sub-titles, check marks, a tab column, icons from several sources, both
 // scroll-bar designs and rounded selection, plus a popup with its drop shadow. Used by the
 // screenshot tests; handy when changing the painter. Not part of the shipped program.
+// "--high-contrast" shows it all under the High Contrast Black colours, as a user with that
+// theme sees it (the session's colours are put back when the gallery closes).
 #include <windows.h>
 #include <commctrl.h>
 #include <shlwapi.h>
 
+#include <iterator>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "../../res/resource.h"
 #include "controls/list/ucList.h"
 #include "controls/list/ucSelect.h"
+#include "win/system_look.h"
 #include "win/ui_services.h"
 
 using namespace zelk;
@@ -166,7 +171,24 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+constexpr int kContrastIndexes[] = {COLOR_WINDOW,        COLOR_WINDOWTEXT, COLOR_HIGHLIGHT,
+                                    COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT,   COLOR_HOTLIGHT,
+                                    COLOR_BTNFACE,       COLOR_BTNTEXT};
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    const bool highContrast =
+        std::wstring_view(commandLine).find(L"--high-contrast") != std::wstring_view::npos;
+    COLORREF saved[std::size(kContrastIndexes)] = {};
+    if (highContrast) {
+        const COLORREF black[] = {RGB(0, 0, 0), RGB(255, 255, 255), RGB(26, 235, 255),
+                                  RGB(0, 0, 0), RGB(63, 242, 63),   RGB(255, 255, 0),
+                                  RGB(0, 0, 0), RGB(255, 255, 255)};
+        for (size_t i = 0; i < std::size(saved); ++i) {
+            saved[i] = ::GetSysColor(kContrastIndexes[i]);
+        }
+        ::SetSysColors(static_cast<int>(std::size(saved)), kContrastIndexes, black);
+        OverrideHighContrast(true); // Wine cannot turn the theme itself on
+    }
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     WNDCLASSW wc{};
@@ -190,6 +212,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
+    }
+    if (highContrast) {
+        ::SetSysColors(static_cast<int>(std::size(saved)), kContrastIndexes, saved);
     }
     return 0;
 }

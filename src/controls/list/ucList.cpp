@@ -5,6 +5,7 @@
 #include "core/rounding.h"
 #include "core/text.h"
 #include "win/message_pump.h"
+#include "win/system_look.h"
 #include "win/ui_services.h"
 #include "win/user_case_folding.h"
 
@@ -144,8 +145,8 @@ void ucList::PlaceInForm(HWND parent, int x, int y, int width, int height) {
     const HINSTANCE instance =
         reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     RegisterWindowClass(instance, kClassName, CS_DBLCLKS);
-    ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y, width,
-                      height, parent, nullptr, instance, this);
+    ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                      x, y, width, height, parent, nullptr, instance, this);
     CreateScrollBar();
     UpdateDropRegistration();
     ::ShowWindow(hwnd_, SW_SHOWNA);
@@ -275,6 +276,7 @@ void ucList::Refresh() {
     in.properties = &properties_;
     in.resolve = [](int index) { return static_cast<Colour>(::GetSysColor(index)); };
     in.scale = scale_;
+    in.highContrast = ReadHighContrast();
     in.width = width;
     in.height = height;
     in.headerHeight = headerHeight_;
@@ -571,7 +573,9 @@ void ucList::OnButtonUp(int button, int x, int y, WPARAM keys) {
 
 void ucList::PaintScrollPart(HDC dc, int left, int top, int right, int bottom, int part,
                              int state) {
-    const Colour back = ResolveSystemColour(properties_.BackColor);
+    const HighContrast highContrast = ReadHighContrast();
+    const Colour back =
+        highContrast ? highContrast->window : ResolveSystemColour(properties_.BackColor);
     RECT r{left, top, right, bottom};
     if (part != 5) {
         unique_hbrush brush(::CreateSolidBrush(back));
@@ -591,7 +595,8 @@ void ucList::PaintScrollPart(HDC dc, int left, int top, int right, int bottom, i
                         Round(h + scale_));
         Gdiplus::GraphicsPath path;
         BuildRoundPath(path, 0, 0, Round(w - scale_), Round(h - scale_), w - 1);
-        Gdiplus::SolidBrush thumb{Gdiplus::Color(RGBtoARGB(ThumbColour(back, state), 100))};
+        Gdiplus::SolidBrush thumb{
+            Gdiplus::Color(RGBtoARGB(ThumbColour(back, state, highContrast), 100))};
         g.FillPath(&thumb, &path);
     }
     ::BitBlt(dc, left, top, w, h, pill.dc(), 0, 0, SRCCOPY);
@@ -681,6 +686,19 @@ LRESULT ucList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     }
+    case WM_GETDLGCODE:
+        // In a form the arrows and typed letters move in the list, not to the next control.
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_SYSKEYDOWN:
+        // A key with Alt belongs to the host (a dialog's shortcuts); what it leaves goes on.
+        if (KeyDown && (HIWORD(lParam) & KF_ALTDOWN) != 0) {
+            int key = static_cast<int>(wParam), shift = KeyboardShift() | 4;
+            KeyDown(key, shift);
+            if (key == 0) {
+                return 0;
+            }
+        }
+        return DefaultProc(message, wParam, lParam);
     case WM_KEYUP: {
         int key = static_cast<int>(wParam), shift = KeyboardShift();
         if (KeyUp) {
@@ -704,12 +722,18 @@ LRESULT ucList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CTLCOLOREDIT:
         if (reinterpret_cast<HWND>(lParam) == filterBox_ && filterBrush_) {
-            const COLORREF back = ResolveSystemColour(properties_.BackColor);
-            ::SetTextColor(reinterpret_cast<HDC>(wParam),
-                           IsDarkColor(back) ? RGB(255, 255, 255) : RGB(0, 0, 0));
+            const COLORREF back = filterBrushColour_; // the list's, or high contrast's
+            const HighContrast highContrast = ReadHighContrast();
+            ::SetTextColor(reinterpret_cast<HDC>(wParam), highContrast ? highContrast->windowText
+                                                          : IsDarkColor(back) ? RGB(255, 255, 255)
+                                                                              : RGB(0, 0, 0));
             ::SetBkColor(reinterpret_cast<HDC>(wParam), back);
             return reinterpret_cast<LRESULT>(filterBrush_.get());
         }
+        return DefaultProc(message, wParam, lParam);
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        Refresh(); // high contrast may have come or gone, or its colours changed
         return DefaultProc(message, wParam, lParam);
     case kOutsidePressMessage:
         PopupChain::ForThisThread().PressAt(

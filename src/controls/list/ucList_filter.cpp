@@ -2,6 +2,7 @@
 #include "controls/list/ucList.h"
 #include "core/rounding.h"
 #include "core/case_folding.h"
+#include "win/system_look.h"
 
 namespace zelk {
 
@@ -40,7 +41,9 @@ void ucList::LayoutHeader() {
         headerHeight_ = margin_;
         return;
     }
-    const Colour back = ResolveSystemColour(properties_.BackColor);
+    const HighContrast highContrast = ReadHighContrast();
+    const Colour back =
+        highContrast ? highContrast->window : ResolveSystemColour(properties_.BackColor);
     if (!filterFont_ || filterFontDesc_ != properties_.Font || filterScale_ != scale_) {
         LOGFONTW lf{};
         lf.lfHeight = FontHeightForPoints(properties_.Font.size);

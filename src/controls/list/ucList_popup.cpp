@@ -5,6 +5,7 @@
 #include "controls/list/ucList.h"
 #include "core/rounding.h"
 #include "win/message_pump.h"
+#include "win/system_look.h"
 
 namespace zelk {
 
@@ -89,6 +90,16 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
         if (opensOn != nullptr && ::GetMonitorInfoW(opensOn, &monitor)) {
             screen = monitor.rcMonitor;
         }
+        // Each monitor its own scale: a submenu's is its parent's, a first list's is the one
+        // of the monitor its corner point is on.
+        const double scale =
+            parentMenu_ != nullptr ? parentMenu_->scale_ : MonitorScale(Left - 1, Top - 1);
+        if (scale != scale_) {
+            scale_ = scale;
+            shadow_.SetScale(scale);
+            ComputeMetrics();
+            LayoutHeader();
+        }
         const int screenWidth = screen.right - screen.left;
         const int screenHeight = screen.bottom - screen.top;
         PlacementRequest request;
@@ -119,6 +130,13 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
         layingOutPopup_ = false;
         TakeFocus();
         shadow_.BackColor = properties_.BackColor;
+        // High contrast wants a plain edge in the text colour, not a soft shadow.
+        const HighContrast highContrast = ReadHighContrast();
+        shadow_.SetShadowOpacity(highContrast ? 0 : ShadowSettings{}.ShadowOpacity);
+        shadow_.BorderColor = highContrast ? highContrast->windowText : properties_.BorderColor;
+        if (highContrast) {
+            shadow_.BackColor = highContrast->window;
+        }
         if (properties_.BorderVisible) {
             shadow_.ShowBorders(hwnd_, false);
         }

@@ -1,6 +1,7 @@
 #include "controls/list/ucSelect.h"
 
 #include "core/rounding.h"
+#include "win/system_look.h"
 
 namespace zelk {
 
@@ -101,7 +102,12 @@ void ucSelect::HookProc(bool, bool&, LRESULT&, HWND, UINT uMsg, WPARAM wParam, L
 void ucSelect::Paint(HDC dc) {
     RECT client{};
     ::GetClientRect(hwnd_, &client);
-    unique_hbrush back(::CreateSolidBrush(ResolveSystemColour(back_)));
+    const HighContrast highContrast = ReadHighContrast();
+    const COLORREF backColour = highContrast ? highContrast->window : ResolveSystemColour(back_);
+    const COLORREF ink = highContrast              ? highContrast->windowText
+                         : IsDarkColor(backColour) ? RGB(255, 255, 255)
+                                                   : 0;
+    unique_hbrush back(::CreateSolidBrush(backColour));
     ::FillRect(dc, &client, back.get());
     const int margin = Round(8 * scale_);
     const int button = client.bottom;
@@ -118,7 +124,7 @@ void ucSelect::Paint(HDC dc) {
         }
         SelectScope select(dc, font_.get());
         ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, IsDarkColor(ResolveSystemColour(back_)) ? RGB(255, 255, 255) : 0);
+        ::SetTextColor(dc, ink);
         ::DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &text,
                     DT_VCENTER | DT_SINGLELINE);
     }
@@ -128,7 +134,6 @@ void ucSelect::Paint(HDC dc) {
     const float cx = static_cast<float>(client.right) - static_cast<float>(button) / 2.0f;
     const float cy = static_cast<float>(client.bottom) / 2.0f;
     const float s = static_cast<float>(scale_);
-    const COLORREF ink = IsDarkColor(ResolveSystemColour(back_)) ? RGB(255, 255, 255) : 0;
     Gdiplus::Pen pen(Gdiplus::Color(255, GetRValue(ink), GetGValue(ink), GetBValue(ink)), 1.5f * s);
     const Gdiplus::PointF chevron[] = {
         {cx - 4 * s, cy - 2 * s}, {cx, cy + 2 * s}, {cx + 4 * s, cy - 2 * s}};
