@@ -191,8 +191,7 @@ TEST(PopupChain, RandomWalksKeepTheChainWhole) {
     shownWithoutKeys = 0;
     const unique_hhook watch(
         ::SetWindowsHookExW(WH_CALLWNDPROC, &WatchShowing, nullptr, ::GetCurrentThreadId()));
-    const unsigned walks[] = {1, 2, 3, 4, 5};
-    for (unsigned walk : walks) {
+    for (unsigned walk = 1; walk <= 5; ++walk) {
         MenuTree tree;
         std::mt19937 random(walk);
         auto pick = [&](size_t n) {
@@ -293,10 +292,10 @@ TEST(PopupChain, HundredsOfOpeningsOfSubmenusLeaveNoObjectBehind) {
         ucList* child = top.ChildMenu();
         ASSERT_NE(child, nullptr);
         Click(*child, 0); // and a folder below it
-        ::SendMessageW(PopupChain::ForThisThread().HotKeyHolder(), WM_HOTKEY, VK_LEFT,
-                       MAKELPARAM(0, VK_LEFT));
-        ::SendMessageW(PopupChain::ForThisThread().HotKeyHolder(), WM_HOTKEY, VK_LEFT,
-                       MAKELPARAM(0, VK_LEFT));
+        for (int back = 0; back < 2; ++back) {
+            ::SendMessageW(PopupChain::ForThisThread().HotKeyHolder(), WM_HOTKEY, VK_LEFT,
+                           VK_LEFT << 16);
+        }
         PumpMessages();
     };
     for (int n = 0; n < 4; ++n) {
