@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <iterator>
 #include <sstream>
-#include <tuple>
 
 #include "core/list_painter.h"
 
@@ -114,10 +113,11 @@ TEST(ListPainter, SeparatorLineSitsAQuarterRowDownAndTakesHalfARow) {
     f.model.AddItem(L"-");
     f.model.AddItem(L"b");
     const auto ops = f.Paint();
-    EXPECT_EQ(std::tuple(ops.front(), ops.back(), f.result.lineColor), // 8 + 24 + 6; blend(C,B,50)
-              std::tuple("clear #0", "present", 0x323232u));
-    EXPECT_EQ(f.canvas.Only("line") + "|" + f.canvas.Only("text 'b'"),
-              "line 0,38,300,38 #323232|text 'b' 16,44,284,68 #ffffff");
+    EXPECT_EQ(ops.front(), "clear #0");
+    EXPECT_EQ(f.canvas.Only("line"), "line 0,38,300,38 #323232"); // 8 + 24 + 6; blend(C,B,50)
+    EXPECT_EQ(f.canvas.Only("text 'b'"), "text 'b' 16,44,284,68 #ffffff");
+    EXPECT_EQ(ops.back(), "present");
+    EXPECT_EQ(f.result.lineColor, 0x323232u);
     // With a rounded selection the line keeps the margins too.
     f.props.SelectionRadius = 4;
     f.Paint();
@@ -199,14 +199,14 @@ TEST(ListPainter, EachRowStateHasItsColoursAndIndent) {
 }
 
 TEST(ListPainter, ThumbColourPerStateOnDarkAndLight) {
-    std::vector<Colour> colours;
-    for (Colour back : {0x000000u, 0xFFFFFFu}) {
-        for (int state : {0, 1, 2}) {
-            colours.push_back(ThumbColour(back, state));
-        }
+    const std::pair<Colour, Colour> dark[] = {{0, 0x373737}, {1, 0x696969}, {2, 0x4B4B4B}};
+    const std::pair<Colour, Colour> light[] = {{0, 0xC8C8C8}, {1, 0xB4B4B4}, {2, 0xDCDCDC}};
+    for (auto [state, colour] : dark) {
+        EXPECT_EQ(ThumbColour(0x000000, static_cast<int>(state)), colour) << state;
     }
-    EXPECT_EQ(colours,
-              (std::vector<Colour>{0x373737, 0x696969, 0x4B4B4B, 0xC8C8C8, 0xB4B4B4, 0xDCDCDC}));
+    for (auto [state, colour] : light) {
+        EXPECT_EQ(ThumbColour(0xFFFFFF, static_cast<int>(state)), colour) << state;
+    }
 }
 
 TEST(ListPainter, HighlightExtentsWithAndWithoutRadiusAndScrollBar) {
@@ -343,19 +343,18 @@ TEST(ListPainter, BandsGlyphsAndTheFilterFrame) {
     f.Paint();
     EXPECT_EQ(f.canvas.Only("glyph"),
               "glyph check-on 16,12,32,28 #d77800|glyph arrow 284,36,300,52 #ffffff");
-    EXPECT_EQ(f.canvas.Only("gradient") + "|" + f.canvas.Only("fill 0,0,") + "|" +
-                  f.canvas.Only("fill 0,392,"),
-              "gradient 0,388,300,4 0>ff000000|fill 0,0,300,8 #0|fill 0,392,300,400 #0");
+    EXPECT_EQ(f.canvas.Only("gradient"), "gradient 0,388,300,4 0>ff000000");
+    EXPECT_EQ(f.canvas.Only("fill 0,0,"), "fill 0,0,300,8 #0");
+    EXPECT_EQ(f.canvas.Only("fill 0,392,"), "fill 0,392,300,400 #0");
 
     f.in.scrollValue = 10;
     f.props.ShowFilter = true;
     f.in.filterShown = true;
     f.in.filterBox = {20, 16, 200, 31};
     f.Paint();
-    EXPECT_EQ(f.canvas.Only("gradient") + "|" + f.canvas.Only("round") + "|" +
-                  f.canvas.Only("glyph search"),
-              "gradient 0,8,300,4 ff000000>0|round 12,8,212,31,5 ff000000/ff0078d7|"
-              "glyph search 200,8,300,39 #ffffff");
+    EXPECT_EQ(f.canvas.Only("gradient"), "gradient 0,8,300,4 ff000000>0");
+    EXPECT_EQ(f.canvas.Only("round"), "round 12,8,212,31,5 ff000000/ff0078d7");
+    EXPECT_EQ(f.canvas.Only("glyph search"), "glyph search 200,8,300,39 #ffffff");
     // The frame belongs to the filter box while it shows, and only then.
     f.in.filterShown = false;
     f.Paint();
@@ -371,6 +370,6 @@ TEST(ListPainter, RowsAboveTheTopDrawNothingAndThePaintStopsBelowTheBottom) {
     f.in.scrollValue = 8 + 12 + 24 * 98; // row 98 ends at the top, row 99 starts there
     f.Paint();
     const auto texts = f.canvas.Matching("text");
-    EXPECT_EQ(std::tuple(texts.front(), texts.size()), // rows at 0, 24, ... 384
-              std::tuple(std::string("text 'row99' 16,0,284,24 #ffffff"), 17u));
+    EXPECT_EQ(texts.front(), "text 'row99' 16,0,284,24 #ffffff");
+    EXPECT_EQ(texts.size(), 17u); // rows at 0, 24, ... 384
 }

@@ -2,7 +2,6 @@
 
 #include <map>
 #include <random>
-#include <tuple>
 
 #include "core/menu_tree.h"
 
@@ -47,14 +46,12 @@ TEST(MenuTree, ExecutableFilterIsASubstringTest) {
 
 TEST(MenuTree, DepthFirstNumberingSubfoldersFirst) {
     FakeTree tree;
-    for (auto [name, dir] : {std::pair{L".", true},
-                             {L"..", true},
-                             {L"b.exe", false},
-                             {L"A", true},
-                             {L"skip.png", false},
-                             {L"B", true}}) {
-        tree.Add(L"C:\\T\\", name, dir);
-    }
+    tree.Add(L"C:\\T\\", L".", true);
+    tree.Add(L"C:\\T\\", L"..", true);
+    tree.Add(L"C:\\T\\", L"b.exe", false);
+    tree.Add(L"C:\\T\\", L"A", true);
+    tree.Add(L"C:\\T\\", L"skip.png", false);
+    tree.Add(L"C:\\T\\", L"B", true);
     tree.Add(L"C:\\T\\A\\", L"A1", true);
     tree.Add(L"C:\\T\\A\\", L"readme.txt", false);
     MenuTreePlanner planner(tree.Lister(), 0);
@@ -87,8 +84,8 @@ TEST(MenuTree, TheFileCapEndsTheScanAndHidesLaterFolders) {
     MenuTreePlanner planner(tree.Lister(), 0);
     planner.PlanToolbar(L"D:\\P\\");
     const auto& rows = planner.Lists()[0].rows;
-    // dir10, then 257 programs; dir280 came too late
-    EXPECT_EQ(std::tuple(rows.size(), rows[0].text), std::tuple(1u + 257u, std::wstring(L"dir10")));
+    EXPECT_EQ(rows.size(), 1u + 257u); // dir10, then 257 programs; dir280 came too late
+    EXPECT_EQ(rows[0].text, L"dir10");
 }
 
 TEST(MenuTree, ListsPastTheLimitStayEmptyAndTheCounterNeverOverflows) {
@@ -102,10 +99,12 @@ TEST(MenuTree, ListsPastTheLimitStayEmptyAndTheCounterNeverOverflows) {
     EXPECT_EQ(planner.LastListIndex(), 601);
     const auto& lists = planner.Lists();
     ASSERT_EQ(lists.size(), 601u);
-    // f0 (number 2) to number 511 scanned, number 512 an empty entry.
-    EXPECT_EQ(std::tuple(lists[1].rows.size(), lists[510].rows.size(), lists[511].scanned,
-                         lists[511].rows.size(), tree.listings, lists[0].rows.back().list),
-              std::tuple(1u, 1u, false, 0u, 511, 601L));
+    EXPECT_EQ(lists[1].rows.size(), 1u);   // f0, number 2: scanned
+    EXPECT_EQ(lists[510].rows.size(), 1u); // number 511: the last scanned
+    EXPECT_FALSE(lists[511].scanned);      // number 512: an empty entry
+    EXPECT_TRUE(lists[511].rows.empty());
+    EXPECT_EQ(tree.listings, 511);
+    EXPECT_EQ(lists[0].rows.back().list, 601);
     // Numbers go on past what 16 bits hold.
     MenuTreePlanner late(tree.Lister(), 40000);
     EXPECT_EQ(late.PlanToolbar(L"E:\\Many"), 40001);

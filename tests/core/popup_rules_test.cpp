@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "core/popup_rules.h"
 
 using namespace zelk;
@@ -109,12 +107,14 @@ TEST(HoverDelay, OpensAfterThirtyOneTicksAndAPlainRowCloses) {
         delay.Tick();
     }
     delay.HotRowChanged(6, false);
-    EXPECT_EQ(std::tuple(delay.OpenPending(), delay.PendingRow()), std::tuple(false, -1L));
+    EXPECT_FALSE(delay.OpenPending());
+    EXPECT_EQ(delay.PendingRow(), -1);
     for (int tick = 1; tick <= 30; ++tick) {
         ASSERT_FALSE(delay.Tick().closeSubMenu);
     }
     const auto close = delay.Tick();
-    EXPECT_TRUE(close.closeSubMenu && !close.openSubMenu);
+    EXPECT_TRUE(close.closeSubMenu);
+    EXPECT_FALSE(close.openSubMenu);
 
     // Cancel drops whatever is pending.
     for (const bool hasSubMenu : {true, false}) {
@@ -177,9 +177,10 @@ TEST(Navigation, AcceleratorsAndTypeAhead) {
     menu.AddItem(L"Save &file");
     menu.AddItem(L"&File again");
     menu.OpenGroup(L"&Group");
-    EXPECT_EQ(std::tuple(FindAccelerator(menu, L'f'), FindAccelerator(menu, L'O'),
-                         FindAccelerator(menu, L'g'), FindAccelerator(menu, L'z')),
-              std::tuple(3L, 0L, std::nullopt, std::nullopt));
+    EXPECT_EQ(FindAccelerator(menu, L'f'), 3);
+    EXPECT_EQ(FindAccelerator(menu, L'O'), 0);
+    EXPECT_EQ(FindAccelerator(menu, L'g'), std::nullopt);
+    EXPECT_EQ(FindAccelerator(menu, L'z'), std::nullopt);
 
     // Type-ahead: the next row after the selection, wrapping round, that starts with the key;
     // "D" marks a disabled row, "G" a group header.
@@ -230,18 +231,18 @@ TEST(Filter, MatchesShowWithTheirGroupHeaders) {
     model.AddItem(L"");          // 8
     model.SetListIndex(2);
     const FilterResult result = ApplyFilter(model, L"DOC", 24);
-    EXPECT_EQ(std::tuple(result.matches, result.contentHeight, model.ListIndex()),
-              std::tuple(4, 5 * 24, -1L)); // the header once
+    EXPECT_EQ(result.matches, 4);
+    EXPECT_EQ(result.contentHeight, 5 * 24); // the header once
+    EXPECT_EQ(model.ListIndex(), -1);
     const bool visible[] = {true, true, true, true, false, false, true, false, false};
     for (long i = 0; i < model.ListCount(); ++i) {
         EXPECT_EQ(model.Item(i).Visible, visible[i]) << i;
     }
     const FilterResult all = ApplyFilter(model, L"", 24);
-    // The separator's "-" counts as a text, an empty row does not; a header without children
-    // stays hidden.
-    EXPECT_EQ(std::tuple(all.matches, model.Item(1).Visible, model.Item(5).Visible,
-                         model.Item(8).Visible),
-              std::tuple(6, true, false, false));
+    EXPECT_EQ(all.matches, 6); // the separator's "-" counts as a text, an empty row does not
+    EXPECT_TRUE(model.Item(1).Visible);
+    EXPECT_FALSE(model.Item(5).Visible); // a header without children stays hidden
+    EXPECT_FALSE(model.Item(8).Visible);
 }
 
 // The filter, type-ahead and accelerators compare through the folding (CaseFolding has its
@@ -253,9 +254,9 @@ TEST(Filter, FilterTypeAheadAndAcceleratorsFollowTheFolding) {
                       L"\u0415\u043B\u044C", L"\u0401\u043B\u043A\u0430"}) {
         model.AddItem(text);
     }
-    EXPECT_EQ(std::tuple(TypeAhead(model, L'\u00E9'), TypeAhead(model, L'\u0451'),
-                         TypeAhead(model, L'\u00E8')),
-              std::tuple(1L, 5L, std::nullopt));
+    EXPECT_EQ(TypeAhead(model, L'\u00E9'), 1);
+    EXPECT_EQ(TypeAhead(model, L'\u0451'), 5);
+    EXPECT_EQ(TypeAhead(model, L'\u00E8'), std::nullopt);
     EXPECT_EQ(ApplyFilter(model, L"\u00C9T\u00C9", 10).matches, 1);
     EXPECT_TRUE(model.Item(2).Visible);
     EXPECT_EQ(ApplyFilter(model, L"\u00E9", 10).matches, 2);
@@ -266,9 +267,9 @@ TEST(Filter, FilterTypeAheadAndAcceleratorsFollowTheFolding) {
     for (auto text : {L"&Editer", L"&\u00C9diter", L"&\u00DF"}) { // Editer, Éditer, ß
         menu.AddItem(text);
     }
-    EXPECT_EQ(std::tuple(FindAccelerator(menu, L'\u00E9'), FindAccelerator(menu, L'\u1E9E'),
-                         FindAccelerator(menu, L's')), // ẞ finds ß; s does not: ß folds to two
-              std::tuple(1L, 2L, std::nullopt));
+    EXPECT_EQ(FindAccelerator(menu, L'\u00E9'), 1);
+    EXPECT_EQ(FindAccelerator(menu, L'\u1E9E'), 2);       // ẞ
+    EXPECT_EQ(FindAccelerator(menu, L's'), std::nullopt); // ß is two letters folded
 }
 
 TEST(HitTest, RowsUnderThePointer) {
@@ -291,10 +292,9 @@ TEST(HitTest, RowsUnderThePointer) {
 
 TEST(HitTest, EnsureVisibleScrollsJustEnough) {
     ListModel model = Rows(20);
-    EXPECT_EQ(std::tuple(EnsureVisibleValue(model, 10, 0, 100, 24),
-                         EnsureVisibleValue(model, 2, 100, 100, 24),
-                         EnsureVisibleValue(model, 5, 100, 100, 24)),
-              std::tuple(11 * 24 - 100, 2 * 24, 100));
+    EXPECT_EQ(EnsureVisibleValue(model, 10, 0, 100, 24), 11 * 24 - 100);
+    EXPECT_EQ(EnsureVisibleValue(model, 2, 100, 100, 24), 2 * 24);
+    EXPECT_EQ(EnsureVisibleValue(model, 5, 100, 100, 24), 100);
     model.MutableItem(3).Visible = false;
     EXPECT_EQ(EnsureVisibleValue(model, 10, 0, 100, 24), 10 * 24 - 100);
 }
@@ -314,8 +314,8 @@ TEST(Placement, HoldsAgainstTheMonitorItOpensOn) {
             return PlacePopup(r);
         };
         const Placement fits = at(980, 600, 0, 0);
-        EXPECT_EQ(std::tuple(fits.left, fits.top),
-                  std::tuple(m.screenLeft + 980, m.screenTop + 600));
+        EXPECT_EQ(fits.left, m.screenLeft + 980);
+        EXPECT_EQ(fits.top, m.screenTop + 600);
         EXPECT_EQ(at(981, 100, 0, 0).left, m.screenLeft + 980) << "right edge";
         EXPECT_EQ(at(100, 601, 0, 0).top, m.screenTop + 600) << "bottom edge";
         // The menu corner of that monitor's work area: up and to the left of it.

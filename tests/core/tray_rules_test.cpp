@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "core/screen_corner.h"
 #include "core/tray_rules.h"
 
@@ -36,15 +34,17 @@ TEST(TrayRules, NotificationsMapToEventsAndButtons) {
 }
 
 TEST(TrayRules, RecordKindAndFieldFitting) {
-    EXPECT_EQ(std::tuple(NotifyRecordKindForShell(4), NotifyRecordKindForShell(5),
-                         NotifyRecordKindForShell(6), NotifyRecordKindForShell(10),
-                         BalloonsExist(NotifyRecordKind::V1), BalloonsExist(NotifyRecordKind::V2)),
-              std::tuple(NotifyRecordKind::V1, NotifyRecordKind::V2, NotifyRecordKind::Full,
-                         NotifyRecordKind::Full, false, true));
-    EXPECT_EQ(std::tuple(FitToField(std::wstring(200, L'a'), 128).size(),
-                         FitToField(std::wstring(127, L'a'), 128).size(), FitToField(L"short", 128),
-                         FitToField(L"x", 0)),
-              std::tuple(127u, 127u, L"short", L""));
+    EXPECT_EQ(NotifyRecordKindForShell(4), NotifyRecordKind::V1);
+    EXPECT_EQ(NotifyRecordKindForShell(5), NotifyRecordKind::V2);
+    EXPECT_EQ(NotifyRecordKindForShell(6), NotifyRecordKind::Full);
+    EXPECT_EQ(NotifyRecordKindForShell(10), NotifyRecordKind::Full);
+    EXPECT_FALSE(BalloonsExist(NotifyRecordKind::V1));
+    EXPECT_TRUE(BalloonsExist(NotifyRecordKind::V2));
+
+    EXPECT_EQ(FitToField(std::wstring(200, L'a'), 128).size(), 127u);
+    EXPECT_EQ(FitToField(std::wstring(127, L'a'), 128).size(), 127u);
+    EXPECT_EQ(FitToField(L"short", 128), L"short");
+    EXPECT_EQ(FitToField(L"x", 0), L"");
 }
 
 TEST(ScreenCorner, PrimaryWorkAreaCornerAnchorsTheMenu) {
@@ -86,15 +86,14 @@ TEST(ScreenCorner, TheMenuOpensWhereTheTaskbarIs) {
     for (const auto& c : cases) {
         const auto m = MenuMonitor(monitors, c.icon);
         ASSERT_TRUE(m.has_value());
-        EXPECT_EQ(std::tuple(m->work, TaskbarEdgeOf(*m),
-                             MenuCornerRequest(m->work, TaskbarEdgeOf(*m), 300)),
-                  std::tuple(c.work, c.edge, c.request));
+        EXPECT_EQ(m->work, c.work);
+        EXPECT_EQ(TaskbarEdgeOf(*m), c.edge);
+        EXPECT_EQ(MenuCornerRequest(m->work, TaskbarEdgeOf(*m), 300), c.request);
     }
     const MonitorDesc leftBar{{48, 0, 1280, 800}, true, {0, 0, 1280, 800}};
     EXPECT_EQ(TaskbarEdgeOf(leftBar), TaskbarEdge::Left);
     EXPECT_EQ(MenuCornerRequest(leftBar.work, TaskbarEdge::Left, 300),
               (ShowListRequest{348, 800, 0, 800}));
-    EXPECT_EQ(std::tuple(TaskbarEdgeOf({{0, 0, 1280, 800}, true, {0, 0, 1280, 800}}),
-                         TaskbarEdgeOf({{0, 0, 1280, 780}, true, {}})),
-              std::tuple(TaskbarEdge::Bottom, TaskbarEdge::Bottom));
+    EXPECT_EQ(TaskbarEdgeOf({{0, 0, 1280, 800}, true, {0, 0, 1280, 800}}), TaskbarEdge::Bottom);
+    EXPECT_EQ(TaskbarEdgeOf({{0, 0, 1280, 780}, true, {}}), TaskbarEdge::Bottom);
 }
