@@ -66,10 +66,8 @@ TEST(Colour, ImageMatrices) {
     EXPECT_EQ(std::vector<float>({tint[0][0], tint[1][1], tint[3][3], tint[4][0], tint[4][4]}),
               std::vector<float>({1, 0, 1, 1, 1}));
     const ColourMatrix grey = ImageColourMatrix(std::nullopt, true);
-    EXPECT_FLOAT_EQ(grey[0][2], 0.299f);
-    EXPECT_FLOAT_EQ(grey[1][0], 0.587f);
-    EXPECT_FLOAT_EQ(grey[2][1], 0.114f);
-    EXPECT_EQ(grey[3][3], 1.0f);
+    EXPECT_EQ(std::vector<float>({grey[0][2], grey[1][0], grey[2][1], grey[3][3]}),
+              std::vector<float>({0.299f, 0.587f, 0.114f, 1.0f}));
 }
 
 TEST(Colour, ImagesFitTheirCellKeepingTheirShape) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/hook_stub.h"
@@ -15,9 +16,8 @@ TEST(MessageTable, LimitsDuplicatesAndRemoval) {
     EXPECT_EQ(table.Count(), 32);
     EXPECT_EQ(table.Add(0x100 + 5), MessageTable::Result::Ok); // already present
     EXPECT_EQ(table.Add(0x999), MessageTable::Result::Overflow);
-    EXPECT_FALSE(table.Contains(0x999));
-    EXPECT_TRUE(table.Contains(0x101));
-    EXPECT_TRUE(table.Contains(0x120));
+    EXPECT_EQ(std::tuple(table.Contains(0x999), table.Contains(0x101), table.Contains(0x120)),
+              std::tuple(false, true, true));
 
     EXPECT_EQ(table.Del(0x105), MessageTable::Result::Ok);
     EXPECT_FALSE(table.Contains(0x105));
@@ -28,21 +28,17 @@ TEST(MessageTable, LimitsDuplicatesAndRemoval) {
     EXPECT_TRUE(table.Contains(0x999));
 
     EXPECT_EQ(table.Del(ALL_MESSAGES), MessageTable::Result::Ok);
-    EXPECT_EQ(table.Count(), 0);
-    EXPECT_FALSE(table.Contains(0x101));
+    EXPECT_EQ(std::tuple(table.Count(), table.Contains(0x101)), std::tuple(0, false));
     EXPECT_EQ(table.Add(ALL_MESSAGES), MessageTable::Result::Ok);
-    EXPECT_EQ(table.Count(), -1);
-    EXPECT_TRUE(table.Contains(0));
-    EXPECT_TRUE(table.Contains(0xC123));
+    EXPECT_EQ(std::tuple(table.Count(), table.Contains(0), table.Contains(0xC123)),
+              std::tuple(-1, true, true));
 
     EXPECT_EQ(table.Del(ALL_MESSAGES), MessageTable::Result::Ok);
     EXPECT_FALSE(table.Contains(0));
 
     MessageTable fresh;
-    EXPECT_EQ(fresh.Add(0),
-              MessageTable::Result::Ok); // WM_NULL is a message like any other
-    EXPECT_TRUE(fresh.Contains(0));
-    EXPECT_EQ(fresh.Count(), 1);
+    EXPECT_EQ(fresh.Add(0), MessageTable::Result::Ok); // WM_NULL is a message like any other
+    EXPECT_EQ(std::tuple(fresh.Contains(0), fresh.Count()), std::tuple(true, 1));
     fresh.Add(7);
     fresh.Del(0);
     fresh.Add(8); // into the first free slot
@@ -88,10 +84,8 @@ TEST(HookStub, BeforePreviousAfterOrder) {
             return intptr_t{7};
         };
         const auto outcome = RunHookStub(state, c.message, {callback, previous});
-        EXPECT_EQ(steps, c.steps);
-        EXPECT_EQ(outcome.result, c.result);
-        EXPECT_EQ(outcome.removeNow, c.removeNow);
-        EXPECT_EQ(state.nesting, 0);
+        EXPECT_EQ(std::tuple(steps, outcome.result, outcome.removeNow, state.nesting),
+                  std::tuple(c.steps, c.result, c.removeNow, 0));
     }
 }
 
@@ -111,9 +105,8 @@ TEST(HookStub, NestedShutdownWaitsForTheOutermostCall) {
                         return intptr_t{2};
                     }};
     const auto outcome = RunHookStub(state, 0x10, outer);
-    EXPECT_FALSE(innerRemoved);
-    EXPECT_TRUE(outcome.removeNow);
-    EXPECT_EQ(state.nesting, 0);
+    EXPECT_EQ(std::tuple(innerRemoved, outcome.removeNow, state.nesting),
+              std::tuple(false, true, 0));
 }
 
 TEST(HookStub, ErrorTexts) {

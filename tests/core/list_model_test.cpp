@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/list_model.h"
 
 using namespace zelk;
@@ -22,10 +24,6 @@ ListModel Rows(std::initializer_list<const wchar_t*> texts) {
     return list;
 }
 
-ListModel ThreeRows() {
-    return Rows({L"a", L"b", L"c"});
-}
-
 } // namespace
 
 TEST(ListModel, SeparatorsAreOnlyAnExactDashAddedAsAnItem) {
@@ -45,7 +43,7 @@ TEST(ListModel, InsertIndexesAndAppends) {
         {3, {L"a", L"b", L"c", L"x"}},  {7, {L"a", L"b", L"c", L"x"}},
         {-1, {L"a", L"b", L"c", L"x"}}, {-5, {L"a", L"b", L"c", L"x"}}};
     for (const auto& [index, expected] : cases) {
-        ListModel list = ThreeRows();
+        ListModel list = Rows({L"a", L"b", L"c"});
         list.SetListIndex(1);
         list.AddItem(L"x", -1, MissingValue{}, L"", false, false, index);
         EXPECT_EQ(Texts(list), expected) << index;
@@ -58,10 +56,9 @@ TEST(ListModel, NewRowsCarryTheirFieldsAndDefaults) {
     list.AddItem(L"t", 4, std::wstring(L"C:\\x"), L"sub", true, true);
     list.AddItem(L"plain");
     const ListItem& row = list.Item(0);
-    EXPECT_EQ(row.Icon, 4);
-    EXPECT_EQ(row.ItemData, ItemValue(std::wstring(L"C:\\x")));
+    EXPECT_EQ(std::tuple(row.Icon, row.ItemData, row.TextColor),
+              std::tuple(4, ItemValue(std::wstring(L"C:\\x")), kDefaultColour));
     EXPECT_TRUE(row.Selected && row.Disabled && row.Visible);
-    EXPECT_EQ(row.TextColor, kDefaultColour);
     EXPECT_EQ(list.Item(1).ItemData, ItemValue(MissingValue{}));
     EXPECT_NE(list.Item(1).ItemData, ItemValue(EmptyValue{}));
 }
@@ -94,8 +91,7 @@ TEST(ListModel, GroupsAndTheirQueries) {
     list.AddItem(L"-");
     list.SetHotIndex(2);
     list.Clear();
-    EXPECT_EQ(list.HotIndex(), -1);
-    EXPECT_EQ(list.SeparatorCount(), 0);
+    EXPECT_EQ(std::tuple(list.HotIndex(), list.SeparatorCount()), std::tuple(-1L, 0L));
     list.AddItem(L"x");
     EXPECT_FALSE(list.Item(0).IsChild); // Clear closes the group
     list.Clear();
@@ -105,15 +101,15 @@ TEST(ListModel, GroupsAndTheirQueries) {
 }
 
 TEST(ListModel, RemovalMovesTheSelectionOnlyWhenItIsRemoved) {
-    ListModel list = ThreeRows();
+    ListModel list = Rows({L"a", L"b", L"c"});
     list.SetListIndex(1);
     list.RemoveItem(1);
-    EXPECT_EQ(list.ListIndex(), 0);
-    EXPECT_EQ(Texts(list), (std::vector<std::wstring>{L"a", L"c"}));
+    EXPECT_EQ(std::tuple(list.ListIndex(), Texts(list)),
+              std::tuple(0L, std::vector<std::wstring>{L"a", L"c"}));
     list.RemoveItem(0);
     EXPECT_EQ(list.ListIndex(), -1);
 
-    list = ThreeRows();
+    list = Rows({L"a", L"b", L"c"});
     list.SetListIndex(2);
     list.RemoveItem(0);
     EXPECT_EQ(list.ListIndex(), 2); // below the removed row: not adjusted
@@ -124,8 +120,8 @@ TEST(ListModel, RemovalMovesTheSelectionOnlyWhenItIsRemoved) {
     EXPECT_EQ(list.ListCount(), 2);
 
     list.SetListIndex(-1);
-    EXPECT_EQ(list.Text(), L"");
-    EXPECT_EQ(list.SelectedItemData(), ItemValue(EmptyValue{}));
+    EXPECT_EQ(std::tuple(list.Text(), list.SelectedItemData()),
+              std::tuple(std::wstring(), ItemValue(EmptyValue{})));
 }
 
 TEST(ListModel, SortsInBothDirectionsAndBubbleSortIsStable) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <random>
 #include <set>
+#include <tuple>
 
 #include "core/shadow_geometry.h"
 
@@ -39,18 +40,13 @@ TEST(ShadowGeometry, SizesAtOneAndAHalfScale) {
     st.ShadowOffsetX = 2;
     st.ShadowOffsetY = 2;
     const ShadowLayout l = ComputeShadowLayout(st, 1.5, 300, 200);
-    EXPECT_EQ(l.blurRadius, 4);   // round(4.5)
-    EXPECT_EQ(l.inset, 10);       // round(7 × 1.5 = 10.5)
-    EXPECT_EQ(l.layerWidth, 323); // 3 + 20 + 300
-    EXPECT_EQ(l.layerHeight, 223);
-    EXPECT_EQ(l.templateSize, 48);                     // (12 + 20) × 1.5
-    EXPECT_EQ(l.templateSource, 57);                   // 9 + 48
-    EXPECT_EQ(l.corner, 24);                           // 16 × 1.5
-    EXPECT_EQ(l.frame, (LayerRect{10, 10, 302, 202})); // round(6.5 × 1.5 = 9.75)
-    EXPECT_EQ(l.frameRadius, 15);
+    // Blur round(4.5), inset and owner round(7 × 1.5), layer 3 + 20 + 300, template
+    // (12 + 20) × 1.5 from 9 + 48, corner 16 × 1.5, frame round(6.5 × 1.5).
+    EXPECT_EQ(std::tuple(l.blurRadius, l.inset, l.layerWidth, l.layerHeight, l.templateSize,
+                         l.templateSource, l.corner, l.frameRadius, l.ownerOriginX, l.drawsShadow),
+              std::tuple(4, 10, 323, 223, 48, 57, 24, 15, 10, true));
+    EXPECT_EQ(l.frame, (LayerRect{10, 10, 302, 202}));
     EXPECT_EQ(l.shadowDestination, (LayerRect{3, 3, 320, 220}));
-    EXPECT_EQ(l.ownerOriginX, 10); // round(7 × 1.5 = 10.5)
-    EXPECT_TRUE(l.drawsShadow);
 }
 
 TEST(ShadowGeometry, EachOffsetWidensTheLayerOnItsOwnAxisAndSide) {
@@ -73,19 +69,14 @@ TEST(ShadowGeometry, EachOffsetWidensTheLayerOnItsOwnAxisAndSide) {
         st.ShadowOffsetX = c.offsetX;
         st.ShadowOffsetY = c.offsetY;
         const ShadowLayout l = ComputeShadowLayout(st, 1.0, 100, 50);
-        EXPECT_EQ(l.inset, 8);
-        EXPECT_EQ(l.layerWidth, c.layerWidth);
-        EXPECT_EQ(l.layerHeight, c.layerHeight);
-        EXPECT_EQ(l.layerOffsetX, c.layerOffsetX);
-        EXPECT_EQ(l.layerOffsetY, c.layerOffsetY);
-        EXPECT_EQ(l.frame, c.frame);
-        EXPECT_EQ(l.shadowDestination, c.shadow);
-        EXPECT_EQ(l.ownerOriginX, c.ownerX);
-        EXPECT_EQ(l.ownerOriginY, c.ownerY);
         int x = 0, y = 0;
         ShadowPositionForOwner(st, 1.0, 500, 300, x, y);
-        EXPECT_EQ(x, c.windowX);
-        EXPECT_EQ(y, c.windowY);
+        EXPECT_EQ(std::tuple(l.inset, l.layerWidth, l.layerHeight, l.layerOffsetX, l.layerOffsetY,
+                             l.ownerOriginX, l.ownerOriginY, x, y),
+                  std::tuple(8, c.layerWidth, c.layerHeight, c.layerOffsetX, c.layerOffsetY,
+                             c.ownerX, c.ownerY, c.windowX, c.windowY));
+        EXPECT_EQ(l.frame, c.frame);
+        EXPECT_EQ(l.shadowDestination, c.shadow);
     }
 }
 

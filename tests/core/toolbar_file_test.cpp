@@ -30,9 +30,8 @@ TEST(ToolbarFile, LinesGiveFolderAndTitle) {
 TEST(ToolbarFile, TextSplitsOnEveryLineEndAndKeepsBlankLines) {
     const auto toolbars = ParseToolbarText(L"C:\\A|A\r\n\r\nC:\\B|B\nC:\\C|C\rC:\\D|D");
     ASSERT_EQ(toolbars.size(), 5u);
-    EXPECT_EQ(toolbars[1].path, L"");
-    EXPECT_EQ(toolbars[2].path, L"C:\\B");
-    EXPECT_EQ(toolbars[3].path, L"C:\\C");
+    EXPECT_EQ(toolbars[1].path + L"|" + toolbars[2].path + L"|" + toolbars[3].path,
+              L"|C:\\B|C:\\C");
     EXPECT_EQ(toolbars[4], (Toolbar{L"C:\\D", L"D"}));
     EXPECT_TRUE(ParseToolbarText(L"").empty());
     EXPECT_EQ(ParseToolbarText(L"C:\\A|A\r\n").size(), 1u);

@@ -1,30 +1,26 @@
 // Drives and inspects the Wine desktop from inside it, where X tools cannot reach:
-//   windows             every top-level window: handle, process, class, visibility, rectangle,
-//                       title, client origin
-//   keys NAME...        presses and releases keys through SendInput (up, down, left, right,
-//                       home, end, pageup, pagedown, return, escape, tab, one letter/digit,
-//                       f1 to f24, each after any of ctrl+, alt+, shift+: ctrl+alt+f11)
+//   windows             each top-level window: handle, pid, class, visible, rectangle, title,
+//                       client origin
+//   keys NAME...        presses and releases keys through SendInput: up, down, left, right,
+//                       home, end, pageup, pagedown, return, escape, tab, apps, a letter or
+//                       digit, f1 to f24, each after any of ctrl+, alt+, shift+ (ctrl+alt+f11)
 //   texts CLASS         the title of the visible top-level window of that class, then the
-//                       texts of its controls, one per line
-//   serve               answers commands, one per line on standard input, each answer ending
-//                       with a line "end" (a Wine process start costs about a second, too much
-//                       to pay after every step of a long walk): state, windows, keys NAME...,
-//                       hotkeys, objects PID, dir FOLDER, close HWND, quit
-//   hold NAME           holds one key as a hot key until standard input closes (to show that
-//                       another process's hot key is seen)
-//   leaker              a stand-in program that leaks one object per line it reads ("brush",
-//                       "dc", "window"; "balanced" frees what it makes), to show that the
-//                       object counts see a leak
-//   version PATH        the file's version resource: fixed=a.b.c.d file=... product=...
-//   alive PID           "alive" or "gone": whether that process still runs
-//   close CLASS         sends WM_CLOSE to every top-level window of that class and waits up
-//                       to ten seconds for their processes to end (clean-up after a test)
-//   lock PATH FLAGFILE [SECONDS]  opens PATH (environment variables expanded) with no sharing,
-//                       prints "locked <expanded path>" and holds it until FLAGFILE is gone or
-//                       SECONDS (default 120) have passed, so a test that dies never leaves
-//                       the file held for ever
-//   dialogtext HWND     the window's title, then one line per child window: class, tab, text,
-//                       and " (default)" after the default push button
+//                       texts of its controls, one a line
+//   serve               answers commands read one a line, each answer ending with "end" (a
+//                       Wine process start costs about a second a step): state, windows,
+//                       keys NAME..., hotkeys, objects PID, dir FOLDER, close HWND, quit
+//   hold NAME           holds a key as a hot key until standard input closes
+//   leaker              a stand-in that leaks one object per line read ("brush", "dc",
+//                       "window"; "balanced" frees what it makes), to show the counts see it
+//   version PATH        the version resource: fixed=a.b.c.d file=... product=...
+//   alive PID           "alive" or "gone"
+//   close CLASS         WM_CLOSE to every top-level window of that class, then waits up to
+//                       ten seconds for their processes to end
+//   lock PATH FLAGFILE [SECONDS]  opens PATH (variables expanded) with no sharing, prints
+//                       "locked <path>" and holds it until FLAGFILE is gone or SECONDS
+//                       (120) have passed, so a test that dies never holds it for ever
+//   dialogtext HWND     the window's title, then per child: class, tab, text, and
+//                       " (default)" after the default push button
 //   prop CLASS NAME     the number a window of that class keeps under that property name
 #include <windows.h>
 #include <winternl.h>
@@ -65,8 +61,8 @@ std::wstring FromUtf8(const std::string& text) {
     return out;
 }
 
-unsigned long long Number(HWND hwnd) {
-    return static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd));
+unsigned long long Number(HANDLE handle) {
+    return static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(handle));
 }
 
 BOOL CALLBACK ListWindow(HWND hwnd, LPARAM) {
@@ -228,7 +224,7 @@ BOOL CALLBACK ListMenuWindow(HWND hwnd, LPARAM) {
         const HANDLE parent = ::GetPropW(hwnd, L"ZelkToolBars.ParentMenu");
         std::printf("list %llu %lu %d %ld,%ld,%ld,%ld %llu\n", Number(hwnd), pid,
                     ::IsWindowVisible(hwnd) ? 1 : 0, r.left, r.top, r.right, r.bottom,
-                    static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(parent)));
+                    Number(parent));
     } else if (std::wcscmp(cls, L"ZelkToolBarsMain") == 0) {
         std::printf("main %llu %lu\n", Number(hwnd), pid);
     } else if ((std::wcscmp(cls, L"ExplorerWClass") == 0 ||
@@ -325,13 +321,9 @@ std::string Trim(const std::string& text) {
     return text.substr(start, text.find_last_not_of(" \t\r\n") - start + 1);
 }
 
-bool ReadLine(std::string& line) {
-    return static_cast<bool>(std::getline(std::cin, line));
-}
-
 int Serve() {
     std::string line;
-    while (ReadLine(line)) {
+    while (std::getline(std::cin, line)) {
         const std::vector<std::string> words = Words(line);
         const std::string command = words.empty() ? "" : words[0];
         if (command == "quit") {
@@ -374,7 +366,7 @@ int Hold(const wchar_t* name) {
     std::printf("held\n");
     std::fflush(stdout);
     std::string line;
-    ReadLine(line); // until the test lets go
+    std::getline(std::cin, line); // until the test lets go
     ::UnregisterHotKey(nullptr, 1);
     return 0;
 }
@@ -383,7 +375,7 @@ int Leaker() {
     std::printf("pid %lu\n", ::GetCurrentProcessId());
     std::fflush(stdout);
     std::string line;
-    while (ReadLine(line)) {
+    while (std::getline(std::cin, line)) {
         const std::vector<std::string> words = Words(line);
         const std::string what = words.empty() ? "" : words[0];
         if (what == "quit") {
@@ -575,8 +567,7 @@ int wmain(int argc, wchar_t** argv) {
         if (window == nullptr) {
             return 1;
         }
-        std::printf("%llu\n", static_cast<unsigned long long>(
-                                  reinterpret_cast<uintptr_t>(::GetPropW(window, argv[3]))));
+        std::printf("%llu\n", Number(::GetPropW(window, argv[3])));
         return 0;
     }
     if (command == L"lock" && argc >= 4) {

@@ -16,12 +16,8 @@ using namespace zelk;
 namespace {
 
 bool Logged(const RecordingUiServices& services, const wchar_t* part) {
-    for (const auto& log : services.logs) {
-        if (log.text.find(part) != std::wstring::npos) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(services.logs.begin(), services.logs.end(),
+                       [&](const auto& log) { return log.Is(log.type, L"", {part}); });
 }
 
 // A window's drop registration as another thread of the program would try it.
@@ -169,11 +165,9 @@ TEST(Drop, RegistrationEventsInClientPixelsAndAThrowingHandlerRefusingTheDrop) {
         EXPECT_EQ(c.call(effect), E_UNEXPECTED);
         EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
         ASSERT_EQ(services.logs.size(), 1u);
-        EXPECT_EQ(services.logs[0].type, EVENTLOG_ERROR_TYPE);
-        EXPECT_EQ(services.logs[0].source, L"ucList");
-        EXPECT_NE(services.logs[0].text.find(c.where), std::wstring::npos);
+        EXPECT_TRUE(services.logs[0].Is(EVENTLOG_ERROR_TYPE, L"ucList", {c.where}));
     }
-    EXPECT_NE(services.logs[0].text.find(L"bad_alloc"), std::wstring::npos);
+    EXPECT_TRUE(services.logs[0].Is(EVENTLOG_ERROR_TYPE, L"ucList", {L"bad_alloc"}));
 
     fail = false;
     services.logs.clear();

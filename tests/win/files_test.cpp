@@ -9,43 +9,46 @@
 
 using namespace zelk;
 
-TEST(Files, ToolbarFileSavesAsAnsiOrUtf8AndReadsBack) {
+namespace {
+
+constexpr DWORD kSaved = ERROR_SUCCESS;
+
+struct Files : testing::Test {
     TempFolder temp;
     const WindowsAnsiCodec ansi;
     const std::wstring path = temp / L"ToolBars.txt";
+};
 
+} // namespace
+
+TEST_F(Files, ToolbarFileSavesAsAnsiOrUtf8AndReadsBack) {
     const std::vector<Toolbar> western = {{L"C:\\Données\\Outils", L"Outils"}, {L"D:\\x", L""}};
-    ASSERT_EQ(WriteToolbarFile(path, western, ansi), static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_EQ(WriteToolbarFile(path, western, ansi), kSaved);
     EXPECT_EQ(ReadBytes(path), "C:\\Donn\xE9"
                                "es\\Outils|Outils\r\nD:\\x|\r\n");
     EXPECT_EQ(ReadToolbarFile(path, ansi), western);
 
     // Code page 1252 has no Greek: an ANSI write would turn the path into question marks.
     const std::vector<Toolbar> greek = {{L"C:\\Έργα", L"Έργα"}};
-    ASSERT_EQ(WriteToolbarFile(path, greek, ansi), static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_EQ(WriteToolbarFile(path, greek, ansi), kSaved);
     EXPECT_EQ(ReadBytes(path).substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_EQ(ReadToolbarFile(path, ansi), greek);
     EXPECT_FALSE(FileExists(path + L".saving"));
 }
 
-TEST(Files, FailedSaveKeepsTheOldFileAndSaysSo) {
-    TempFolder temp;
-    const WindowsAnsiCodec ansi;
-    const std::wstring path = temp / L"ToolBars.txt";
+TEST_F(Files, FailedSaveKeepsTheOldFileAndSaysSo) {
     const std::string old = "C:\\Old|Old\r\n";
     WriteBytes(path, old);
 
     // Something in the way of the temporary file: the write cannot even start.
     std::filesystem::create_directory(std::filesystem::path(path + L".saving"));
-    EXPECT_NE(WriteToolbarFile(path, {{L"C:\\New", L"New"}}, ansi),
-              static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_NE(WriteToolbarFile(path, {{L"C:\\New", L"New"}}, ansi), kSaved);
     EXPECT_EQ(ReadBytes(path), old);
     std::filesystem::remove(std::filesystem::path(path + L".saving"));
 
     // A read-only file cannot be replaced.
     ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_NE(WriteToolbarFile(path, {{L"C:\\New", L"New"}}, ansi),
-              static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_NE(WriteToolbarFile(path, {{L"C:\\New", L"New"}}, ansi), kSaved);
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(path), old);
     EXPECT_FALSE(FileExists(path + L".saving"));
@@ -58,10 +61,7 @@ TEST(Files, FailedSaveKeepsTheOldFileAndSaysSo) {
 // A list that cannot be read now is not an empty list: each cause is told apart from
 // "missing", and the file is left as it is. What the lines say is the core's and the fuzzer's
 // matter; the reader must take a list whole whatever its size.
-TEST(Files, AnUnreadableToolbarFileIsNotAMissingOneAndALargeOneIsReadWhole) {
-    TempFolder temp;
-    const WindowsAnsiCodec ansi;
-    const std::wstring path = temp / L"ToolBars.txt";
+TEST_F(Files, AnUnreadableToolbarFileIsNotAMissingOneAndALargeOneIsReadWhole) {
     EXPECT_EQ(LoadToolbarFile(path, ansi).status, ToolbarFileStatus::Missing);
     EXPECT_FALSE(ReadToolbarFile(path, ansi).has_value());
     EXPECT_EQ(LoadToolbarFile(temp / L"no folder\\ToolBars.txt", ansi).status,
@@ -101,24 +101,17 @@ TEST(Files, AnUnreadableToolbarFileIsNotAMissingOneAndALargeOneIsReadWhole) {
     const ToolbarFileRead directory = LoadToolbarFile(folder, ansi);
     EXPECT_EQ(directory.status, ToolbarFileStatus::Unreadable);
     EXPECT_EQ(directory.error, static_cast<DWORD>(ERROR_DIRECTORY));
-    EXPECT_NE(WriteToolbarFile(folder, {{L"C:\\N", L"N"}}, ansi),
-              static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_NE(WriteToolbarFile(folder, {{L"C:\\N", L"N"}}, ansi), kSaved);
     EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::path(folder)));
 }
 
-TEST(Files, EverySaveKeepsThePreviousVersionAndCleansUpWhenItFails) {
-    TempFolder temp;
-    const WindowsAnsiCodec ansi;
-    const std::wstring path = temp / L"ToolBars.txt";
+TEST_F(Files, EverySaveKeepsThePreviousVersionAndCleansUpWhenItFails) {
     const std::wstring backup = BackupPathOf(path);
-    ASSERT_EQ(WriteToolbarFile(path, {{L"C:\\One", L"One"}}, ansi),
-              static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_EQ(WriteToolbarFile(path, {{L"C:\\One", L"One"}}, ansi), kSaved);
     EXPECT_FALSE(FileExists(backup)); // nothing before the first save
-    ASSERT_EQ(WriteToolbarFile(path, {{L"C:\\Two", L"Two"}}, ansi),
-              static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_EQ(WriteToolbarFile(path, {{L"C:\\Two", L"Two"}}, ansi), kSaved);
     EXPECT_EQ(ReadBytes(backup), "C:\\One|One\r\n");
-    ASSERT_EQ(WriteToolbarFile(path, {{L"C:\\Three", L"Three"}}, ansi),
-              static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_EQ(WriteToolbarFile(path, {{L"C:\\Three", L"Three"}}, ansi), kSaved);
     EXPECT_EQ(ReadBytes(backup), "C:\\Two|Two\r\n");
     EXPECT_EQ(ReadBytes(path), "C:\\Three|Three\r\n");
 
@@ -129,7 +122,7 @@ TEST(Files, EverySaveKeepsThePreviousVersionAndCleansUpWhenItFails) {
     std::vector<SaveStep> steps;
     const DWORD error = WriteToolbarFile(path, {{L"C:\\Four", L"Four"}}, ansi,
                                          [&](SaveStep step) { steps.push_back(step); });
-    EXPECT_NE(error, static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_NE(error, kSaved);
     EXPECT_EQ(steps, (std::vector<SaveStep>{SaveStep::TemporaryWritten, SaveStep::Flushed}));
     EXPECT_EQ(ReadBytes(path), "C:\\Three|Three\r\n");
     EXPECT_FALSE(FileExists(SavingPathOf(path)));
@@ -137,9 +130,7 @@ TEST(Files, EverySaveKeepsThePreviousVersionAndCleansUpWhenItFails) {
 
 // The program ended at each step of a save: the list is the old one or the new one, whole,
 // and the next start removes what the save left behind.
-TEST(Files, ASaveCutShortAtAnyStepLeavesAWholeList) {
-    TempFolder temp;
-    const WindowsAnsiCodec ansi;
+TEST_F(Files, ASaveCutShortAtAnyStepLeavesAWholeList) {
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     const std::wstring victim =
@@ -152,9 +143,9 @@ TEST(Files, ASaveCutShortAtAnyStepLeavesAWholeList) {
     }
     for (int step = 0; step < 4; ++step) {
         SCOPED_TRACE("ended after step " + std::to_string(step));
-        const std::wstring path = temp / (L"ToolBars" + std::to_wstring(step) + L".txt");
-        WriteBytes(path, oldList);
-        std::wstring command = L"\"" + victim + L"\" \"" + path + L"\" " + std::to_wstring(step);
+        const std::wstring list = temp / (L"ToolBars" + std::to_wstring(step) + L".txt");
+        WriteBytes(list, oldList);
+        std::wstring command = L"\"" + victim + L"\" \"" + list + L"\" " + std::to_wstring(step);
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process{};
@@ -166,12 +157,12 @@ TEST(Files, ASaveCutShortAtAnyStepLeavesAWholeList) {
         ::CloseHandle(process.hThread);
         ::CloseHandle(process.hProcess);
         EXPECT_EQ(code, 9u) << "the victim was not ended at the step";
-        const std::string now = ReadBytes(path);
+        const std::string now = ReadBytes(list);
         EXPECT_TRUE(now == oldList || now == newList) << now.size() << " bytes, a mix";
         EXPECT_EQ(now == newList, step == 3) << "only a replaced file holds the new list";
-        const ToolbarFileRead read = LoadToolbarFile(path, ansi);
+        const ToolbarFileRead read = LoadToolbarFile(list, ansi);
         EXPECT_EQ(read.toolbars.size(), 2000u);
-        RemoveLeftoverSave(path);
-        EXPECT_FALSE(FileExists(SavingPathOf(path)));
+        RemoveLeftoverSave(list);
+        EXPECT_FALSE(FileExists(SavingPathOf(list)));
     }
 }

@@ -5,6 +5,8 @@
 #include "test_support.h"
 #include "win/unique_handle.h"
 
+#include <tuple>
+
 using namespace zelk;
 
 namespace {
@@ -73,11 +75,10 @@ TEST_F(MainFormFixture, StartUpShowsIconTipAndOneBalloonEvenWhenTheShellComesLat
         EXPECT_EQ(add->second.hIcon, form.IconPic(0));
         EXPECT_NE(form.IconPic(0), nullptr);
         EXPECT_NE(form.IconPic(3), nullptr);
-        const auto& balloon = shell.back().second;
-        EXPECT_EQ(shell.back().first, static_cast<DWORD>(NIM_MODIFY));
-        EXPECT_EQ(balloon.uFlags, static_cast<UINT>(NIF_INFO));
-        EXPECT_EQ(std::wstring(balloon.szInfoTitle), L"ToolBars Menu");
-        EXPECT_EQ(balloon.dwInfoFlags, 4u); // with its sound
+        const auto& [op, balloon] = shell.back();
+        EXPECT_EQ(std::tuple(op, balloon.uFlags, std::wstring(balloon.szInfoTitle),
+                             balloon.dwInfoFlags), // 4: with its sound
+                  std::tuple(DWORD{NIM_MODIFY}, UINT{NIF_INFO}, L"ToolBars Menu", 4u));
         EXPECT_EQ(BalloonRecords(), 1);
     }
     EXPECT_TRUE(services.boxes.empty());
@@ -97,17 +98,14 @@ TEST_F(MainFormFixture, RefreshOfAnEmptiedListAsksForToolbarsUntilThereAreSome) 
 }
 
 TEST_F(MainFormFixture, TrayClicksOpenTheMenuCornerAndTheHelpPage) {
-    const std::wstring help = program / L"help.html";
-    const std::wstring web = L"https://zelk.test/help/";
+    const std::wstring help = program / L"help.html", web = L"https://zelk.test/help/";
     // The page beside the exe whenever it is there; the web page only stands in for it.
     // Handed over as the shell's items are: a file with its folder as the working folder.
     const std::wstring folder = program.Folder().substr(0, program.Folder().size() - 1);
     const struct {
         const char* name;
         bool helpBeside;
-        std::wstring url;
-        std::wstring opened;
-        std::wstring directory;
+        std::wstring url, opened, directory;
     } cases[] = {
         {"help beside, a web page", true, web, help, folder},
         {"no help, a web page", false, web, web, L""},
@@ -135,10 +133,9 @@ TEST_F(MainFormFixture, TrayClicksOpenTheMenuCornerAndTheHelpPage) {
 
         ::SendMessageW(message, WM_MOUSEMOVE, 0, 0x203); // left double click
         ASSERT_EQ(services.opens.size(), 1u);
-        EXPECT_EQ(services.opens[0].file, c.opened);
-        EXPECT_EQ(services.opens[0].parameters, L"");
-        EXPECT_EQ(services.opens[0].directory, c.directory);
-        EXPECT_EQ(services.opens[0].show, SW_SHOWNORMAL);
+        const auto& [file, parameters, directory, show] = services.opens[0];
+        EXPECT_EQ(std::tuple(file, parameters, directory, show),
+                  std::tuple(c.opened, L"", c.directory, SW_SHOWNORMAL));
         ::SendMessageW(message, WM_MOUSEMOVE, 0, 0x209); // middle double click: nothing
         EXPECT_EQ(services.opens.size(), 1u);
     }

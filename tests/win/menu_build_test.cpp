@@ -33,15 +33,7 @@ struct MenuFixture : testing::Test {
         return form;
     }
     std::string Line(const std::wstring& folder, const std::string& title) {
-        std::string narrow(folder.begin(), folder.end());
-        return narrow + "|" + title + "\r\n";
-    }
-    static std::vector<std::wstring> Texts(ucList& list) {
-        std::vector<std::wstring> texts;
-        for (const auto& item : list.Items().Items()) {
-            texts.push_back(item.Text);
-        }
-        return texts;
+        return std::string(folder.begin(), folder.end()) + "|" + title + "\r\n";
     }
 };
 
@@ -64,7 +56,8 @@ TEST_F(MenuFixture, FolderTreeBecomesListsWithoutWindowsOrIcons) {
     EXPECT_EQ(form->TopListEntries()[0].title, L"Tools");
     ASSERT_EQ(form->MenuListCount(), 5u); // top, Tools, A, A1, Missing
     ucList& tools = form->MenuListAt(1);
-    EXPECT_EQ(Texts(tools), (std::vector<std::wstring>{L"A", L"Setup"}));
+    ASSERT_EQ(tools.Items().ListCount(), 2);
+    EXPECT_EQ(tools.ItemText(0) + L"," + tools.ItemText(1), L"A,Setup");
     EXPECT_EQ(tools.Items().Item(0).SubMenu, &form->MenuListAt(2));
     EXPECT_EQ(form->MenuListAt(2).Items().Item(0).SubMenu, &form->MenuListAt(3));
     EXPECT_EQ(std::get<std::wstring>(tools.Items().Item(1).ItemData), root + L"\\Setup.exe");
@@ -106,8 +99,7 @@ TEST_F(MenuFixture, ListsPastTheLimitAreEmptyAndObjectsStaySmall) {
 TEST_F(MenuFixture, ShortcutsToProgramsShowTheProgramsIcon) {
     const std::wstring root = tree / L"Links";
     std::filesystem::create_directories(std::filesystem::path(root));
-    const std::wstring tool = root + L"\\tool.exe";
-    const std::wstring document = root + L"\\doc.txt";
+    const std::wstring tool = root + L"\\tool.exe", document = root + L"\\doc.txt";
     Touch(tool);
     Touch(document);
     const auto makeLink = [](const std::wstring& link, const std::wstring& target) {

@@ -3,6 +3,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <tuple>
 
 #include "app/frmMain.h"
 #include "test_support.h"
@@ -216,17 +217,17 @@ TEST_F(CommandsFixture, RequestsDuringABuildBecomeOneRebuildAfterIt) {
         EXPECT_FALSE(arrive) << "the build never reached the third toolbar";
 
         EXPECT_EQ(TopRows(*form), Names(L"N", 5));
-        EXPECT_EQ(form->MenuListCount(), 6u); // as one build of five toolbars: nothing kept
-        EXPECT_EQ(listings[L"C:\\Fake\\N1\\"], 1) << "exactly one rebuild follows";
-        EXPECT_EQ(listings[L"C:\\Fake\\T1\\"], 1) << "the first build is not started again";
-        EXPECT_EQ(parameterShowings, c.parameterShowings);
-
+        // As one build of five toolbars, nothing kept: exactly one rebuild follows, and the
+        // first build is not started again.
+        const auto built = [&] {
+            return std::tuple(form->MenuListCount(), listings[L"C:\\Fake\\N1\\"],
+                              listings[L"C:\\Fake\\T1\\"], parameterShowings);
+        };
+        EXPECT_EQ(built(), std::tuple(6u, 1, 1, c.parameterShowings));
         // Nothing was left waiting: a later Refresh is one ordinary build.
         listings.clear();
         form->RunCommand(mnuRefresh);
-        EXPECT_EQ(listings[L"C:\\Fake\\N1\\"], 1);
-        EXPECT_EQ(form->MenuListCount(), 6u);
-        EXPECT_EQ(parameterShowings, c.parameterShowings);
+        EXPECT_EQ(built(), std::tuple(6u, 1, 0, c.parameterShowings));
     }
 }
 
@@ -291,12 +292,10 @@ TEST_F(CommandsFixture, QuitDuringABuildEndsOnceTheBuildHasUnwound) {
         }
         EXPECT_FALSE(arrive) << "the build never reached the third toolbar";
         PumpMessages();
-        EXPECT_EQ(form.Systray(), nullptr);
-        EXPECT_EQ(form.hwnd() == nullptr, c.windowGoes);
-        // Nothing was built or asked after the quit.
-        EXPECT_EQ(listings[L"C:\\Fake\\T4\\"], 0) << "the build went on after the quit";
-        EXPECT_EQ(listings[L"C:\\Fake\\T1\\"], 1);
-        EXPECT_EQ(parameterShowings, 0);
+        // Nothing was built (T4) or asked after the quit.
+        EXPECT_EQ(std::tuple(form.Systray(), form.hwnd() == nullptr, listings[L"C:\\Fake\\T4\\"],
+                             listings[L"C:\\Fake\\T1\\"], parameterShowings),
+                  std::tuple(nullptr, c.windowGoes, 0, 1, 0));
         form.ShowMenu();
         EXPECT_FALSE(form.LastShowListRequest().has_value());
     }
@@ -316,10 +315,10 @@ TEST_F(CommandsFixture, RequestsWhileParametersIsOpenAreServedByItsRebuild) {
         WriteBytes(ToolbarFile(), Toolbars("N", 1));
     };
     form->RunCommand(mnuParam);
-    EXPECT_EQ(parameterShowings, 1);
-    EXPECT_EQ(listings[L"C:\\Fake\\T1\\"], 0) << "a Refresh ran while the dialog was open";
-    EXPECT_EQ(listings[L"C:\\Fake\\N1\\"], 1) << "exactly one rebuild follows the dialog";
-    EXPECT_EQ(TopRows(*form), Names(L"N", 1));
+    // No Refresh ran while the dialog was open; exactly one rebuild follows it.
+    EXPECT_EQ(std::tuple(parameterShowings, listings[L"C:\\Fake\\T1\\"],
+                         listings[L"C:\\Fake\\N1\\"], TopRows(*form)),
+              std::tuple(1, 0, 1, Names(L"N", 1)));
 }
 
 // The real dialog: a second request (the tray menu's Parameters while it is open) brings the
@@ -357,14 +356,12 @@ TEST_F(CommandsFixture, ParametersAgainBringsTheOpenDialogForwardAndQuitClosesIt
     form->RunCommand(mnuParam);
     ::DestroyWindow(other);
     ASSERT_NE(before, nullptr);
-    EXPECT_EQ(foregroundBefore, other);
-    EXPECT_EQ(watch.Created(), 1) << "a second dialog opened";
-    EXPECT_EQ(after, before);
-    EXPECT_EQ(foregroundAfter, before);
-    EXPECT_EQ(left, nullptr) << "the dialog stayed open after Quit";
-    EXPECT_EQ(form->hwnd(), nullptr);
-    EXPECT_TRUE(listings.empty()) << "the menu was built again after Quit";
-    EXPECT_EQ(ReadBytes(ToolbarFile()), file);
+    // One dialog, brought forward; after Quit it is closed, the program gone, the menu not
+    // built again and the file unsaved.
+    EXPECT_EQ(std::tuple(foregroundBefore, watch.Created(), after, foregroundAfter, left),
+              std::tuple(other, 1, before, before, nullptr));
+    EXPECT_EQ(std::tuple(form->hwnd(), listings.size(), ReadBytes(ToolbarFile())),
+              std::tuple(nullptr, 0u, file));
 }
 
 // A toolbar whose folder makes the build fail stays in the menu, greyed and saying why; the
@@ -375,10 +372,7 @@ TEST_F(CommandsFixture, AToolbarThatCannotBeBuiltIsShownGreyedNotDropped) {
     auto form = Start("C:\\One|One\r\nC:\\Broken|Broken\r\nC:\\Two|Two\r\n");
     const ucList& top = form->MenuListAt(0);
     ASSERT_EQ(top.Items().ListCount(), 3);
-    EXPECT_EQ(top.ItemText(1), L"Broken \u2014 could not be read");
-    EXPECT_TRUE(top.ItemDisabled(1));
-    EXPECT_EQ(top.Items().Item(1).SubMenu, nullptr);
-    EXPECT_FALSE(top.ItemDisabled(0));
-    EXPECT_EQ(top.ItemText(2), L"Two");
-    EXPECT_FALSE(services.logs.empty());
+    EXPECT_EQ(std::tuple(top.ItemText(1), top.ItemDisabled(1), top.Items().Item(1).SubMenu,
+                         top.ItemDisabled(0), top.ItemText(2), services.logs.empty()),
+              std::tuple(L"Broken \u2014 could not be read", true, nullptr, false, L"Two", false));
 }

@@ -99,37 +99,32 @@ void Ticks(ucList& list, int count) {
 // What must hold after every step, as text (empty when all is well).
 std::string ChainFaults(const MenuTree& tree) {
     std::ostringstream out;
+    const auto fault = [&](bool broken, const auto&... what) {
+        if (broken) {
+            ((out << what), ...) << "; ";
+        }
+    };
     const std::vector<ucList*> visible = tree.Visible();
     for (ucList* list : visible) {
-        if (list->ParentMenu() != nullptr && !list->ParentMenu()->IsListVisible()) {
-            out << "a visible list's parent is hidden; ";
-        }
-        if (list->ParentMenu() == nullptr && list != &const_cast<MenuTree&>(tree).Top()) {
-            out << "a visible submenu has no parent; ";
-        }
+        const ucList* parent = list->ParentMenu();
+        fault(parent != nullptr && !parent->IsListVisible(), "a visible list's parent is hidden");
+        fault(parent == nullptr && list != tree.lists.front().get(),
+              "a visible submenu has no parent");
         // Checkers outside the program find the chain through this property.
-        if (::GetPropW(list->hWnd(), kParentMenuProperty) !=
-            (list->ParentMenu() ? list->ParentMenu()->hWnd() : nullptr)) {
-            out << "a list's window does not name its parent list; ";
-        }
-        if (!::IsWindowVisible(list->hWnd())) {
-            out << "a list says it is visible but its window is not; ";
-        }
-        int children = 0;
-        for (ucList* other : visible) {
-            children += other->ParentMenu() == list ? 1 : 0;
-        }
-        if (children > 1) {
-            out << children << " open submenus of one list; ";
-        }
+        fault(::GetPropW(list->hWnd(), kParentMenuProperty) != (parent ? parent->hWnd() : nullptr),
+              "a list's window does not name its parent list");
+        fault(!::IsWindowVisible(list->hWnd()), "a list says it is visible but its window is not");
+        const auto children = std::count_if(visible.begin(), visible.end(), [&](ucList* other) {
+            return other->ParentMenu() == list;
+        });
+        fault(children > 1, children, " open submenus of one list");
     }
     PopupChain& chain = PopupChain::ForThisThread();
     // Asking the desktop costs 22 calls: only where it matters most, once nothing is shown;
     // while a menu is open the chain says who holds the keys.
     if (visible.empty()) {
-        if (const std::vector<UINT> held = HeldHotKeys(kPopupHotKeys); !held.empty()) {
-            out << held.size() << " navigation keys still held with no list on screen; ";
-        }
+        const std::vector<UINT> held = HeldHotKeys(kPopupHotKeys);
+        fault(!held.empty(), held.size(), " navigation keys still held with no list on screen");
     } else {
         // The frontmost list is the one visible list with no visible submenu.
         std::vector<HWND> tips;
@@ -138,20 +133,15 @@ std::string ChainFaults(const MenuTree& tree) {
                 tips.push_back(list->hWnd());
             }
         }
-        if (tips.size() != 1 || chain.HotKeyHolder() != tips.front()) {
-            out << "the keys are not with the one frontmost list; ";
-        }
+        fault(tips.size() != 1 || chain.HotKeyHolder() != tips.front(),
+              "the keys are not with the one frontmost list");
     }
-    if (const std::string broken = chain.CheckInvariants(); !broken.empty()) {
-        out << "chain: " << broken << "; ";
-    }
-    if (chain.Lists().size() != visible.size()) {
-        out << "the chain has " << chain.Lists().size() << " lists, " << visible.size()
-            << " are visible; ";
-    }
-    if (chain.WatchingPresses() != !visible.empty()) {
-        out << "the mouse hook is " << (chain.WatchingPresses() ? "held" : "missing") << "; ";
-    }
+    const std::string broken = chain.CheckInvariants();
+    fault(!broken.empty(), "chain: ", broken);
+    fault(chain.Lists().size() != visible.size(), "the chain has ", chain.Lists().size(),
+          " lists, ", visible.size(), " are visible");
+    fault(chain.WatchingPresses() != !visible.empty(), "the mouse hook is ",
+          chain.WatchingPresses() ? "held" : "missing");
     return out.str();
 }
 
@@ -191,8 +181,7 @@ TEST(PopupChain, RandomWalksKeepTheChainWhole) {
     shownWithoutKeys = 0;
     const unique_hhook watch(
         ::SetWindowsHookExW(WH_CALLWNDPROC, &WatchShowing, nullptr, ::GetCurrentThreadId()));
-    const unsigned walks[] = {1, 2, 3, 4, 5};
-    for (unsigned walk : walks) {
+    for (unsigned walk = 1; walk <= 5; ++walk) {
         MenuTree tree;
         std::mt19937 random(walk);
         auto pick = [&](size_t n) {
@@ -293,10 +282,10 @@ TEST(PopupChain, HundredsOfOpeningsOfSubmenusLeaveNoObjectBehind) {
         ucList* child = top.ChildMenu();
         ASSERT_NE(child, nullptr);
         Click(*child, 0); // and a folder below it
-        ::SendMessageW(PopupChain::ForThisThread().HotKeyHolder(), WM_HOTKEY, VK_LEFT,
-                       MAKELPARAM(0, VK_LEFT));
-        ::SendMessageW(PopupChain::ForThisThread().HotKeyHolder(), WM_HOTKEY, VK_LEFT,
-                       MAKELPARAM(0, VK_LEFT));
+        for (int back = 0; back < 2; ++back) {
+            ::SendMessageW(PopupChain::ForThisThread().HotKeyHolder(), WM_HOTKEY, VK_LEFT,
+                           VK_LEFT << 16);
+        }
         PumpMessages();
     };
     for (int n = 0; n < 4; ++n) {

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <initializer_list>
 #include <span>
 #include <fstream>
 #include <string>
@@ -24,6 +26,13 @@ public:
     struct Log {
         WORD type;
         std::wstring source, text;
+        // Of that type and source (any, when empty), its text holding every part.
+        bool Is(WORD t, const std::wstring& s, std::initializer_list<const wchar_t*> parts) const {
+            return type == t && (s.empty() || source == s) &&
+                   std::all_of(parts.begin(), parts.end(), [&](const wchar_t* part) {
+                       return text.find(part) != std::wstring::npos;
+                   });
+        }
     };
     struct Open {
         std::wstring file, parameters, directory;

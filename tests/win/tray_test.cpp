@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <tuple>
 
 #include "app/cSystray.h"
 #include "test_support.h"
@@ -66,15 +67,13 @@ TEST(Tray, AddModifyDeleteCarryTheRightFields) {
     tray->SetSysTrayToolTip(L"  " + std::wstring(200, L't') + L"  ");
     EXPECT_EQ(tray->SysTrayToolTip().size(), 200u);
     tray->SysTrayShow(true);
-    const auto& add = shell.calls.back();
-    EXPECT_EQ(add.op, static_cast<DWORD>(NIM_ADD));
-    EXPECT_EQ(add.data.cbSize, sizeof(NOTIFYICONDATAW));
-    EXPECT_EQ(add.data.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_EQ(add.data.hWnd, tray->MessageWindow());
-    EXPECT_EQ(add.data.uID, tray->TrayIconId());
-    EXPECT_EQ(add.data.uCallbackMessage, static_cast<UINT>(WM_MOUSEMOVE));
-    EXPECT_EQ(add.data.hIcon, icon);
-    EXPECT_EQ(std::wstring(add.data.szTip), std::wstring(127, L't'));
+    const auto& [op, add, answer] = shell.calls.back();
+    EXPECT_EQ(std::tuple(op, add.cbSize, add.uFlags, add.hWnd, add.uID, add.uCallbackMessage),
+              std::tuple(static_cast<DWORD>(NIM_ADD), DWORD{sizeof(NOTIFYICONDATAW)},
+                         UINT{NIF_MESSAGE | NIF_ICON | NIF_TIP}, tray->MessageWindow(),
+                         tray->TrayIconId(), UINT{WM_MOUSEMOVE}));
+    EXPECT_EQ(add.hIcon, icon);
+    EXPECT_EQ(std::wstring(add.szTip), std::wstring(127, L't'));
 
     tray->SysTrayShow(true);
     EXPECT_EQ(shell.calls.back().op, static_cast<DWORD>(NIM_MODIFY));
@@ -103,10 +102,9 @@ TEST(Tray, EachBalloonIsOneRecordTakenDownByItsTimer) {
 
     ASSERT_TRUE(tray.BalloonShow(true, 50, true));
     const auto& shown = shell.calls.back().data;
-    EXPECT_EQ(shown.uFlags, static_cast<UINT>(NIF_INFO));
-    EXPECT_EQ(shown.dwInfoFlags, kBalloonIconUser | 0x10u);
-    EXPECT_EQ(std::wstring(shown.szInfoTitle), L"ToolBars Menu");
-    EXPECT_EQ(std::wstring(shown.szInfo).size(), 255u);
+    EXPECT_EQ(std::tuple(shown.uFlags, shown.dwInfoFlags, std::wstring(shown.szInfoTitle),
+                         std::wstring(shown.szInfo).size()),
+              std::tuple(UINT{NIF_INFO}, kBalloonIconUser | 0x10u, L"ToolBars Menu", 255u));
     tray.BalloonShow(true, 50, false);
     EXPECT_EQ(shell.calls.back().data.dwInfoFlags, kBalloonIconUser);
     EXPECT_EQ(shell.calls.size(), added + 2);
@@ -139,11 +137,18 @@ TEST(Tray, EachBalloonIsOneRecordTakenDownByItsTimer) {
 // itself; a balloon asked for meanwhile comes once, right after the icon.
 TEST(Tray, ARefusedIconIsTriedAgainAndShownOnlyOnceAccepted) {
     RecordingUiServices services;
+    struct Retrying {
+        NotifyRecorder shell;
+        cSystray tray;
+        Retrying(RecordingUiServices& log, int attempts, bool refuse)
+            : tray(::GetModuleHandleW(nullptr), log, shell.Fn(), 6) {
+            tray.SetRetryPolicy(10, attempts);
+            shell.refuse = refuse;
+        }
+    };
     {
         SCOPED_TRACE("accepted at the third attempt");
-        NotifyRecorder shell;
-        cSystray tray(::GetModuleHandleW(nullptr), services, shell.Fn(), 6);
-        tray.SetRetryPolicy(10, 5);
+        auto [shell, tray] = Retrying(services, 5, false);
         tray.SetBalloonTitle(L"Welcome");
         tray.SetBalloonText(L"Click the icon");
         shell.refuseNext = 4; // two attempts: NIM_ADD, then NIM_MODIFY in case it got there
@@ -164,15 +169,11 @@ TEST(Tray, ARefusedIconIsTriedAgainAndShownOnlyOnceAccepted) {
     }
     {
         SCOPED_TRACE("never accepted, then the taskbar starts");
-        NotifyRecorder shell;
-        cSystray tray(::GetModuleHandleW(nullptr), services, shell.Fn(), 6);
-        tray.SetRetryPolicy(10, 3);
-        shell.refuse = true;
+        auto [shell, tray] = Retrying(services, 3, true);
         tray.SysTrayShow(true);
         ASSERT_TRUE(PumpUntil([&] { return !services.logs.empty(); }));
         EXPECT_EQ(shell.Count(NIM_ADD, FALSE), 4); // the first attempt and three more
-        EXPECT_EQ(services.logs[0].type, EVENTLOG_WARNING_TYPE);
-        EXPECT_NE(services.logs[0].text.find(L"1460"), std::wstring::npos); // ERROR_TIMEOUT
+        EXPECT_TRUE(services.logs[0].Is(EVENTLOG_WARNING_TYPE, L"", {L"1460"})); // ERROR_TIMEOUT
         PumpFor(100);
         EXPECT_EQ(shell.Count(NIM_ADD, FALSE), 4); // given up
         EXPECT_FALSE(tray.IsShown());
@@ -187,9 +188,7 @@ TEST(Tray, ARefusedIconIsTriedAgainAndShownOnlyOnceAccepted) {
     }
     {
         SCOPED_TRACE("shown, then the shell forgets it");
-        NotifyRecorder shell;
-        cSystray tray(::GetModuleHandleW(nullptr), services, shell.Fn(), 6);
-        tray.SetRetryPolicy(10, 5);
+        auto [shell, tray] = Retrying(services, 5, false);
         tray.SysTrayShow(true);
         ASSERT_TRUE(tray.IsShown());
         shell.refuseNext = 3; // the tip's NIM_MODIFY, then one more attempt
@@ -204,10 +203,7 @@ TEST(Tray, ARefusedIconIsTriedAgainAndShownOnlyOnceAccepted) {
     }
     {
         SCOPED_TRACE("hidden while still refused");
-        NotifyRecorder shell;
-        cSystray tray(::GetModuleHandleW(nullptr), services, shell.Fn(), 6);
-        tray.SetRetryPolicy(10, 5);
-        shell.refuse = true;
+        auto [shell, tray] = Retrying(services, 5, true);
         tray.SysTrayShow(true);
         tray.SysTrayShow(false);
         const size_t calls = shell.calls.size();
@@ -235,9 +231,7 @@ TEST(Tray, CallbacksBecomeEventsAndAThrowingHandlerIsLogged) {
     }
     EXPECT_EQ(events, (std::vector<std::string>{"move", "down2", "dbl4", "balloonclick", "down1"}));
     ASSERT_EQ(services.logs.size(), 1u);
-    EXPECT_EQ(services.logs[0].type, EVENTLOG_ERROR_TYPE);
-    EXPECT_EQ(services.logs[0].source, L"cSystray");
-    EXPECT_NE(services.logs[0].text.find(L"HookProc"), std::wstring::npos);
-    EXPECT_NE(services.logs[0].text.find(L"menu could not open"), std::wstring::npos);
+    EXPECT_TRUE(services.logs[0].Is(EVENTLOG_ERROR_TYPE, L"cSystray",
+                                    {L"HookProc", L"menu could not open"}));
     EXPECT_TRUE(services.boxes.empty());
 }
