@@ -57,7 +57,9 @@ public:
     // While shown after a composition, the layer pushed to the screen (premultiplied BGRA,
     // top-down, LayerWidth() × LayerHeight()); null otherwise. No copy is kept for a hidden
     // popup: a tall list's layer is megabytes.
-    const uint32_t* LayerPixels() const { return surface_ && *surface_ ? surface_->pixels() : nullptr; }
+    const uint32_t* LayerPixels() const {
+        return surface_ && *surface_ ? surface_->pixels() : nullptr;
+    }
     int LayerWidth() const { return layout_.layerWidth; }
     int LayerHeight() const { return layout_.layerHeight; }
     const ShadowLayout& Layout() const { return layout_; }
