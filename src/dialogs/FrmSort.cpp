@@ -42,6 +42,15 @@ FrmSort::~FrmSort() {
     right_.reset();
 }
 
+void FrmSort::Form_Rescaled() {
+    for (auto [list, name] : {std::pair{left_.get(), L"ucList1"}, {right_.get(), L"uclist2"}}) {
+        const RECT area = Area(name);
+        list->SetScale(Scale());
+        ::MoveWindow(list->hWnd(), area.left, area.top, area.right - area.left,
+                     area.bottom - area.top, TRUE);
+    }
+}
+
 void FrmSort::Form_Load() {
     SetFormBackColour(0x00C0C0C0);
     left_ = std::make_unique<ucList>(services_, ListDesign(0x00FFFFFF, 0x00CDCDCD));

@@ -33,6 +33,7 @@ public:
 
 protected:
     void Form_Load() override;
+    void Form_Rescaled() override;
     void OnClick(const std::wstring& name, int index) override;
 
 private:

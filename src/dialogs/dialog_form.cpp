@@ -202,7 +202,7 @@ HFONT DialogForm::FontFor(int points, bool bold) {
     auto& font = fonts_[{points, bold}];
     if (!font) {
         LOGFONTW lf{};
-        lf.lfHeight = FontHeightForPoints(points);
+        lf.lfHeight = -static_cast<int>(RoundHalfEven(points * 96.0 * scale_ / 72.0));
         lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
         lf.lfCharSet = DEFAULT_CHARSET;
         wcsncpy_s(lf.lfFaceName, L"Segoe UI", _TRUNCATE);
@@ -373,6 +373,30 @@ int DialogForm::NeededWidth(size_t control) {
         return extent + Px(2);
     }
     }
+}
+
+void DialogForm::Rescale(double scale) {
+    if (scale <= 0 || scale == scale_ || hwnd_ == nullptr) {
+        return;
+    }
+    const double ratio = scale / scale_;
+    scale_ = scale;
+    const auto scaled = [ratio](LONG v) { return static_cast<LONG>(RoundHalfEven(v * ratio)); };
+    // The controls take the new fonts before the old ones go.
+    auto oldFonts = std::move(fonts_);
+    fonts_.clear();
+    for (size_t i = 0; i < controls_.size() && i < rects_.size(); ++i) {
+        RECT& r = rects_[i];
+        r = {scaled(r.left), scaled(r.top), scaled(r.right), scaled(r.bottom)};
+        const ControlDesign& c = controls_[i];
+        if (HWND window = Control(c.name, c.index)) {
+            ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.points, c.bold)),
+                           FALSE);
+        }
+        PlaceControl(i);
+    }
+    Form_Rescaled();
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void DialogForm::FitToCaptions() {
@@ -553,7 +577,9 @@ LRESULT DialogForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return DefaultProc(message, wParam, lParam);
     case WM_DPICHANGED: {
-        // Moved to a monitor of another scale: take the size Windows suggests for it there.
+        // Moved to a monitor of another scale: the controls and fonts at that scale, in the
+        // size Windows suggests for the form there.
+        Rescale(HIWORD(wParam) / 96.0);
         const RECT& r = *reinterpret_cast<const RECT*>(lParam);
         ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                        SWP_NOZORDER | SWP_NOACTIVATE);

@@ -76,6 +76,9 @@ protected:
     // The window's close box; the form goes unless this returns false.
     virtual bool Form_QueryUnload() { return true; }
     virtual void Form_Unload() {}
+    // The form was laid out again at another scale (moved to another monitor): what the form
+    // placed itself follows Area() and Scale() here.
+    virtual void Form_Rescaled() {}
     // Anything else the form wants to handle; handled = true stops the default handling.
     virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
         (void)message, (void)wParam, (void)lParam, (void)handled;
@@ -97,6 +100,9 @@ private:
     friend class WindowBase<DialogForm>;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     const ControlDesign* ControlDesignOf(int id) const;
+    // Lays the controls and fonts out again at scale, as Windows asks when the form moves to a
+    // monitor of another scale.
+    void Rescale(double scale);
     int IdOf(const std::wstring& name, int index) const;
     int NeededWidth(size_t control);
     void PlaceControl(size_t control);

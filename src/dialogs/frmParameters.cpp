@@ -50,6 +50,13 @@ frmParameters::frmParameters(const DialogContext& context)
 
 frmParameters::~frmParameters() = default;
 
+void frmParameters::Form_Rescaled() {
+    const RECT area = Area(L"ucList1");
+    list_->SetScale(Scale());
+    ::MoveWindow(list_->hWnd(), area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 TRUE);
+}
+
 void frmParameters::Form_Load() {
     SetFormBackColour(0x00E0E0E0);
     list_ = std::make_unique<ucList>(services_, ListDesign());

@@ -279,11 +279,25 @@ TEST_F(DialogFixture, SortPlacesDropsAndKeysAndSavesOnlyAWholeList) {
     host.Create(nullptr);
     FrmSort sort(host);
     sort.Create(host.hwnd());
-    RECT suggested{10, 20, 900, 700}, now{};
+    RECT suggested{10, 20, 900, 700}, now{}, listBefore{}, listAfter{};
+    ::GetWindowRect(sort.ucList1().hWnd(), &listBefore);
+    const auto fontHeight = [&] {
+        LOGFONTW font{};
+        ::GetObjectW(reinterpret_cast<HFONT>(
+                         ::SendMessageW(::GetWindow(sort.hwnd(), GW_CHILD), WM_GETFONT, 0, 0)),
+                     sizeof(font), &font);
+        return font.lfHeight;
+    };
+    const LONG fontBefore = fontHeight();
     ::SendMessageW(sort.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
                    reinterpret_cast<LPARAM>(&suggested));
     ::GetWindowRect(sort.hwnd(), &now);
+    ::GetWindowRect(sort.ucList1().hWnd(), &listAfter);
     EXPECT_TRUE(::EqualRect(&now, &suggested)) << "a new monitor's scale ignored";
+    EXPECT_NEAR((listAfter.right - listAfter.left) * 2.0 / 3.0, listBefore.right - listBefore.left,
+                2)
+        << "the lists kept their size at a scale half as large again";
+    EXPECT_NEAR(fontHeight() * 2.0 / 3.0, fontBefore, 1) << "the controls kept their fonts";
     const auto move = [&](ucList& from, long row, float y) {
         from.SetListIndex(row);
         std::wstring text;

@@ -156,6 +156,16 @@ void ucList::PlaceInForm(HWND parent, int x, int y, int width, int height) {
     }
 }
 
+void ucList::SetScale(double scale) {
+    if (scale == scale_) {
+        return;
+    }
+    scale_ = scale;
+    shadow_.SetScale(scale);
+    ComputeMetrics();
+    LayoutHeader();
+}
+
 int ucList::ClientWidth() const {
     RECT r{};
     ::GetClientRect(hwnd_, &r);

@@ -37,6 +37,8 @@ public:
 
     // An in-place list (ListStyle 1) inside a form.
     void PlaceInForm(HWND parent, int x, int y, int width, int height);
+    // The scale of the monitor the list is on (a form moved to a monitor of another scale).
+    void SetScale(double scale);
     HWND hWnd() const { return hwnd_; }
 
     // Popups (ListStyle 0 and 2): shown at screen coordinates, hidden again with their chain.

@@ -94,12 +94,7 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
         // of the monitor its corner point is on.
         const double scale =
             parentMenu_ != nullptr ? parentMenu_->scale_ : MonitorScale(Left - 1, Top - 1);
-        if (scale != scale_) {
-            scale_ = scale;
-            shadow_.SetScale(scale);
-            ComputeMetrics();
-            LayoutHeader();
-        }
+        SetScale(scale);
         const int screenWidth = screen.right - screen.left;
         const int screenHeight = screen.bottom - screen.top;
         PlacementRequest request;
