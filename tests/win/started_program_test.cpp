@@ -377,29 +377,38 @@ std::wstring MenuShape(frmMain& form) {
     return shape;
 }
 
+// A program started on real folders: the toolbar file lists `toolbars` (plain ASCII paths).
+struct OnRealFolders {
+    TempFolder program, localAppData, disk;
+    RecordingUiServices services;
+    MainEnvironment Environment(const std::wstring& toolbars) {
+        std::string file;
+        for (const wchar_t c : toolbars) {
+            file += static_cast<char>(c);
+        }
+        WriteBytes(localAppData / L"Tanvel\\ToolBars\\ToolBars.txt", file);
+        MainEnvironment env;
+        env.programFolder = program.Folder();
+        env.localAppData = localAppData.Folder().substr(0, localAppData.Folder().size() - 1);
+        env.quitOnDestroy = false;
+        env.shellMajorVersion = 6;
+        env.notifyIcon = [](DWORD, NOTIFYICONDATAW*) { return TRUE; };
+        return env;
+    }
+};
+
 } // namespace
 
 // Changes on disk reach the menu without a Refresh, only once it is closed, and leave it as a
 // whole rebuild would make it: the changed toolbar's lists replaced, the later toolbars' lists
 // renumbered. A folder that is not there yet is watched for.
 TEST(LiveMenu, ChangesOnDiskGiveTheMenuAWholeRebuildWouldMake) {
-    TempFolder program, localAppData, disk;
-    const std::wstring a = disk / L"A", b = disk / L"B";
+    OnRealFolders started;
+    const std::wstring a = started.disk / L"A", b = started.disk / L"B";
     WriteBytes(a + L"\\One\\x.exe", ""); // B is not there yet
-    std::string file;                    // the temporary folder's path is plain ASCII
-    for (const wchar_t c : a + L"|A\r\n" + b + L"|B\r\n") {
-        file += static_cast<char>(c);
-    }
-    WriteBytes(localAppData / L"Tanvel\\ToolBars\\ToolBars.txt", file);
-    RecordingUiServices services;
-    MainEnvironment env;
-    env.programFolder = program.Folder();
-    env.localAppData = localAppData.Folder().substr(0, localAppData.Folder().size() - 1);
-    env.quitOnDestroy = false;
-    env.shellMajorVersion = 6;
-    env.notifyIcon = [](DWORD, NOTIFYICONDATAW*) { return TRUE; };
+    MainEnvironment env = started.Environment(a + L"|A\r\n" + b + L"|B\r\n");
     env.watchFolders = true;
-    frmMain form(::GetModuleHandleW(nullptr), services, env);
+    frmMain form(::GetModuleHandleW(nullptr), started.services, env);
     form.Form_Load();
     const auto rereadAfter = [&](uint64_t before) {
         EXPECT_TRUE(PumpUntil([&] { return form.ToolbarRereadings() > before; }));
@@ -432,23 +441,12 @@ TEST(LiveMenu, ChangesOnDiskGiveTheMenuAWholeRebuildWouldMake) {
 // The type pictures of the menu's files are asked of the shell while the program is idle after
 // its build: a list's first opening asks for none of them.
 TEST(IdleStart, TypePicturesAreReadyBeforeTheFirstOpening) {
-    TempFolder program, localAppData, disk;
+    OnRealFolders started;
     for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.pdf", L"d.exe"}) {
-        WriteBytes(disk / name, "");
+        WriteBytes(started.disk / name, "");
     }
-    std::string file; // the temporary folder's path is plain ASCII
-    for (const wchar_t c : disk.Folder() + L"|T\r\n") {
-        file += static_cast<char>(c);
-    }
-    WriteBytes(localAppData / L"Tanvel\\ToolBars\\ToolBars.txt", file);
-    RecordingUiServices services;
-    MainEnvironment env;
-    env.programFolder = program.Folder();
-    env.localAppData = localAppData.Folder().substr(0, localAppData.Folder().size() - 1);
-    env.quitOnDestroy = false;
-    env.shellMajorVersion = 6;
-    env.notifyIcon = [](DWORD, NOTIFYICONDATAW*) { return TRUE; };
-    frmMain form(::GetModuleHandleW(nullptr), services, env);
+    frmMain form(::GetModuleHandleW(nullptr), started.services,
+                 started.Environment(started.disk.Folder() + L"|T\r\n"));
     form.Form_Load();
     PumpFor(300);
     EXPECT_EQ(form.Icons()->ShellCalls(), 2u) << "one call per type, .exe has a picture of its own";
