@@ -19,7 +19,8 @@ struct FolderWatch::Shared {
     UINT message = 0;
     WPARAM cookie = 0;
     FolderWatch::NameFilter matters;
-    unique_process stop; // a manual-reset event, set when the watch ends
+    unique_process stop;  // a manual-reset event, set when the watch ends
+    unique_process ready; // set once the first read is asked for, or the folder is missing
     std::atomic<bool> posted{false};
 
     void Post() {
@@ -163,6 +164,7 @@ WatchEnd WatchOpenFolder(FolderWatch::Shared& shared, unique_file& handle) {
             return WatchEnd::Lost;
         }
         open.pending = &overlapped;
+        ::SetEvent(shared.ready.get()); // from here on every change is seen
         const HANDLE waits[] = {shared.stop.get(), done.get()};
         DWORD woken = WAIT_FAILED;
         // The removal request is a sent message: it is answered only while this thread looks
@@ -208,6 +210,7 @@ void Watch(const std::shared_ptr<FolderWatch::Shared>& shared) {
             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr));
         if (!folder) {
+            ::SetEvent(shared->ready.get()); // its coming back will be seen
             missing = true;
             if (shared->Stopping(FolderWatch::kLookAgainMs)) {
                 return;
@@ -242,14 +245,19 @@ FolderWatch::FolderWatch(std::wstring folder, HWND window, UINT message, WPARAM 
     shared_->message = message;
     shared_->cookie = cookie;
     shared_->stop.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!shared_->stop) {
+    shared_->ready.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!shared_->stop || !shared_->ready) {
         return; // no watch: the menu still follows Refresh
     }
     try {
         std::thread([shared = shared_] { Watch(shared); }).detach();
     } catch (const std::system_error&) {
-        // No thread to be had: no watch, as above.
+        return; // no thread to be had: no watch, as above
     }
+    // The system records changes from the first read on: the menu's walk starts after it, or
+    // what changes between the walk and the watch would go unseen. A folder slow to open (a
+    // network drive waking) is not waited for long.
+    ::WaitForSingleObject(shared_->ready.get(), kReadyWaitMs);
 }
 
 FolderWatch::~FolderWatch() {

@@ -18,10 +18,13 @@ class FolderWatch {
 public:
     // How often a folder that cannot be opened is looked for again.
     static constexpr DWORD kLookAgainMs = 2000;
+    // How long the constructor waits for the watch to be in place.
+    static constexpr DWORD kReadyWaitMs = 250;
 
     // Which changed names matter, given their path below the folder; empty: every one.
     using NameFilter = std::function<bool(std::wstring_view)>;
 
+    // Returns once the watch is in place (every later change is seen) or after kReadyWaitMs.
     FolderWatch(std::wstring folder, HWND window, UINT message, WPARAM cookie,
                 NameFilter matters = {});
     // Stops the watch. The thread is told and never waited for: a folder on a drive that
