@@ -61,7 +61,7 @@ bench: deps
 	@gnuplot bench/bench.gp && echo "wrote docs/bench.png"
 
 # A randomized walk through the menu in the private Wine desktop: make exercise WALK=7 ACTIONS=1000
-# SEED is another name for the walk number.
+# The review tooling names the walk number with its own variable; it is taken as WALK.
 WALK ?= $(if $(SEED),$(SEED),1)
 ACTIONS ?= 400
 exercise: cross
