@@ -76,7 +76,9 @@ std::vector<MonitorDesc> MonitorsWithDpi() {
 }
 
 double MonitorScale(long x, long y) {
-    return MonitorScaleAt(MonitorsWithDpi(), x, y);
+    // No monitor told (the enumeration refused): the screen's own scale, not 100 %.
+    const std::vector<MonitorDesc> monitors = MonitorsWithDpi();
+    return monitors.empty() ? ScreenScale() : MonitorScaleAt(monitors, x, y);
 }
 
 } // namespace zelk
