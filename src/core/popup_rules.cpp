@@ -1,5 +1,7 @@
 #include "core/popup_rules.h"
 
+#include <algorithm>
+
 #include "core/rounding.h"
 
 namespace zelk {
@@ -17,8 +19,8 @@ double Advance(double y, const ListItem& item, int rowHeight) {
 Placement PlacePopup(const PlacementRequest& r) {
     Placement p{r.left, r.top, r.width, r.height, 0, 0};
     // An anchor of 1 or more takes the edge that does not fit; without one, the fallback.
-    const auto edgeAt = [](long anchor, long fallback, long& kept) {
-        if (anchor >= 1) {
+    const auto edgeAt = [](long anchor, bool given, long fallback, long& kept) {
+        if (given || anchor >= 1) {
             kept = anchor;
             return anchor;
         }
@@ -26,14 +28,27 @@ Placement PlacePopup(const PlacementRequest& r) {
     };
     const long right = r.screenLeft + r.screenWidth, bottom = r.screenTop + r.screenHeight;
     if (p.top + p.height > bottom) {
-        p.top = edgeAt(r.btnTop, bottom, p.anchorBottom) - p.height;
+        p.top = edgeAt(r.btnTop, false, bottom, p.anchorBottom) - p.height;
     }
     if (r.displayDirection == 1) {
-        p.left = edgeAt(r.btnLeft, p.left, p.anchorLeft) - p.width;
+        p.left = edgeAt(r.btnLeft, r.btnLeftIsParentEdge, p.left, p.anchorLeft) - p.width;
+        // A cascade that reaches the left edge turns back: the list opens on the other side
+        // of the point it was given (its parent's right edge), and its own submenus go on
+        // that way, as the system's menus do. Room on neither side: the rules below bring it
+        // back to the anchor, and onto the screen.
+        if (p.left < r.screenLeft) {
+            p.left = r.left;
+            p.anchorLeft = 0;
+        }
     }
     if (p.left + p.width > right) {
-        p.left = edgeAt(r.btnLeft, right, p.anchorLeft) - p.width;
+        p.left = edgeAt(r.btnLeft, r.btnLeftIsParentEdge, right, p.anchorLeft) - p.width;
     }
+    // Whatever the anchors say, a list stays on the screen, from its left or top edge when it
+    // is bigger.
+    p.left = std::max(std::min(p.left, right - p.width), r.screenLeft);
+    p.top = std::max(std::min(p.top, bottom - p.height), r.screenTop);
+    p.rightwards = p.left >= r.left;
     return p;
 }
 

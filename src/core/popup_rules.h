@@ -12,6 +12,9 @@ namespace zelk {
 struct PlacementRequest {
     long left = 0, top = 0;       // the wanted top-left corner
     long btnLeft = 0, btnTop = 0; // anchors (>= 1): right edge / bottom edge when it does not fit
+    // A submenu's btnLeft is its parent's left edge: an anchor even at 0 or below, as it is on a
+    // monitor left of the main one.
+    bool btnLeftIsParentEdge = false;
     int screenWidth = 0, screenHeight = 0;
     long screenLeft = 0,
          screenTop = 0;       // the monitor's origin: negative left of or above the main one
@@ -19,10 +22,14 @@ struct PlacementRequest {
     int height = 0;           // from PopupHeight
     int displayDirection = 0; // 1: the list opens to the left of the point
 };
+// The bounds are the work area of the monitor the list opens on: a list never leaves it when it
+// fits there. Leftward lists that reach its left edge turn back to the right of the point.
 struct Placement {
     long left = 0, top = 0;
     int width = 0, height = 0;
     long anchorLeft = 0, anchorBottom = 0; // 0 when not anchored
+    // Whether the list lies right of its point: a cascade goes on in the way its last list went.
+    bool rightwards = false;
     bool operator==(const Placement&) const = default;
 };
 Placement PlacePopup(const PlacementRequest& request);

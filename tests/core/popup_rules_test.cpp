@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "core/popup_rules.h"
 
 using namespace zelk;
@@ -46,30 +49,109 @@ ListModel Pattern(std::wstring_view rows) {
 } // namespace
 
 TEST(Placement, FitsOrFlipsAgainstItsAnchors) {
-    // Fits: unchanged, up to the last pixel of the screen.
-    EXPECT_EQ(PlacePopup(Request(100, 100, 0, 0)), (Placement{100, 100, 300, 200, 0, 0}));
-    EXPECT_EQ(PlacePopup(Request(980, 600, 500, 650)), (Placement{980, 600, 300, 200, 0, 0}));
-    // Too far right without an anchor: flush with the screen's right edge.
-    EXPECT_EQ(PlacePopup(Request(981, 100, 0, 0)).left, 980);
-    // Too far right with an anchor: the right edge goes to the anchor; 1 is an anchor too.
-    EXPECT_EQ(PlacePopup(Request(1100, 100, 500, 0)), (Placement{200, 100, 300, 200, 500, 0}));
-    EXPECT_EQ(PlacePopup(Request(1100, 100, 1, 0)), (Placement{-299, 100, 300, 200, 1, 0}));
-    // Too low with a bottom anchor: it opens upwards from the anchor.
-    EXPECT_EQ(PlacePopup(Request(100, 700, 0, 650)), (Placement{100, 450, 300, 200, 0, 650}));
-    // Too low without one: pushed up to the screen's bottom.
-    EXPECT_EQ(PlacePopup(Request(100, 601, 0, 0)).top, 600);
-    // No clamping at the left or top edge.
-    EXPECT_EQ(PlacePopup(Request(-50, -20, 0, 0)), (Placement{-50, -20, 300, 200, 0, 0}));
+    const struct {
+        long left, top, btnLeft, btnTop;
+        Placement placed;
+    } cases[] = {
+        // Fits: unchanged, up to the last pixel of the screen.
+        {100, 100, 0, 0, {100, 100, 300, 200, 0, 0, true}},
+        {980, 600, 500, 650, {980, 600, 300, 200, 0, 0, true}},
+        // Too far right without an anchor: flush with the screen's right edge.
+        {981, 100, 0, 0, {980, 100, 300, 200, 0, 0, false}},
+        // Too far right with an anchor: the right edge goes to the anchor (1 is one too), but
+        // never past the screen's left edge.
+        {1100, 100, 500, 0, {200, 100, 300, 200, 500, 0, false}},
+        {1100, 100, 1, 0, {0, 100, 300, 200, 1, 0, false}},
+        // Too low with a bottom anchor: it opens upwards from the anchor; without one it is
+        // pushed up to the screen's bottom.
+        {100, 700, 0, 650, {100, 450, 300, 200, 0, 650, true}},
+        {100, 601, 0, 0, {100, 600, 300, 200, 0, 0, true}},
+        // Asked for above or left of the screen: brought onto it.
+        {-50, -20, 0, 0, {0, 0, 300, 200, 0, 0, true}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.left << "," << c.top << " " << c.btnLeft);
+        EXPECT_EQ(PlacePopup(Request(c.left, c.top, c.btnLeft, c.btnTop)), c.placed);
+    }
 }
 
 TEST(Placement, TheTrayMenuOpensLeftwardsFromTheWorkAreaCorner) {
     PlacementRequest r = Request(1280, 780, 0, 780);
     r.displayDirection = 1;
-    EXPECT_EQ(PlacePopup(r), (Placement{980, 580, 300, 200, 0, 780}));
+    EXPECT_EQ(PlacePopup(r), (Placement{980, 580, 300, 200, 0, 780, false}));
     // A submenu opening to the left of its parent at x = 980.
     PlacementRequest sub = Request(1280, 300, 980, 0);
     sub.displayDirection = 1;
-    EXPECT_EQ(PlacePopup(sub), (Placement{680, 300, 300, 200, 980, 0}));
+    EXPECT_EQ(PlacePopup(sub), (Placement{680, 300, 300, 200, 980, 0, false}));
+}
+
+// A leftward cascade that reaches the left edge turns back to the right of its parent and goes
+// on rightwards (the caller passes direction 0 on), turning left again at the right edge.
+TEST(Placement, ACascadeTurnsBackAtEitherEdgeOfTheMonitor) {
+    for (const long origin : {0L, -1280L}) {
+        SCOPED_TRACE(origin);
+        const auto child = [&](long parentLeft, long parentRight, int direction, int width) {
+            PlacementRequest r = Request(origin + parentRight, 100, origin + parentLeft, 0);
+            r.screenLeft = origin;
+            r.displayDirection = direction;
+            r.width = width;
+            r.btnLeftIsParentEdge = true;
+            return PlacePopup(r);
+        };
+        const Placement turned = child(100, 400, 1, 300);
+        EXPECT_EQ(turned.left, origin + 400);
+        EXPECT_EQ(turned.anchorLeft, 0);
+        EXPECT_TRUE(turned.rightwards);
+        const Placement onwards = child(400, 700, 0, 300);
+        EXPECT_EQ(onwards.left, origin + 700);
+        EXPECT_TRUE(onwards.rightwards);
+        const Placement back = child(700, 1000, 0, 300);
+        EXPECT_EQ(back.left, origin + 400);
+        EXPECT_FALSE(back.rightwards);
+        // Room on neither side: on the screen, from its left edge.
+        EXPECT_EQ(child(350, 650, 1, 700).left, origin);
+    }
+}
+
+// Whatever is asked, a list no bigger than the screen lands on it, on the side it asked for
+// when that side has room.
+TEST(Placement, AListThatFitsTheScreenNeverLeavesIt) {
+    std::mt19937 random(20261207);
+    for (int i = 0; i < 5000; ++i) {
+        const auto between = [&](long low, long high) {
+            return std::uniform_int_distribution<long>(low, high)(random);
+        };
+        PlacementRequest r;
+        r.screenLeft = between(-2000, 2000);
+        r.screenTop = between(-1000, 1000);
+        r.screenWidth = static_cast<int>(between(400, 2560));
+        r.screenHeight = static_cast<int>(between(300, 1440));
+        r.width = static_cast<int>(between(50, r.screenWidth));
+        r.height = static_cast<int>(between(20, r.screenHeight));
+        r.left = r.screenLeft + between(-100, r.screenWidth + 100);
+        r.top = r.screenTop + between(-100, r.screenHeight + 100);
+        r.btnLeft = between(0, 1) == 0 ? 0 : std::max(1L, r.left - between(0, 400));
+        r.btnTop = between(0, 1) == 0 ? 0 : std::max(1L, r.top + between(0, 30));
+        r.displayDirection = static_cast<int>(between(0, 1));
+        r.btnLeftIsParentEdge = between(0, 1) == 1;
+        const Placement p = PlacePopup(r);
+        SCOPED_TRACE(testing::Message() << "case " << i);
+        ASSERT_GE(p.left, r.screenLeft);
+        ASSERT_LE(p.left + p.width, r.screenLeft + r.screenWidth);
+        ASSERT_GE(p.top, r.screenTop);
+        ASSERT_LE(p.top + p.height, r.screenTop + r.screenHeight);
+        ASSERT_EQ(p.rightwards, p.left >= r.left);
+        const bool anchored = r.btnLeft >= 1 || r.btnLeftIsParentEdge;
+        const long wantedLeft = (anchored ? r.btnLeft : r.left) - r.width;
+        if (r.displayDirection == 1 && wantedLeft >= r.screenLeft &&
+            wantedLeft + r.width <= r.screenLeft + r.screenWidth) {
+            ASSERT_EQ(p.left, wantedLeft) << "room on its own side";
+        }
+        if (r.displayDirection == 0 && r.left >= r.screenLeft &&
+            r.left + r.width <= r.screenLeft + r.screenWidth) {
+            ASSERT_EQ(p.left, r.left) << "room on its own side";
+        }
+    }
 }
 
 TEST(Placement, HeightCountsRowsAndHonoursTheLimits) {

@@ -111,6 +111,9 @@ class Exerciser:
         self.closing = set()
         self.survey = args.survey
         self.found = []  # (action number, fault) in survey mode
+        geometry = subprocess.run(["xdotool", "getdisplaygeometry"], check=True,
+                                  capture_output=True, text=True).stdout.split()
+        self.screen = (int(geometry[0]), int(geometry[1]))
 
     # --- looking -------------------------------------------------------------------------
 
@@ -212,13 +215,15 @@ class Exerciser:
         lists, pid = self.state()
         if pid != self.app_pid:
             raise Failure("the program has ended (no main window of process %d)" % self.app_pid)
-        faults = mw.chain_faults(lists, self.menu)
+        faults = mw.chain_faults(lists, self.menu) + mw.screen_faults(lists, self.menu,
+                                                                       *self.screen)
         if faults:
             time.sleep(0.3 + 2 * self.delay_max)
             lists, pid = self.state()
             if pid != self.app_pid:
                 raise Failure("the program has ended")
-            confirmed = mw.chain_faults(lists, self.menu)
+            confirmed = mw.chain_faults(lists, self.menu) + mw.screen_faults(
+                lists, self.menu, *self.screen)
             if confirmed:
                 self.breach("; ".join(confirmed) + " [visible: %s]" % self.describe(lists))
             else:

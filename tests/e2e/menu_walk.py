@@ -157,6 +157,14 @@ def chain_faults(lists, menu):
     return faults
 
 
+def screen_faults(lists, menu, width, height):
+    """The visible lists that leave the screen (0, 0, width, height): a list off its edge
+    cannot be read or reached."""
+    return ["%s leaves the screen at %s" % (menu.name(w.hwnd), ",".join(map(str, w.rect)))
+            for w in lists if w.visible and (w.rect[0] < 0 or w.rect[1] < 0 or
+                                             w.rect[2] > width or w.rect[3] > height)]
+
+
 def chain_order(lists, menu):
     """The visible lists from the top list down, as far as each has exactly one child."""
     visible = [w for w in lists if w.visible]

@@ -79,6 +79,16 @@ class ChainTest(unittest.TestCase):
         self.assertEqual(mw.chain_faults([beside, win(TOP)], learnt()), [])
         self.assertIn("cannot tell", mw.chain_faults([alone, win(TOP)], learnt())[0])
 
+    def test_a_list_past_any_edge_of_the_screen_is_a_fault(self):
+        self.assertEqual(mw.screen_faults([win(TOP), win(GAMES_W)], learnt(), 1280, 800), [])
+        for rect in [(-70, 10, 280, 74), (10, -1, 360, 74), (1000, 10, 1281, 74),
+                     (10, 700, 360, 801)]:
+            with self.subTest(rect):
+                off = mw.ListWindow(902, 7, True, rect, 0)
+                self.assertEqual(len(mw.screen_faults([win(TOP), off], learnt(), 1280, 800)), 1)
+        hidden = mw.ListWindow(903, 7, False, (-70, 10, 280, 74), 0)
+        self.assertEqual(mw.screen_faults([hidden], learnt(), 1280, 800), [])
+
     def test_chain_order_follows_parents(self):
         self.assertEqual(mw.chain_order([win(GAMES_W), win(TOP), win(APPS_W)], learnt()),
                          [TOP, APPS_W, GAMES_W])

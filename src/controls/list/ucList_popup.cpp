@@ -87,8 +87,9 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
                 ? ::MonitorFromWindow(parentMenu_->hwnd_, MONITOR_DEFAULTTONEAREST)
                 : ::MonitorFromPoint({static_cast<LONG>(Left - 1), static_cast<LONG>(Top - 1)},
                                      MONITOR_DEFAULTTONEAREST);
+        // The work area, not the monitor: a list under the taskbar cannot be reached.
         if (opensOn != nullptr && ::GetMonitorInfoW(opensOn, &monitor)) {
-            screen = monitor.rcMonitor;
+            screen = monitor.rcWork;
         }
         // Each monitor its own scale: a submenu's is its parent's, a first list's is the one
         // of the monitor its corner point is on.
@@ -102,6 +103,7 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
         request.top = Top;
         request.btnLeft = BtnLeft;
         request.btnTop = BtnTop;
+        request.btnLeftIsParentEdge = parentMenu_ != nullptr;
         request.screenWidth = screenWidth;
         request.screenHeight = screenHeight;
         request.screenLeft = screen.left;
@@ -109,7 +111,11 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
         request.width = Round(properties_.ListWidth * scale_);
         request.height = PopupHeight(model_, rowHeight_, headerHeight_, margin_, screenHeight,
                                      properties_.MaxVisibleItems, properties_.MaxListHeight);
-        request.displayDirection = properties_.DisplayDirection;
+        // A submenu goes the way its parent went, so a cascade turned back at the screen's
+        // edge does not come back over its own lists.
+        request.displayDirection = parentMenu_ != nullptr
+                                       ? (parentMenu_->placement_.rightwards ? 0 : 1)
+                                       : properties_.DisplayDirection;
         placement_ = PlacePopup(request);
         Left = placement_.left;
         Top = placement_.top;
