@@ -116,13 +116,14 @@ Memory MemoryOf(HANDLE process) {
     return {static_cast<double>(counters.WorkingSetSize) / 1048576.0, privateBytes / 1048576.0};
 }
 
-// The minimal tray program beside this one, measured once its icon is up.
-Memory FloorMemory() {
+// The minimal tray program beside this one, measured once its icon is up; `argument` is given
+// to it ("shell-icons": it also asks the shell for a file's icon).
+Memory FloorMemory(const wchar_t* argument = L"") {
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring command =
         L"\"" + (std::filesystem::path(self).parent_path() / L"zelk_tray_floor.exe").wstring() +
-        L"\"";
+        L"\" " + argument;
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     HANDLE inRead = nullptr, inWrite = nullptr, outRead = nullptr, outWrite = nullptr;
     if (!::CreatePipe(&inRead, &inWrite, &inherit, 0) ||
@@ -230,6 +231,7 @@ int wmain() {
     }
 
     const Memory floor = FloorMemory();
+    const Memory shellFloor = FloorMemory(L"shell-icons");
     const Memory before = MemoryOf(::GetCurrentProcess());
     // The bare walk twice: the first pays for Wine's first look at the folders, which the
     // build below would otherwise be spared.
@@ -349,6 +351,9 @@ int wmain() {
         Format("%+.1f MB (%.1f MB)", built.privateMb - floor.privateMb, built.privateMb),
         Format("tray floor %.1f MB; bench bare %.1f MB", floor.privateMb, before.privateMb),
         "<= 8 MB");
+    Row("  of which the shell's file icons (the floor asking one icon)",
+        Format("%+.1f MB", shellFloor.privateMb - floor.privateMb),
+        Format("floor with one icon %.1f MB", shellFloor.privateMb), "");
     Row("  of which the build itself (private bytes)",
         Format("%+.1f MB", justBuilt.privateMb - before.privateMb),
         Format("%.0f bytes an entry", (justBuilt.privateMb - before.privateMb) * 1048576.0 /

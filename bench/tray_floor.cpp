@@ -1,12 +1,16 @@
 // The floor the menu's memory is judged against: the least a Win32 tray program built with the
 // same tool chain costs under the same Wine (a window, an icon, a message loop). It says
-// "ready" once its icon is up, then waits for its standard input to close.
+// "ready" once its icon is up, then waits for its standard input to close. With the argument
+// "shell-icons" it also asks the shell for one file's small icon, as any program showing files
+// with their icons must: what that costs is the shell's, not the menu's.
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cwchar>
 
-int wmain() {
+int wmain(int argc, wchar_t** argv) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = &::DefWindowProcW;
@@ -29,6 +33,18 @@ int wmain() {
     icon.hIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
     lstrcpynW(icon.szTip, L"Floor", ARRAYSIZE(icon.szTip));
     const bool shown = ::Shell_NotifyIconW(NIM_ADD, &icon) != FALSE;
+    if (argc > 1 && std::wcscmp(argv[1], L"shell-icons") == 0) {
+        const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        SHFILEINFOW file{};
+        if (::SHGetFileInfoW(L"x.txt", FILE_ATTRIBUTE_NORMAL, &file, sizeof(file),
+                             SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES) == 0) {
+            return 1;
+        }
+        ::DestroyIcon(file.hIcon);
+        if (SUCCEEDED(com)) {
+            ::CoUninitialize();
+        }
+    }
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         ::DispatchMessageW(&msg);

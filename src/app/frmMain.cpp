@@ -597,7 +597,7 @@ void frmMain::PlaceToolbar(size_t toolbar, ToolbarScan::Plan plan,
     MoveToolbarPlan(plan.lists, by);
     const long first = plan.first + by;
     LastListIndex = plan.last + by;
-    const std::vector<PlannedList>& plans = plan.lists;
+    std::vector<PlannedList>& plans = plan.lists;
 
     // Every list of this toolbar exists before rows point at them; numbers past the
     // scanning limit share one empty list.
@@ -627,8 +627,10 @@ ucList* frmMain::ListNumbered(long number) {
     return pastLimitList_.get();
 }
 
-void frmMain::FillPlannedLists(const std::vector<PlannedList>& plans) {
-    for (const auto& planned : plans) {
+void frmMain::FillPlannedLists(std::vector<PlannedList>& plans) {
+    // The planned texts and paths move into the rows: a copy would hold the tree twice at the
+    // build's peak, and the heap keeps what it once held.
+    for (auto& planned : plans) {
         if (!planned.scanned || planned.number > kLastScannedList) {
             continue;
         }
@@ -643,15 +645,17 @@ void frmMain::FillPlannedLists(const std::vector<PlannedList>& plans) {
         list.Shadow().SetShadowOffsetX(2);
         list.Shadow().SetShadowOffsetY(2);
         int32_t picture = 0;
-        for (const auto& row : planned.rows) {
+        list.ReserveRows(planned.rows.size());
+        for (auto& row : planned.rows) {
             if (row.isFolder) {
-                list.AddSubMenu(row.text, ListNumbered(row.list), picture++, row.path);
+                list.AddSubMenu(std::move(row.text), ListNumbered(row.list), picture++,
+                                std::move(row.path));
             } else {
-                list.AddItem(row.text, picture++, row.path);
                 const size_t dot = row.path.rfind(L'.');
                 if (dot != std::wstring::npos) {
                     typesToPrepare_.try_emplace(row.path.substr(dot), row.path);
                 }
+                list.AddItem(std::move(row.text), picture++, std::move(row.path));
             }
         }
         // The shell's icons are fetched when the list is first opened, not for every

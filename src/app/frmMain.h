@@ -161,7 +161,7 @@ private:
     // The list a row numbered `number` leads to: past the scanning limit, the shared empty one.
     ucList* ListNumbered(long number);
     // Gives the planned lists, already in MenuList, their look and their rows.
-    void FillPlannedLists(const std::vector<PlannedList>& plans);
+    void FillPlannedLists(std::vector<PlannedList>& plans);
     // Places the late toolbars whose walks have ended, unless their entry's list is open.
     void PlaceLateToolbars();
     void MenuList_ItemClick(ucList& list);

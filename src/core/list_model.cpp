@@ -20,14 +20,14 @@ int AsciiCaseInsensitiveCompare(const std::wstring& a, const std::wstring& b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-void ListModel::AddItem(const std::wstring& Text, int32_t Icon, ItemValue ItemData,
+void ListModel::AddItem(std::wstring Text, int32_t Icon, ItemValue ItemData,
                         const std::wstring& SubText, bool Checked, bool Disabled, long Index) {
     ListItem item;
-    item.Text = Text;
+    item.IsSeparator = Text == L"-";
+    item.Text = std::move(Text);
     item.SubText = SubText;
     item.Icon = Icon;
     item.ItemData = std::move(ItemData);
-    item.IsSeparator = Text == L"-";
     item.Selected = Checked;
     item.IsChild = groupOpen_;
     item.Disabled = Disabled;
@@ -45,9 +45,9 @@ void ListModel::AddItem(const std::wstring& Text, int32_t Icon, ItemValue ItemDa
 namespace {
 
 // A row that is neither a separator nor a child, whatever its text and the open group.
-ListItem PlainRow(const std::wstring& text, int32_t icon, ItemValue data) {
+ListItem PlainRow(std::wstring text, int32_t icon, ItemValue data) {
     ListItem item;
-    item.Text = text;
+    item.Text = std::move(text);
     item.Icon = icon;
     item.ItemData = std::move(data);
     return item;
@@ -55,9 +55,9 @@ ListItem PlainRow(const std::wstring& text, int32_t icon, ItemValue data) {
 
 } // namespace
 
-void ListModel::AddSubMenu(const std::wstring& SubMenuTitle, SubMenuRef GList, int32_t Icon,
+void ListModel::AddSubMenu(std::wstring SubMenuTitle, SubMenuRef GList, int32_t Icon,
                            ItemValue ItemData) {
-    ListItem item = PlainRow(SubMenuTitle, Icon, std::move(ItemData));
+    ListItem item = PlainRow(std::move(SubMenuTitle), Icon, std::move(ItemData));
     item.SubMenu = GList;
     items_.push_back(std::move(item));
 }

@@ -69,14 +69,16 @@ struct RowGeometry {
 // The rows of one list and the operations that add, remove, sort and place them.
 class ListModel {
 public:
-    void AddItem(const std::wstring& Text = L"", int32_t Icon = -1,
-                 ItemValue ItemData = MissingValue{}, const std::wstring& SubText = L"",
-                 bool Checked = false, bool Disabled = false, long Index = -1);
-    void AddSubMenu(const std::wstring& SubMenuTitle, SubMenuRef GList, int32_t Icon = -1,
+    // Texts and data are taken by value: a menu's build moves its planned rows in.
+    void AddItem(std::wstring Text = L"", int32_t Icon = -1, ItemValue ItemData = MissingValue{},
+                 const std::wstring& SubText = L"", bool Checked = false, bool Disabled = false,
+                 long Index = -1);
+    void AddSubMenu(std::wstring SubMenuTitle, SubMenuRef GList, int32_t Icon = -1,
                     ItemValue ItemData = MissingValue{});
     void OpenGroup(const std::wstring& GroupTitle, int32_t Icon = -1,
                    ItemValue ItemData = MissingValue{});
     void CloseGroup() { groupOpen_ = false; }
+    void Reserve(size_t rows) { items_.reserve(rows); }
     void RemoveItem(long Index);
     void Clear();
 

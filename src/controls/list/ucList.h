@@ -83,16 +83,18 @@ public:
     void SetProperties(const ListProperties& properties);
 
     // Rows (none repaints by itself; call Refresh).
-    void AddItem(const std::wstring& Text = L"", int32_t Icon = -1,
-                 ItemValue ItemData = MissingValue{}, const std::wstring& SubText = L"",
-                 bool Checked = false, bool Disabled = false, long Index = -1) {
-        model_.AddItem(Text, Icon, std::move(ItemData), SubText, Checked, Disabled, Index);
+    void AddItem(std::wstring Text = L"", int32_t Icon = -1, ItemValue ItemData = MissingValue{},
+                 const std::wstring& SubText = L"", bool Checked = false, bool Disabled = false,
+                 long Index = -1) {
+        model_.AddItem(std::move(Text), Icon, std::move(ItemData), SubText, Checked, Disabled,
+                       Index);
     }
-    void AddSubMenu(const std::wstring& title, const ucList* GList, int32_t Icon = -1,
+    void AddSubMenu(std::wstring title, const ucList* GList, int32_t Icon = -1,
                     ItemValue ItemData = MissingValue{}) {
-        model_.AddSubMenu(title, GList, Icon, std::move(ItemData));
+        model_.AddSubMenu(std::move(title), GList, Icon, std::move(ItemData));
     }
     void OpenGroup(const std::wstring& title, int32_t Icon = -1) { model_.OpenGroup(title, Icon); }
+    void ReserveRows(size_t rows) { model_.Reserve(rows); }
     void CloseGroup() { model_.CloseGroup(); }
     void Clear() { model_.Clear(); }
     // Per-row properties: a row that does not exist throws ListIndexError and changes
