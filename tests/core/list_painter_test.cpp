@@ -252,38 +252,6 @@ TEST(ListPainter, HighlightExtentsWithAndWithoutRadiusAndScrollBar) {
     EXPECT_EQ(f.canvas.Only("fill 0,8,"), "fill 0,8,288,32 #d77800");
 }
 
-TEST(ListPainter, IconColumnOnlyWhenTheImageListHasImages) {
-    Fixture f;
-    f.model.AddItem(L"with", 0);
-    f.model.AddItem(L"without");
-    f.model.OpenGroup(L"header");
-    f.Paint();
-    EXPECT_TRUE(f.canvas.Matching("image").empty());
-    EXPECT_EQ(f.canvas.Only("text 'without'").substr(0, 22), "text 'without' 16,32,2");
-
-    f.in.imageCount = 1;
-    f.in.imageWidth = f.in.imageHeight = 18;
-    f.props.UseMonocromeIcons = true;
-    f.Paint();
-    EXPECT_EQ(f.canvas.Only("image"), "image 1 16,11,18,18 tinted");
-    EXPECT_EQ(f.canvas.Only("text 'without'").substr(0, 22), "text 'without' 42,32,2");
-    // A header without an icon reserves no icon space and is bold.
-    EXPECT_EQ(f.canvas.Only("text 'header'"), "text 'header' 16,56,300,80 bold #ffffff");
-}
-
-TEST(ListPainter, FilterMatchOverdrawSkipsTheSelectedRow) {
-    Fixture f;
-    f.model.AddItem(L"Notepad");
-    f.model.AddItem(L"Paint");
-    f.model.SetListIndex(1);
-    f.in.filterText = L"PA";
-    f.Paint();
-    const auto texts = f.canvas.Matching("text");
-    ASSERT_EQ(texts.size(), 3u);
-    EXPECT_EQ(texts[1], "text 'pa' 44,8,284,32 #ffff"); // after "Note": 4 × 7 pixels
-    EXPECT_EQ(texts[2].substr(0, 12), "text 'Paint'");
-}
-
 TEST(ListPainter, CustomDrawIndexWidthAndHeightCountForTheRowsAfter) {
     struct Case {
         const char* name;

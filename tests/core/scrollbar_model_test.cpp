@@ -31,21 +31,6 @@ TEST(Scrollbar, ThumbSizeIsClampedToATenthAndSevenTenthsOfTheTrack) {
     EXPECT_EQ(tiny.ThumbSize(), 8);
 }
 
-TEST(Scrollbar, ThumbPositionAndTheReverseMapping) {
-    ScrollbarModel bar = Bar(40);
-    EXPECT_EQ(bar.ThumbPosition(), 16);
-    bar.SetValue(50);
-    EXPECT_EQ(bar.ThumbPosition(), 76); // 120 / 100 * 50 + 16
-    EXPECT_EQ(
-        std::tuple(bar.Part(kTrack1), bar.Part(kThumb), bar.Part(kTrack2)),
-        std::tuple(PartRect{0, 16, 16, 76}, PartRect{0, 76, 16, 156}, PartRect{0, 156, 16, 216}));
-    bar.SetValue(100);
-    EXPECT_EQ(bar.ThumbPosition(), 136);
-    EXPECT_EQ(std::tuple(bar.ValueAtThumbPosition(76), bar.ValueAtThumbPosition(16),
-                         bar.ValueAtThumbPosition(136)),
-              std::tuple(50L, 0L, 100L));
-}
-
 TEST(Scrollbar, SmoothScrollEasesOutInTwentyThreeTicks) {
     ScrollbarModel bar;
     bar.SetSmoothScrollFactor(15);
@@ -163,21 +148,6 @@ TEST(Scrollbar, ShortBarsSplitIntoTwoButtons) {
     bar.SetOrientation(1);
     bar.Layout(232, 16, 16);
     EXPECT_EQ(std::tuple(bar.Part(kThumb).top, bar.Part(kThumb).left), std::tuple(0L, 0L));
-}
-
-TEST(Scrollbar, PagingStopsWhenTheThumbReachesTheCursor) {
-    ScrollbarModel bar = Bar(40);
-    bar.Press(8, 200); // below the thumb (16..96)
-    EXPECT_EQ(bar.PressedPart(), kTrack2);
-    EXPECT_EQ(bar.Target(), 40);
-    for (int i = 0; i < 50 && bar.PressedPart() == kTrack2; ++i) {
-        while (bar.AnimationRunning()) {
-            bar.Tick();
-        }
-        bar.RepeatStep(8, 200);
-    }
-    EXPECT_EQ(bar.PressedPart(), kNoPart);
-    EXPECT_TRUE(bar.ThumbPosition() < 200 && bar.ThumbPosition() + bar.ThumbSize() >= 200);
 }
 
 TEST(Scrollbar, DraggingFollowsTheCursorOnlyInsideTheTolerance) {

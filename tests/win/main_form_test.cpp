@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/frmMain.h"
+#include "main_support.h"
 #include "settings/toolbar_store.h"
-#include "test_support.h"
 #include "win/unique_handle.h"
 
 #include <tuple>
@@ -11,20 +10,13 @@ using namespace zelk;
 
 namespace {
 
-struct MainFormFixture : testing::Test {
-    TempFolder program, localAppData;
-    RecordingUiServices services;
+struct MainFormFixture : testing::Test, MainFolders {
     std::vector<std::pair<DWORD, NOTIFYICONDATAW>> shell;
     int parameterShowings = 0;
     bool shellRefuses = false; // Explorer still starting
 
-    MainEnvironment Environment(uint32_t localeId = 1033) {
-        MainEnvironment env;
-        env.programFolder = program.Folder();
-        env.localAppData = localAppData.Folder().substr(0, localAppData.Folder().size() - 1);
-        env.localeId = localeId;
-        env.quitOnDestroy = false;
-        env.shellMajorVersion = 6;
+    MainEnvironment Environment() {
+        MainEnvironment env = MainFolders::Environment();
         env.notifyIcon = [this](DWORD op, NOTIFYICONDATAW* data) {
             shell.emplace_back(op, *data);
             return shellRefuses ? FALSE : TRUE;
@@ -37,8 +29,6 @@ struct MainFormFixture : testing::Test {
         };
         return env;
     }
-    std::wstring ToolbarFile() { return localAppData / L"Tanvel\\ToolBars\\ToolBars.txt"; }
-
     int BalloonRecords() const {
         return static_cast<int>(std::count_if(shell.begin(), shell.end(), [](const auto& call) {
             return (call.second.uFlags & NIF_INFO) && call.second.szInfo[0] != L'\0';

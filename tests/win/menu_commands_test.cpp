@@ -5,8 +5,7 @@
 #include <map>
 #include <tuple>
 
-#include "app/frmMain.h"
-#include "test_support.h"
+#include "main_support.h"
 
 using namespace zelk;
 
@@ -112,9 +111,7 @@ private:
     static inline int created_ = 0;
 };
 
-struct CommandsFixture : testing::Test {
-    TempFolder program, localAppData;
-    RecordingUiServices services;
+struct CommandsFixture : testing::Test, MainFolders {
     QueuedCalls calls;
     std::vector<DWORD> shellOps;
     std::map<std::wstring, int> listings; // folder -> times the menu build listed it
@@ -125,14 +122,8 @@ struct CommandsFixture : testing::Test {
     std::function<void()> duringParameters;
     bool realParameters = false;
 
-    std::wstring ToolbarFile() { return localAppData / L"Tanvel\\ToolBars\\ToolBars.txt"; }
-
     MainEnvironment Environment() {
-        MainEnvironment env;
-        env.programFolder = program.Folder();
-        env.localAppData = localAppData.Folder().substr(0, localAppData.Folder().size() - 1);
-        env.quitOnDestroy = false;
-        env.shellMajorVersion = 6;
+        MainEnvironment env = MainFolders::Environment();
         env.notifyIcon = [this](DWORD op, NOTIFYICONDATAW*) {
             shellOps.push_back(op);
             return TRUE;

@@ -7,10 +7,9 @@
 #include <memory>
 #include <stdexcept>
 
-#include "app/frmMain.h"
 #include "controls/list/popup_chain.h"
+#include "main_support.h"
 #include "settings/reg_settings.h"
-#include "test_support.h"
 
 using namespace zelk;
 
@@ -24,21 +23,14 @@ struct SlowFolder {
     ~SlowFolder() { ::CloseHandle(letGo); }
 };
 
-struct StartedProgram : testing::Test {
-    TempFolder program, localAppData;
-    RecordingUiServices services;
+struct StartedProgram : testing::Test, MainFolders {
     std::shared_ptr<SlowFolder> slow = std::make_shared<SlowFolder>();
     bool iconAdded = false;
     std::vector<std::wstring> balloons;
 
     std::unique_ptr<frmMain> Start() {
-        WriteBytes(localAppData / L"Tanvel\\ToolBars\\ToolBars.txt",
-                   "C:\\One|One\r\nS:\\Sleeping|Sleeping\r\nC:\\Two|Two\r\n");
-        MainEnvironment env;
-        env.programFolder = program.Folder();
-        env.localAppData = localAppData.Folder().substr(0, localAppData.Folder().size() - 1);
-        env.quitOnDestroy = false;
-        env.shellMajorVersion = 6;
+        WriteBytes(ToolbarFile(), "C:\\One|One\r\nS:\\Sleeping|Sleeping\r\nC:\\Two|Two\r\n");
+        MainEnvironment env = Environment();
         env.scanPatienceMs = RealEnvironment().scanPatienceMs;
         env.notifyIcon = [this](DWORD op, NOTIFYICONDATAW* data) {
             iconAdded = iconAdded || op == NIM_ADD;
@@ -75,10 +67,7 @@ struct StartedProgram : testing::Test {
         EXPECT_TRUE(PumpUntil([&] { return form->ToolbarsBeingRead() == 0; }));
         return form;
     }
-    static ucList& EntryList(frmMain& form, long row) {
-        return *const_cast<ucList*>(
-            static_cast<const ucList*>(form.MenuListAt(0).Items().Item(row).SubMenu));
-    }
+    static ucList& EntryList(frmMain& form, long row) { return SubList(form.MenuListAt(0), row); }
 };
 
 } // namespace
@@ -152,47 +141,33 @@ bool OpenFirstToolbar(frmMain& form) {
     ::SendMessageW(top.hWnd(), WM_MOUSEMOVE, 0, RowCentre(top, 0));
     ::SendMessageW(top.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, RowCentre(top, 0));
     ::SendMessageW(top.hWnd(), WM_LBUTTONUP, 0, RowCentre(top, 0));
-    const auto* first = static_cast<const ucList*>(top.Items().Item(0).SubMenu);
-    return first != nullptr && first->IsListVisible();
+    return SubList(top, 0).IsListVisible();
 }
 
 } // namespace
 
-// After the menu was used (a submenu opened, its pictures fetched, everything closed) the
-// program sleeps: nothing wakes it until the user comes back. A laptop pays for every wake-up.
+// Once its menu was used (a submenu opened, its pictures fetched) and closed, nothing wakes the
+// program until the user comes back: a laptop pays for every wake-up.
 TEST_F(StartedProgram, NothingWakesTheProgramOnceItsMenuIsClosed) {
-    ::SetEvent(slow->letGo);
-    auto form = Start();
-    ASSERT_TRUE(PumpUntil([&] { return form->ToolbarsBeingRead() == 0; }));
-    ucList& top = form->MenuListAt(0);
-    form->ShowMenu();
-    ASSERT_TRUE(top.IsListVisible());
-    ::SendMessageW(top.hWnd(), WM_MOUSEMOVE, 0, RowCentre(top, 0));
-    ::SendMessageW(top.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, RowCentre(top, 0));
-    ::SendMessageW(top.hWnd(), WM_LBUTTONUP, 0, RowCentre(top, 0));
-    ASSERT_TRUE(EntryList(*form, 0).IsListVisible()) << "the submenu did not open";
+    auto form = StartWhole();
+    ASSERT_TRUE(OpenFirstToolbar(*form)) << "the submenu did not open";
     // Open, the menu is awake (hover delays, outside clicks, pictures): the count sees timers.
     EXPECT_GT(CountTimers(nullptr, 300), 0);
-    top.HideList();
+    form->MenuListAt(0).HideList();
     EXPECT_EQ(CountTimers(nullptr, 5000), 0) << "a timer outlived the menu";
 }
 
 namespace {
 
 // The "HotKey" setting for one test: written (or left unset for nullptr), removed after.
-class HotKeySettingScope {
-public:
-    explicit HotKeySettingScope(const wchar_t* value) {
+struct HotKeyInRegistry {
+    explicit HotKeyInRegistry(const wchar_t* value) {
         Remove();
         if (value != nullptr) {
             EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"HotKey", value));
         }
     }
-    ~HotKeySettingScope() { Remove(); }
-    HotKeySettingScope(const HotKeySettingScope&) = delete;
-    HotKeySettingScope& operator=(const HotKeySettingScope&) = delete;
-
-private:
+    ~HotKeyInRegistry() { Remove(); }
     static void Remove() {
         ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\ToolBars\\Settings\\Windows",
                              L"HotKey");
@@ -228,7 +203,7 @@ TEST_F(StartedProgram, TheHotKeyOpensTheMenuAndAKeyThatCannotBeHadIsSaidOnce) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.setting == nullptr ? "unset"
                                           : testing::PrintToString(std::wstring(c.setting)));
-        HotKeySettingScope setting(c.setting);
+        HotKeyInRegistry setting(c.setting);
         ASSERT_TRUE(KeyIsFree(kMods, VK_F11)) << "a test before left the key held";
         if (c.heldElsewhere) {
             ASSERT_TRUE(::RegisterHotKey(nullptr, 0x7778, kMods, VK_F11));
@@ -275,82 +250,76 @@ TEST_F(StartedProgram, TheHotKeyOpensTheMenuAndAKeyThatCannotBeHadIsSaidOnce) {
     }
 }
 
-// Ctrl + click and Ctrl + Enter show the chosen row in its folder instead of opening it; a
-// plain Enter still opens it, and Ctrl + Enter is given back with the menu.
-TEST_F(StartedProgram, ControlShowsTheChosenRowInItsFolder) {
+// Ctrl + click and Ctrl + Enter show the row in its folder; Shift + right click, the Menu key
+// and Shift + F10 ask for the shell's own menu of the row, shown once the chain has closed; a
+// plain Enter opens the row and a plain right click shows its Properties.
+TEST_F(StartedProgram, ModifierKeysChooseWhatARowDoes) {
     auto form = StartWhole();
     ucList& top = form->MenuListAt(0);
-    ucList& one = EntryList(*form, 0); // a.exe, b.exe, c.exe in C:\One
-    const auto enter = [&](long row, UINT modifiers) {
-        one.SetListIndex(row);
-        const WPARAM id = modifiers != 0 ? (kControlHotKeyBit | VK_RETURN) : VK_RETURN;
-        ::SendMessageW(one.hWnd(), WM_HOTKEY, id, MAKELPARAM(modifiers, VK_RETURN));
-    };
-    services.opens.clear();
-
-    ASSERT_TRUE(OpenFirstToolbar(*form));
-    EXPECT_FALSE(KeyIsFree(MOD_CONTROL, VK_RETURN)) << "Ctrl + Enter does not reach the menu";
-    ::SendMessageW(one.hWnd(), WM_MOUSEMOVE, MK_CONTROL, RowCentre(one, 1));
-    ::SendMessageW(one.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, RowCentre(one, 1));
-    ::SendMessageW(one.hWnd(), WM_LBUTTONUP, MK_CONTROL, RowCentre(one, 1));
-    EXPECT_EQ(services.shownInFolder, std::vector<std::wstring>{L"C:\\One\\b.exe"});
-    EXPECT_FALSE(top.IsListVisible()) << "the chain stayed open";
-
-    ASSERT_TRUE(OpenFirstToolbar(*form));
-    enter(2, MOD_CONTROL);
-    EXPECT_EQ(services.shownInFolder.back(), L"C:\\One\\c.exe");
-    ASSERT_TRUE(OpenFirstToolbar(*form));
-    enter(0, 0);
-    EXPECT_EQ(services.shownInFolder.size(), 2u) << "a plain Enter was shown in its folder";
-    ASSERT_EQ(services.opens.size(), 1u) << "Ctrl made the row open as well";
-    EXPECT_NE(services.opens[0].file.find(L"a.exe"), std::wstring::npos);
-    PumpMessages();
-    EXPECT_TRUE(KeyIsFree(MOD_CONTROL, VK_RETURN)) << "Ctrl + Enter kept after the menu closed";
-}
-
-// Shift + right click, the Menu key and Shift + F10 ask for the shell's own menu of the row,
-// shown once the chain has closed; a plain right click still shows a file's Properties.
-TEST_F(StartedProgram, ShiftRightClickAndTheMenuKeyAskForTheShellsMenu) {
-    auto form = StartWhole();
-    ucList& top = form->MenuListAt(0);
-    ucList& one = EntryList(*form, 0); // a.exe, b.exe, c.exe in C:\One
-    const auto rightClick = [&](long row, WPARAM keys) {
+    ucList& one = EntryList(*form, 0);
+    const auto click = [&](long row, UINT down, UINT up, WPARAM keys) {
         ::SendMessageW(one.hWnd(), WM_MOUSEMOVE, keys, RowCentre(one, row));
-        ::SendMessageW(one.hWnd(), WM_RBUTTONDOWN, MK_RBUTTON | keys, RowCentre(one, row));
-        ::SendMessageW(one.hWnd(), WM_RBUTTONUP, keys, RowCentre(one, row));
-        PumpMessages();
+        ::SendMessageW(one.hWnd(), down, keys | (down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON),
+                       RowCentre(one, row));
+        ::SendMessageW(one.hWnd(), up, keys, RowCentre(one, row));
     };
-
-    ASSERT_TRUE(OpenFirstToolbar(*form));
-    EXPECT_FALSE(KeyIsFree(0, VK_APPS)) << "the Menu key does not reach the menu";
-    EXPECT_FALSE(KeyIsFree(MOD_SHIFT, VK_F10)) << "Shift + F10 does not reach the menu";
-    rightClick(1, MK_SHIFT);
-    EXPECT_EQ(services.shellMenus, std::vector<std::wstring>{L"C:\\One\\b.exe"});
-    EXPECT_FALSE(top.IsListVisible()) << "the chain stayed open under the shell's menu";
-    EXPECT_TRUE(services.properties.empty());
-
+    const auto key = [&](long row, WPARAM id, UINT modifiers, UINT vk) {
+        one.SetListIndex(row);
+        ::SendMessageW(one.hWnd(), WM_HOTKEY, id, MAKELPARAM(modifiers, vk));
+    };
     const struct {
-        WPARAM id;
-        UINT modifiers, key;
-    } keys[] = {{VK_APPS, 0, VK_APPS}, {kShiftHotKeyBit | VK_F10, MOD_SHIFT, VK_F10}};
-    for (const auto& k : keys) {
+        const char* name;
+        std::function<void()> act;
+        std::wstring done;
+    } cases[] = {
+        {"Ctrl + click", [&] { click(1, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_CONTROL); },
+         L"folder C:\\One\\b.exe"},
+        {"Ctrl + Enter", [&] { key(2, kControlHotKeyBit | VK_RETURN, MOD_CONTROL, VK_RETURN); },
+         L"folder C:\\One\\c.exe"},
+        {"Enter", [&] { key(0, VK_RETURN, 0, VK_RETURN); }, L"open C:\\One\\a.exe"},
+        {"Shift + right click", [&] { click(1, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_SHIFT); },
+         L"shell menu C:\\One\\b.exe"},
+        {"the Menu key", [&] { key(2, VK_APPS, 0, VK_APPS); }, L"shell menu C:\\One\\c.exe"},
+        {"Shift + F10", [&] { key(2, kShiftHotKeyBit | VK_F10, MOD_SHIFT, VK_F10); },
+         L"shell menu C:\\One\\c.exe"},
+        {"right click", [&] { click(0, WM_RBUTTONDOWN, WM_RBUTTONUP, 0); },
+         L"properties C:\\One\\a.exe"},
+    };
+    const std::pair<UINT, UINT> menuKeys[] = {
+        {MOD_CONTROL, VK_RETURN}, {0, VK_APPS}, {MOD_SHIFT, VK_F10}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        services.shownInFolder.clear();
+        services.shellMenus.clear();
+        services.properties.clear();
+        services.opens.clear();
         ASSERT_TRUE(OpenFirstToolbar(*form));
-        one.SetListIndex(2);
-        ::SendMessageW(one.hWnd(), WM_HOTKEY, k.id, MAKELPARAM(k.modifiers, k.key));
+        for (const auto& [modifiers, vk] : menuKeys) {
+            EXPECT_FALSE(KeyIsFree(modifiers, vk)) << vk << " does not reach the menu";
+        }
+        c.act();
         PumpMessages();
-        EXPECT_EQ(services.shellMenus.back(), L"C:\\One\\c.exe");
-        EXPECT_FALSE(top.IsListVisible());
+        std::wstring done;
+        for (const auto& [what, paths] : {std::pair{L"folder ", services.shownInFolder},
+                                          {L"shell menu ", services.shellMenus},
+                                          {L"properties ", services.properties}}) {
+            for (const std::wstring& path : paths) {
+                done += what + path;
+            }
+        }
+        for (const auto& open : services.opens) {
+            done += L"open " + open.file;
+        }
+        EXPECT_EQ(done, c.done);
+        if (c.done.starts_with(L"properties")) {
+            top.HideList();
+        }
+        EXPECT_FALSE(top.IsListVisible()) << "the chain stayed open";
+        PumpMessages();
+        for (const auto& [modifiers, vk] : menuKeys) {
+            EXPECT_TRUE(KeyIsFree(modifiers, vk)) << vk << " kept after the menu closed";
+        }
     }
-    EXPECT_EQ(services.shellMenus.size(), 3u);
-
-    ASSERT_TRUE(OpenFirstToolbar(*form));
-    rightClick(0, 0);
-    EXPECT_EQ(services.properties, std::vector<std::wstring>{L"C:\\One\\a.exe"});
-    EXPECT_EQ(services.shellMenus.size(), 3u) << "a plain right click asked for the shell's menu";
-    top.HideList();
-    PumpMessages();
-    EXPECT_TRUE(KeyIsFree(0, VK_APPS));
-    EXPECT_TRUE(KeyIsFree(MOD_SHIFT, VK_F10));
 }
 
 namespace {
@@ -378,22 +347,11 @@ std::wstring MenuShape(frmMain& form) {
 }
 
 // A program started on real folders: the toolbar file lists `toolbars` (plain ASCII paths).
-struct OnRealFolders {
-    TempFolder program, localAppData, disk;
-    RecordingUiServices services;
-    MainEnvironment Environment(const std::wstring& toolbars) {
-        std::string file;
-        for (const wchar_t c : toolbars) {
-            file += static_cast<char>(c);
-        }
-        WriteBytes(localAppData / L"Tanvel\\ToolBars\\ToolBars.txt", file);
-        MainEnvironment env;
-        env.programFolder = program.Folder();
-        env.localAppData = localAppData.Folder().substr(0, localAppData.Folder().size() - 1);
-        env.quitOnDestroy = false;
-        env.shellMajorVersion = 6;
-        env.notifyIcon = [](DWORD, NOTIFYICONDATAW*) { return TRUE; };
-        return env;
+struct OnRealFolders : MainFolders {
+    TempFolder disk;
+    zelk::MainEnvironment Environment(const std::wstring& toolbars) {
+        WriteBytes(ToolbarFile(), std::string(toolbars.begin(), toolbars.end()));
+        return MainFolders::Environment();
     }
 };
 
@@ -450,8 +408,7 @@ TEST(IdleStart, TypePicturesAreReadyBeforeTheFirstOpening) {
     form.Form_Load();
     PumpFor(300);
     EXPECT_EQ(form.Icons()->ShellCalls(), 2u) << "one call per type, .exe has a picture of its own";
-    ucList& list = *const_cast<ucList*>(
-        static_cast<const ucList*>(form.MenuListAt(0).Items().Item(0).SubMenu));
+    ucList& list = SubList(form.MenuListAt(0), 0);
     long left = 300, top = 200, btnLeft = 0, btnTop = 0;
     list.ShowList(left, top, btnLeft, btnTop);
     EXPECT_EQ(form.Icons()->ShellCalls(), 2u) << "the first opening asked the shell for a type";

@@ -100,6 +100,29 @@ inline std::string ReadBytes(const std::wstring& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The test program's own path.
+inline std::wstring ThisExe() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+// Runs a command line to its end, for up to `ms`: its exit code, ~0 when it did not start.
+inline DWORD RunToEnd(std::wstring command, DWORD ms) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION child{};
+    DWORD code = ~DWORD{0};
+    if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &startup, &child)) {
+        ::WaitForSingleObject(child.hProcess, ms);
+        ::GetExitCodeProcess(child.hProcess, &code);
+        ::CloseHandle(child.hThread);
+        ::CloseHandle(child.hProcess);
+    }
+    return code;
+}
+
 // Lets the window messages that a test caused run.
 inline void PumpMessages() {
     MSG msg;
