@@ -15,6 +15,8 @@ restore() {
 trap restore EXIT
 
 tools_toolbar "$PROBE"
+mkdir -p "$root/Sub/L1/L2/L3/L4"
+cp "$PROBE" "$root/Sub/L1/L2/L3/L4/Leaf.exe"
 quiet wine reg delete 'HKCU\SOFTWARE\ToolBars\Settings\Windows' /v HotKey /f || true
 
 menus() { windows | awk -F'\t' '$3 == "ZelkList" && $4 == 1 { print $5 }'; }
@@ -40,6 +42,19 @@ hot_key
 wait_until 10 count_is 1 || fail "a second Ctrl+Alt+F11 opened no menu"
 hot_key
 wait_until 10 count_is 0 || fail "Ctrl+Alt+F11 did not close the menu it opened"
+# Five levels down from the tray corner, each submenu left of its parent: the third reaches the
+# screen's left edge, so the cascade turns back and every list stays on the screen.
+hot_key
+wait_until 10 count_is 1 || fail "the hot key opened no menu for the deep cascade"
+wine_capture "$HELPER" keys right home right down right down right down right down right >/dev/null
+wait_until 10 count_is 7 || fail "the deep cascade did not open: $(menus | tr '\n' ' ')"
+while IFS=, read -r l t r b; do
+  [ "$l" -ge 0 ] && [ "$r" -le 1280 ] && [ "$t" -ge 0 ] && [ "$b" -le 800 ] ||
+    fail "a submenu of the deep cascade leaves the screen ($l,$t,$r,$b)"
+done < <(menus)
+shot deep-cascade >/dev/null
+hot_key
+wait_until 10 count_is 0 || fail "Ctrl+Alt+F11 did not close the deep cascade"
 kill_app
 wait_until 15 app_gone || fail "the program did not end"
 
