@@ -51,6 +51,8 @@ void MenuTreePlanner::LoadMenu(size_t slot, const std::wstring& path) {
         }
         return files.size() <= static_cast<size_t>(kMaxFilesPerFolder);
     });
+    // Sized once: a grown vector leaves its old blocks to the heap, which keeps them.
+    lists_[slot].rows.reserve(folders.size() + files.size());
     // Indexes, not references: planning a subfolder appends to lists_.
     for (const auto& name : folders) {
         const long child = ++lastListIndex_;
