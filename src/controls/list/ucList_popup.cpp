@@ -77,15 +77,17 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
         }
         LayoutHeader();
         // The monitor it opens on: a submenu's is its parent's, whatever side it opens to; a
-        // first list's is the one its corner point lies in (just inside it: the point is the
-        // exclusive corner of a work area).
+        // first list's is the one its corner point lies in: just inside it when the list hangs
+        // left of the point (the exclusive corner of a work area), the point itself when it
+        // hangs right (a drop-down under a box at a monitor's left edge).
         RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
         MONITORINFO monitor{};
         monitor.cbSize = sizeof(monitor);
+        const long cornerX = properties_.DisplayDirection == 1 ? Left - 1 : Left;
         const HMONITOR opensOn =
             parentMenu_ != nullptr && parentMenu_->hwnd_ != nullptr
                 ? ::MonitorFromWindow(parentMenu_->hwnd_, MONITOR_DEFAULTTONEAREST)
-                : ::MonitorFromPoint({static_cast<LONG>(Left - 1), static_cast<LONG>(Top - 1)},
+                : ::MonitorFromPoint({static_cast<LONG>(cornerX), static_cast<LONG>(Top - 1)},
                                      MONITOR_DEFAULTTONEAREST);
         // The work area, not the monitor: a list under the taskbar cannot be reached.
         if (opensOn != nullptr && ::GetMonitorInfoW(opensOn, &monitor)) {
@@ -94,7 +96,7 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
         // Each monitor its own scale: a submenu's is its parent's, a first list's is the one
         // of the monitor its corner point is on.
         const double scale =
-            parentMenu_ != nullptr ? parentMenu_->scale_ : MonitorScale(Left - 1, Top - 1);
+            parentMenu_ != nullptr ? parentMenu_->scale_ : MonitorScale(cornerX, Top - 1);
         SetScale(scale);
         const int screenWidth = screen.right - screen.left;
         const int screenHeight = screen.bottom - screen.top;
