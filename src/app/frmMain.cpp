@@ -406,7 +406,7 @@ void frmMain::RunPendingWork() {
     }
     PlaceLateToolbars(); // walks that ended while the build was still running
     PlaceRereadings();
-    if (!typesToPrepare_.empty() && !preparingTypes_) {
+    if (!preparingTypes_ && hwnd_ != nullptr) {
         preparingTypes_ = ::PostMessageW(hwnd_, kPrepareTypesMessage, 0, 0) != FALSE;
     }
     if (std::exchange(pending_.showMenu, false)) {
@@ -863,12 +863,20 @@ void frmMain::FillIcons(ucList& list) {
 
 void frmMain::PrepareSomeTypes() {
     // A few at a time: a click or a key waiting behind them is answered between turns.
-    for (int i = 0; i < 4 && !typesToPrepare_.empty() && icons_; ++i) {
+    if (!icons_) {
+        typesToPrepare_.clear(); // nothing to ask: posting again would spin
+    }
+    for (int i = 0; i < 4 && !typesToPrepare_.empty(); ++i) {
         icons_->PrepareTypeOf(typesToPrepare_.begin()->second);
         typesToPrepare_.erase(typesToPrepare_.begin());
     }
     preparingTypes_ = !typesToPrepare_.empty() && !unloaded_ &&
                       ::PostMessageW(hwnd_, kPrepareTypesMessage, 0, 0) != FALSE;
+    // Last, the top list's windows: under Wine, making a popup and its shadow is most of a
+    // first click's time.
+    if (!preparingTypes_ && !unloaded_ && !MenuList.empty()) {
+        MenuList.front()->PrepareWindows();
+    }
 }
 
 void frmMain::FetchSomePictures() {

@@ -64,35 +64,39 @@ void ClsShadow::SetBorderRadius(int value) {
     rebuild_ = true;
 }
 
+void ClsShadow::Attach(HWND owner, bool child) {
+    if (attached_) {
+        return;
+    }
+    const HINSTANCE instance =
+        reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(owner, GWLP_HINSTANCE));
+    attached_ = true;
+    owner_ = owner;
+    parent_ = ::GetParent(owner);
+    child_ = child;
+    if (child_) {
+        shadow_.reset(::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+                                        parent_, nullptr, instance, nullptr));
+        if (shadow_ && hooks_.ssc_Subclass(shadow_.get(), *this)) {
+            hooks_.ssc_AddMsg(shadow_.get(), WM_PAINT, MSG_AFTER);
+            hooks_.ssc_AddMsg(shadow_.get(), WM_DESTROY, MSG_BEFORE);
+        }
+    } else {
+        shadow_.reset(::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP,
+                                        0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
+        if (shadow_ && hooks_.ssc_Subclass(owner_, *this)) {
+            hooks_.ssc_AddMsg(owner_, WM_MOVE, MSG_AFTER);
+        }
+    }
+}
+
 void ClsShadow::ShowBorders(HWND owner, bool child) {
     RECT ownerRect{};
     ::GetWindowRect(owner, &ownerRect);
     ownerWidth_ = ownerRect.right - ownerRect.left;
     ownerHeight_ = ownerRect.bottom - ownerRect.top;
     layout_ = ComputeShadowLayout(settings_, scale_, ownerWidth_, ownerHeight_);
-    const HINSTANCE instance =
-        reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(owner, GWLP_HINSTANCE));
-    if (!attached_) {
-        attached_ = true;
-        owner_ = owner;
-        parent_ = ::GetParent(owner);
-        child_ = child;
-        if (child_) {
-            shadow_.reset(::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0,
-                                            0, parent_, nullptr, instance, nullptr));
-            if (shadow_ && hooks_.ssc_Subclass(shadow_.get(), *this)) {
-                hooks_.ssc_AddMsg(shadow_.get(), WM_PAINT, MSG_AFTER);
-                hooks_.ssc_AddMsg(shadow_.get(), WM_DESTROY, MSG_BEFORE);
-            }
-        } else {
-            shadow_.reset(::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"STATIC", L"",
-                                            WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
-                                            nullptr));
-            if (shadow_ && hooks_.ssc_Subclass(owner_, *this)) {
-                hooks_.ssc_AddMsg(owner_, WM_MOVE, MSG_AFTER);
-            }
-        }
-    }
+    Attach(owner, child);
     POINT origin{ownerRect.left, ownerRect.top};
     if (child_) {
         origin = {0, 0};

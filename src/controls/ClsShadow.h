@@ -49,6 +49,8 @@ public:
     int LayerComposes() const { return layerComposes_; }
 
     void ShowBorders(HWND owner, bool child);
+    // Makes the shadow's window for that owner without showing it (ShowBorders does it first).
+    void Attach(HWND owner, bool child);
     void HideBorders();
     void Refresh();
     void Update();

@@ -408,6 +408,7 @@ TEST(IdleStart, TypePicturesAreReadyBeforeTheFirstOpening) {
     form.Form_Load();
     PumpFor(300);
     EXPECT_EQ(form.Icons()->ShellCalls(), 2u) << "one call per type, .exe has a picture of its own";
+    EXPECT_NE(form.MenuListAt(0).hWnd(), nullptr) << "the top list's windows are made while idle";
     ucList& list = SubList(form.MenuListAt(0), 0);
     long left = 300, top = 200, btnLeft = 0, btnTop = 0;
     list.ShowList(left, top, btnLeft, btnTop);

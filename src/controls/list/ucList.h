@@ -43,6 +43,9 @@ public:
 
     // Popups (ListStyle 0 and 2): shown at screen coordinates, hidden again with their chain.
     void ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop);
+    // Makes a popup's windows (its own, its scroll bar's and its shadow's) ahead of its first
+    // opening, so that an idle moment pays for them instead of the click.
+    void PrepareWindows();
     void HideList();
     bool IsListVisible() const { return listVisible_; }
     ucList* ParentMenu() const { return parentMenu_; }

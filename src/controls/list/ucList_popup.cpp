@@ -41,6 +41,16 @@ void ucList::EnsurePopupWindow() {
     PopupChain::ForThisThread().Track(*this);
 }
 
+void ucList::PrepareWindows() {
+    if (!IsPopup()) {
+        return;
+    }
+    EnsurePopupWindow();
+    if (hwnd_ != nullptr && properties_.BorderVisible) {
+        shadow_.Attach(hwnd_, false);
+    }
+}
+
 void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
     if (!IsPopup()) {
         return;
