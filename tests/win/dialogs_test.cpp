@@ -123,9 +123,8 @@ TEST_F(DialogFixture, OkSavesEveryChoiceAndTellsEachRefusal) {
     const std::wstring file = Context().toolbarFile, old = L"\"C:\\old.exe\"";
     const std::string before = "C:\\A|\r\n\r\n";
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << "run locked " << c.lockRun
-                     << ", settings locked " << c.lockSettings << ", start " << c.startWithWindows);
+        SCOPED_TRACE(testing::Message() << "run locked " << c.lockRun << ", settings locked "
+                                        << c.lockSettings << ", start " << c.startWithWindows);
         services.boxes.clear();
         bool allUsers = false;
         // Something to turn off, so the refused delete is a real one.
