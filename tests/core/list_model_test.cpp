@@ -51,18 +51,6 @@ TEST(ListModel, InsertIndexesAndAppends) {
     }
 }
 
-TEST(ListModel, NewRowsCarryTheirFieldsAndDefaults) {
-    ListModel list;
-    list.AddItem(L"t", 4, std::wstring(L"C:\\x"), L"sub", true, true);
-    list.AddItem(L"plain");
-    const ListItem& row = list.Item(0);
-    EXPECT_EQ(std::tuple(row.Icon, row.ItemData, row.TextColor),
-              std::tuple(4, ItemValue(std::wstring(L"C:\\x")), kDefaultColour));
-    EXPECT_TRUE(row.Selected && row.Disabled && row.Visible);
-    EXPECT_EQ(list.Item(1).ItemData, ItemValue(MissingValue{}));
-    EXPECT_NE(list.Item(1).ItemData, ItemValue(EmptyValue{}));
-}
-
 TEST(ListModel, GroupsAndTheirQueries) {
     ListModel list;
     list.AddItem(L"outside");       // 0

@@ -18,22 +18,6 @@ ListAmbient Ambient() {
 
 } // namespace
 
-TEST(ListProperties, DefaultsAreNotWrittenAndReadBack) {
-    const ListAmbient ambient = Ambient();
-    const ListProperties defaults = ReadProperties(PropertyBag(), ambient);
-    EXPECT_EQ(
-        std::tuple(defaults.ItemHeight, defaults.ListWidth, defaults.BorderRadius,
-                   defaults.BorderVisible, defaults.SelectionColor, defaults.FindTextColor),
-        std::tuple(32, 250, 10, true, kSystemHighlight, BlendColors(0xD77800, 0x000000, 200)));
-    EXPECT_EQ(defaults.Font, ambient.font);
-
-    // Only the two always-written colours appear for an untouched list.
-    const PropertyBag bag = WriteProperties(defaults, ambient);
-    ASSERT_EQ(bag.Entries().size(), 2u);
-    EXPECT_EQ(bag.Entries()[0].first + L"," + bag.Entries()[1].first, L"BackColor,SelectionColor");
-    EXPECT_EQ(ReadProperties(bag, ambient), defaults);
-}
-
 TEST(ListProperties, EveryChangedValueSurvivesTheRoundTrip) {
     const ListAmbient ambient = Ambient();
     ListProperties p = ReadProperties(PropertyBag(), ambient);

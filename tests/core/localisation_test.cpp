@@ -22,36 +22,6 @@ TEST(Localisation, LanguageFromLocale) {
     EXPECT_EQ(LanguageForLocale(1036, IniDocument::Parse(L""), onlyFra), L"eng");
 }
 
-// The code becomes "Lng\\<code>.lng": anything but a plain code must fall back to English
-// before a file is even looked for, whatever the folder holds.
-TEST(Localisation, OnlyPlainLanguageCodesNameAFile) {
-    // Ten characters at most; no folder above Lng, no drive, no share; no "fra." (not fra.lng
-    // on every file system); letters only ASCII ones; no device names.
-    const std::wstring plain[] = {L"fra",        L"pt-BR", L"zh_Hans", L"sr-Latn2",
-                                  L"abcdefghij", L"COM",   L"console"};
-    const std::wstring refused[] = {
-        L"abcdefghijk", L"..\\..\\x", L"../x", L"C:\\x", L"\\\\host\\x", L"fra.",
-        L"fra\\",       L"fr a",      L"fra-", L"-fra",  L"pt--BR",      L"pt-BR-x",
-        L"1036",        L"fr\u00E0",  L"con",  L"Nul",   L"COM1",        L"lpt9"};
-    std::vector<std::pair<std::wstring, std::wstring>> cases;
-    for (const auto& code : plain) {
-        cases.emplace_back(code, code);
-    }
-    for (const auto& code : refused) {
-        cases.emplace_back(code, L"eng");
-    }
-    for (const auto& [value, expected] : cases) {
-        const auto localIni = IniDocument::Parse(L"[LocaleID]\r\n1033=" + value);
-        std::vector<std::wstring> asked;
-        const auto everything = [&](std::wstring_view code) {
-            asked.emplace_back(code);
-            return true;
-        };
-        EXPECT_EQ(LanguageForLocale(1033, localIni, everything), expected) << value;
-        EXPECT_TRUE(expected != L"eng" || asked.empty()) << value;
-    }
-}
-
 TEST(Localisation, IniReadsLikeTheProfileFunction) {
     const auto ini = IniDocument::Parse(L"stray=ignored\r\n"
                                         L"[Strings]\r\n"

@@ -31,26 +31,6 @@ TEST(Scrollbar, ThumbSizeIsClampedToATenthAndSevenTenthsOfTheTrack) {
     EXPECT_EQ(tiny.ThumbSize(), 8);
 }
 
-TEST(Scrollbar, SmoothScrollEasesOutInTwentyThreeTicks) {
-    ScrollbarModel bar;
-    bar.SetSmoothScrollFactor(15);
-    bar.Layout(16, 232, 16);
-    int changes = 0;
-    bar.Change = [&] { ++changes; };
-    bar.ScrollToValue(100);
-    std::vector<long> values;
-    for (int ticks = 0; bar.AnimationRunning() && ticks < 1000; ++ticks) {
-        bar.Tick();
-        if (bar.AnimationRunning() && (values.empty() || values.back() != bar.Value())) {
-            values.push_back(bar.Value());
-        }
-    }
-    ASSERT_GE(values.size(), 5u);
-    EXPECT_EQ(std::vector<long>(values.begin(), values.begin() + 5),
-              (std::vector<long>{15, 28, 39, 48, 56}));
-    EXPECT_EQ(std::tuple(values.size(), values.back(), changes), std::tuple(23u, 100L, 23));
-}
-
 TEST(Scrollbar, ClampingOfTargetsAndRange) {
     ScrollbarModel bar;
     bar.Layout(16, 232, 16);

@@ -24,31 +24,6 @@ TEST(ShadowGeometry, BlurMatchesTheNaiveSumOnRandomImages) {
     }
 }
 
-TEST(ShadowGeometry, BlurOfAnOpaqueSquareIsOpaqueInsideAndFadesOutside) {
-    const std::vector<uint8_t> square(20 * 20, 255);
-    const auto out = BlurAlpha(square, 20, 20, 2); // 24 x 24
-    ASSERT_EQ(out.size(), 24u * 24u);
-    EXPECT_EQ(out[12 * 24 + 12], 255);
-    EXPECT_EQ(out[0], 255 / 25);
-    EXPECT_LT(out[12 * 24 + 0], out[12 * 24 + 2]);
-    EXPECT_EQ(BlurAlpha(square, 20, 20, 0), square);
-}
-
-TEST(ShadowGeometry, SizesAtOneAndAHalfScale) {
-    ShadowSettings st;
-    st.ShadowSize = 3;
-    st.ShadowOffsetX = 2;
-    st.ShadowOffsetY = 2;
-    const ShadowLayout l = ComputeShadowLayout(st, 1.5, 300, 200);
-    // Blur round(4.5), inset and owner round(7 × 1.5), layer 3 + 20 + 300, template
-    // (12 + 20) × 1.5 from 9 + 48, corner 16 × 1.5, frame round(6.5 × 1.5).
-    EXPECT_EQ(std::tuple(l.blurRadius, l.inset, l.layerWidth, l.layerHeight, l.templateSize,
-                         l.templateSource, l.corner, l.frameRadius, l.ownerOriginX, l.drawsShadow),
-              std::tuple(4, 10, 323, 223, 48, 57, 24, 15, 10, true));
-    EXPECT_EQ(l.frame, (LayerRect{10, 10, 302, 202}));
-    EXPECT_EQ(l.shadowDestination, (LayerRect{3, 3, 320, 220}));
-}
-
 TEST(ShadowGeometry, EachOffsetWidensTheLayerOnItsOwnAxisAndSide) {
     struct Case {
         int offsetX, offsetY;
