@@ -22,6 +22,25 @@ TEST(Localisation, LanguageFromLocale) {
     EXPECT_EQ(LanguageForLocale(1036, IniDocument::Parse(L""), onlyFra), L"eng");
 }
 
+// The code names the file "Lng\\<code>.lng": anything else (a path out of Lng, a drive, a
+// share, a device name) falls back to English before any file is looked for.
+TEST(Localisation, OnlyPlainLanguageCodesNameAFile) {
+    const std::pair<std::wstring, bool> cases[] = {
+        {L"pt-BR", true},  {L"zh_Hans", true},      {L"abcdefghij", true},
+        {L"COM", true},    {L"abcdefghijk", false}, {L"..\\..\\x", false},
+        {L"C:\\x", false}, {L"\\\\host\\x", false}, {L"fra.", false},
+        {L"fra-", false},  {L"pt-BR-x", false},     {L"fr-\\x", false},
+        {L"1036", false},  {L"fr\u00E0", false},    {L"Nul", false},
+        {L"COM1", false},  {L"lpt9", false}};
+    for (const auto& [code, plain] : cases) {
+        bool asked = false;
+        const auto everything = [&](std::wstring_view) { return asked = true; };
+        const auto localIni = IniDocument::Parse(L"[LocaleID]\r\n1033=" + code);
+        EXPECT_EQ(LanguageForLocale(1033, localIni, everything), plain ? code : L"eng") << code;
+        EXPECT_EQ(asked, plain) << code;
+    }
+}
+
 TEST(Localisation, IniReadsLikeTheProfileFunction) {
     const auto ini = IniDocument::Parse(L"stray=ignored\r\n"
                                         L"[Strings]\r\n"
