@@ -380,34 +380,3 @@ TEST(HitTest, EnsureVisibleScrollsJustEnough) {
     model.MutableItem(3).Visible = false;
     EXPECT_EQ(EnsureVisibleValue(model, 10, 0, 100, 24), 10 * 24 - 100);
 }
-
-// On a monitor beside, below or left of the main one, the same rules hold against that
-// monitor's edges: a list just fitting stays, one past an edge flips to its anchor or the edge.
-TEST(Placement, HoldsAgainstTheMonitorItOpensOn) {
-    const struct {
-        long screenLeft, screenTop;
-    } monitors[] = {{1280, 0}, {-1280, 0}, {0, -800}, {-1280, 800}};
-    for (const auto& m : monitors) {
-        SCOPED_TRACE(testing::Message() << m.screenLeft << "," << m.screenTop);
-        const auto at = [&](long left, long top, long btnLeft, long btnTop) {
-            PlacementRequest r = Request(m.screenLeft + left, m.screenTop + top, btnLeft, btnTop);
-            r.screenLeft = m.screenLeft;
-            r.screenTop = m.screenTop;
-            return PlacePopup(r);
-        };
-        const Placement fits = at(980, 600, 0, 0);
-        EXPECT_EQ(fits.left, m.screenLeft + 980);
-        EXPECT_EQ(fits.top, m.screenTop + 600);
-        EXPECT_EQ(at(981, 100, 0, 0).left, m.screenLeft + 980) << "right edge";
-        EXPECT_EQ(at(100, 601, 0, 0).top, m.screenTop + 600) << "bottom edge";
-        // The menu corner of that monitor's work area: up and to the left of it.
-        const long right = m.screenLeft + 1280, workBottom = m.screenTop + 780;
-        PlacementRequest corner = Request(right, workBottom, 0, workBottom);
-        corner.screenLeft = m.screenLeft;
-        corner.screenTop = m.screenTop;
-        corner.displayDirection = 1;
-        const Placement menu = PlacePopup(corner);
-        EXPECT_EQ(menu.left, right - 300);
-        EXPECT_EQ(menu.top + menu.height, workBottom > 0 ? workBottom : m.screenTop + 800);
-    }
-}
