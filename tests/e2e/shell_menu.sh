@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The shell's own context menu: Shift + right click on a program's row shows it (Explorer's
 # menu for that file, read from the screen), the menu chain closes under it, Escape dismisses
-# it, its Open chosen by keyboard starts the program; the Menu key on the focused row shows it
-# too.
+# it, its Open chosen by keyboard starts the program; a folder's row and the Menu key on the
+# focused row show it too.
 source "$(dirname "$0")/lib.sh"
 PROBE="$3"
 setup
@@ -55,6 +55,13 @@ wait_until 15 test -s "$root/probe.log" || fail "the shell menu's Open started n
 grep -q 'exe=.*Probe.exe' "$root/probe.log" || fail "Open started $(cat "$root/probe.log")"
 wait_until 10 eval '! shell_menu_shown' || fail "the shell's menu stayed open after Open"
 log "the shell menu's Open starts the program"
+
+# A folder's row (Sub, the first) has the shell's menu too; a plain right click would open it.
+open_tools
+xdotool mousemove $((sl + 100)) $((st + 8 + 12)) keydown shift click 3 keyup shift
+wait_until 10 shell_menu_shown || fail "Shift + right click on a folder showed no shell menu"
+wine_capture "$HELPER" keys escape >/dev/null
+wait_until 10 eval '! shell_menu_shown' || fail "Escape did not close the folder's shell menu"
 
 # The Menu key on the focused row.
 open_tools
