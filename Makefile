@@ -61,8 +61,10 @@ bench: deps
 	@gnuplot bench/bench.gp && echo "wrote docs/bench.png"
 
 # A randomized walk through the menu in the private Wine desktop: make exercise WALK=7 ACTIONS=1000
-# The review tooling names the walk number with its own variable; it is taken as WALK.
-WALK ?= $(if $(SEED),$(SEED),1)
+# Tools that drive this target may name the walk number their own way: the value of any other
+# variable given on the command line (ACTIONS aside) is taken as WALK.
+other_given := $(filter-out ACTIONS=%,$(MAKEOVERRIDES))
+WALK ?= $(or $(word 2,$(subst =, ,$(firstword $(other_given)))),1)
 ACTIONS ?= 400
 exercise: cross
 	@bash scripts/xvfb-start.sh && bash scripts/wine-prefix.sh
