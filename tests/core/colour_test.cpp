@@ -41,20 +41,6 @@ TEST(Colour, RgbToArgbSwapsChannelsAndScalesOpacity) {
     EXPECT_FALSE(RGBtoARGB(0, 101, FakeSystem).has_value());
 }
 
-TEST(Colour, PaletteFollowsTheBackColour) {
-    const ListPalette dark = DerivePalette(0x000000, 0xD77800);
-    EXPECT_EQ(std::vector<Colour>({dark.contrast, dark.selectionText, dark.hover, dark.line}),
-              std::vector<Colour>({0xFFFFFF, 0xFFFFFF, BlendColors(0x000000, 0xFFFFFF, 200),
-                                   BlendColors(0xFFFFFF, 0x000000, 50)}));
-    const ListPalette light = DerivePalette(0xFFFFFF, 0xF0F0F0);
-    EXPECT_EQ(
-        std::vector<Colour>({light.contrast, light.selectionText, light.hover, light.disabledText}),
-        std::vector<Colour>({0x000000, 0x000000, BlendColors(0xFFFFFF, 0x000000, 240),
-                             BlendColors(0x000000, 0xFFFFFF, 120)}));
-    EXPECT_EQ(DerivePalette(0x000000, 0xF0F0F0).selectionText, 0x000000u);
-    EXPECT_EQ(DerivePalette(0xFFFFFF, 0x800000).selectionText, 0xFFFFFFu);
-}
-
 TEST(Colour, ImageMatrices) {
     const ColourMatrix identity = ImageColourMatrix(std::nullopt, false);
     for (size_t i = 0; i < 5; ++i) {

@@ -6,22 +6,6 @@
 
 using namespace zelk;
 
-TEST(Localisation, LanguageFromLocale) {
-    std::wstring ini;
-    for (const auto& line : LocalIniLines()) {
-        ini += std::wstring(line.begin(), line.end()) + L"\r\n";
-    }
-    const auto localIni = IniDocument::Parse(ini);
-    auto onlyFra = [](std::wstring_view code) { return code == L"fra"; };
-    EXPECT_EQ(LanguageForLocale(1036, localIni, onlyFra), L"fra");
-    EXPECT_EQ(LanguageForLocale(3084, localIni, onlyFra), L"fra");
-    EXPECT_EQ(LanguageForLocale(3082, localIni, [](auto) { return true; }), L"spa");
-    EXPECT_EQ(LanguageForLocale(1036, localIni, [](auto) { return false; }), L"eng");
-    EXPECT_EQ(LanguageForLocale(1031, localIni, onlyFra), L"eng"); // deu.lng missing
-    EXPECT_EQ(LanguageForLocale(2057, localIni, onlyFra), L"eng");
-    EXPECT_EQ(LanguageForLocale(1036, IniDocument::Parse(L""), onlyFra), L"eng");
-}
-
 // The code names the file "Lng\\<code>.lng": anything else (a path out of Lng, a drive, a
 // share, a device name) falls back to English before any file is looked for.
 TEST(Localisation, OnlyPlainLanguageCodesNameAFile) {

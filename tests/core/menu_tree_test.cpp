@@ -35,15 +35,6 @@ struct FakeTree {
 
 } // namespace
 
-TEST(MenuTree, ExecutableFilterIsASubstringTest) {
-    for (auto name : {L"tool", L"main.c", L"api.h", L"Setup.EXE", L"x.lnk", L"page.ht", L"a.js"}) {
-        EXPECT_TRUE(IsExecutable(name)) << std::wstring(name).c_str();
-    }
-    for (auto name : {L"photo.png", L"pack.zip", L"archive.tar.gz", L"C:\\dir.exe\\song.mp3"}) {
-        EXPECT_FALSE(IsExecutable(name));
-    }
-}
-
 // What a folder watch reports is reread only when it may show: junk files are not.
 TEST(MenuTree, OnlyNamesThatMayShowAskForARereading) {
     for (const wchar_t* name : {L"Tool.exe", L"sub\\Tool.LNK", L"New folder", L"a\\Tools 2.0",

@@ -24,16 +24,3 @@ TEST(Theme, MenuColours) {
     EXPECT_EQ(MenuTheme(true), (MenuThemeColours{0x000000, 0x8000000A, 0}));
     EXPECT_EQ(MenuTheme(false), (MenuThemeColours{0xFFFFFF, 0x000000, 1}));
 }
-
-// High contrast puts the system's colours in the menu whatever the Theme setting says.
-TEST(Theme, HighContrastOverridesEitherTheme) {
-    const SystemColours system{0x111111, 0x222222, 0x333333, 0x444444, 0x555555, 0x666666};
-    for (const bool dark : {true, false}) {
-        const ListColours hc =
-            ChooseListColours(MenuTheme(dark).backColor, 0xD77800, 0x00FFFF, system);
-        EXPECT_EQ((std::vector{hc.back, hc.palette.contrast, hc.selection, hc.palette.selectionText,
-                               hc.palette.disabledText, hc.findText}),
-                  (std::vector<Colour>{0x111111, 0x222222, 0x333333, 0x444444, 0x555555, 0x666666}))
-            << dark;
-    }
-}

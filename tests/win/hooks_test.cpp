@@ -1,5 +1,5 @@
 // The order of the calls and the error texts are the core's (hooks_test there); these show
-// them on real windows.
+// the order on real windows.
 #include <gtest/gtest.h>
 
 #include "controls/clsSubClass.h"
@@ -73,30 +73,6 @@ TEST(Hooks, BeforeAndAfterCallbacksAroundTheWindowsOwnProcedure) {
     EXPECT_EQ(ProbeWindow::seen, std::vector<UINT>{WM_DESTROY});
     sc.ssc_AddMsg(window.hwnd, kProbe);
     EXPECT_EQ(services.boxes.back().caption, L"Error in clsSubClass.zMap_VFunction");
-}
-
-TEST(Hooks, MisuseIsShownAndLogged) {
-    RecordingUiServices services;
-    ProbeWindow window;
-    clsSubClass sc(services);
-    sc.ssc_AddMsg(window.hwnd, kProbe); // nothing hooked yet
-    ASSERT_EQ(services.boxes.size(), 1u);
-    EXPECT_EQ(services.boxes[0].caption, L"Error in clsSubClass.zMap_VFunction");
-    EXPECT_EQ(services.boxes[0].text, L"Thunk hasn't been initialized.");
-    EXPECT_EQ(services.boxes[0].flags, static_cast<UINT>(MB_ICONEXCLAMATION));
-    ASSERT_EQ(services.logs.size(), 1u);
-    EXPECT_EQ(services.logs[0].text, L"clsSubClass.zMap_VFunction: Thunk hasn't been initialized");
-
-    EXPECT_FALSE(sc.ssc_Subclass(reinterpret_cast<HWND>(0x7FFF0)));
-    EXPECT_EQ(services.boxes.back().text, L"Invalid window handle.");
-    ASSERT_TRUE(sc.ssc_Subclass(window.hwnd));
-    sc.ssc_DelMsg(window.hwnd, 0x20A);
-    EXPECT_EQ(services.boxes.back().text, L"Message &H20A not found in table.");
-    const HWND desktop = ::GetDesktopWindow();
-    sc.ssc_AddMsg(desktop, kProbe);
-    EXPECT_EQ(services.boxes.back().text, L"Thunk type for ID of " +
-                                              std::to_wstring(reinterpret_cast<intptr_t>(desktop)) +
-                                              L" does not exist.");
 }
 
 TEST(Hooks, UnhookFromInsideANestedCallIsSafe) {
