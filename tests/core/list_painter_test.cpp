@@ -252,68 +252,6 @@ TEST(ListPainter, HighlightExtentsWithAndWithoutRadiusAndScrollBar) {
     EXPECT_EQ(f.canvas.Only("fill 0,8,"), "fill 0,8,288,32 #d77800");
 }
 
-TEST(ListPainter, CustomDrawIndexWidthAndHeightCountForTheRowsAfter) {
-    struct Case {
-        const char* name;
-        int calls;  // the host changes what it is given at its first calls
-        long index; // -1: left as it is, as are left and width
-        int left, width, height;
-        const char* seen;  // index left+width, as each call received them
-        const char* texts; // the rows' texts drawn, row 1 selected
-        const char* fill;  // the highlight of row 1, where it was drawn
-    };
-    const char* abcd = "a 16,8,284,32|b 16,32,284,56|c 16,56,284,80|d 16,80,284,104|";
-    const char* all = "0 0+300|1 0+300|2 0+300|3 0+300|";
-    const Case cases[] = {
-        {"nothing changed", 0, -1, -1, -1, -1, all, abcd, "0,32,300,56|"},
-        {"Index moved on: the host drew the rows up to it", 1, 2, -1, -1, -1, "0 0+300|3 0+300|",
-         "a 16,8,284,32|d 16,32,284,56|", ""},
-        {"Index past the end: no rows after", 99, 1000, -1, -1, -1, "0 0+300|", "a 16,8,284,32|",
-         ""},
-        {"Index moved back: ignored, or the paint would never end", 50, 0, -1, -1, -1, all, abcd,
-         "0,32,300,56|"},
-        {"Width narrowed", 1, -1, -1, 200, -1, "0 0+300|1 0+200|2 0+200|3 0+200|",
-         "a 16,8,284,32|b 16,32,184,56|c 16,56,184,80|d 16,80,184,104|", "0,32,200,56|"},
-        {"Left and Width inset", 1, -1, 10, 280, -1, "0 0+300|1 10+280|2 10+280|3 10+280|",
-         "a 16,8,284,32|b 26,32,274,56|c 26,56,274,80|d 26,80,274,104|", "10,32,290,56|"},
-        {"Height raised: the rows after are as high and lower", 1, -1, -1, -1, 40, all,
-         "a 16,8,284,32|b 16,48,284,88|c 16,88,284,128|d 16,128,284,168|", "0,48,300,88|"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Fixture f;
-        for (auto t : {L"a", L"b", L"c", L"d"}) {
-            f.model.AddItem(t);
-        }
-        f.model.SetListIndex(1);
-        std::string seen, texts, selected;
-        int calls = 0;
-        f.in.itemCustomDraw = [&](long& index, int& left, int&, int& width, int& height) {
-            seen += std::to_string(index) + " " + std::to_string(left) + "+" +
-                    std::to_string(width) + "|";
-            if (calls++ < c.calls) {
-                index = c.index >= 0 ? c.index : index;
-                left = c.left >= 0 ? c.left : left;
-                width = c.width >= 0 ? c.width : width;
-                height = c.height >= 0 ? c.height : height;
-            }
-        };
-        f.Paint();
-        EXPECT_EQ(seen, c.seen);
-        for (const auto& op : f.canvas.Matching("text")) { // "text 'a' l,t,r,b #colour"
-            texts += op.substr(6, 1) + op.substr(8, op.rfind(' ') - 8) + "|";
-        }
-        EXPECT_EQ(texts, c.texts);
-        for (const auto& op : f.canvas.Matching("fill")) {
-            if (op.ends_with(" #d77800")) {
-                selected += op.substr(5, op.rfind(' ') - 5) + "|";
-            }
-        }
-        EXPECT_EQ(selected, c.fill);
-        EXPECT_EQ(f.in.rowHeight, c.height >= 0 ? c.height : 24);
-    }
-}
-
 TEST(ListPainter, BandsGlyphsAndTheFilterFrame) {
     Fixture f;
     f.props.MultiSelect = true;
