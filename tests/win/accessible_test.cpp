@@ -14,8 +14,8 @@ namespace {
 // window with WM_GETOBJECT; Wine 8 does so for a window class of our own too).
 com_ptr<IAccessible> ClientObject(HWND window) {
     com_ptr<IAccessible> object;
-    EXPECT_EQ(::AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                           object.put_void()),
+    EXPECT_EQ(::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                           __uuidof(IAccessible), object.put_void()),
               S_OK);
     return object;
 }
@@ -93,7 +93,7 @@ TEST(Accessible, AReaderFindsTheMenusRowsTheirStatesTheFocusAndWhereEachIsDrawn)
     EXPECT_EQ(navigate(NAVDIR_LASTCHILD, CHILDID_SELF), 4);
     EXPECT_EQ(navigate(NAVDIR_PREVIOUS, 1), -1);
 
-    for (const UINT key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_UP}) {
+    for (const UINT key : std::initializer_list<UINT>{VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_UP}) {
         ::SendMessageW(top.hWnd(), WM_KEYDOWN, key, 0);
         PumpMessages();
     }

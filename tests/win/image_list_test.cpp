@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <mutex>
 #include <new>
 #include <stdexcept>
@@ -45,7 +46,7 @@ public:
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+        EXPECT_EQ(::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
         int length = sizeof(address);
         ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
         port_ = ntohs(address.sin_port);
@@ -154,7 +155,8 @@ TEST(ImageList, DrawingPlainTintedAndGrey) {
     EXPECT_EQ(rgb(4), 0xC83214u);
     EXPECT_EQ(rgb(12), 0x0000FFu); // every pixel in the tint colour
     const uint32_t grey = rgb(20);
-    const uint32_t level = static_cast<uint32_t>(0.299 * 200 + 0.587 * 50 + 0.114 * 20 + 0.5);
+    const uint32_t level =
+        static_cast<uint32_t>(std::lround(0.299 * 200 + 0.587 * 50 + 0.114 * 20));
     EXPECT_NEAR(static_cast<int>(grey & 0xFF), static_cast<int>(level), 2);
     EXPECT_EQ(grey, (grey & 0xFF) * 0x010101u); // the same level in each channel
 }

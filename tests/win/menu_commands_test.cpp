@@ -21,7 +21,7 @@ public:
         wc.lpfnWndProc = &Proc;
         wc.hInstance = ::GetModuleHandleW(nullptr);
         wc.lpszClassName = L"ZelkQueuedCalls";
-        ::RegisterClassExW(&wc);
+        static_cast<void>(::RegisterClassExW(&wc)); // each fixture after the first finds it
         window_ = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                     wc.hInstance, nullptr);
         ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -54,7 +54,7 @@ std::string Toolbars(const char* prefix, int count) {
     std::string lines;
     for (int i = 1; i <= count; ++i) {
         const std::string name = prefix + std::to_string(i);
-        lines += "C:\\Fake\\" + name + "|" + name + "\r\n";
+        lines.append("C:\\Fake\\").append(name).append("|").append(name).append("\r\n");
     }
     return lines;
 }
