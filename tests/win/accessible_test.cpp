@@ -14,8 +14,8 @@ namespace {
 // window with WM_GETOBJECT; Wine 8 does so for a window class of our own too).
 com_ptr<IAccessible> ClientObject(HWND window) {
     com_ptr<IAccessible> object;
-    EXPECT_EQ(::AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                           object.put_void()),
+    EXPECT_EQ(::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                           __uuidof(IAccessible), object.put_void()),
               S_OK);
     return object;
 }
@@ -27,9 +27,9 @@ VARIANT Child(long id) {
     return v;
 }
 
-std::wstring Name(IAccessible& object, long child) {
+std::wstring Name(const com_ptr<IAccessible>& object, long child) {
     BSTR name = nullptr;
-    object.get_accName(Child(child), &name);
+    object->get_accName(Child(child), &name);
     std::wstring text = name != nullptr ? name : L"";
     ::SysFreeString(name);
     return text;
@@ -78,8 +78,7 @@ TEST(Accessible, AReaderFindsTheMenusRowsTheirStatesTheFocusAndWhereEachIsDrawn)
     EXPECT_EQ(menu->get_accChildCount(&count), S_OK);
     EXPECT_EQ(count, 4);
     EXPECT_EQ(Number(*menu.get(), &IAccessible::get_accRole, CHILDID_SELF), ROLE_SYSTEM_MENUPOPUP);
-    EXPECT_EQ(Name(*menu.get(), 1) + L"," + Name(*menu.get(), 2) + L"," + Name(*menu.get(), 4),
-              L"Tools,Games,Quit");
+    EXPECT_EQ(Name(menu, 1) + L"," + Name(menu, 2) + L"," + Name(menu, 4), L"Tools,Games,Quit");
     EXPECT_EQ(Number(*menu.get(), &IAccessible::get_accRole, 1), ROLE_SYSTEM_MENUITEM);
     EXPECT_EQ(Number(*menu.get(), &IAccessible::get_accRole, 3), ROLE_SYSTEM_SEPARATOR);
     EXPECT_TRUE(Number(*menu.get(), &IAccessible::get_accState, 2) & STATE_SYSTEM_HASPOPUP);
@@ -94,7 +93,7 @@ TEST(Accessible, AReaderFindsTheMenusRowsTheirStatesTheFocusAndWhereEachIsDrawn)
     EXPECT_EQ(navigate(NAVDIR_LASTCHILD, CHILDID_SELF), 4);
     EXPECT_EQ(navigate(NAVDIR_PREVIOUS, 1), -1);
 
-    for (const UINT key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_UP}) {
+    for (const UINT key : std::initializer_list<UINT>{VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_UP}) {
         ::SendMessageW(top.hWnd(), WM_KEYDOWN, key, 0);
         PumpMessages();
     }
@@ -130,7 +129,7 @@ TEST(Accessible, AReaderFindsTheMenusRowsTheirStatesTheFocusAndWhereEachIsDrawn)
     ASSERT_TRUE(games->IsListVisible());
     com_ptr<IAccessible> submenu = ClientObject(games->hWnd());
     ASSERT_TRUE(submenu);
-    EXPECT_EQ(Name(*submenu.get(), CHILDID_SELF), L"Games");
+    EXPECT_EQ(Name(submenu, CHILDID_SELF), L"Games");
     ::SendMessageW(games->hWnd(), WM_KEYDOWN, VK_LEFT, 0);
     PumpMessages(); // Wine drops a queued event whose window is gone
     games.reset();
@@ -158,7 +157,7 @@ TEST(Accessible, ListsInFormsAndFilterBoxesHaveNames) {
     placed.PlaceInForm(host.window, 0, 30, 200, 200);
     com_ptr<IAccessible> list = ClientObject(placed.hWnd());
     ASSERT_TRUE(list);
-    EXPECT_EQ(Name(*list.get(), CHILDID_SELF), L"Toolbars");
+    EXPECT_EQ(Name(list, CHILDID_SELF), L"Toolbars");
     EXPECT_EQ(Number(*list.get(), &IAccessible::get_accRole, CHILDID_SELF), ROLE_SYSTEM_LIST);
     // A row the program selects takes no focus from elsewhere; one chosen with the keys does.
     AddItems(placed, {L"a", L"b"});
@@ -181,6 +180,6 @@ TEST(Accessible, ListsInFormsAndFilterBoxesHaveNames) {
     ASSERT_NE(filtered.FilterBox(), nullptr);
     com_ptr<IAccessible> box = ClientObject(filtered.FilterBox());
     ASSERT_TRUE(box);
-    EXPECT_EQ(Name(*box.get(), CHILDID_SELF), L"Filter"); // the system's edit box object
+    EXPECT_EQ(Name(box, CHILDID_SELF), L"Filter"); // the system's edit box object
     filtered.HideList();
 }

@@ -68,19 +68,15 @@ void RegisterOnAThread(bool startsOle, ThreadOutcome& out) {
 // Windows answers RegisterDragDrop with E_OUTOFMEMORY on a thread that only started COM; Wine
 // registers anyway. The list decides by the thread's OLE state, not by Wine's answer.
 TEST(Drop, AListTakesDropsOnlyOnAThreadThatStartedOle) {
-    ThreadOutcome comOnly;
+    ThreadOutcome comOnly, ole;
     RegisterOnAThread(false, comOnly);
-    EXPECT_FALSE(comOnly.registered);
-    EXPECT_TRUE(Logged(comOnly.services, L"RegisterDragDrop skipped"));
-    EXPECT_TRUE(Logged(comOnly.services, L"DoDragDrop skipped"));
-    EXPECT_FALSE(comOnly.completedDrag);
-    EXPECT_EQ(comOnly.services.logs.front().type, EVENTLOG_ERROR_TYPE);
-
-    ThreadOutcome ole;
+    EXPECT_EQ(std::tuple(comOnly.registered, Logged(comOnly.services, L"RegisterDragDrop skipped"),
+                         Logged(comOnly.services, L"DoDragDrop skipped"), comOnly.completedDrag,
+                         comOnly.services.logs.front().type),
+              std::tuple(false, true, true, false, EVENTLOG_ERROR_TYPE));
     RegisterOnAThread(true, ole);
-    EXPECT_TRUE(ole.registered);
-    EXPECT_EQ(ole.registerAgain, DRAGDROP_E_ALREADYREGISTERED); // really registered
-    EXPECT_TRUE(ole.services.logs.empty());
+    EXPECT_EQ(std::tuple(ole.registered, ole.registerAgain, ole.services.logs.empty()),
+              std::tuple(true, DRAGDROP_E_ALREADYREGISTERED, true)); // really registered
 }
 
 // A registration another target holds is logged and leaves the list without one. The host

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <mutex>
 #include <new>
 #include <stdexcept>
@@ -34,10 +35,6 @@ std::vector<uint8_t> SolidPng(int w, int h, Gdiplus::ARGB colour) {
     return bytes;
 }
 
-uint8_t Alpha(uint32_t p) {
-    return static_cast<uint8_t>(p >> 24);
-}
-
 // A one-thread HTTP server on 127.0.0.1 that answers each request with the given body for
 // "/icon.png", 404 for anything else, and never answers "/hang".
 class LoopbackServer {
@@ -49,7 +46,7 @@ public:
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+        EXPECT_EQ(::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
         int length = sizeof(address);
         ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
         port_ = ntohs(address.sin_port);
@@ -137,11 +134,10 @@ TEST(ImageList, ImagesFillOrFitTheirCellAndIconsKeepTheirAlpha) {
     ::DeleteObject(colour);
     ::DeleteObject(mask);
     ASSERT_EQ(list.ImageListAddImage(SolidPng(16, 8, 0xFFFF0000)), 4);
-    EXPECT_EQ(list.Pixels(1)[12 * 24 + 12], 0xFF00FF00u);
-    EXPECT_EQ(Alpha(list.Pixels(2)[12 * 24 + 12]), 0x80);
-    EXPECT_EQ(Alpha(list.Pixels(4)[2 * 24 + 12]), 0);
-    EXPECT_EQ(list.Pixels(4)[12 * 24 + 2], 0xFFFF0000u);
-    EXPECT_EQ(Alpha(list.Pixels(4)[21 * 24 + 12]), 0);
+    EXPECT_EQ(std::tuple(list.Pixels(1)[12 * 24 + 12], list.Pixels(2)[12 * 24 + 12] >> 24,
+                         list.Pixels(4)[2 * 24 + 12] >> 24, list.Pixels(4)[12 * 24 + 2],
+                         list.Pixels(4)[21 * 24 + 12] >> 24),
+              std::tuple(0xFF00FF00u, 0x80u, 0u, 0xFFFF0000u, 0u));
 }
 
 TEST(ImageList, DrawingPlainTintedAndGrey) {
@@ -159,7 +155,8 @@ TEST(ImageList, DrawingPlainTintedAndGrey) {
     EXPECT_EQ(rgb(4), 0xC83214u);
     EXPECT_EQ(rgb(12), 0x0000FFu); // every pixel in the tint colour
     const uint32_t grey = rgb(20);
-    const uint32_t level = static_cast<uint32_t>(0.299 * 200 + 0.587 * 50 + 0.114 * 20 + 0.5);
+    const uint32_t level =
+        static_cast<uint32_t>(std::lround(0.299 * 200 + 0.587 * 50 + 0.114 * 20));
     EXPECT_NEAR(static_cast<int>(grey & 0xFF), static_cast<int>(level), 2);
     EXPECT_EQ(grey, (grey & 0xFF) * 0x010101u); // the same level in each channel
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <initializer_list>
-
 #include "controls/list/ucList.h"
 #include "test_support.h"
 
@@ -48,4 +46,22 @@ inline void AddItems(zelk::ucList& list, std::initializer_list<const wchar_t*> t
 inline void Show(zelk::ucList& list, long left = 150, long top = 150) {
     long btnLeft = 0, btnTop = 0;
     list.ShowList(left, top, btnLeft, btnTop);
+}
+
+// The pixel row a list shows row `index` at, for mouse messages.
+inline LPARAM RowPoint(const zelk::ucList& list, long index) {
+    const zelk::RowGeometry geometry{list.Scale(), list.Properties().ItemHeight, false, 0,
+                                     static_cast<int>(list.ScrollValue())};
+    const long top = list.Items().GetItemTop(index, geometry) -
+                     list.Items().HeaderHeight(geometry) + list.HeaderHeight();
+    return MAKELPARAM(20, top + list.RowHeight() / 2);
+}
+
+// Moves onto a row and clicks it, holding `keys` (MK_CONTROL...), with the right button if asked.
+inline void Click(zelk::ucList& list, long row, WPARAM keys = 0, bool right = false) {
+    const LPARAM at = RowPoint(list, row);
+    ::SendMessageW(list.hWnd(), WM_MOUSEMOVE, keys, at);
+    ::SendMessageW(list.hWnd(), right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN,
+                   keys | (right ? MK_RBUTTON : MK_LBUTTON), at);
+    ::SendMessageW(list.hWnd(), right ? WM_RBUTTONUP : WM_LBUTTONUP, keys, at);
 }

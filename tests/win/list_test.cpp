@@ -37,12 +37,16 @@ void ExpectRowColours(const ucList& list, uint32_t back, uint32_t selected, uint
     EXPECT_TRUE(seen) << "no text pixel of " << std::hex << text;
 }
 
+// Lists placed in a form, as the dialogs place theirs.
+struct List : testing::Test {
+    RecordingUiServices services;
+    TestWindow host{0, 0, 400, 400};
+};
+
 } // namespace
 
 // Declared through saved values, as the dialogs' form designs declare their lists.
-TEST(List, PaintsItsRowsAndRepaintsForEveryChangeAUserSees) {
-    RecordingUiServices services;
-    TestWindow host(0, 0, 400, 400);
+TEST_F(List, PaintsItsRowsAndRepaintsForEveryChangeAUserSees) {
     PropertyBag design;
     for (const auto& [name, value] : {std::pair{L"ItemHeight", L"24"},
                                       {L"BorderVisible", L"False"},
@@ -71,12 +75,9 @@ TEST(List, PaintsItsRowsAndRepaintsForEveryChangeAUserSees) {
     EXPECT_EQ(list.ScrollValue(), 240);
 }
 
-TEST(List, ItemCustomDrawSeesEveryDrawnRow) {
-    RecordingUiServices services;
-    TestWindow host(0, 0, 400, 400);
+TEST_F(List, ItemCustomDrawSeesEveryDrawnRow) {
     ucList list(services, Themed());
-    list.AddItem(L"a");
-    list.AddItem(L"-");
+    AddItems(list, {L"a", L"-"});
     list.OpenGroup(L"g");
     std::vector<long> rows;
     list.ItemCustomDraw = [&](long& index, HDC dc, int&, int&, int&, int&) {
@@ -89,9 +90,7 @@ TEST(List, ItemCustomDrawSeesEveryDrawnRow) {
     EXPECT_EQ(rows, (std::vector<long>{0, 2}));
 }
 
-TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
-    RecordingUiServices services;
-    TestWindow host(0, 0, 400, 400);
+TEST_F(List, NoGdiLeakOverManyPaintsAndImageFills) {
     ListProperties p = Themed();
     p.SelectionRadius = 6;
     p.MultiSelect = true;
@@ -123,7 +122,7 @@ TEST(List, NoGdiLeakOverManyPaintsAndImageFills) {
 // High contrast paints lists in the system's colours whatever the Theme setting says, with a
 // focus rectangle on the keyboard's row, and lets go when it is turned off. Wine 8 refuses
 // SPI_SETHIGHCONTRAST: the flag is said through the override, the colours are the system's.
-TEST(List, HighContrastPaintsInTheSystemColoursInEitherTheme) {
+TEST_F(List, HighContrastPaintsInTheSystemColoursInEitherTheme) {
     const int which[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT};
     // Red equals blue in each, so a COLORREF reads as the pixel it paints.
     const COLORREF chosen[] = {RGB(16, 32, 16), RGB(200, 250, 200), RGB(0, 160, 0),
@@ -131,8 +130,6 @@ TEST(List, HighContrastPaintsInTheSystemColoursInEitherTheme) {
     COLORREF saved[4];
     std::transform(std::begin(which), std::end(which), saved, ::GetSysColor);
     ASSERT_TRUE(::SetSysColors(4, which, chosen));
-    RecordingUiServices services;
-    TestWindow host(0, 0, 400, 400);
     for (const bool dark : {true, false}) {
         OverrideHighContrast(true);
         ListProperties p = PlainList();

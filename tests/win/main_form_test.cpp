@@ -11,16 +11,10 @@ using namespace zelk;
 namespace {
 
 struct MainFormFixture : testing::Test, MainFolders {
-    std::vector<std::pair<DWORD, NOTIFYICONDATAW>> shell;
     int parameterShowings = 0;
-    bool shellRefuses = false; // Explorer still starting
 
     MainEnvironment Environment() {
         MainEnvironment env = MainFolders::Environment();
-        env.notifyIcon = [this](DWORD op, NOTIFYICONDATAW* data) {
-            shell.emplace_back(op, *data);
-            return shellRefuses ? FALSE : TRUE;
-        };
         // The Parameters dialog stand-in: the user adds one toolbar on the second showing.
         env.showParameters = [this] {
             if (++parameterShowings >= 2) {
@@ -29,11 +23,6 @@ struct MainFormFixture : testing::Test, MainFolders {
         };
         return env;
     }
-    int BalloonRecords() const {
-        return static_cast<int>(std::count_if(shell.begin(), shell.end(), [](const auto& call) {
-            return (call.second.uFlags & NIF_INFO) && call.second.szInfo[0] != L'\0';
-        }));
-    }
 };
 
 } // namespace
@@ -41,35 +30,33 @@ struct MainFormFixture : testing::Test, MainFolders {
 // An icon Explorer refuses at start-up (it is still starting) comes with the taskbar, and the
 // welcome balloon with it: raised once either way, one balloon, one sound.
 TEST_F(MainFormFixture, StartUpShowsIconTipAndOneBalloonEvenWhenTheShellComesLate) {
-    WriteBytes(ToolbarFile(), "C:\\Data\\Tools|Tools\r\n");
     for (bool late : {false, true}) {
         SCOPED_TRACE(late ? "refused at start-up" : "accepted");
         shell.clear();
         shellRefuses = late;
-        frmMain form(::GetModuleHandleW(nullptr), services, Environment());
-        form.Form_Load();
+        auto form = StartForm("C:\\Data\\Tools|Tools\r\n", Environment());
         EXPECT_TRUE(std::filesystem::exists(program / L"Lng\\Local.ini"));
-        EXPECT_EQ(form.TopListEntries(), (std::vector<Toolbar>{{L"C:\\Data\\Tools", L"Tools"}}));
+        EXPECT_EQ(form->TopListEntries(), (std::vector<Toolbar>{{L"C:\\Data\\Tools", L"Tools"}}));
         if (late) {
-            EXPECT_FALSE(form.Systray()->IsShown());
-            EXPECT_EQ(BalloonRecords(), 0);
+            EXPECT_FALSE(form->Systray()->IsShown());
+            EXPECT_EQ(Balloons(), 0);
             shellRefuses = false;
-            ::SendMessageW(form.Systray()->MessageWindow(),
+            ::SendMessageW(form->Systray()->MessageWindow(),
                            ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
         }
-        EXPECT_TRUE(form.Systray()->IsShown());
+        EXPECT_TRUE(form->Systray()->IsShown());
         const auto add = std::find_if(shell.begin(), shell.end(),
                                       [](const auto& call) { return call.first == NIM_ADD; });
         ASSERT_NE(add, shell.end());
         EXPECT_EQ(std::wstring(add->second.szTip), L"Toolbars Menu");
-        EXPECT_EQ(add->second.hIcon, form.IconPic(0));
-        EXPECT_NE(form.IconPic(0), nullptr);
-        EXPECT_NE(form.IconPic(3), nullptr);
+        EXPECT_EQ(add->second.hIcon, form->IconPic(0));
+        EXPECT_NE(form->IconPic(0), nullptr);
+        EXPECT_NE(form->IconPic(3), nullptr);
         const auto& [op, balloon] = shell.back();
         EXPECT_EQ(std::tuple(op, balloon.uFlags, std::wstring(balloon.szInfoTitle),
                              balloon.dwInfoFlags), // 4: with its sound
                   std::tuple(DWORD{NIM_MODIFY}, UINT{NIF_INFO}, L"ToolBars Menu", 4u));
-        EXPECT_EQ(BalloonRecords(), 1);
+        EXPECT_EQ(Balloons(), 1);
     }
     EXPECT_TRUE(services.boxes.empty());
 }
@@ -77,14 +64,12 @@ TEST_F(MainFormFixture, StartUpShowsIconTipAndOneBalloonEvenWhenTheShellComesLat
 // A list emptied meanwhile (0 bytes, like no file) makes Refresh ask for toolbars until there
 // are some; the first start's asking is the end-to-end test's.
 TEST_F(MainFormFixture, RefreshOfAnEmptiedListAsksForToolbarsUntilThereAreSome) {
-    WriteBytes(ToolbarFile(), "C:\\X|X\r\n");
-    frmMain form(::GetModuleHandleW(nullptr), services, Environment());
-    form.Form_Load();
+    auto form = StartForm("C:\\X|X\r\n", Environment());
     EXPECT_EQ(parameterShowings, 0);
     WriteBytes(ToolbarFile(), "");
-    form.RunCommand(mnuRefresh);
+    form->RunCommand(mnuRefresh);
     EXPECT_EQ(parameterShowings, 2); // closed with nothing saved, shown again: one was added
-    EXPECT_EQ(form.TopListEntries(), (std::vector<Toolbar>{{L"C:\\Added", L"Added"}}));
+    EXPECT_EQ(form->TopListEntries(), (std::vector<Toolbar>{{L"C:\\Added", L"Added"}}));
 }
 
 TEST_F(MainFormFixture, TrayClicksOpenTheMenuCornerAndTheHelpPage) {
@@ -136,23 +121,21 @@ TEST_F(MainFormFixture, TrayClicksOpenTheMenuCornerAndTheHelpPage) {
 // again once it can be (a start over such a list is the end-to-end test's).
 TEST_F(MainFormFixture, ARefreshOverAnUnreadableListKeepsTheMenuAndSaysSo) {
     const std::string list = "C:\\A|A\r\nC:\\B|B\r\nC:\\C|C\r\n";
-    WriteBytes(ToolbarFile(), list);
-    frmMain form(::GetModuleHandleW(nullptr), services, Environment());
-    form.Form_Load();
+    auto form = StartForm(list, Environment());
     PumpMessages();
     unique_file lock(HoldFile(ToolbarFile()));
     ASSERT_TRUE(lock);
-    form.RunCommand(mnuRefresh);
+    form->RunCommand(mnuRefresh);
     PumpMessages();
-    EXPECT_EQ(form.TopListEntries().size(), 3u) << "the last list read was dropped";
+    EXPECT_EQ(form->TopListEntries().size(), 3u) << "the last list read was dropped";
     EXPECT_EQ(parameterShowings, 0) << "taken for a first start";
     ASSERT_EQ(services.boxes.size(), 1u);
     EXPECT_NE(services.boxes[0].text.find(L"Another program has the file open"),
               std::wstring::npos);
     lock.reset();
     EXPECT_EQ(ReadBytes(ToolbarFile()), list);
-    form.RunCommand(mnuRefresh);
+    form->RunCommand(mnuRefresh);
     PumpMessages();
-    EXPECT_EQ(form.ToolbarFileProblem(), 0u) << "not read again once it could be";
-    form.Form_QueryUnload();
+    EXPECT_EQ(form->ToolbarFileProblem(), 0u) << "not read again once it could be";
+    form->Form_QueryUnload();
 }

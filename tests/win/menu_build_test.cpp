@@ -3,38 +3,17 @@
 #include <shlobj.h>
 
 #include "app/ClsLink.h"
-#include "app/frmMain.h"
-#include "settings/reg_settings.h"
 #include "core/text.h"
-#include "test_support.h"
+#include "list_support.h"
+#include "main_support.h"
+#include "settings/reg_settings.h"
 
 using namespace zelk;
 
 namespace {
 
-void Touch(const std::wstring& path) {
-    WriteBytes(path, "x");
-}
-
-struct MenuFixture : testing::Test {
-    TempFolder program, localAppData, tree;
-    RecordingUiServices services;
-
-    std::unique_ptr<frmMain> Start(const std::string& toolbars) {
-        WriteBytes(localAppData / L"Tanvel\\ToolBars\\ToolBars.txt", toolbars);
-        MainEnvironment env;
-        env.programFolder = program.Folder();
-        env.localAppData = localAppData.Folder().substr(0, localAppData.Folder().size() - 1);
-        env.quitOnDestroy = false;
-        env.shellMajorVersion = 6;
-        env.notifyIcon = [](DWORD, NOTIFYICONDATAW*) { return TRUE; };
-        auto form = std::make_unique<frmMain>(::GetModuleHandleW(nullptr), services, env);
-        form->Form_Load();
-        return form;
-    }
-    std::string Line(const std::wstring& folder, const std::string& title) {
-        return std::string(folder.begin(), folder.end()) + "|" + title + "\r\n";
-    }
+struct MenuFixture : testing::Test, MainFolders {
+    TempFolder tree;
 };
 
 } // namespace
@@ -46,12 +25,13 @@ TEST_F(MenuFixture, FolderTreeBecomesListsWithoutWindowsOrIcons) {
         std::filesystem::create_directories(std::filesystem::path(root + L"\\" + folder));
     }
     for (const wchar_t* file : {L"Setup.exe", L"photo.png", L"secret.exe"}) {
-        Touch(root + L"\\" + file);
+        WriteBytes(root + L"\\" + file, "x");
     }
     ::SetFileAttributesW((root + L"\\secret.exe").c_str(), FILE_ATTRIBUTE_HIDDEN);
     ::SetFileAttributesW((root + L"\\Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
 
-    auto form = Start(Line(root, "") + Line(tree / L"Missing", "Gone"));
+    auto form =
+        StartForm(ToolbarLine(root, "") + ToolbarLine(tree / L"Missing", "Gone"), Environment());
     ASSERT_EQ(form->TopListEntries().size(), 2u);
     EXPECT_EQ(form->TopListEntries()[0].title, L"Tools");
     ASSERT_EQ(form->MenuListCount(), 5u); // top, Tools, A, A1, Missing
@@ -74,13 +54,13 @@ TEST_F(MenuFixture, ListsPastTheLimitAreEmptyAndObjectsStaySmall) {
         const std::wstring folder = root + L"\\f" + std::to_wstring(i);
         std::filesystem::create_directories(std::filesystem::path(folder));
         if (i % 500 == 0) {
-            Touch(folder + L"\\inside.exe");
+            WriteBytes(folder + L"\\inside.exe", "x");
         }
     }
     const long windowsBefore = ProcessWindows();
     const long gdiBefore = GdiObjects();
     ASSERT_GE(gdiBefore, 0) << "the GDI handle table cannot be read";
-    auto form = Start(Line(root, "Wide"));
+    auto form = StartForm(ToolbarLine(root, "Wide"), Environment());
     EXPECT_EQ(form->MenuListCount(), 512u); // real lists end at number 511
     ucList& wide = form->MenuListAt(1);
     ASSERT_EQ(wide.Items().ListCount(), 2000);
@@ -98,21 +78,17 @@ TEST_F(MenuFixture, ListsPastTheLimitAreEmptyAndObjectsStaySmall) {
 // started OLE, as the program's has.
 TEST_F(MenuFixture, ShortcutsToProgramsShowTheProgramsIcon) {
     const std::wstring root = tree / L"Links";
-    std::filesystem::create_directories(std::filesystem::path(root));
     const std::wstring tool = root + L"\\tool.exe", document = root + L"\\doc.txt";
-    Touch(tool);
-    Touch(document);
+    WriteBytes(tool, "x");
+    WriteBytes(document, "x");
     const auto makeLink = [](const std::wstring& link, const std::wstring& target) {
-        IShellLinkW* shell = nullptr;
-        ASSERT_TRUE(
-            SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                         IID_IShellLinkW, reinterpret_cast<void**>(&shell))));
-        shell->SetPath(target.c_str());
-        IPersistFile* file = nullptr;
-        shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+        com_ptr<IShellLinkW> made;
+        ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                                 IID_IShellLinkW, made.put_void())));
+        made->SetPath(target.c_str());
+        com_ptr<IPersistFile> file;
+        made->QueryInterface(IID_IPersistFile, file.put_void());
         file->Save(link.c_str(), TRUE);
-        file->Release();
-        shell->Release();
     };
     makeLink(root + L"\\Tool.lnk", tool);
     makeLink(root + L"\\Doc.lnk", document);
@@ -126,8 +102,8 @@ TEST_F(MenuFixture, ShortcutsToProgramsShowTheProgramsIcon) {
 TEST_F(MenuFixture, OpeningRowsGoesThroughTheShell) {
     const std::wstring root = tree / L"Open";
     std::filesystem::create_directories(std::filesystem::path(root + L"\\Sub"));
-    Touch(root + L"\\setup.exe.txt");
-    auto form = Start(Line(root, "Open"));
+    WriteBytes(root + L"\\setup.exe.txt", "x");
+    auto form = StartForm(ToolbarLine(root, "Open"), Environment());
     ucList& list = form->MenuListAt(1);
     const long file = list.Items().Item(0).SubMenu ? 1 : 0;
     list.Items().SetListIndex(file);
@@ -140,8 +116,7 @@ TEST_F(MenuFixture, OpeningRowsGoesThroughTheShell) {
     list.ItemRightClick(L"Sub", std::wstring(root + L"\\Sub"), true, 0, 0);
     EXPECT_EQ(services.opens.back().file, root + L"\\Sub");
     list.ItemRightClick(L"setup.exe", std::wstring(root + L"\\setup.exe.txt"), false, 0, 0);
-    ASSERT_EQ(services.properties.size(), 1u);
-    EXPECT_EQ(services.properties[0], root + L"\\setup.exe.txt");
+    EXPECT_EQ(services.properties, std::vector<std::wstring>{root + L"\\setup.exe.txt"});
 }
 
 // A Refresh rebuilds every list, shown ones too, in the theme chosen now.
@@ -150,8 +125,8 @@ TEST_F(MenuFixture, RefreshWhileTheMenuIsOpenIsSafeAndTheThemeReachesEverySubLis
     EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"0"));
     const std::wstring root = tree / L"Live";
     std::filesystem::create_directories(std::filesystem::path(root + L"\\Deeper"));
-    Touch(root + L"\\a.exe");
-    auto form = Start(Line(root, "Live"));
+    WriteBytes(root + L"\\a.exe", "x");
+    auto form = StartForm(ToolbarLine(root, "Live"), Environment());
     for (size_t i = 0; i < form->MenuListCount(); ++i) {
         EXPECT_EQ(form->MenuListAt(i).Properties().BackColor, 0xFFFFFFu) << i;
         EXPECT_EQ(form->MenuListAt(i).Properties().ListDesign, 1) << i;
@@ -159,9 +134,8 @@ TEST_F(MenuFixture, RefreshWhileTheMenuIsOpenIsSafeAndTheThemeReachesEverySubLis
     form->ShowMenu();
     ucList& top = form->MenuListAt(0);
     ASSERT_TRUE(top.IsListVisible());
-    long left = 600, topEdge = 300, btnLeft = 0, btnTop = 0;
     form->MenuListAt(1).SetParentMenu(&top);
-    form->MenuListAt(1).ShowList(left, topEdge, btnLeft, btnTop);
+    Show(form->MenuListAt(1), 600, 300);
     ASSERT_TRUE(form->MenuListAt(1).IsListVisible());
     EXPECT_FALSE(SaveRegSetting(kSettingsApp, kSettingsSection, L"Theme", L"1"));
     form->RunCommand(mnuRefresh);

@@ -21,7 +21,7 @@ public:
         wc.lpfnWndProc = &Proc;
         wc.hInstance = ::GetModuleHandleW(nullptr);
         wc.lpszClassName = L"ZelkQueuedCalls";
-        ::RegisterClassExW(&wc);
+        static_cast<void>(::RegisterClassExW(&wc)); // each fixture after the first finds it
         window_ = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                     wc.hInstance, nullptr);
         ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -54,31 +54,18 @@ std::string Toolbars(const char* prefix, int count) {
     std::string lines;
     for (int i = 1; i <= count; ++i) {
         const std::string name = prefix + std::to_string(i);
-        lines += "C:\\Fake\\" + name + "|" + name + "\r\n";
+        lines.append("C:\\Fake\\").append(name).append("|").append(name).append("\r\n");
     }
     return lines;
 }
 
-std::vector<std::wstring> Names(const wchar_t* prefix, int count) {
-    std::vector<std::wstring> names;
-    for (int i = 1; i <= count; ++i) {
-        names.push_back(prefix + std::to_wstring(i));
-    }
-    return names;
-}
-
-// The top list's titles; a row that does not lead to its title's folder is marked "?".
-std::vector<std::wstring> TopRows(const frmMain& form) {
-    std::vector<std::wstring> rows;
+// The top list as the toolbar file would list it.
+std::string TopRows(const frmMain& form) {
+    std::string rows;
     for (const auto& toolbar : form.TopListEntries()) {
-        rows.push_back(toolbar.path == L"C:\\Fake\\" + toolbar.title ? toolbar.title
-                                                                     : L"?" + toolbar.title);
+        rows += ToolbarLine(toolbar.path, std::string(toolbar.title.begin(), toolbar.title.end()));
     }
     return rows;
-}
-
-HWND ParametersWindow() {
-    return ::FindWindowW(nullptr, L"ToolBars Parameters");
 }
 
 // Counts the Parameters dialogs the thread creates. Every one after the first is told to close
@@ -113,7 +100,6 @@ private:
 
 struct CommandsFixture : testing::Test, MainFolders {
     QueuedCalls calls;
-    std::vector<DWORD> shellOps;
     std::map<std::wstring, int> listings; // folder -> times the menu build listed it
     // Runs inside the build, while the named folder is being listed.
     std::wstring arriveAt = L"C:\\Fake\\T3\\";
@@ -124,10 +110,6 @@ struct CommandsFixture : testing::Test, MainFolders {
 
     MainEnvironment Environment() {
         MainEnvironment env = MainFolders::Environment();
-        env.notifyIcon = [this](DWORD op, NOTIFYICONDATAW*) {
-            shellOps.push_back(op);
-            return TRUE;
-        };
         // Every toolbar folder holds three programs; no disk is read.
         env.listFolder = [this](const std::wstring& folder,
                                 const std::function<bool(const DirEntry&)>& visit) {
@@ -149,12 +131,6 @@ struct CommandsFixture : testing::Test, MainFolders {
             };
         }
         return env;
-    }
-    std::unique_ptr<frmMain> Start(const std::string& toolbars) {
-        WriteBytes(ToolbarFile(), toolbars);
-        auto form = std::make_unique<frmMain>(::GetModuleHandleW(nullptr), services, Environment());
-        form->Form_Load();
-        return form;
     }
 };
 
@@ -194,8 +170,8 @@ TEST_F(CommandsFixture, RequestsDuringABuildBecomeOneRebuildAfterIt) {
         SCOPED_TRACE(c.name);
         parameterShowings = 0;
         arrive = nullptr;
-        auto form = Start(Toolbars("T", 8));
-        ASSERT_EQ(TopRows(*form), Names(L"T", 8));
+        auto form = StartForm(Toolbars("T", 8), Environment());
+        ASSERT_EQ(TopRows(*form), Toolbars("T", 8));
         const size_t oneBuild = form->MenuListCount();
         ASSERT_EQ(oneBuild, 9u); // the top list and one list per toolbar
 
@@ -207,7 +183,7 @@ TEST_F(CommandsFixture, RequestsDuringABuildBecomeOneRebuildAfterIt) {
         form->RunCommand(mnuRefresh);
         EXPECT_FALSE(arrive) << "the build never reached the third toolbar";
 
-        EXPECT_EQ(TopRows(*form), Names(L"N", 5));
+        EXPECT_EQ(TopRows(*form), Toolbars("N", 5));
         // As one build of five toolbars, nothing kept: exactly one rebuild follows, and the
         // first build is not started again.
         const auto built = [&] {
@@ -223,7 +199,7 @@ TEST_F(CommandsFixture, RequestsDuringABuildBecomeOneRebuildAfterIt) {
 }
 
 TEST_F(CommandsFixture, TrayClickDuringABuildOpensTheWholeMenuOnceBuilt) {
-    auto form = Start(Toolbars("T", 8));
+    auto form = StartForm(Toolbars("T", 8), Environment());
     bool shownDuringBuild = true;
     arrive = [&] {
         ::PostMessageW(form->Systray()->MessageWindow(), WM_MOUSEMOVE, 0, 0x202); // left up
@@ -232,7 +208,7 @@ TEST_F(CommandsFixture, TrayClickDuringABuildOpensTheWholeMenuOnceBuilt) {
     form->RunCommand(mnuRefresh);
     EXPECT_FALSE(shownDuringBuild) << "a half-built menu was shown";
     EXPECT_TRUE(form->MenuListAt(0).IsListVisible()) << "the click was lost";
-    EXPECT_EQ(TopRows(*form), Names(L"T", 8));
+    EXPECT_EQ(TopRows(*form), Toolbars("T", 8));
     form->MenuListAt(0).HideList();
 }
 
@@ -259,7 +235,7 @@ TEST_F(CommandsFixture, QuitDuringABuildEndsOnceTheBuildHasUnwound) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        shellOps.clear();
+        shell.clear();
         listings.clear();
         WriteBytes(ToolbarFile(), Toolbars("T", 8));
         frmMain form(::GetModuleHandleW(nullptr), services, Environment());
@@ -272,14 +248,13 @@ TEST_F(CommandsFixture, QuitDuringABuildEndsOnceTheBuildHasUnwound) {
         if (c.trigger == Trigger::StartUp) {
             arrive = quitArrives;
             form.Form_Load();
-            EXPECT_EQ(std::count(shellOps.begin(), shellOps.end(), static_cast<DWORD>(NIM_ADD)), 0)
-                << "the icon came after the program was told to go";
+            EXPECT_EQ(IconCalls(NIM_ADD), 0) << "the icon came after the program was told to go";
         } else {
             form.Form_Load();
             listings.clear();
             arrive = quitArrives;
             form.RunCommand(mnuRefresh);
-            EXPECT_EQ(shellOps.back(), static_cast<DWORD>(NIM_DELETE));
+            EXPECT_EQ(shell.back().first, static_cast<DWORD>(NIM_DELETE));
         }
         EXPECT_FALSE(arrive) << "the build never reached the third toolbar";
         PumpMessages();
@@ -295,7 +270,7 @@ TEST_F(CommandsFixture, QuitDuringABuildEndsOnceTheBuildHasUnwound) {
 // The Parameters dialog is open (the stand-in): Parameters again opens nothing, and Refreshes
 // wait for the rebuild that follows the dialog.
 TEST_F(CommandsFixture, RequestsWhileParametersIsOpenAreServedByItsRebuild) {
-    auto form = Start(Toolbars("T", 2));
+    auto form = StartForm(Toolbars("T", 2), Environment());
     listings.clear();
     duringParameters = [&] {
         form->RunCommand(mnuParam);
@@ -309,7 +284,7 @@ TEST_F(CommandsFixture, RequestsWhileParametersIsOpenAreServedByItsRebuild) {
     // No Refresh ran while the dialog was open; exactly one rebuild follows it.
     EXPECT_EQ(std::tuple(parameterShowings, listings[L"C:\\Fake\\T1\\"],
                          listings[L"C:\\Fake\\N1\\"], TopRows(*form)),
-              std::tuple(1, 0, 1, Names(L"N", 1)));
+              std::tuple(1, 0, 1, Toolbars("N", 1)));
 }
 
 // The real dialog: a second request (the tray menu's Parameters while it is open) brings the
@@ -317,7 +292,7 @@ TEST_F(CommandsFixture, RequestsWhileParametersIsOpenAreServedByItsRebuild) {
 // saving and the program ends instead of rebuilding.
 TEST_F(CommandsFixture, ParametersAgainBringsTheOpenDialogForwardAndQuitClosesItUnsaved) {
     realParameters = true;
-    auto form = Start(Toolbars("T", 1));
+    auto form = StartForm(Toolbars("T", 1), Environment());
     const std::string file = ReadBytes(ToolbarFile());
     listings.clear();
     // Something else has the foreground when the second request comes.
@@ -330,16 +305,16 @@ TEST_F(CommandsFixture, ParametersAgainBringsTheOpenDialogForwardAndQuitClosesIt
     HWND before = nullptr, after = nullptr, left = nullptr;
     HWND foregroundBefore = nullptr, foregroundAfter = nullptr;
     calls.Post([&] {
-        before = ParametersWindow();
+        before = ::FindWindowW(nullptr, L"ToolBars Parameters");
         ::SetForegroundWindow(other);
         foregroundBefore = ::GetForegroundWindow();
         PostCommand(*form, mnuParam);
         calls.Post([&] {
-            after = ParametersWindow();
+            after = ::FindWindowW(nullptr, L"ToolBars Parameters");
             foregroundAfter = ::GetForegroundWindow();
             PostCommand(*form, mnuQuit);
             calls.Post([&] {
-                left = ParametersWindow();
+                left = ::FindWindowW(nullptr, L"ToolBars Parameters");
                 ::PostMessageW(left, WM_CLOSE, 0, 0);
             });
         });
@@ -360,7 +335,7 @@ TEST_F(CommandsFixture, ParametersAgainBringsTheOpenDialogForwardAndQuitClosesIt
 TEST_F(CommandsFixture, AToolbarThatCannotBeBuiltIsShownGreyedNotDropped) {
     arriveAt = L"C:\\Broken\\";
     arrive = [] { throw std::runtime_error("the folder went away mid-listing"); };
-    auto form = Start("C:\\One|One\r\nC:\\Broken|Broken\r\nC:\\Two|Two\r\n");
+    auto form = StartForm("C:\\One|One\r\nC:\\Broken|Broken\r\nC:\\Two|Two\r\n", Environment());
     const ucList& top = form->MenuListAt(0);
     ASSERT_EQ(top.Items().ListCount(), 3);
     EXPECT_EQ(std::tuple(top.ItemText(1), top.ItemDisabled(1), top.Items().Item(1).SubMenu,

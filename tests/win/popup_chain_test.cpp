@@ -73,29 +73,6 @@ struct MenuTree {
     void ShowTop() { Show(Top(), 700, 300); }
 };
 
-// The pixel row a list shows row `index` at, for mouse messages.
-LPARAM RowPoint(const ucList& list, long index) {
-    const RowGeometry geometry{list.Scale(), list.Properties().ItemHeight, false, 0,
-                               static_cast<int>(list.ScrollValue())};
-    const long top = list.Items().GetItemTop(index, geometry) -
-                     list.Items().HeaderHeight(geometry) + list.HeaderHeight();
-    return MAKELPARAM(20, top + list.RowHeight() / 2);
-}
-
-void Hover(ucList& list, long row) {
-    ::SendMessageW(list.hWnd(), WM_MOUSEMOVE, 0, RowPoint(list, row));
-}
-void Click(ucList& list, long row) {
-    Hover(list, row);
-    ::SendMessageW(list.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, RowPoint(list, row));
-    ::SendMessageW(list.hWnd(), WM_LBUTTONUP, 0, RowPoint(list, row));
-}
-void Ticks(ucList& list, int count) {
-    for (int i = 0; i < count && list.IsListVisible(); ++i) {
-        list.TimerTick();
-    }
-}
-
 // What must hold after every step, as text (empty when all is well).
 std::string ChainFaults(const MenuTree& tree) {
     std::ostringstream out;
@@ -149,29 +126,26 @@ std::string ChainFaults(const MenuTree& tree) {
 
 // A second menu closes the first; a rebuild unloads the lists while the menu is open.
 TEST(PopupChain, ASecondMenuOrASubmenuDestroyedWhileOpenGivesEverythingBack) {
+    PopupChain& chain = PopupChain::ForThisThread();
     {
         MenuTree first, tree;
         first.ShowTop();
         Click(first.Top(), 1);
         tree.ShowTop();
-        EXPECT_TRUE(first.Visible().empty());
-        EXPECT_EQ(ChainFaults(tree), "");
+        EXPECT_EQ(std::tuple(first.Visible().empty(), ChainFaults(tree)), std::tuple(true, ""));
         Click(tree.Top(), 0);
         ucList* child = tree.Top().ChildMenu();
         ASSERT_NE(child, nullptr);
-        for (auto& list : tree.lists) {
-            if (list.get() == child) {
-                list.reset();
-            }
-        }
-        EXPECT_EQ(PopupChain::ForThisThread().CheckInvariants(), "");
-        EXPECT_EQ(tree.Top().ChildMenu(), nullptr);
-        EXPECT_EQ(PopupChain::ForThisThread().HotKeyHolder(), tree.Top().hWnd());
+        std::find_if(tree.lists.begin(), tree.lists.end(), [&](auto& list) {
+            return list.get() == child;
+        })->reset();
+        EXPECT_EQ(std::tuple(chain.CheckInvariants(), tree.Top().ChildMenu(), chain.HotKeyHolder()),
+                  std::tuple("", nullptr, tree.Top().hWnd()));
         std::erase(tree.lists, nullptr);
     }
-    EXPECT_EQ(HeldHotKeys(kPopupHotKeys), std::vector<UINT>{});
-    EXPECT_TRUE(PopupChain::ForThisThread().Lists().empty());
-    EXPECT_FALSE(PopupChain::ForThisThread().WatchingPresses());
+    EXPECT_EQ(
+        std::tuple(HeldHotKeys(kPopupHotKeys), chain.Lists().empty(), chain.WatchingPresses()),
+        std::tuple(std::vector<UINT>{}, true, false));
 }
 
 // People move through menus in every order: hovering with short and long pauses, clicking
@@ -209,8 +183,10 @@ TEST(PopupChain, RandomWalksKeepTheChainWhole) {
                 case 2: {
                     const int dwell = pick(2) == 0 ? 5 : 40;
                     action << "hover list " << at << " row " << row << " for " << dwell;
-                    Hover(list, row);
-                    Ticks(list, dwell);
+                    ::SendMessageW(list.hWnd(), WM_MOUSEMOVE, 0, RowPoint(list, row));
+                    for (int i = 0; i < dwell && list.IsListVisible(); ++i) {
+                        list.TimerTick();
+                    }
                     break;
                 }
                 case 3:
@@ -296,9 +272,8 @@ TEST(PopupChain, HundredsOfOpeningsOfSubmenusLeaveNoObjectBehind) {
     for (int n = 0; n < 100; ++n) {
         cycle(n);
     }
-    EXPECT_EQ(GdiObjects(), gdi);
-    EXPECT_EQ(ProcessWindows(), windows);
-    EXPECT_EQ(tree.Visible().size(), 1u);
+    EXPECT_EQ(std::tuple(GdiObjects(), ProcessWindows(), tree.Visible().size()),
+              std::tuple(gdi, windows, 1u));
 }
 
 // A key pressed while the keys were moving was posted to the list that held them then: it is

@@ -37,7 +37,7 @@ struct Stage {
     RecordingUiServices services;
     TestWindow host{0, 0, 100, 300};
     ucScrollbar bar{host.window, services, 84, 0, 16, 300};
-    HWND cover = nullptr;
+    unique_window cover;
     int arrow = ::GetSystemMetrics(SM_CYVSCROLL);
     std::vector<std::string> events;
 
@@ -55,11 +55,6 @@ struct Stage {
         bar.MouseDown = [record](int& button, int&, float&, float&) { record("down ", button); };
         bar.MouseUp = [record](int& button, int&, float&, float&) { record("up ", button); };
         PumpMessages();
-    }
-    ~Stage() {
-        if (cover != nullptr) {
-            ::DestroyWindow(cover);
-        }
     }
     HWND window() const { return bar.hwnd(); }
     POINT Screen(POINT client) const {
@@ -99,10 +94,10 @@ TEST(ScrollbarWindow, EveryPressRaisesMouseDownThenOneMouseUpAndTheBarFallsIdle)
          [](Stage& s) {
              s.HoverHot(s.Arrow2());
              const POINT at = s.Screen({-10, 200});
-             s.cover = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, L"BUTTON", L"", WS_POPUP,
-                                         at.x, at.y, 60, 200, nullptr, nullptr,
-                                         ::GetModuleHandleW(nullptr), nullptr);
-             ::ShowWindow(s.cover, SW_SHOWNA);
+             s.cover.reset(::CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, L"BUTTON", L"",
+                                             WS_POPUP, at.x, at.y, 60, 200, nullptr, nullptr,
+                                             ::GetModuleHandleW(nullptr), nullptr));
+             ::ShowWindow(s.cover.get(), SW_SHOWNA);
          },
          {}},
         {"left on an arrow: it scrolls",

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <memory>
 #include <stdexcept>
 
 #include "controls/list/popup_chain.h"
+#include "list_support.h"
 #include "main_support.h"
 #include "settings/reg_settings.h"
 
@@ -23,20 +25,11 @@ struct SlowFolder {
 
 struct StartedProgram : testing::Test, MainFolders {
     std::shared_ptr<SlowFolder> slow = std::make_shared<SlowFolder>();
-    bool iconAdded = false;
-    std::vector<std::wstring> balloons;
 
     std::unique_ptr<frmMain> Start() {
         WriteBytes(ToolbarFile(), "C:\\One|One\r\nS:\\Sleeping|Sleeping\r\nC:\\Two|Two\r\n");
         MainEnvironment env = Environment();
         env.scanPatienceMs = RealEnvironment().scanPatienceMs;
-        env.notifyIcon = [this](DWORD op, NOTIFYICONDATAW* data) {
-            iconAdded = iconAdded || op == NIM_ADD;
-            if (data != nullptr && (data->uFlags & NIF_INFO) != 0 && data->szInfo[0] != 0) {
-                balloons.emplace_back(data->szInfo);
-            }
-            return TRUE;
-        };
         env.listFolder = [slow = slow](const std::wstring& folder,
                                        const std::function<bool(const DirEntry&)>& visit) {
             if (folder == L"S:\\Sleeping\\") {
@@ -74,14 +67,13 @@ struct StartedProgram : testing::Test, MainFolders {
 // place and takes its rows when the folder answers, even with the menu open meanwhile.
 TEST_F(StartedProgram, ASleepingFolderHoldsUpNothingAndFillsItsEntryWhenItAnswers) {
     auto form = Start();
-    EXPECT_TRUE(iconAdded);
     const ucList& top = form->MenuListAt(0);
     ASSERT_EQ(top.Items().ListCount(), 3);
-    EXPECT_EQ(top.ItemText(1), L"Sleeping");
-    EXPECT_EQ(EntryList(*form, 0).Items().ListCount(), 3);
-    EXPECT_EQ(EntryList(*form, 2).Items().ListCount(), 3);
-    EXPECT_EQ(EntryList(*form, 1).Items().ListCount(), 0);
-    EXPECT_EQ(form->ToolbarsBeingRead(), 1u);
+    EXPECT_EQ(std::tuple(IconCalls(NIM_ADD) > 0, top.ItemText(1),
+                         EntryList(*form, 0).Items().ListCount(),
+                         EntryList(*form, 2).Items().ListCount(),
+                         EntryList(*form, 1).Items().ListCount(), form->ToolbarsBeingRead()),
+              std::tuple(true, L"Sleeping", 3, 3, 0, 1u));
 
     form->ShowMenu();
     ASSERT_TRUE(top.IsListVisible()) << "the menu waited for the sleeping folder";
@@ -105,8 +97,7 @@ TEST_F(StartedProgram, ALateAnswerWaitsForItsOpenEntryAndALateFailureIsShownGrey
         slow->fails = fails;
         auto form = Start();
         ucList& late = EntryList(*form, 1);
-        long left = 300, topEdge = 200, btnLeft = 0, btnTop = 0;
-        late.ShowList(left, topEdge, btnLeft, btnTop);
+        Show(late, 300, 200);
         ASSERT_TRUE(late.IsListVisible());
         ::SetEvent(slow->letGo);
         PumpFor(300);
@@ -128,18 +119,11 @@ TEST_F(StartedProgram, ALateAnswerWaitsForItsOpenEntryAndALateFailureIsShownGrey
 
 namespace {
 
-LPARAM RowCentre(const ucList& list, long row) {
-    return MAKELPARAM(20, row * list.RowHeight() + list.RowHeight() / 2);
-}
-
 // Opens the menu and, with a click, the first toolbar's list (a.exe, b.exe, c.exe in C:\One).
 bool OpenFirstToolbar(frmMain& form) {
-    ucList& top = form.MenuListAt(0);
     form.ShowMenu();
-    ::SendMessageW(top.hWnd(), WM_MOUSEMOVE, 0, RowCentre(top, 0));
-    ::SendMessageW(top.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, RowCentre(top, 0));
-    ::SendMessageW(top.hWnd(), WM_LBUTTONUP, 0, RowCentre(top, 0));
-    return SubList(top, 0).IsListVisible();
+    Click(form.MenuListAt(0), 0);
+    return SubList(form.MenuListAt(0), 0).IsListVisible();
 }
 
 } // namespace
@@ -168,44 +152,28 @@ struct HotKeyInRegistry {
     }
 };
 
-bool KeyIsFree(UINT modifiers, UINT key) {
-    if (!::RegisterHotKey(nullptr, 0x7777, modifiers, key)) {
-        return false;
-    }
-    ::UnregisterHotKey(nullptr, 0x7777);
-    return true;
-}
-
 } // namespace
 
 // A hot key setting that names no key is said once, not again at each Refresh, and an emptied
 // one turns the key off silently; the tray icon works either way (a key another program holds
 // and the key itself are the end-to-end test's).
 TEST_F(StartedProgram, AHotKeySettingThatIsNoKeyIsSaidOnce) {
-    const struct {
-        const wchar_t* setting;
-        int told;
-    } cases[] = {{L"Ctrl+Alt+\u00dc", 1}, {L"", 0}};
     ::SetEvent(slow->letGo);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(c.setting)));
-        HotKeyInRegistry setting(c.setting);
-        balloons.clear();
+    for (const auto& [value, told] : {std::pair{L"Ctrl+Alt+\u00dc", 1}, {L"", 0}}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(value)));
+        HotKeyInRegistry setting(value);
+        shell.clear();
         auto form = Start();
         ASSERT_TRUE(PumpUntil([&] { return form->ToolbarsBeingRead() == 0; }));
-        const auto aboutTheKey = [&] {
-            return std::count_if(balloons.begin(), balloons.end(), [](const std::wstring& b) {
-                return b.find(L"The hot key Ctrl+Alt+\u00dc is not a key") != std::wstring::npos;
-            });
-        };
-        EXPECT_EQ(aboutTheKey(), c.told);
+        const wchar_t* aboutTheKey = L"The hot key Ctrl+Alt+\u00dc is not a key";
+        EXPECT_EQ(Balloons(aboutTheKey), told);
         EXPECT_FALSE(form->MenuHotKey().has_value());
         ucList& top = form->MenuListAt(0);
         ::SendMessageW(form->Systray()->MessageWindow(), WM_MOUSEMOVE, 0, WM_LBUTTONUP);
         EXPECT_TRUE(top.IsListVisible()) << "the tray click no longer opens the menu";
         top.HideList();
         form->RunCommand(mnuRefresh);
-        EXPECT_EQ(aboutTheKey(), c.told) << "said again";
+        EXPECT_EQ(Balloons(aboutTheKey), told) << "said again";
     }
 }
 
@@ -216,12 +184,6 @@ TEST_F(StartedProgram, ModifierKeysChooseWhatARowDoes) {
     auto form = StartWhole();
     ucList& top = form->MenuListAt(0);
     ucList& one = EntryList(*form, 0);
-    const auto click = [&](long row, UINT down, UINT up, WPARAM keys) {
-        ::SendMessageW(one.hWnd(), WM_MOUSEMOVE, keys, RowCentre(one, row));
-        ::SendMessageW(one.hWnd(), down, keys | (down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON),
-                       RowCentre(one, row));
-        ::SendMessageW(one.hWnd(), up, keys, RowCentre(one, row));
-    };
     const auto key = [&](long row, WPARAM id, UINT modifiers, UINT vk) {
         one.SetListIndex(row);
         ::SendMessageW(one.hWnd(), WM_HOTKEY, id, MAKELPARAM(modifiers, vk));
@@ -231,15 +193,13 @@ TEST_F(StartedProgram, ModifierKeysChooseWhatARowDoes) {
         std::function<void()> act;
         std::wstring done;
     } cases[] = {
-        {"Ctrl + click", [&] { click(1, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_CONTROL); },
-         L"folder C:\\One\\b.exe"},
+        {"Ctrl + click", [&] { Click(one, 1, MK_CONTROL); }, L"folder C:\\One\\b.exe"},
         {"Ctrl + Enter", [&] { key(2, kControlHotKeyBit | VK_RETURN, MOD_CONTROL, VK_RETURN); },
          L"folder C:\\One\\c.exe"},
         {"Enter", [&] { key(0, VK_RETURN, 0, VK_RETURN); }, L"open C:\\One\\a.exe"},
         {"Shift + F10", [&] { key(2, kShiftHotKeyBit | VK_F10, MOD_SHIFT, VK_F10); },
          L"shell menu C:\\One\\c.exe"},
-        {"right click", [&] { click(0, WM_RBUTTONDOWN, WM_RBUTTONUP, 0); },
-         L"properties C:\\One\\a.exe"},
+        {"right click", [&] { Click(one, 0, 0, true); }, L"properties C:\\One\\a.exe"},
     };
     const std::pair<UINT, UINT> menuKeys[] = {
         {MOD_CONTROL, VK_RETURN}, {0, VK_APPS}, {MOD_SHIFT, VK_F10}};
@@ -251,7 +211,8 @@ TEST_F(StartedProgram, ModifierKeysChooseWhatARowDoes) {
         services.opens.clear();
         ASSERT_TRUE(OpenFirstToolbar(*form));
         for (const auto& [modifiers, vk] : menuKeys) {
-            EXPECT_FALSE(KeyIsFree(modifiers, vk)) << vk << " does not reach the menu";
+            EXPECT_EQ(HeldHotKeys(std::array{vk}, modifiers).size(), 1u)
+                << vk << " does not reach the menu";
         }
         c.act();
         PumpMessages();
@@ -273,40 +234,27 @@ TEST_F(StartedProgram, ModifierKeysChooseWhatARowDoes) {
         EXPECT_FALSE(top.IsListVisible()) << "the chain stayed open";
         PumpMessages();
         for (const auto& [modifiers, vk] : menuKeys) {
-            EXPECT_TRUE(KeyIsFree(modifiers, vk)) << vk << " kept after the menu closed";
+            EXPECT_EQ(HeldHotKeys(std::array{vk}, modifiers).size(), 0u)
+                << vk << " kept after the menu closed";
         }
     }
 }
 
-namespace {
-
-// A program started on real folders: the toolbar file lists `toolbars` (plain ASCII paths).
-struct OnRealFolders : MainFolders {
-    TempFolder disk;
-    zelk::MainEnvironment Environment(const std::wstring& toolbars) {
-        WriteBytes(ToolbarFile(), std::string(toolbars.begin(), toolbars.end()));
-        return MainFolders::Environment();
-    }
-};
-
-} // namespace
-
 // The type pictures of the menu's files are asked of the shell while the program is idle after
 // its build: a list's first opening asks for none of them.
 TEST(IdleStart, TypePicturesAreReadyBeforeTheFirstOpening) {
-    OnRealFolders started;
+    MainFolders started;
+    TempFolder disk;
     for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.pdf", L"d.exe"}) {
-        WriteBytes(started.disk / name, "");
+        WriteBytes(disk / name, "");
     }
-    frmMain form(::GetModuleHandleW(nullptr), started.services,
-                 started.Environment(started.disk.Folder() + L"|T\r\n"));
-    form.Form_Load();
+    const auto form = started.StartForm(ToolbarLine(disk.Folder(), "T"), started.Environment());
     PumpFor(300);
-    EXPECT_EQ(form.Icons()->ShellCalls(), 2u) << "one call per type, .exe has a picture of its own";
-    EXPECT_NE(form.MenuListAt(0).hWnd(), nullptr) << "the top list's windows are made while idle";
-    ucList& list = SubList(form.MenuListAt(0), 0);
-    long left = 300, top = 200, btnLeft = 0, btnTop = 0;
-    list.ShowList(left, top, btnLeft, btnTop);
-    EXPECT_EQ(form.Icons()->ShellCalls(), 2u) << "the first opening asked the shell for a type";
+    EXPECT_EQ(form->Icons()->ShellCalls(), 2u)
+        << "one call per type, .exe has a picture of its own";
+    EXPECT_NE(form->MenuListAt(0).hWnd(), nullptr) << "the top list's windows are made while idle";
+    ucList& list = SubList(form->MenuListAt(0), 0);
+    Show(list, 300, 200);
+    EXPECT_EQ(form->Icons()->ShellCalls(), 2u) << "the first opening asked the shell for a type";
     list.HideList();
 }

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include <shlwapi.h>
-#include <wincrypt.h>
 
 #include "../common/object_counts.h"
 #include "win/ui_services.h"
@@ -100,7 +99,6 @@ inline std::string ReadBytes(const std::wstring& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The test program's own path.
 inline std::wstring ThisExe() {
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -123,7 +121,6 @@ inline DWORD RunToEnd(std::wstring command, DWORD ms) {
     return code;
 }
 
-// Lets the window messages that a test caused run.
 inline void PumpMessages() {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -205,14 +202,14 @@ inline bool MakeSparse(const std::wstring& path, unsigned long long bytes) {
     return done;
 }
 
-// The navigation keys some other window of the desktop holds as hot keys: a probe window asks
-// for each and gives back at once what it got.
-inline std::vector<UINT> HeldHotKeys(std::span<const UINT> keys) {
+// The keys (with those modifiers) some other window of the desktop holds as hot keys: a probe
+// window asks for each and gives back at once what it got.
+inline std::vector<UINT> HeldHotKeys(std::span<const UINT> keys, UINT modifiers = 0) {
     const HWND probe = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                          ::GetModuleHandleW(nullptr), nullptr);
     std::vector<UINT> held;
     for (UINT key : keys) {
-        if (::RegisterHotKey(probe, 0xB000 + static_cast<int>(key), 0, key)) {
+        if (::RegisterHotKey(probe, 0xB000 + static_cast<int>(key), modifiers, key)) {
             ::UnregisterHotKey(probe, 0xB000 + static_cast<int>(key));
         } else {
             held.push_back(key);
