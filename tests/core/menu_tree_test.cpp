@@ -41,9 +41,8 @@ TEST(MenuTree, OnlyNamesThatMayShowAskForARereading) {
                                 L"v1.2b", L"trailing.", L"deep\\x/y.bat"}) {
         EXPECT_TRUE(NameChangeMayShowInMenu(name)) << std::wstring(name).c_str();
     }
-    for (const wchar_t* name :
-         {L"setup.tmp", L"sub\\video.part", L"x.exe\\log.log", L"a.b/c.Crdownload", L"pack.zip",
-          L"OLD.ZA"}) {
+    for (const wchar_t* name : {L"setup.tmp", L"sub\\video.part", L"x.exe\\log.log",
+                                L"a.b/c.Crdownload", L"pack.zip", L"OLD.ZA"}) {
         EXPECT_FALSE(NameChangeMayShowInMenu(name)) << std::wstring(name).c_str();
     }
 }
