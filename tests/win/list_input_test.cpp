@@ -18,9 +18,9 @@ TEST(ListInput, ADoubleClickChoosesTheRowOnce) {
     int selections = 0, clicks = 0;
     list.SelectionChange = [&] { ++selections; };
     list.ItemClick = [&] { ++clicks; };
-    const LPARAM row2 = MAKELPARAM(20, list.HeaderHeight() + 5 * list.RowHeight() / 2);
-    for (UINT message :
-         {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+    const LPARAM row2 = RowPoint(list, 2);
+    for (const UINT message : std::initializer_list<UINT>{
+             WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
         const bool down = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK;
         ::SendMessageW(list.hWnd(), message, down ? MK_LBUTTON : 0, row2);
     }

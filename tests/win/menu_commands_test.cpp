@@ -54,7 +54,7 @@ std::string Toolbars(const char* prefix, int count) {
     std::string lines;
     for (int i = 1; i <= count; ++i) {
         const std::string name = prefix + std::to_string(i);
-        lines.append("C:\\Fake\\").append(name).append("|").append(name).append("\r\n");
+        lines += ToolbarLine(L"C:\\Fake\\" + std::wstring(name.begin(), name.end()), name);
     }
     return lines;
 }
