@@ -16,6 +16,7 @@
 #include "dialogs/frmParameters.h"
 #include "core/paths.h"
 #include "core/tray_rules.h"
+#include "controls/list/popup_chain.h"
 #include "settings/reg_settings.h"
 #include "win/file_io.h"
 #include "win/message_pump.h"
@@ -1005,6 +1006,15 @@ void frmMain::f_cSystray_MouseUp(int16_t Button) {
         f_cSystray->BalloonShow(false);
     }
     if (Button == 1) {
+        // A press on the icon while the menu is open reaches the menu through the mouse hook,
+        // perhaps after this release: it is handled first, so the release decides alone. The
+        // click noted here lets the second press of a double click leave the menu open.
+        PopupChain& chain = PopupChain::ForThisThread();
+        chain.HandlePendingPresses();
+        POINT click{};
+        if (::GetCursorPos(&click)) {
+            chain.ExpectSecondClick(click, ::GetTickCount());
+        }
         if (fileProblem_ != ERROR_SUCCESS) {
             // The list could not be read last time: try again, and open the menu when built.
             pending_.showMenu = true;

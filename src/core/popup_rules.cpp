@@ -1,6 +1,7 @@
 #include "core/popup_rules.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "core/rounding.h"
 
@@ -99,6 +100,14 @@ HoverDelay::Step HoverDelay::Tick() {
         step.closeSubMenu = true;
     }
     return step;
+}
+
+bool CompletesDoubleClick(const TimedPoint& first, const TimedPoint& press, int rectWidth,
+                          int rectHeight, uint32_t doubleClickTime) {
+    const long long elapsed = static_cast<int32_t>(press.time - first.time);
+    const long long dx = press.x - first.x, dy = press.y - first.y;
+    return std::llabs(dx) <= rectWidth / 2 && std::llabs(dy) <= rectHeight / 2 &&
+           std::llabs(elapsed) <= static_cast<long long>(doubleClickTime);
 }
 
 bool IsSelectable(const ListItem& item) {

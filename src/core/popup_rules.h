@@ -62,6 +62,18 @@ private:
     long tag_ = -1;
 };
 
+// A press that completes the double click begun by the click which opened a menu: inside the
+// double-click rectangle centred on that click and within the double-click time of it, either
+// way (the click is noted when its notification is answered, which may be after the second
+// press was made). Such a press is the second half of the user's double click, not a press that
+// dismisses the menu. Times are tick counts, which wrap.
+struct TimedPoint {
+    long x = 0, y = 0;
+    uint32_t time = 0;
+};
+bool CompletesDoubleClick(const TimedPoint& first, const TimedPoint& press, int rectWidth,
+                          int rectHeight, uint32_t doubleClickTime);
+
 bool IsSelectable(const ListItem& item);
 
 // The row a navigation key selects, or nullopt when nothing moves. pageRows = V \ H.

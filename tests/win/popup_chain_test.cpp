@@ -148,6 +148,33 @@ TEST(PopupChain, ASecondMenuOrASubmenuDestroyedWhileOpenGivesEverythingBack) {
         std::tuple(std::vector<UINT>{}, true, false));
 }
 
+// The tray's notifications and the hook's presses arrive in either order: a press waits until
+// handled, and the second press of the double click that opened the menu (left button, inside
+// the double-click rectangle and time) keeps it open; any other press closes it.
+TEST(PopupChain, OnlyTheSecondPressOfTheOpeningDoubleClickKeepsTheMenu) {
+    PopupChain& chain = PopupChain::ForThisThread();
+    MenuTree tree;
+    const POINT at{1200, 790};
+    const DWORD t = ::GetTickCount(), late = t + ::GetDoubleClickTime() + 1;
+    const LONG off = ::GetSystemMetrics(SM_CXDOUBLECLK) / 2 + 1;
+    const PopupChain::Press presses[] = {{{at.x + 1, at.y}, t + 50, true},
+                                         {{at.x + 1, at.y}, t + 50, false},
+                                         {at, late, true},
+                                         {{at.x + off, at.y}, t + 50, true},
+                                         {{at.x - off, at.y}, t, true}};
+    for (const auto& press : presses) {
+        tree.ShowTop();
+        chain.ExpectSecondClick(at, t);
+        chain.NotePress(press);
+        const bool waited = tree.Top().IsListVisible();
+        chain.HandlePendingPresses();
+        EXPECT_EQ(std::tuple(waited, tree.Top().IsListVisible()),
+                  std::tuple(true, &press == &presses[0]))
+            << press.at.x - at.x << " px after " << press.time - t << " ms, left " << press.left;
+    }
+    tree.Top().HideList();
+}
+
 // People move through menus in every order: hovering with short and long pauses, clicking
 // rows at any level, keys at the frontmost list or at a list behind it, presses outside.
 // After every step the chain must be whole, and no list comes on screen before it has the keys.
@@ -211,13 +238,13 @@ TEST(PopupChain, RandomWalksKeepTheChainWhole) {
                 default:
                     if (step % 2 == 0) {
                         action << "press outside";
-                        PopupChain::ForThisThread().PressAt({2, 2});
+                        PopupChain::ForThisThread().PressAt({{2, 2}});
                         break;
                     }
                     RECT r{};
                     ::GetWindowRect(list.hWnd(), &r);
                     action << "press on list " << at;
-                    PopupChain::ForThisThread().PressAt({r.left + 3, r.top + 3});
+                    PopupChain::ForThisThread().PressAt({{r.left + 3, r.top + 3}});
                     if (tree.Visible() != visible) {
                         action << ": closed lists of the chain";
                         stepFault = "a press on a list of the chain closed lists; ";

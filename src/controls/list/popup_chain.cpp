@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cassert>
 #include <sstream>
+#include <utility>
 
 #include "controls/list/ucList.h"
+#include "core/popup_rules.h"
 
 namespace zelk {
 
@@ -159,10 +161,20 @@ void PopupChain::RetryMissingHotKeys() {
     hotKeys_.RegisterMissing();
 }
 
-void PopupChain::PressAt(POINT screen) {
+void PopupChain::PressAt(const Press& press) {
     if (lists_.empty()) {
         return;
     }
+    // Kept while it matches: without the hook, a held button is seen at every tick.
+    if (openingClick_ && press.left &&
+        CompletesDoubleClick({openingClick_->at.x, openingClick_->at.y, openingClick_->time},
+                             {press.at.x, press.at.y, press.time},
+                             ::GetSystemMetrics(SM_CXDOUBLECLK), ::GetSystemMetrics(SM_CYDOUBLECLK),
+                             ::GetDoubleClickTime())) {
+        return;
+    }
+    openingClick_.reset();
+    const POINT screen = press.at;
     const HWND under = ::WindowFromPoint(screen);
     for (const ucList* list : lists_) {
         // The list itself, its scroll bar or its filter box: the press is the list's own.
@@ -171,6 +183,27 @@ void PopupChain::PressAt(POINT screen) {
         }
     }
     CloseAll();
+}
+
+void PopupChain::ExpectSecondClick(POINT at, DWORD time) {
+    openingClick_ = Press{at, time, true};
+}
+
+void PopupChain::HandlePendingPresses() {
+    // One at a time: a press may close the chain, and a hook call during that may add more.
+    while (!pendingPresses_.empty()) {
+        const Press press = pendingPresses_.front();
+        pendingPresses_.erase(pendingPresses_.begin());
+        PressAt(press);
+    }
+}
+
+void PopupChain::NotePress(const Press& press) {
+    const ucList* frontmost = Frontmost();
+    if (frontmost != nullptr && frontmost->hwnd_ != nullptr) {
+        pendingPresses_.push_back(press);
+        ::PostMessageW(frontmost->hwnd_, kOutsidePressMessage, 0, 0);
+    }
 }
 
 void PopupChain::CloseAll() {
@@ -200,6 +233,8 @@ void PopupChain::Settle() {
     HandKeysToFrontmost();
     if (lists_.empty()) {
         mouseHook_.reset();
+        pendingPresses_.clear();
+        openingClick_.reset();
     } else if (!mouseHook_) {
         // Without the hook the frontmost list watches the buttons at each tick instead.
         mouseHook_.reset(
@@ -249,13 +284,10 @@ std::string PopupChain::CheckInvariants() const {
 LRESULT CALLBACK PopupChain::MouseHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION &&
         (wParam == WM_LBUTTONDOWN || wParam == WM_RBUTTONDOWN || wParam == WM_MBUTTONDOWN)) {
-        // Only posted: the hook must answer at once, and the chain may change on the way.
-        const ucList* frontmost = ForThisThread().Frontmost();
-        if (frontmost != nullptr && frontmost->hwnd_ != nullptr) {
-            const auto* info = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
-            ::PostMessageW(frontmost->hwnd_, kOutsidePressMessage, static_cast<WPARAM>(info->pt.x),
-                           static_cast<LPARAM>(info->pt.y));
-        }
+        // Only noted: the hook must answer at once, and the chain may change on the way. The
+        // hook runs on the chain's thread, between its messages.
+        const auto* info = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+        ForThisThread().NotePress({info->pt, info->time, wParam == WM_LBUTTONDOWN});
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }

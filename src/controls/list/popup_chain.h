@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,8 @@ inline constexpr size_t kPopupHotKeyCount = std::size(kPopupHotKeys) + 3;
 // another process can see which list opened which.
 inline constexpr wchar_t kParentMenuProperty[] = L"ZelkToolBars.ParentMenu";
 
-// Posted by the mouse hook to the frontmost list: a button went down at (wParam, lParam).
+// Posted by the mouse hook to the frontmost list: a button went down, and its press waits in
+// the chain (PopupChain::HandlePendingPresses).
 inline constexpr UINT kOutsidePressMessage = WM_APP + 0x51;
 
 // The hot keys of one window, given back by whatever ends their registration.
@@ -81,8 +83,24 @@ public:
     // `list` hid: it leaves the chain with everything opened from it, and the keys go to the
     // list that is frontmost now.
     void Hidden(ucList& list);
-    // A button went down at this screen point: outside every list of the chain, it closes them.
-    void PressAt(POINT screen);
+    // A button went down at this screen point: outside every list of the chain, it closes
+    // them, unless it is the second press of a double click on what opened the menu.
+    struct Press {
+        POINT at{};
+        DWORD time = 0; // tick count
+        bool left = true;
+    };
+    void PressAt(const Press& press);
+    // The click that opened the top list (on the tray icon): the next left press that completes
+    // a double click with it leaves the menu open, as the double click's notification expects.
+    // Forgotten when the chain closes.
+    void ExpectSecondClick(POINT at, DWORD time);
+    // The presses the mouse hook saw that no list has handled yet. The hook's message and the
+    // shell's notifications for the same press reach the thread in either order: a decision
+    // taken on a notification first handles every press made before it.
+    void HandlePendingPresses();
+    // What the mouse hook does with a press: notes it, and wakes the frontmost list.
+    void NotePress(const Press& press);
     void CloseAll();
 
     // Keys and the hook move once, when the outermost batch ends: hiding a chain of five
@@ -122,6 +140,8 @@ private:
     std::vector<ucList*> lists_;
     std::vector<ucList*> tracked_;
     int depth_ = 0;
+    std::vector<Press> pendingPresses_;
+    std::optional<Press> openingClick_;
     unsigned long long lastRetry_ = 0;
     HotKeyRegistration hotKeys_;
     unique_hhook mouseHook_;

@@ -746,8 +746,7 @@ LRESULT ucList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Refresh(); // high contrast may have come or gone, or its colours changed
         return DefaultProc(message, wParam, lParam);
     case kOutsidePressMessage:
-        PopupChain::ForThisThread().PressAt(
-            {static_cast<LONG>(static_cast<int>(wParam)), static_cast<LONG>(lParam)});
+        PopupChain::ForThisThread().HandlePendingPresses();
         return 0;
     case WM_DESTROY:
         accessibility_.Disconnect();

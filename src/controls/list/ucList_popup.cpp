@@ -142,6 +142,9 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
         OnResize();
         layingOutPopup_ = false;
         TakeFocus();
+        if (!listVisible_) {
+            return; // taking the focus let a waiting message in, and it closed the list
+        }
         shadow_.BackColor = properties_.BackColor;
         // High contrast wants a plain edge in the text colour, not a soft shadow.
         const HighContrast highContrast = ReadHighContrast();
@@ -304,7 +307,8 @@ void ucList::TimerTick() {
         chain.RetryMissingHotKeys();
     }
     if (listVisible_ && !chain.WatchingPresses() && ButtonDown()) {
-        chain.PressAt(cursor); // without the hook, look at the buttons at each tick
+        // Without the hook, look at the buttons at each tick.
+        chain.PressAt({cursor, ::GetTickCount(), (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0});
     }
 }
 
