@@ -570,11 +570,28 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%llu\n", Number(::GetPropW(window, argv[3])));
         return 0;
     }
+    if (command == L"point" && argc == 4) {
+        // Where the mouse goes at a point, and the input state of that window's thread.
+        const POINT at{std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10)};
+        const HWND under = ::WindowFromPoint(at);
+        wchar_t cls[64] = {};
+        ::GetClassNameW(under, cls, 64);
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(under, nullptr), &info);
+        std::printf("under %llu %s enabled %d active %llu focus %llu capture %llu flags %lu "
+                    "foreground %llu\n",
+                    Number(under), ToUtf8(cls).c_str(), ::IsWindowEnabled(under),
+                    Number(info.hwndActive), Number(info.hwndFocus), Number(info.hwndCapture),
+                    info.flags, Number(::GetForegroundWindow()));
+        return under != nullptr ? 0 : 1;
+    }
     if (command == L"lock" && argc >= 4) {
         return Lock(argv[2], argv[3], argc > 4 ? argv[4] : nullptr);
     }
-    std::fprintf(stderr, "usage: e2e_helper windows | keys NAME... | texts CLASS | serve | "
-                         "hold NAME | leaker | version PATH | alive PID | close CLASS | "
-                         "lock PATH FLAGFILE [SECONDS] | dialogtext HWND | prop CLASS NAME\n");
+    std::fprintf(stderr,
+                 "usage: e2e_helper windows | keys NAME... | texts CLASS | serve | "
+                 "hold NAME | leaker | version PATH | alive PID | close CLASS | "
+                 "lock PATH FLAGFILE [SECONDS] | dialogtext HWND | prop CLASS NAME | point X Y\n");
     return 2;
 }

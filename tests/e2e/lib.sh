@@ -21,6 +21,11 @@ fail() {
   log "FAIL: $*"
   shot "failure" || true
   windows >"$WORK/failure-windows.txt" 2>/dev/null || true
+  # What the pointer is over, and that window's thread's focus, capture and activation.
+  local x y
+  eval "$(xdotool getmouselocation --shell 2>/dev/null | grep -E '^[XY]=')" 2>/dev/null || true
+  x="${X:-0}" y="${Y:-0}"
+  log "pointer at $x,$y: $(wine_capture "$HELPER" point "$x" "$y" | tr -d '\r' || true)"
   exit 1
 }
 

@@ -175,6 +175,36 @@ TEST(PopupChain, OnlyTheSecondPressOfTheOpeningDoubleClickKeepsTheMenu) {
     tree.Top().HideList();
 }
 
+// Taking the focus lets waiting messages in (the window losing it is told at once, another
+// thread's sent message may be answered): one may close the list, which then shows nothing.
+TEST(PopupChain, AListClosedWhileTakingTheFocusLeavesNoShadowBehind) {
+    MenuTree tree(true);
+    static ucList* closing = &tree.Top();
+    static WNDPROC original = nullptr;
+    const unique_window focused(::CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50,
+                                                  20, nullptr, nullptr, nullptr, nullptr));
+    original = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+        focused.get(), GWLP_WNDPROC,
+        reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+            if (m == WM_KILLFOCUS) {
+                closing->HideList();
+            }
+            return ::CallWindowProcW(original, w, m, wp, lp);
+        })));
+    ::SetFocus(focused.get());
+    tree.ShowTop();
+    DWORD shown = 0; // the shadow's windows are this thread's visible popups besides the edit
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND w, LPARAM n) {
+            *reinterpret_cast<DWORD*>(n) += ::IsWindowVisible(w) ? 1 : 0;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&shown));
+    EXPECT_EQ(std::tuple(tree.Top().IsListVisible(), shown, ChainFaults(tree)),
+              std::tuple(false, 1UL, ""));
+}
+
 // People move through menus in every order: hovering with short and long pauses, clicking
 // rows at any level, keys at the frontmost list or at a list behind it, presses outside.
 // After every step the chain must be whole, and no list comes on screen before it has the keys.
