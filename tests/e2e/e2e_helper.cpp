@@ -580,10 +580,13 @@ int wmain(int argc, wchar_t** argv) {
         info.cbSize = sizeof(info);
         ::GetGUIThreadInfo(::GetWindowThreadProcessId(under, nullptr), &info);
         std::printf("under %llu %s enabled %d active %llu focus %llu capture %llu flags %lu "
-                    "foreground %llu\n",
+                    "foreground %llu buttons %d%d shift %d\n",
                     Number(under), ToUtf8(cls).c_str(), ::IsWindowEnabled(under),
                     Number(info.hwndActive), Number(info.hwndFocus), Number(info.hwndCapture),
-                    info.flags, Number(::GetForegroundWindow()));
+                    info.flags, Number(::GetForegroundWindow()),
+                    (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0,
+                    (::GetAsyncKeyState(VK_RBUTTON) & 0x8000) != 0,
+                    (::GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0);
         return under != nullptr ? 0 : 1;
     }
     if (command == L"lock" && argc >= 4) {

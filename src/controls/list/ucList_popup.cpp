@@ -163,8 +163,10 @@ void ucList::ShowList(long& Left, long& Top, long& BtnLeft, long& BtnTop) {
         }
         Refresh();
     }
-    // The click that opened the list must not close it again (when the buttons are polled).
-    if (ButtonDown()) {
+    // The click that opened the list must not close it again when the buttons are polled.
+    // With the hook, the presses come as they happen: a button held (or one the system
+    // believes held, as Wine may after a release it lost) must not keep the list from its timer.
+    if (!PopupChain::ForThisThread().WatchingPresses() && ButtonDown()) {
         DoEvents();
         while (ButtonDown() && listVisible_) {
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
