@@ -201,20 +201,15 @@ TEST(HoverDelay, OpensAfterThirtyOneTicksAndAPlainRowCloses) {
 
 TEST(DoubleClick, TheSecondPressMustLieInTheRectangleAndTheTime) {
     const TimedPoint first{100, 200, 0xFFFFFF00u}; // the tick count wraps between the clicks
-    struct Case {
-        long dx, dy;
-        int64_t elapsed;
-        bool completes;
-    } cases[] = {
-        {0, 0, 0, true},     {2, -2, 500, true}, {-2, 2, -500, true}, {3, 0, 0, false},
-        {-3, 0, 0, false},   {0, 3, 0, false},   {0, -3, 0, false},   {0, 0, 501, false},
-        {0, 0, -501, false}, {2, 0, 400, true},
-    };
-    for (const Case& c : cases) {
-        const TimedPoint press{first.x + c.dx, first.y + c.dy,
-                               static_cast<uint32_t>(first.time + c.elapsed)};
-        EXPECT_EQ(CompletesDoubleClick(first, press, 4, 5, 500), c.completes)
-            << c.dx << "," << c.dy << " after " << c.elapsed << " ms";
+    // {dx, dy, ms after the first click, completes} in a 4 × 5 rectangle and 500 ms
+    const std::tuple<long, long, int, bool> cases[] = {
+        {0, 0, 0, true},   {2, -2, 500, true}, {-2, 2, -500, true},
+        {3, 0, 0, false},  {-3, 0, 0, false},  {0, 3, 0, false},
+        {0, -3, 0, false}, {0, 0, 501, false}, {0, 0, -501, false}};
+    for (const auto& [dx, dy, ms, completes] : cases) {
+        const TimedPoint press{first.x + dx, first.y + dy, first.time + static_cast<uint32_t>(ms)};
+        EXPECT_EQ(CompletesDoubleClick(first, press, 4, 5, 500), completes)
+            << dx << "," << dy << ", " << ms;
     }
 }
 

@@ -571,22 +571,18 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"point" && argc == 4) {
-        // Where the mouse goes at a point, and the input state of that window's thread.
-        const POINT at{std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10)};
-        const HWND under = ::WindowFromPoint(at);
+        // Where the mouse goes at a point, that thread's focus and capture, the buttons' state.
+        const HWND under = ::WindowFromPoint(
+            {std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10)});
         wchar_t cls[64] = {};
         ::GetClassNameW(under, cls, 64);
-        GUITHREADINFO info{};
-        info.cbSize = sizeof(info);
+        GUITHREADINFO info{sizeof(info)};
         ::GetGUIThreadInfo(::GetWindowThreadProcessId(under, nullptr), &info);
-        std::printf("under %llu %s enabled %d active %llu focus %llu capture %llu flags %lu "
-                    "foreground %llu buttons %d%d shift %d\n",
-                    Number(under), ToUtf8(cls).c_str(), ::IsWindowEnabled(under),
-                    Number(info.hwndActive), Number(info.hwndFocus), Number(info.hwndCapture),
-                    info.flags, Number(::GetForegroundWindow()),
-                    (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0,
-                    (::GetAsyncKeyState(VK_RBUTTON) & 0x8000) != 0,
-                    (::GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0);
+        const auto held = [](int key) { return (::GetAsyncKeyState(key) & 0x8000) != 0; };
+        std::printf("under %llu (%s) focus %llu capture %llu foreground %llu buttons %d%d\n",
+                    Number(under), ToUtf8(cls).c_str(), Number(info.hwndFocus),
+                    Number(info.hwndCapture), Number(::GetForegroundWindow()), held(VK_LBUTTON),
+                    held(VK_RBUTTON));
         return under != nullptr ? 0 : 1;
     }
     if (command == L"lock" && argc >= 4) {
