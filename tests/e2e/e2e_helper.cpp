@@ -576,7 +576,8 @@ int wmain(int argc, wchar_t** argv) {
             {std::wcstol(argv[2], nullptr, 10), std::wcstol(argv[3], nullptr, 10)});
         wchar_t cls[64] = {};
         ::GetClassNameW(under, cls, 64);
-        GUITHREADINFO info{sizeof(info)};
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
         ::GetGUIThreadInfo(::GetWindowThreadProcessId(under, nullptr), &info);
         const auto held = [](int key) { return (::GetAsyncKeyState(key) & 0x8000) != 0; };
         std::printf("under %llu (%s) focus %llu capture %llu foreground %llu buttons %d%d\n",
