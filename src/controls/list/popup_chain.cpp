@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "controls/list/ucList.h"
-#include "core/popup_rules.h"
 
 namespace zelk {
 
@@ -167,8 +166,7 @@ void PopupChain::PressAt(const Press& press) {
     }
     // Kept while it matches: without the hook, a held button is seen at every tick.
     if (openingClick_ && press.left &&
-        CompletesDoubleClick({openingClick_->at.x, openingClick_->at.y, openingClick_->time},
-                             {press.at.x, press.at.y, press.time},
+        CompletesDoubleClick(*openingClick_, {press.at.x, press.at.y, press.time},
                              ::GetSystemMetrics(SM_CXDOUBLECLK), ::GetSystemMetrics(SM_CYDOUBLECLK),
                              ::GetDoubleClickTime())) {
         return;
@@ -186,7 +184,7 @@ void PopupChain::PressAt(const Press& press) {
 }
 
 void PopupChain::ExpectSecondClick(POINT at, DWORD time) {
-    openingClick_ = Press{at, time, true};
+    openingClick_ = TimedPoint{at.x, at.y, time};
 }
 
 void PopupChain::HandlePendingPresses() {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/popup_rules.h"
 #include "win/unique_handle.h"
 
 namespace zelk {
@@ -99,7 +100,8 @@ public:
     // shell's notifications for the same press reach the thread in either order: a decision
     // taken on a notification first handles every press made before it.
     void HandlePendingPresses();
-    // What the mouse hook does with a press: notes it, and wakes the frontmost list.
+    // What the mouse hook does with a press: notes it, and wakes the frontmost list (whose
+    // timer also handles what is noted, should the wake-up not be posted).
     void NotePress(const Press& press);
     void CloseAll();
 
@@ -141,7 +143,7 @@ private:
     std::vector<ucList*> tracked_;
     int depth_ = 0;
     std::vector<Press> pendingPresses_;
-    std::optional<Press> openingClick_;
+    std::optional<TimedPoint> openingClick_;
     unsigned long long lastRetry_ = 0;
     HotKeyRegistration hotKeys_;
     unique_hhook mouseHook_;

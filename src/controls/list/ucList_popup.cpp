@@ -307,10 +307,13 @@ void ucList::TimerTick() {
     PopupChain& chain = PopupChain::ForThisThread();
     if (listVisible_ && chain.Frontmost() == this) {
         chain.RetryMissingHotKeys();
+        chain.HandlePendingPresses(); // noted presses whose wake-up could not be posted
     }
     if (listVisible_ && !chain.WatchingPresses() && ButtonDown()) {
-        // Without the hook, look at the buttons at each tick.
-        chain.PressAt({cursor, ::GetTickCount(), (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0});
+        // Without the hook, look at the buttons at each tick. They are the physical buttons:
+        // for a left-handed mouse the primary one is the right.
+        const int primary = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+        chain.PressAt({cursor, ::GetTickCount(), (::GetAsyncKeyState(primary) & 0x8000) != 0});
     }
 }
 
